@@ -1,0 +1,69 @@
+#include "app/folder_listing.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "app/platform_errors.h"
+
+namespace fs = std::filesystem;
+
+namespace pomvex {
+
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return s;
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+  const std::string ua = Upper(a), ub = Upper(b);
+  return ua != ub ? ua < ub : a < b;
+}
+
+template <typename Keep>
+std::vector<std::string> List(const std::string& dir, Keep keep) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  fs::directory_iterator it(fs::path(dir), ec);
+  if (ec) throw RunFailure(MessageForError(ec));
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) throw RunFailure(MessageForError(ec));
+    std::string name = it->path().filename().string();
+    if (name.empty() || name[0] == '.') continue;
+    if (keep(*it, name)) names.push_back(std::move(name));
+  }
+  if (ec) throw RunFailure(MessageForError(ec));
+  std::sort(names.begin(), names.end(), LessIgnoringCase);
+  return names;
+}
+
+}  // namespace
+
+std::string UpperExtension(const std::string& path) {
+  std::size_t slash = path.find_last_of("/\\:");
+  std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+  return Upper(path.substr(dot));
+}
+
+bool IsChiFile(const std::string& path) { return UpperExtension(path) == ".CHI"; }
+
+std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly) {
+  return List(dir, [chiOnly](const fs::directory_entry& e, const std::string& name) {
+    std::error_code ec;
+    return e.is_regular_file(ec) && (!chiOnly || IsChiFile(name));
+  });
+}
+
+std::vector<std::string> ListSubFolders(const std::string& dir) {
+  return List(dir, [](const fs::directory_entry& e, const std::string&) {
+    std::error_code ec;
+    return !e.is_symlink(ec) && e.is_directory(ec);
+  });
+}
+
+}  // namespace pomvex

@@ -1,0 +1,18 @@
+// Directory listings as the window's lists show them and the folder walk uses them: hidden
+// entries (names beginning with ".") left out, sorted by name without regard to case.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pomvex {
+
+// Names of the ordinary files of dir. With chiOnly, only those matching "*.chi" in any case.
+std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly);
+// Names of the sub-folders of dir; symbolic links to directories are left out.
+std::vector<std::string> ListSubFolders(const std::string& dir);
+// Upper-cased extension of a path, from its last "." within the file name ("" when none).
+std::string UpperExtension(const std::string& path);
+bool IsChiFile(const std::string& path);
+
+}  // namespace pomvex

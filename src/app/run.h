@@ -1,0 +1,53 @@
+// The run behind "Go!": the one entry point the front ends (the window and the command line)
+// call. It converts the chosen files of a start directory and writes the run's log there.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pomvex {
+
+// The "Select Files to Convert:" choice, with the indexes of its entries.
+enum class FileChoice { SingleFiles = 0, CurrentDirectory = 1, CurrentAndSubFolders = 2 };
+
+struct RunCounts {
+  int converted = 0;
+  int warnings = 0;
+  int errors = 0;
+};
+
+// What the run tells its front end while it goes on.
+class RunFrontEnd {
+ public:
+  virtual ~RunFrontEnd() = default;
+  // Shows the start directory; the run waits until it returns, before anything is converted.
+  virtual void ShowInfo(const std::string& text) { (void)text; }
+  // Called at every change of a counter, so the front end can repaint at once.
+  virtual void CountsChanged(const RunCounts& counts) { (void)counts; }
+  // Called before each file is converted, with its full path.
+  virtual void FileStarted(const std::string& path) { (void)path; }
+};
+
+struct RunRequest {
+  // The directory shown in the directory list ("/" for the root, otherwise without a trailing
+  // separator).
+  std::string directory;
+  FileChoice choice = FileChoice::CurrentDirectory;
+  // For SingleFiles: the names (without directory) selected in the file list.
+  std::vector<std::string> selectedFiles;
+  // Log every superscript/subscript error, not only their counts.
+  bool detailedLog = false;
+};
+
+struct RunOutcome {
+  bool finished = false;  // false when a failure ended the run
+  std::string failure;    // the failure's message ("File not found", "Disk full", ...)
+  std::string startDir;   // ends in the separator
+  std::string logPath;    // empty when the log could not be created
+  std::string summary;    // the log's summary line, when the run finished
+  RunCounts counts;
+};
+
+RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd);
+
+}  // namespace pomvex

@@ -1,0 +1,75 @@
+// The state of the document being converted: font slots, page settings, footnote texts and the
+// character format in force in the output. Reset at the start of every file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "base/font_kind.h"
+#include "base/reporting.h"
+
+namespace pomvex {
+
+// One entry per slot character from '!' (33) to '9' (57). Only the characters of SlotChars can
+// ever hold a font; the entries from '%' to '/' stay NONE.
+class FontSlotTable {
+ public:
+  static constexpr int kSize = 25;
+  static constexpr bool InRange(char c) { return c >= '!' && c <= '9'; }
+  FontKind operator[](char c) const { return InRange(c) ? kinds_[c - '!'] : NONE; }
+  void Set(char c, FontKind kind) {
+    if (InRange(c)) kinds_[c - '!'] = kind;
+  }
+  void Clear() { kinds_.fill(NONE); }
+
+ private:
+  std::array<FontKind, kSize> kinds_{NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE,
+                                     NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE,
+                                     NONE, NONE, NONE, NONE, NONE, NONE, NONE};
+};
+
+// The page settings of the document header, each named after its keyword ("\p" + two letters).
+struct DocumentSettings {
+  std::array<std::int32_t, 61> DefaultTabs{};  // entries 1 to 60
+  std::int32_t HS = 1;
+  std::int32_t DS = 1;
+  bool JU = true;
+  std::int32_t RM = 76;
+  std::int32_t LM = 10;
+  std::int32_t TM = 0;
+  std::int32_t BM = 12;
+  std::int32_t PL = 132;
+  char PF = '1';
+  char TF = '1';
+  bool EN = false;
+  std::int32_t PI = 2;
+};
+
+struct DocumentState {
+  explicit DocumentState(Reporter& r) : report(r) {}
+
+  Reporter& report;
+
+  FontSlotTable FontSlots;
+  DocumentSettings Settings;
+
+  // Footnote texts by symbol '!' to '9', collected from the footnote sections.
+  std::array<std::string, 25> FootnoteTexts;
+  // True while the lines of a footnote section are being converted.
+  bool InFootnoteText = false;
+  // Whether a left-page header or footer section was met (the prolog then sets facing pages).
+  bool HasLeftPageSection = false;
+
+  // Character format in force in the RTF output: face, style and size indices.
+  int CurFace = 0;
+  int CurStyle = 0;
+  int CurSize = 1;
+
+  // Columns of the tab marks of the line in the pipeline, entries 1 to 60.
+  std::array<std::int32_t, 61> TabColumns{};
+
+  std::string& FootnoteText(char symbol) { return FootnoteTexts[symbol - '!']; }
+};
+
+}  // namespace pomvex

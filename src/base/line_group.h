@@ -1,0 +1,18 @@
+// The line group: the superscript lines, the main line and the subscript lines of one printed
+// line, as consecutive slots of one array.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace pomvex {
+
+struct LineGroup {
+  static constexpr int kSlots = 201;  // slots 0 to 200
+
+  std::array<std::string, kSlots> Lines;
+  int mainIndex = -1;  // -1 when the group has no main line
+  int lastIndex = -1;  // -1 for an empty group
+};
+
+}  // namespace pomvex

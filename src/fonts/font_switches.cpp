@@ -1,0 +1,65 @@
+#include "fonts/font_switches.h"
+
+#include "base/char_sets.h"
+#include "base/text_util.h"
+
+#include <algorithm>
+
+namespace pomvex {
+
+bool IsFontSwitch(const FontSlotTable& slots, char c) {
+  return SlotChars.Contains(c) && slots[c] != NONE;
+}
+
+int NextFontSwitch(const FontSlotTable& slots, int start, std::string_view line) {
+  if (start < 0) start = 0;
+  const int n = Length(line);
+  for (int i = start + 1; i + 1 <= n; ++i) {
+    if (line[i - 1] == '\\' && IsFontSwitch(slots, line[i])) return i;
+  }
+  return 0;
+}
+
+int FindSwitchTo(const FontSlotTable& slots, FontKind kind, int start, std::string_view line) {
+  for (int p = NextFontSwitch(slots, start, line); p > 0; p = NextFontSwitch(slots, p, line)) {
+    if (slots[line[p]] == kind) return p;
+  }
+  return 0;
+}
+
+FontKind FirstFontKind(const FontSlotTable& slots, std::string_view line) {
+  int p = NextFontSwitch(slots, 0, line);
+  return p > 0 ? slots[line[p]] : NONE;
+}
+
+FontKind LastFontKind(const FontSlotTable& slots, FontKind fallback, std::string_view line) {
+  // Scanning backwards finds the same switch as a forward scan: a slot character is never a
+  // backslash, so switches cannot overlap.
+  for (int i = Length(line) - 1; i >= 1; --i) {
+    if (line[i - 1] == '\\' && IsFontSwitch(slots, line[i])) return slots[line[i]];
+  }
+  return fallback;
+}
+
+FontKind FontKindBefore(const FontSlotTable& slots, std::string_view line, int pos) {
+  const int limit = std::min(pos - 1, Length(line) - 1);
+  for (int i = limit; i >= 1; --i) {
+    if (line[i - 1] == '\\' && IsFontSwitch(slots, line[i])) return slots[line[i]];
+  }
+  return NONE;
+}
+
+char SlotCharOf(const FontSlotTable& slots, FontKind kind) {
+  char found = '1';
+  for (char c = '!'; c <= '9'; ++c) {
+    if (slots[c] == kind) found = c;
+  }
+  return found;
+}
+
+std::string FontSwitchFor(const FontSlotTable& slots, FontKind kind) {
+  if (kind == NONE) return {};
+  return std::string{'\\', SlotCharOf(slots, kind)};
+}
+
+}  // namespace pomvex

@@ -1,0 +1,21 @@
+// Footnote references, script runs, the page-number field and escaped spaces: the late steps
+// of the line pipeline.
+#pragma once
+
+#include <string>
+
+#include "base/document_state.h"
+
+namespace pomvex {
+
+std::string FootnoteMark(Reporter& report, char symbol);
+// Pipeline step 11.
+void ConvertFootnoteRefs(DocumentState& doc, std::string& line);
+// Pipeline step 12.
+void ConvertScriptMarkers(std::string& line);
+// Pipeline step 14.
+void ConvertPageNumber(const DocumentState& doc, std::string& line);
+// Pipeline step 15.
+void RemoveSpaceEscapes(std::string& line);
+
+}  // namespace pomvex

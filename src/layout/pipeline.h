@@ -1,0 +1,20 @@
+// The line markup pipeline: fifteen rewrites, in a fixed order, that turn one merged ChiWriter
+// line into the body of an RTF paragraph.
+#pragma once
+
+#include <string>
+
+#include "base/document_state.h"
+
+namespace pomvex {
+
+// Step 1: a line that continues a paragraph loses its leading spaces and layout commands.
+void TrimContinuationLine(std::string& line, bool startsParagraph);
+// Step 10: braces of the text are escaped.
+void EscapeBraces(std::string& line);
+
+// Runs the fifteen steps. tabStops receives the tab stop words of the line's tabs.
+void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,
+                       std::string& tabStops);
+
+}  // namespace pomvex

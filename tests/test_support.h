@@ -1,0 +1,38 @@
+// Shared helpers for the tests: a reporter that records what it is told, and a document state
+// with fonts declared in slots.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/document_state.h"
+#include "base/reporting.h"
+
+namespace pomvex::testing {
+
+class RecordingReporter : public Reporter {
+ public:
+  struct Entry {
+    int category;  // 0 for a warning
+    std::string text;
+  };
+  void ReportError(int category, const std::string& text) override {
+    entries.push_back({category, text});
+  }
+  void ReportWarning(const std::string& text) override { entries.push_back({0, text}); }
+  // The entries as "E<category>: text" / "W: text", for compact expectations.
+  std::vector<std::string> Lines() const;
+  void Clear() { entries.clear(); }
+
+  std::vector<Entry> entries;
+};
+
+// A document state whose slots '1'.. hold the given kinds in order ("1" = kinds[0], ...).
+struct TestDocument {
+  RecordingReporter reporter;
+  DocumentState doc{reporter};
+  explicit TestDocument(std::initializer_list<FontKind> slotKinds = {});
+  void Declare(char slot, FontKind kind) { doc.FontSlots.Set(slot, kind); }
+};
+
+}  // namespace pomvex::testing
