@@ -50,7 +50,9 @@ std::string UpperExtension(const std::string& path) {
   return Upper(path.substr(dot));
 }
 
-bool IsChiFile(const std::string& path) { return UpperExtension(path) == ".CHI"; }
+bool IsChiFile(const std::string& path) {
+  return UpperExtension(path) == ".CHI";
+}
 
 std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly) {
   return List(dir, [chiOnly](const fs::directory_entry& e, const std::string& name) {

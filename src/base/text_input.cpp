@@ -1,6 +1,5 @@
 #include "base/text_input.h"
 
-
 #include "base/reporting.h"
 
 namespace pomvex {
@@ -46,7 +45,7 @@ void TextInput::ReadLine(std::string& line) {
     while (n < avail && begin[n] != kCR && begin[n] != kCtrlZ) ++n;
     line.append(begin, n);
     pos_ += n;
-    if (pos_ == size_) continue;  // refill and go on with the same line
+    if (pos_ == size_) continue;          // refill and go on with the same line
     if (buffer_[pos_] == kCtrlZ) return;  // AtEnd() will see it
     ++pos_;                               // the carriage return
     if (Fill() && buffer_[pos_] == kLF) ++pos_;

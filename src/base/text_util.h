@@ -20,7 +20,9 @@ inline char CharAt(std::string_view s, int pos) {
   return pos >= 1 && static_cast<std::size_t>(pos) <= s.size() ? s[pos - 1] : '\0';
 }
 
-inline int Length(std::string_view s) { return static_cast<int>(s.size()); }
+inline int Length(std::string_view s) {
+  return static_cast<int>(s.size());
+}
 
 inline bool Contains(std::string_view s, std::string_view sub) {
   return s.find(sub) != std::string_view::npos;

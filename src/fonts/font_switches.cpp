@@ -1,9 +1,9 @@
 #include "fonts/font_switches.h"
 
+#include <algorithm>
+
 #include "base/char_sets.h"
 #include "base/text_util.h"
-
-#include <algorithm>
 
 namespace pomvex {
 

@@ -1,0 +1,88 @@
+#include "app/output_file.h"
+
+#include <cerrno>
+#include <filesystem>
+
+#include "app/platform_errors.h"
+
+namespace pomvex {
+
+OutputFile::OutputFile(const std::string& path) : path_(path) {
+  file_ = std::fopen(path.c_str(), "wb");
+  if (file_ == nullptr) throw RunFailure(MessageForErrno(errno));
+}
+
+OutputFile::~OutputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void OutputFile::Write(std::string_view text) {
+  if (file_ == nullptr) throw RunFailure(MessageForErrno(EBADF));
+  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+    throw RunFailure(MessageForErrno(errno));
+  }
+}
+
+void OutputFile::WriteLine(std::string_view text) {
+  Write(text);
+  Write("\r\n");
+}
+
+void OutputFile::Close() {
+  if (file_ == nullptr) return;
+  std::FILE* f = file_;
+  file_ = nullptr;
+  if (std::fclose(f) != 0) throw RunFailure(MessageForErrno(errno));
+}
+
+namespace {
+
+// Creates path only when no file of that name exists; false when one does.
+bool CreateExclusively(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "wbx");
+  if (f == nullptr) {
+    if (errno == EEXIST) return false;
+    throw RunFailure(MessageForErrno(errno));
+  }
+  if (std::fclose(f) != 0) throw RunFailure(MessageForErrno(errno));
+  return true;
+}
+
+// Position of the extension's "." in the file-name part of path, or npos.
+std::size_t ExtensionDot(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\:");
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    return std::string::npos;
+  }
+  return dot;
+}
+
+}  // namespace
+
+std::string CreateUniqueFile(const std::string& name, const std::string& newExtension) {
+  const std::size_t dot = ExtensionDot(name);
+  std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+  std::string extension;
+  std::string chosen;
+  if (newExtension.empty()) {
+    extension = dot == std::string::npos ? "" : name.substr(dot);
+    chosen = name;
+  } else {
+    extension = newExtension;
+    chosen = stem + newExtension;
+  }
+  std::error_code ec;
+  if (!std::filesystem::exists(chosen, ec) && CreateExclusively(chosen)) return chosen;
+  if (newExtension.empty()) {
+    const std::size_t slash = stem.find_last_of("/\\:");
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    while (stem.size() > nameStart && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
+  }
+  for (long n = 0;; ++n) {
+    chosen = stem + "_" + std::to_string(n) + extension;
+    if (!std::filesystem::exists(chosen, ec) && CreateExclusively(chosen)) return chosen;
+  }
+}
+
+}  // namespace pomvex

@@ -1,0 +1,67 @@
+#include "app/run_state.h"
+
+namespace pomvex {
+
+const std::array<const char*, kCategoryCount + 1> CategoryNames = {
+    "",
+    "line terminated by '\\'",
+    "unknown ChiWriter command",
+    "unknown characters",
+    "characters in an unknown font",
+    "unprocessed superscript or subscript lines",
+    "being unable to add sub- or super-scripts",
+    "subscript line with no main line",
+    "new font declarations which will not be processed",
+    "unexpected end of File",
+    "problems inserting footnotes",
+    "unprocessed tabbing or centering",
+    "line processing issue",
+    "ChiWriter files which are not Version 3",
+    "unprocessed headers/footers",
+    "omitted files",
+};
+
+void RunState::ReportError(int category, const std::string& text) {
+  if (category < 1 || category > kCategoryCount) throw RunFailure(kRangeCheckError);
+  if (DetailedLog || (category != 5 && category != 6)) WriteLog("    Error: " + text);
+  ++ErrorCount;
+  frontEnd_.CountsChanged(Counts());
+  ++CategoryCounts[category];
+}
+
+void RunState::ReportWarning(const std::string& text) {
+  WriteLog("    Warning: " + text);
+  ++WarningCount;
+  frontEnd_.CountsChanged(Counts());
+}
+
+void RunState::ResetCounts(bool detailedLog) {
+  CategoryCounts.fill(0);
+  ErrorCount = WarningCount = ConvertedCount = 0;
+  UpdateCounts();
+  DetailedLog = detailedLog;
+}
+
+void RunState::UpdateCounts() {
+  frontEnd_.CountsChanged(Counts());
+}
+
+void RunState::CountConverted() {
+  ++ConvertedCount;
+  frontEnd_.CountsChanged(Counts());
+}
+
+void RunState::OpenLog(const std::string& path) {
+  log_ = std::make_unique<OutputFile>(path);
+}
+
+void RunState::WriteLog(const std::string& text) {
+  if (log_) log_->WriteLine(text);
+}
+
+void RunState::CloseLog() {
+  if (log_) log_->Close();
+  log_.reset();
+}
+
+}  // namespace pomvex

@@ -1,0 +1,51 @@
+// The state of one run: the counters, the error categories and the log. Every problem of every
+// document is reported here, logged, counted and shown to the front end at once.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/output_file.h"
+#include "app/run.h"
+#include "base/reporting.h"
+
+namespace pomvex {
+
+inline constexpr int kCategoryCount = 15;
+
+// The category texts, indexed 1 to 15 (entry 0 unused).
+extern const std::array<const char*, kCategoryCount + 1> CategoryNames;
+
+class RunState : public Reporter {
+ public:
+  explicit RunState(RunFrontEnd& frontEnd) : frontEnd_(frontEnd) {}
+
+  void ReportError(int category, const std::string& text) override;
+  void ReportWarning(const std::string& text) override;
+
+  // Counters back to 0 and shown; the detailed-log choice is taken.
+  void ResetCounts(bool detailedLog);
+  void UpdateCounts();
+  void CountConverted();
+
+  void OpenLog(const std::string& path);
+  void WriteLog(const std::string& text);
+  void CloseLog();
+
+  RunFrontEnd& FrontEnd() { return frontEnd_; }
+  RunCounts Counts() const { return {ConvertedCount, WarningCount, ErrorCount}; }
+
+  int ConvertedCount = 0;
+  int ErrorCount = 0;
+  int WarningCount = 0;
+  std::array<int, kCategoryCount + 1> CategoryCounts{};
+  bool DetailedLog = false;
+  std::string StartDir;
+
+ private:
+  RunFrontEnd& frontEnd_;
+  std::unique_ptr<OutputFile> log_;
+};
+
+}  // namespace pomvex

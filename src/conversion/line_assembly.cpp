@@ -1,0 +1,68 @@
+#include "conversion/line_assembly.h"
+
+#include "base/text_util.h"
+#include "conversion/line_group_reader.h"
+#include "layout/line_codes.h"
+#include "layout/pipeline.h"
+#include "layout/rules_pictures.h"
+#include "layout/script_merge.h"
+
+namespace pomvex {
+
+namespace {
+
+// "{\pard" with justification, space before and after, and the line's tab stops.
+std::string ParagraphProperties(const DocumentState& doc, const LineGroup& group,
+                                const std::string& line, const std::string& tabStops) {
+  std::string props = "{\\pard";
+  if (doc.Settings.JU && !Contains(line, "\\qr") && !Contains(line, "\\qc")) props += "\\qj";
+  const int above = group.mainIndex;
+  const int below = group.lastIndex - group.mainIndex;
+  if (above >= 1) props += "\\sb" + std::to_string(25 * above);
+  if (below >= 1) props += "\\sa" + std::to_string(25 * below);
+  props += tabStops;
+  return props;
+}
+
+}  // namespace
+
+void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
+                      GroupFlow& flow) {
+  const bool opensParagraph = flow.paragraphEnded;
+  ReadLineGroup(doc.report, in, group, flow.linePending);
+  CheckCommands(doc.report, group);
+  CheckExtraScriptLines(doc.report, group);
+  const LineControls controls = StripLineControls(group);
+  flow.equalsSeen = controls.equalsSeen;
+  AddJoiningSpace(group, controls);
+  RemoveHyphenA(doc.report, group);
+  RemoveHyphenB(doc.report, group);
+  CarryFontAcrossLines(doc.FontSlots, group, flow.fontCarry);
+  NormaliseScriptFonts(doc.FontSlots, group);
+
+  line.clear();
+  if (group.mainIndex < 0) {
+    // A group without text still closes an open paragraph when it carries the paragraph end;
+    // otherwise the paragraph state stays as it was, so braces always balance.
+    if (!opensParagraph && controls.paragraphEnd) {
+      line = "\\par}";
+      flow.paragraphEnded = true;
+    }
+  } else {
+    line = MergeScriptLines(doc, group);
+    std::string tabStops;
+    ProcessLineMarkup(doc, line, opensParagraph, tabStops);
+    if (opensParagraph) {
+      line = ParagraphProperties(doc, group, line, tabStops) + " " + line;
+    } else if (!tabStops.empty()) {
+      line = tabStops + " " + line;
+    }
+    flow.paragraphEnded = controls.paragraphEnd;
+    if (flow.paragraphEnded) line += "\\par}";
+  }
+  if (controls.pageBreak) line += "\\page";
+
+  if (flow.linePending) group.Lines[0] = std::move(group.Lines[group.lastIndex + 1]);
+}
+
+}  // namespace pomvex

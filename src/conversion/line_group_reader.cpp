@@ -1,0 +1,61 @@
+#include "conversion/line_group_reader.h"
+
+#include "base/reporting.h"
+
+namespace pomvex {
+
+namespace {
+constexpr char kFormFeed = '\f';
+constexpr const char* kSubscriptWithoutMain = "Subscript line with no main line";
+}  // namespace
+
+LineKind ClassifyLine(std::string_view line) {
+  LineKind k;
+  const bool command = line.size() >= 2 && line[0] == '\\';
+  k.subscript = command && line[1] == '-';
+  k.superscript = command && line[1] == '+';
+  k.equals = command && line[1] == '=';
+  k.main = !k.subscript && !k.superscript && !k.equals;
+  k.pageEnd = line.find(kFormFeed) != std::string_view::npos;
+  return k;
+}
+
+void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& linePending) {
+  group.mainIndex = -1;
+  // The kinds of the line classified last, and whether it ends the group.
+  bool prevSuper = true, prevSub = false, prevMain = false;
+  bool stop = false;
+  if (linePending) {
+    group.lastIndex = 0;
+    const LineKind k = ClassifyLine(group.Lines[0]);
+    prevSuper = k.superscript;
+    prevSub = k.subscript;
+    prevMain = k.main;
+    stop = k.equals || k.pageEnd;
+    if (k.subscript) report.ReportError(7, kSubscriptWithoutMain);
+    if (k.main) group.mainIndex = 0;
+  } else {
+    group.lastIndex = -1;
+  }
+  linePending = false;
+  int n = group.lastIndex;
+  if (!in.AtEnd() && !stop) {
+    bool complete = false;
+    while (!complete) {
+      ++n;
+      if (n >= LineGroup::kSlots) throw ConversionAbandoned(kRangeCheckError);
+      in.ReadLine(group.Lines[n]);
+      const LineKind k = ClassifyLine(group.Lines[n]);
+      linePending = (k.superscript && (prevSub || prevMain)) || (k.main && (prevMain || prevSub));
+      complete = in.AtEnd() || k.equals || k.pageEnd || linePending;
+      if (prevSuper && k.subscript) report.ReportError(7, kSubscriptWithoutMain);
+      prevSuper = k.superscript;
+      prevSub = k.subscript;
+      prevMain = k.main;
+      if (k.main && !linePending && group.mainIndex == -1) group.mainIndex = n;
+    }
+  }
+  group.lastIndex = linePending ? n - 1 : n;
+}
+
+}  // namespace pomvex

@@ -1,0 +1,130 @@
+#include "document/sections.h"
+
+#include "base/text_util.h"
+#include "conversion/line_assembly.h"
+
+namespace pomvex {
+
+namespace {
+
+constexpr const char* kEol = "\r\n";
+
+struct SectionWord {
+  std::string_view marker;
+  std::string_view word;
+};
+constexpr SectionWord kSectionWords[] = {
+    {"\\HD", "\\header "}, {"\\HE", "\\headerl "}, {"\\H1", "\\headerf "},
+    {"\\FD", "\\footer "}, {"\\FE", "\\footerl "}, {"\\F1", "\\footerf "},
+};
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool IsHeaderLine(std::string_view line) {
+  return Contains(line, "\\U") || Contains(line, "\\p");
+}
+bool IsFootnoteSymbol(char c) {
+  return c >= '!' && c <= '9';
+}
+
+// Converts the line groups of one section up to the group that carries "\=" or the end of the
+// input, handing each group's text to take. A paragraph left open is closed. Gives whether the
+// last group read the next line ahead (it waits in slot 0).
+template <typename Take>
+bool ConvertSectionGroups(DocumentState& doc, TextInput& in, LineGroup& group, Take take) {
+  GroupFlow flow;
+  std::string text;
+  while (!flow.equalsSeen) {
+    if (in.AtEnd() && !flow.linePending) break;
+    flow.fontCarry = STANDARD;  // every group of a section starts in the standard font
+    ConvertLineGroup(doc, in, group, text, flow);
+    take(text, true);
+  }
+  if (!flow.paragraphEnded) take("\\par}", false);
+  return flow.linePending;
+}
+
+}  // namespace
+
+bool IsSectionMarker(Reporter& report, std::string_view marker) {
+  for (const SectionWord& s : kSectionWords) {
+    if (marker == s.marker) return true;
+  }
+  if (marker.substr(0, 2) == "\\S") return true;
+  // Headers and footers for one particular page have no RTF equivalent. Only a marker line
+  // (one that begins with a backslash) is taken for one, so body text is never swallowed.
+  if (marker.size() == 3 && marker[0] == '\\' && (marker[1] == 'H' || marker[1] == 'F') &&
+      IsDigit(marker[2])) {
+    report.ReportError(14, std::string(marker[1] == 'H' ? "Unprocessed header for page "
+                                                        : "Unprocessed footer for page ") +
+                               marker[2]);
+    return true;
+  }
+  return false;
+}
+
+bool IsFootnoteMarker(std::string_view marker) {
+  return Contains(marker, "\\N");
+}
+
+std::string SectionDestination(std::string_view marker) {
+  for (const SectionWord& s : kSectionWords) {
+    if (marker == s.marker) return std::string(s.word);
+  }
+  if (marker.size() >= 3 && marker[1] == 'H') return std::string("\\header") + marker[2] + " ";
+  if (marker.size() >= 3 && marker[1] == 'F') return std::string("\\footer") + marker[2] + " ";
+  return "\\*\\separator ";
+}
+
+void ConvertHeaderFooterSections(DocumentState& doc, TextInput& in, LineGroup& group,
+                                 std::string line, std::string& out, bool& linePending) {
+  linePending = false;
+  while (line.empty() && !in.AtEnd()) in.ReadLine(line);
+  if (line.empty() || IsHeaderLine(line)) {
+    doc.report.ReportWarning("Empty file");
+    return;
+  }
+  for (;;) {
+    const std::string marker = line.substr(0, 3);
+    bool readAhead = false;
+    if (IsSectionMarker(doc.report, marker)) {
+      if (marker == "\\HE" || marker == "\\FE") doc.HasLeftPageSection = true;
+      out += "{";
+      out += SectionDestination(marker);
+      readAhead = ConvertSectionGroups(doc, in, group, [&](std::string_view text, bool isLine) {
+        out += text;
+        if (isLine) out += kEol;
+      });
+      out += "}";
+    } else if (IsFootnoteMarker(marker)) {
+      const char symbol = marker.size() >= 3 ? marker[2] : ' ';
+      std::string discarded;
+      std::string* target = &discarded;
+      if (IsFootnoteSymbol(symbol)) {
+        target = &doc.FootnoteText(symbol);
+      } else {
+        doc.report.ReportError(10, std::string("Unexpected footnote symbol ") + symbol +
+                                       ". Failed to insert footnote");
+      }
+      doc.InFootnoteText = true;
+      readAhead = ConvertSectionGroups(doc, in, group,
+                                       [&](std::string_view text, bool) { *target += text; });
+      doc.InFootnoteText = false;
+    } else {
+      group.Lines[0] = std::move(line);  // the first body line
+      linePending = true;
+      return;
+    }
+    // The line after a section is always examined, also when it is the input's last line.
+    if (readAhead) {
+      line = std::move(group.Lines[0]);
+    } else if (in.AtEnd()) {
+      return;
+    } else {
+      in.ReadLine(line);
+    }
+  }
+}
+
+}  // namespace pomvex

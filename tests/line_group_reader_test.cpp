@@ -1,0 +1,151 @@
+// Reading input lines under the DOS text rules, and grouping them into line groups.
+#include "conversion/line_group_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "base/reporting.h"
+#include "test_support.h"
+
+namespace pomvex {
+namespace {
+
+using testing::RecordingReporter;
+
+std::vector<std::string> ReadAllLines(const std::string& bytes) {
+  std::istringstream stream(bytes);
+  TextInput in(stream);
+  std::vector<std::string> lines;
+  std::string line;
+  while (!in.AtEnd()) {
+    in.ReadLine(line);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(TextInput, LineEndRules) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(ReadAllLines("a\rb\r\nc"), (V{"a", "b", "c"})) << "last line without CR";
+  EXPECT_EQ(ReadAllLines("a\r\n"), (V{"a"})) << "no empty line after the last line end";
+  EXPECT_EQ(ReadAllLines("a\nb\nc\n"), (V{"a\nb\nc\n"})) << "a lone LF is an ordinary character";
+  EXPECT_EQ(ReadAllLines("a\r\n\r\nb"), (V{"a", "", "b"}));
+  EXPECT_EQ(ReadAllLines("a\r\r\nb"), (V{"a", "", "b"})) << "one LF belongs to one CR";
+  EXPECT_EQ(ReadAllLines("a\r\n\x1a"
+                         "b\r\n"),
+            (V{"a"}))
+      << "Ctrl-Z ends the input";
+  EXPECT_EQ(ReadAllLines("ab\x1a"
+                         "cd"),
+            (V{"ab"}));
+  EXPECT_EQ(ReadAllLines(""), V{});
+  EXPECT_EQ(ReadAllLines("\x1a"), V{});
+}
+
+TEST(TextInput, LongLinesCrossTheReadBuffer) {
+  const std::string big(200000, 'x');
+  auto lines = ReadAllLines(big + "\r\n" + big);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], big);
+  EXPECT_EQ(lines[1], big);
+  // A CR at the very end of one buffer load and its LF at the start of the next.
+  const std::string edge(65535, 'y');
+  lines = ReadAllLines(edge + "\r\nz");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "z");
+}
+
+struct GroupReading {
+  RecordingReporter reporter;
+  std::istringstream stream;
+  TextInput in{stream};
+  LineGroup group;
+  bool pending = false;
+  explicit GroupReading(const std::string& bytes) : stream(bytes) {}
+  void Next() { ReadLineGroup(reporter, in, group, pending); }
+  void MoveAhead() {
+    if (pending) group.Lines[0] = group.Lines[group.lastIndex + 1];
+  }
+};
+
+TEST(ReadLineGroup, ScriptLinesGatherAroundTheirMainLine) {
+  GroupReading r("\\+ 2\r\nmain\r\n\\- i\r\nnext\r\n");
+  r.Next();
+  EXPECT_EQ(r.group.mainIndex, 1);
+  EXPECT_EQ(r.group.lastIndex, 2);
+  EXPECT_TRUE(r.pending);
+  EXPECT_EQ(r.group.Lines[3], "next") << "read ahead, after the group";
+  r.MoveAhead();
+  r.Next();
+  EXPECT_EQ(r.group.mainIndex, 0);
+  EXPECT_EQ(r.group.lastIndex, 0);
+  EXPECT_FALSE(r.pending);
+  r.Next();
+  EXPECT_EQ(r.group.lastIndex, -1) << "the end of the input gives an empty group";
+  EXPECT_EQ(r.group.mainIndex, -1);
+  EXPECT_TRUE(r.reporter.entries.empty());
+}
+
+TEST(ReadLineGroup, GroupEnds) {
+  {
+    GroupReading r("one\r\ntwo\r\n");
+    r.Next();
+    EXPECT_EQ(r.group.lastIndex, 0) << "two main lines are two groups";
+    EXPECT_TRUE(r.pending);
+  }
+  {
+    GroupReading r("\\=\r\nx\r\n");
+    r.Next();
+    EXPECT_EQ(r.group.mainIndex, -1) << "an equals line alone has no main line";
+    EXPECT_EQ(r.group.lastIndex, 0);
+    EXPECT_FALSE(r.pending);
+  }
+  {
+    GroupReading r("a\fb\r\n\\- c\r\n");
+    r.Next();
+    EXPECT_EQ(r.group.lastIndex, 0) << "a form feed ends the group";
+    EXPECT_FALSE(r.pending);
+    r.Next();
+    EXPECT_EQ(r.group.Lines[0], "\\- c") << "the next group starts afresh";
+  }
+}
+
+TEST(ReadLineGroup, MisplacedSubscriptLinesAreReportedAndKept) {
+  {
+    GroupReading r("\\- low\r\nmain\r\n");
+    r.Next();
+    EXPECT_EQ(r.reporter.Lines(), std::vector<std::string>{"E7: Subscript line with no main line"});
+    EXPECT_EQ(r.group.lastIndex, 0);
+    EXPECT_EQ(r.group.mainIndex, -1);
+    EXPECT_TRUE(r.pending);
+  }
+  {
+    GroupReading r("\\+ up\r\n\\- low\r\nmain\r\n");
+    r.Next();
+    EXPECT_EQ(r.reporter.entries.size(), 1u);
+    EXPECT_EQ(r.group.lastIndex, 1);
+    EXPECT_EQ(r.group.mainIndex, -1);
+    EXPECT_TRUE(r.pending);
+  }
+  {
+    GroupReading r("\\- low\r\n");
+    r.group.Lines[0] = "\\- pending";
+    r.pending = true;
+    r.Next();
+    EXPECT_EQ(r.reporter.entries.size(), 1u) << "a pending subscript line opens a group";
+  }
+}
+
+TEST(ReadLineGroup, AGroupBeyondTheLineArrayAbandonsTheDocument) {
+  std::string bytes;
+  for (int i = 0; i < 200; ++i) bytes += "\\+ up\r\n";
+  GroupReading fits(bytes + "main\r\n");
+  fits.Next();
+  EXPECT_EQ(fits.group.mainIndex, 200);
+  GroupReading over(bytes + "\\+ up\r\nmain\r\n");
+  EXPECT_THROW(over.Next(), ConversionAbandoned);
+}
+
+}  // namespace
+}  // namespace pomvex

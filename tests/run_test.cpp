@@ -1,0 +1,189 @@
+// Whole runs over folders on disk: file naming, the walk order, the log and what happens to a
+// document that meets a limit.
+#include "app/run.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/output_file.h"
+
+namespace fs = std::filesystem;
+
+namespace pomvex {
+namespace {
+
+class TempDir {
+ public:
+  TempDir() {
+    static int counter = 0;
+    path_ = fs::temp_directory_path() /
+            ("pomvex_test_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~TempDir() { fs::remove_all(path_); }
+  std::string Dir() const { return path_.string(); }
+  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+const std::string kDoc = "\\1cw\r\n\\U1STANDARD\r\nHello\\,\r\n";
+
+struct Recorder : RunFrontEnd {
+  std::vector<std::string> events;
+  void ShowInfo(const std::string& text) override { events.push_back("info " + text); }
+  void FileStarted(const std::string& path) override {
+    events.push_back("file " + fs::path(path).filename().string());
+  }
+};
+
+RunOutcome RunIn(const std::string& dir, FileChoice choice, std::vector<std::string> selected = {},
+                 Recorder* recorder = nullptr) {
+  Recorder local;
+  RunRequest request;
+  request.directory = dir;
+  request.choice = choice;
+  request.selectedFiles = std::move(selected);
+  return RunConversion(request, recorder ? *recorder : local);
+}
+
+TEST(CreateUniqueFile, NeverOverwrites) {
+  TempDir t;
+  WriteFile(t / "LETTER.CHI", "x");
+  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER.rtf");
+  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER_0.rtf");
+  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER_1.rtf");
+  EXPECT_EQ(CreateUniqueFile(t / "REPORT7.CHI", ".rtf"), t / "REPORT7.rtf");
+  EXPECT_EQ(CreateUniqueFile(t / "REPORT7.CHI", ".rtf"), t / "REPORT7_0.rtf")
+      << "digits are kept when the extension changes";
+  EXPECT_EQ(CreateUniqueFile(t / "Pomvex.Log", ""), t / "Pomvex.Log");
+  EXPECT_EQ(CreateUniqueFile(t / "Pomvex.Log", ""), t / "Pomvex_0.Log");
+  EXPECT_EQ(CreateUniqueFile(t / "Run12.Log", ""), t / "Run12.Log");
+  EXPECT_EQ(CreateUniqueFile(t / "Run12.Log", ""), t / "Run_0.Log")
+      << "digits go when the extension is kept";
+  EXPECT_EQ(CreateUniqueFile(t / "noext", ".rtf"), t / "noext.rtf");
+  EXPECT_EQ(ReadFile(t / "LETTER.CHI"), "x");
+}
+
+TEST(Run, ConvertsADirectoryAndWritesTheLog) {
+  TempDir t;
+  WriteFile(t / "b.chi", kDoc);
+  WriteFile(t / "A.CHI", kDoc);
+  WriteFile(t / "notes.txt", kDoc);
+  WriteFile(t / ".hidden.CHI", kDoc);
+  WriteFile(t / "old.CHI", "\\1CW 2\r\ntext\r\n");
+  Recorder rec;
+  RunOutcome out = RunIn(t.Dir(), FileChoice::CurrentDirectory, {}, &rec);
+  ASSERT_TRUE(out.finished) << out.failure;
+  EXPECT_EQ(out.startDir, t.Dir() + "/");
+  EXPECT_EQ(rec.events, (std::vector<std::string>{"info " + t.Dir() + "/", "file A.CHI",
+                                                  "file b.chi", "file old.CHI"}));
+  EXPECT_EQ(out.counts.converted, 2);
+  EXPECT_EQ(out.counts.errors, 1);
+  const std::string rtf = ReadFile(t / "A.rtf");
+  EXPECT_EQ(rtf.substr(0, 12), "{\\rtf1\\ansi\\");
+  EXPECT_EQ(rtf.back(), '}');
+  EXPECT_TRUE(fs::exists(t / "old.rtf"));
+  EXPECT_EQ(ReadFile(t / "old.rtf"), "") << "a file that is not version 3 gives an empty output";
+  EXPECT_FALSE(fs::exists(t / "notes.rtf"));
+  EXPECT_FALSE(fs::exists(t / ".hidden.rtf"));
+  EXPECT_EQ(ReadFile(out.logPath),
+            t.Dir() +
+                "/\r\n"
+                "  A.CHI\r\n"
+                "  b.chi\r\n"
+                "  old.CHI\r\n"
+                "    Error: Cannot translate file as it is not a version 3 ChiWriter file.\r\n"
+                "*** Finished converting 2 files with 1 error(s) and 0 warning(s). ***\r\n"
+                "1 instances of ChiWriter files which are not Version 3\r\n");
+
+  RunOutcome second = RunIn(t.Dir(), FileChoice::CurrentDirectory);
+  EXPECT_EQ(second.logPath, t / "Pomvex_0.Log");
+  EXPECT_TRUE(fs::exists(t / "A_0.rtf"));
+  EXPECT_EQ(ReadFile(t / "A.rtf"), rtf) << "the first run's output is untouched";
+}
+
+TEST(Run, SingleFilesAndAnEmptyChoice) {
+  TempDir t;
+  WriteFile(t / "one.CHI", kDoc);
+  WriteFile(t / "two.CHI", kDoc);
+  RunOutcome out = RunIn(t.Dir(), FileChoice::SingleFiles, {"two.CHI"});
+  EXPECT_EQ(out.counts.converted, 1);
+  EXPECT_FALSE(fs::exists(t / "one.rtf"));
+  out = RunIn(t.Dir(), FileChoice::SingleFiles, {});
+  EXPECT_EQ(
+      ReadFile(out.logPath),
+      t.Dir() + "/\r\n*** Finished converting 0 files with 0 error(s) and 0 warning(s). ***\r\n");
+}
+
+TEST(Run, WalksTheTreeDepthFirst) {
+  TempDir t;
+  WriteFile(t / "top.CHI", kDoc);
+  WriteFile(t / "b/x.CHI", kDoc);
+  WriteFile(t / "A/deep/y.chi", kDoc);
+  WriteFile(t / "A/z.CHI", kDoc);
+  WriteFile(t / "empty/readme.txt", "");
+  WriteFile(t / ".git/h.CHI", kDoc);
+  fs::create_directories(t / "folder.CHI");
+  fs::create_directory_symlink(t / "A", t / "link");
+  RunOutcome out = RunIn(t.Dir(), FileChoice::CurrentAndSubFolders);
+  ASSERT_TRUE(out.finished) << out.failure;
+  const std::string d = t.Dir() + "/";
+  const std::string log = ReadFile(out.logPath);
+  const std::string summary = "*** Finished converting 4 files";
+  EXPECT_EQ(log.substr(0, log.find(summary)), d + "\r\n  top.CHI\r\n" + d + "A/\r\n  z.CHI\r\n" +
+                                                  d + "A/deep/\r\n  y.chi\r\n" + d +
+                                                  "b/\r\n  x.CHI\r\n");
+  EXPECT_FALSE(fs::exists(t / ".git/h.rtf"));
+}
+
+TEST(Run, ADocumentThatMeetsALimitIsAbandonedAlone) {
+  TempDir t;
+  std::string huge = "\\1cw\r\n\\U1STANDARD\r\nbefore\\,\r\n";
+  for (int i = 0; i < 300; ++i) huge += "\\+ up\r\n";
+  huge += "main\r\n";
+  WriteFile(t / "a_huge.CHI", huge);
+  WriteFile(t / "b_fine.CHI", kDoc);
+  WriteFile(t / "c_margin.CHI", "\\1cw\r\n\\pLM 99999999\r\ntext\r\n");
+  RunOutcome out = RunIn(t.Dir(), FileChoice::CurrentDirectory);
+  ASSERT_TRUE(out.finished);
+  EXPECT_EQ(out.counts.converted, 1);
+  EXPECT_FALSE(fs::exists(t / "a_huge.rtf")) << "the partial output is deleted";
+  EXPECT_FALSE(fs::exists(t / "c_margin.rtf"));
+  EXPECT_TRUE(fs::exists(t / "b_fine.rtf"));
+  const std::string log = ReadFile(out.logPath);
+  EXPECT_NE(log.find("  a_huge.CHI\r\n    Error: Conversion abandoned: Range check error\r\n"
+                     "    1 errors in the conversion\r\n  b_fine.CHI\r\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("  c_margin.CHI\r\n    Error: Conversion abandoned: Integer overflow\r\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("2 instances of omitted files"), std::string::npos);
+}
+
+TEST(Run, AnUnreadableStartDirectoryEndsTheRunWithAMessage) {
+  RunOutcome out = RunIn("/nonexistent/pomvex", FileChoice::CurrentDirectory);
+  EXPECT_FALSE(out.finished);
+  EXPECT_EQ(out.failure, "File not found");
+}
+
+}  // namespace
+}  // namespace pomvex
