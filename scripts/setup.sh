@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what Pomvex needs to build, test and run on Debian (as root, or with sudo).
+set -euo pipefail
+packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev qt6-base-dev
+          libreoffice-writer-nogui poppler-utils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

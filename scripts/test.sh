@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up and runs every test: a normal build (core, command line and window), then the core
+# and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+bash "$root/scripts/setup.sh"
+export QT_QPA_PLATFORM=offscreen
+
+echo "== normal build =="
+bash "$root/scripts/build.sh" "$root/build"
+ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
+bash "$root/scripts/build.sh" "$root/build-asan" -DPOMVEX_SANITIZE=ON -DPOMVEX_BUILD_GUI=OFF \
+  -DCMAKE_BUILD_TYPE=Debug
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"

@@ -1,0 +1,167 @@
+// Whole documents converted in memory: paragraph framing, the page furniture sections that open
+// the body, and the end of the input.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/convert_file.h"
+#include "test_support.h"
+
+namespace pomvex {
+namespace {
+
+using testing::RecordingReporter;
+using V = std::vector<std::string>;
+
+const std::string kHeader = "\\1cw\r\n\\U1STANDARD\r\n\\U2BOLD\r\n";
+
+struct Converted {
+  RecordingReporter reporter;
+  std::string rtf;
+  bool isDocument = false;
+  // The text after the prolog, without its line ends.
+  std::string body;
+};
+
+Converted Convert(const std::string& bytes) {
+  Converted c;
+  DocumentState doc(c.reporter);
+  std::istringstream stream(bytes);
+  TextInput in(stream);
+  StringSink sink;
+  c.isDocument = ConvertDocument(doc, in, sink);
+  c.rtf = sink.Text();
+  const std::string prologEnd = "\\viewkind1\\uc1\r\n";
+  const std::size_t at = c.rtf.find(prologEnd);
+  if (at != std::string::npos) c.body = c.rtf.substr(at + prologEnd.size());
+  return c;
+}
+
+// Unescaped braces must balance over the whole file.
+int BraceBalance(const std::string& rtf) {
+  int depth = 0;
+  for (std::size_t i = 0; i < rtf.size(); ++i) {
+    if (rtf[i] == '\\') {
+      ++i;
+    } else if (rtf[i] == '{') {
+      ++depth;
+    } else if (rtf[i] == '}') {
+      if (--depth < 0) return -1;
+    }
+  }
+  return depth;
+}
+
+TEST(ConvertDocument, FramesParagraphs) {
+  Converted c = Convert(kHeader + "First line\r\nsecond line.\\,\r\nNext\\,\f\r\n");
+  EXPECT_EQ(c.body,
+            "{\\pard\\qj First line \r\n"
+            "second line.\\par}\r\n"
+            "{\\pard\\qj Next\\par}\\page\r\n"
+            "}");
+  EXPECT_EQ(BraceBalance(c.rtf), 0);
+}
+
+TEST(ConvertDocument, SpacingFollowsTheScriptLines) {
+  Converted c = Convert(kHeader + "\\+ x\r\nmain\\,\r\n\\- y\r\n\\- z\r\n");
+  EXPECT_EQ(c.body.substr(0, 21), "{\\pard\\qj\\sb25\\sa50 ");
+  Converted noJustify = Convert("\\1cw\r\n\\U1STANDARD\r\n\\pJU0\r\nText\\,\r\n");
+  EXPECT_EQ(noJustify.body, "{\\pard Text\\par}\r\n}");
+}
+
+TEST(ConvertDocument, AnOpenParagraphIsClosedAtTheEnd) {
+  Converted c = Convert(kHeader + "one\r\ntwo\r\n");
+  EXPECT_EQ(c.body, "{\\pard\\qj one \r\ntwo \r\n\\par}}");
+  EXPECT_EQ(BraceBalance(c.rtf), 0);
+}
+
+TEST(ConvertDocument, AGroupWithoutMainLineKeepsTheParagraphState) {
+  // The equals line closes the open paragraph when it carries the paragraph end.
+  // (A form feed ends a group, so the equals line that follows forms a group of its own.)
+  Converted closes = Convert(kHeader + "text\f\r\n\\=\\,\r\nafter\\,\r\n");
+  EXPECT_EQ(closes.body,
+            "{\\pard\\qj text\\page\r\n\\par}\r\n{\\pard\\qj after\\par}\r\n}");
+  Converted keeps = Convert(kHeader + "text\\,\f\r\n\\=\\,\r\nafter\\,\r\n");
+  EXPECT_EQ(keeps.body,
+            "{\\pard\\qj text\\par}\\page\r\n\r\n{\\pard\\qj after\\par}\r\n}");
+  EXPECT_EQ(BraceBalance(closes.rtf), 0);
+  EXPECT_EQ(BraceBalance(keeps.rtf), 0);
+}
+
+TEST(ConvertDocument, HeaderAndFooterSections) {
+  Converted c = Convert(kHeader + "\r\n\\HD\r\nHead\\,\r\n\\=\r\n\\F1\r\nFoot\r\n\\=\r\nBody\\,\r\n");
+  EXPECT_EQ(c.body,
+            "{\\header {\\pard\\qj\\sa25 Head\\par}\r\n}"
+            "{\\footerf {\\pard\\qj\\sa25 Foot\r\n\\par}}"
+            "{\\pard\\qj Body\\par}\r\n}");
+  EXPECT_EQ(c.rtf.find("\\facingp"), std::string::npos);
+  EXPECT_EQ(BraceBalance(c.rtf), 0);
+
+  Converted left = Convert(kHeader + "\\HE\r\nEven\\,\r\n\\=\r\nBody\\,\r\n");
+  EXPECT_EQ(left.rtf.substr(0, 22), "{\\rtf1\\ansi\\deff0\\facingp");
+  EXPECT_NE(left.body.find("{\\headerl "), std::string::npos);
+}
+
+TEST(ConvertDocument, SeparatorAndPageSpecificSections) {
+  Converted c = Convert(kHeader + "\\S\r\nsep\\,\r\n\\=\r\n\\H5\r\nfive\\,\r\n\\=\r\n\\Hx\r\n");
+  EXPECT_NE(c.body.find("{\\*\\separator "), std::string::npos);
+  EXPECT_NE(c.body.find("{\\header5 "), std::string::npos);
+  EXPECT_EQ(c.reporter.Lines(),
+            (V{"E14: Unprocessed header for page 5",
+               "E2: Unknown ChiWriter command '\\H'. The file may be corrupt."}));
+  EXPECT_NE(c.body.find("\\Hx"), std::string::npos) << "\\Hx is no marker: it is body text";
+  // Body text that merely looks like a page marker is not swallowed.
+  Converted body = Convert(kHeader + "CH4 is methane.\\,\r\n");
+  EXPECT_NE(body.body.find("CH4 is methane."), std::string::npos);
+  EXPECT_TRUE(body.reporter.entries.empty());
+}
+
+TEST(ConvertDocument, FootnoteSections) {
+  Converted c = Convert(kHeader + "\\N1\r\nThe note.\\,\r\n\\=\r\nText\\F1 here.\\,\r\n");
+  EXPECT_NE(c.body.find("Text{1}{\\footnote {\\pard\\qj\\sa25 The note.\\par}} here."),
+            std::string::npos)
+      << c.body;
+  EXPECT_EQ(BraceBalance(c.rtf), 0);
+
+  Converted open = Convert(kHeader + "\\N2\r\nno end\r\n\\=\r\nA\\F2\\,\r\n");
+  EXPECT_NE(open.body.find("{\\footnote {\\pard\\qj\\sa25 no end\\par}}"), std::string::npos)
+      << open.body;
+  EXPECT_EQ(BraceBalance(open.rtf), 0);
+
+  Converted bad = Convert(kHeader + "\\Nz\r\nlost\\,\r\n\\=\r\nBody\\,\r\n");
+  EXPECT_EQ(bad.reporter.Lines(),
+            V{"E10: Unexpected footnote symbol z. Failed to insert footnote"});
+  EXPECT_EQ(bad.body, "{\\pard\\qj Body\\par}\r\n}");
+}
+
+TEST(ConvertDocument, TheEndOfTheInputAfterTheHeaderOrASection) {
+  Converted empty = Convert(kHeader + "\r\n\r\n");
+  EXPECT_EQ(empty.reporter.Lines(), V{"W: Empty file"});
+  EXPECT_EQ(empty.body, "}");
+  Converted headerOnly = Convert("\\1cw\r\n\\pLM5");
+  EXPECT_EQ(headerOnly.reporter.Lines(), V{"W: Empty file"});
+  EXPECT_EQ(headerOnly.body, "}");
+
+  Converted onlyLine = Convert(kHeader + "Only line\\,");
+  EXPECT_EQ(onlyLine.body, "{\\pard\\qj Only line\\par}\r\n}") << "the last line is not lost";
+  EXPECT_TRUE(onlyLine.reporter.entries.empty());
+
+  Converted afterSection = Convert(kHeader + "\\HD\r\nHead\\,\r\n\\=\r\nLast\\,");
+  EXPECT_NE(afterSection.body.find("{\\pard\\qj Last\\par}"), std::string::npos);
+
+  Converted markerLast = Convert(kHeader + "\\HD\r\nHead\\,\r\n\\=\r\n\\FD");
+  EXPECT_NE(markerLast.body.find("{\\footer }"), std::string::npos) << markerLast.body;
+  EXPECT_EQ(BraceBalance(markerLast.rtf), 0);
+}
+
+TEST(ConvertDocument, ALineReadAheadInASectionIsNotLost) {
+  // "\=" inside a main line ends the section after a group that read the next line ahead.
+  Converted c = Convert(kHeader + "\\HD\r\nHead\\=\r\nBody one\\,\r\n");
+  EXPECT_NE(c.body.find("Body one"), std::string::npos) << c.body;
+  Converted marker = Convert(kHeader + "\\HD\r\nHead\\=\r\n\\FD\r\nFoot\\,\r\n\\=\r\nB\\,\r\n");
+  EXPECT_NE(marker.body.find("{\\footer "), std::string::npos) << marker.body;
+  EXPECT_EQ(BraceBalance(marker.rtf), 0);
+}
+
+}  // namespace
+}  // namespace pomvex
