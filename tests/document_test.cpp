@@ -64,7 +64,7 @@ TEST(ConvertDocument, FramesParagraphs) {
 
 TEST(ConvertDocument, SpacingFollowsTheScriptLines) {
   Converted c = Convert(kHeader + "\\+ x\r\nmain\\,\r\n\\- y\r\n\\- z\r\n");
-  EXPECT_EQ(c.body.substr(0, 21), "{\\pard\\qj\\sb25\\sa50 ");
+  EXPECT_EQ(c.body.substr(0, 20), "{\\pard\\qj\\sb25\\sa50 ");
   Converted noJustify = Convert("\\1cw\r\n\\U1STANDARD\r\n\\pJU0\r\nText\\,\r\n");
   EXPECT_EQ(noJustify.body, "{\\pard Text\\par}\r\n}");
 }
@@ -98,7 +98,7 @@ TEST(ConvertDocument, HeaderAndFooterSections) {
   EXPECT_EQ(BraceBalance(c.rtf), 0);
 
   Converted left = Convert(kHeader + "\\HE\r\nEven\\,\r\n\\=\r\nBody\\,\r\n");
-  EXPECT_EQ(left.rtf.substr(0, 22), "{\\rtf1\\ansi\\deff0\\facingp");
+  EXPECT_EQ(left.rtf.substr(0, 25), "{\\rtf1\\ansi\\deff0\\facingp");
   EXPECT_NE(left.body.find("{\\headerl "), std::string::npos);
 }
 

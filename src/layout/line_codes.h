@@ -8,14 +8,16 @@
 namespace pomvex {
 
 struct LineControls {
-  bool pageBreak = false;
-  bool paragraphEnd = false;
-  bool equalsSeen = false;
+  bool pageBreak = false;     // a form feed: the paragraph line is followed by "\page"
+  bool paragraphEnd = false;  // "\,": the group closes its paragraph
+  bool equalsSeen = false;    // "\=": an equals line, which also suppresses the joining space
 };
 
 // Reports unknown commands (category 2) and lines ending in a lone backslash (category 1).
 void CheckCommands(Reporter& report, const LineGroup& group);
 // Removes the line-type and line-end codes from every line of the group; gives the flags.
+// Only the first occurrence of each code in a line is removed, and only where a command begins:
+// in a literal backslash "\\" followed by "-", the second backslash starts no code.
 LineControls StripLineControls(LineGroup& group);
 // Appends one space to the main line when the paragraph goes on in the next group.
 void AddJoiningSpace(LineGroup& group, const LineControls& controls);

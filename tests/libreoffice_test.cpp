@@ -1,0 +1,181 @@
+// Our RTF opened by a real reader: LibreOffice, run headless, loads every document we write and
+// reads back the characters, notes, headers and footers we meant. Skipped where it is not
+// installed.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/convert_file.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace pomvex {
+namespace {
+
+std::string ReadFile(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string ConvertToRtf(const std::string& chi, testing::RecordingReporter& reporter) {
+  DocumentState doc(reporter);
+  std::istringstream stream(chi);
+  TextInput in(stream);
+  StringSink sink;
+  EXPECT_TRUE(ConvertDocument(doc, in, sink));
+  return sink.Text();
+}
+
+int BraceBalance(const std::string& rtf) {
+  int depth = 0;
+  for (std::size_t i = 0; i < rtf.size(); ++i) {
+    if (rtf[i] == '\\') {
+      ++i;
+    } else if (rtf[i] == '{') {
+      ++depth;
+    } else if (rtf[i] == '}' && --depth < 0) {
+      return -1;
+    }
+  }
+  return depth;
+}
+
+class LibreOffice : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
+      GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    }
+    dir_ = fs::temp_directory_path() /
+           ("pomvex_lo_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "out");
+  }
+  void TearDown() override {
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+
+  fs::path WriteRtf(const std::string& name, const std::string& rtf) {
+    const fs::path p = dir_ / (name + ".rtf");
+    std::ofstream(p, std::ios::binary) << rtf;
+    return p;
+  }
+
+  // Converts the files with one headless LibreOffice (a profile of its own, so tests can run in
+  // parallel) and gives the paths of the results (empty where LibreOffice wrote nothing).
+  std::vector<fs::path> Convert(const std::vector<fs::path>& files, const std::string& filter,
+                                const std::string& extension) {
+    std::string cmd = "cd " + dir_.string() + " && timeout 300 soffice --headless --norestore" +
+                      " -env:UserInstallation=file://" + (dir_ / "profile").string() +
+                      " --convert-to '" + filter + "' --outdir " + (dir_ / "out").string();
+    for (const fs::path& f : files) cmd += " " + f.string();
+    cmd += " >" + (dir_ / "soffice.log").string() + " 2>&1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << ReadFile(dir_ / "soffice.log");
+    std::vector<fs::path> results;
+    for (const fs::path& f : files) {
+      const fs::path out = dir_ / "out" / (f.stem().string() + extension);
+      results.push_back(fs::exists(out) && fs::file_size(out) > 0 ? out : fs::path());
+    }
+    return results;
+  }
+
+  fs::path dir_;
+};
+
+const std::string kHeader =
+    "\\1cw\r\n\\U1STANDARD\r\n\\U2GREEK\r\n\\U3MATHII\r\n\\U4LINEDRAW\r\n\\U5SYMBOL\r\n"
+    "\\U6FOREIGN\r\n\\U7MATHI\r\n\\U8BOLD\r\n\\U9ITALIC\r\n\\U0UNDERLIN\r\n";
+
+// Documents that exercise most of the converter, each of which must load.
+const std::pair<const char*, std::string> kVariedDocuments[] = {
+    {"plain", kHeader + "First line\r\nsecond line\r\n"},
+    {"paragraphs", kHeader + "One.\\,\r\n\r\nTwo \\8bold\\1 and \\9italic\\1.\\,\f\r\nThree\r\n"},
+    {"scripts", kHeader + "\\+    2  3\r\nE=mc\\ +x\\ \\,\r\n\\- i\r\n\\- extra\r\n"},
+    {"misplaced", kHeader + "\\+ zz\r\nno room here\\,\r\n\\- low\r\n"},
+    {"furniture",
+     kHeader + "\\HD\r\nHead \\@\\,\r\n\\=\r\n\\N1\r\nA note {x}.\\,\r\n\\=\r\n"
+               "Text\\F1 and {braces}.\\,\r\n"},
+    {"tabs", kHeader + "Name\\[Value\\]xEnd\\].\\,\r\nA\\ \\ \\ \\ 12.5\\].\\,\r\n"},
+    {"centred", kHeader + "\\^\\ Title\\ \\^\\,\r\n\\^Right\\,\r\n"},
+    {"special", kHeader + "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7" "8\\1\\,\r\n"},
+    {"rules", kHeader + "----------\\,\r\n\\4[---]\\1\\,\r\n"},
+    {"unknown", kHeader + "Bad \\Q command \\0under\\1 and trailing \\\r\n"},
+    {"openend", kHeader + "\\HD\r\nno end\r\n\\=\r\nbody\r\n"},
+};
+
+TEST(ConvertedDocuments, BracesBalance) {
+  for (const auto& [name, chi] : kVariedDocuments) {
+    testing::RecordingReporter reporter;
+    const std::string rtf = ConvertToRtf(chi, reporter);
+    EXPECT_EQ(BraceBalance(rtf), 0) << name << ":\n" << rtf;
+    EXPECT_EQ(rtf.back(), '}') << name;
+  }
+}
+
+TEST_F(LibreOffice, LoadsEveryConvertedDocument) {
+  std::vector<fs::path> files;
+  for (const auto& [name, chi] : kVariedDocuments) {
+    testing::RecordingReporter reporter;
+    files.push_back(WriteRtf(name, ConvertToRtf(chi, reporter)));
+  }
+  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    EXPECT_FALSE(texts[i].empty()) << "LibreOffice could not read " << files[i].filename();
+  }
+}
+
+TEST_F(LibreOffice, ReadsTheSpecialFontCharacters) {
+  testing::RecordingReporter reporter;
+  const std::string chi = kHeader + "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7" "8\\1\\,\r\n";
+  const std::vector<fs::path> texts =
+      Convert({WriteRtf("special", ConvertToRtf(chi, reporter))}, "txt:Text (encoded):UTF8",
+              ".txt");
+  ASSERT_FALSE(texts[0].empty());
+  const std::string text = ReadFile(texts[0]);
+  EXPECT_NE(text.find("\u03b1\u03b2\u03c7"), std::string::npos) << "alpha beta chi: " << text;
+  EXPECT_NE(text.find("\U0001D538"), std::string::npos) << "double-struck A: " << text;
+  EXPECT_NE(text.find("\u2524\u253c\u251c"), std::string::npos) << "box drawing: " << text;
+  EXPECT_NE(text.find("\u2122"), std::string::npos) << "trade mark: " << text;
+  EXPECT_NE(text.find("\u00e4"), std::string::npos) << "a umlaut: " << text;
+  EXPECT_NE(text.find("\u221e"), std::string::npos) << "infinity: " << text;
+  EXPECT_TRUE(reporter.entries.empty());
+}
+
+TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
+  testing::RecordingReporter reporter;
+  const std::string chi = kHeader +
+                          "\\HD\r\nRunning head\\,\r\n\\=\r\n"
+                          "\\FE\r\nEven foot \\@\\,\r\n\\=\r\n"
+                          "\\F1\r\nFirst foot\\,\r\n\\=\r\n"
+                          "\\S\r\n----------\\,\r\n\\=\r\n"
+                          "\\N1\r\nFirst note text.\\,\r\n\\=\r\n"
+                          "\\N2\r\nSecond note text.\\,\r\n\\=\r\n"
+                          "Body\\F1 with two\\F2 notes.\\,\r\n";
+  const std::vector<fs::path> flat =
+      Convert({WriteRtf("furniture", ConvertToRtf(chi, reporter))}, "fodt", ".fodt");
+  ASSERT_FALSE(flat[0].empty());
+  const std::string xml = ReadFile(flat[0]);
+  auto count = [&](const std::string& what) {
+    int n = 0;
+    for (std::size_t at = xml.find(what); at != std::string::npos; at = xml.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("<text:note-body>"), 2);
+  EXPECT_NE(xml.find("First note text."), std::string::npos);
+  EXPECT_NE(xml.find("Second note text."), std::string::npos);
+  EXPECT_NE(xml.find("<style:header>"), std::string::npos);
+  EXPECT_NE(xml.find("<style:footer-left"), std::string::npos);
+  EXPECT_NE(xml.find("First foot"), std::string::npos);
+  EXPECT_NE(xml.find("Running head"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pomvex

@@ -1,0 +1,138 @@
+// Script merging: the font steps on the group's lines, the report of extra script lines, the
+// column arithmetic, and the placement of script runs in the main line.
+#include "layout/script_merge.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "layout/line_codes.h"
+#include "test_support.h"
+
+namespace pomvex {
+namespace {
+
+using testing::TestDocument;
+
+LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex) {
+  LineGroup group;
+  int slot = 0;
+  for (const std::string& line : lines) group.Lines[slot++] = line;
+  group.lastIndex = slot - 1;
+  group.mainIndex = mainIndex;
+  return group;
+}
+
+TEST(ScriptMerge, RaisedDigitAfterEmc) {
+  TestDocument t{STANDARD};
+  LineGroup group = GroupOf({"\\+    2", "E=mc\\ "}, 1);
+  FontKind fontCarry = STANDARD;
+  CheckCommands(t.doc.report, group);
+  CheckExtraScriptLines(t.doc.report, group);
+  const LineControls controls = StripLineControls(group);
+  AddJoiningSpace(group, controls);
+  CarryFontAcrossLines(t.doc.FontSlots, group, fontCarry);
+  NormaliseScriptFonts(t.doc.FontSlots, group);
+  EXPECT_EQ(MergeScriptLines(t.doc, group), "\\1E=mc\\>2\\:\\1");
+  EXPECT_TRUE(t.reporter.entries.empty());
+}
+
+// No fonts are declared here, so no font switches are written. dropped is the run reported as
+// misplaced, if any.
+TEST(ScriptMerge, PlacesRunsByColumn) {
+  struct Case {
+    const char* label;
+    std::string script, work, merged, dropped;
+  };
+  const std::vector<Case> cases = {
+      {"no script text", "   ", "abc", "abc", ""},
+      {"run beyond the end is appended", "     xy", "ab", "ab\\>xy\\:", ""},
+      {"two runs separated by a space", " a b", "x\\ y\\ z", "x\\>a\\:y\\>b\\:z", ""},
+      {"run over text is left out", "ab", "xyz", "xyz", "ab"},
+      {"run partly over text is left out", " ab", "x\\ y", "x\\ y", "ab"},
+      {"a misplaced run does not stop the next", "a  b", "xy\\ \\ ", "xy\\ \\>b\\:", "a"},
+      {"zero-width commands before a run", "\\F a", "x\\ ", "x\\>a\\:", ""},
+      {"empty segment at a tab mark", "\\[ a", "xy\\ ", "xy\\>a\\:", ""},
+      {"empty segment between runs", "a\\Xb", "\\ \\ \\ ", "\\>a\\:\\ \\>b\\:", ""},
+  };
+  for (const Case& c : cases) {
+    TestDocument t;
+    EXPECT_EQ(MergeScriptLine(t.doc, "\\>", c.script, c.work), c.merged) << c.label;
+    std::vector<std::string> reports;
+    if (!c.dropped.empty())
+      reports.push_back("E6: Unable to add sub- or superscript: " + c.dropped);
+    EXPECT_EQ(t.reporter.Lines(), reports) << c.label;
+  }
+}
+
+TEST(ScriptMerge, RunInAnotherFontRestoresTheMainFont) {
+  TestDocument t{STANDARD, BOLD};
+  EXPECT_EQ(MergeScriptLine(t.doc, "\\<", "\\1 \\2x", "\\1a\\ b"), "\\1a\\2\\<x\\:\\1b");
+}
+
+TEST(ScriptMerge, SubscriptMergesAfterSuperscript) {
+  TestDocument t;
+  const LineGroup group = GroupOf({" a", "x\\ \\ ", "  b"}, 1);
+  EXPECT_EQ(MergeScriptLines(t.doc, group), "x\\>a\\:\\<b\\:");
+}
+
+TEST(CheckExtraScriptLines, ReportsLinesNotNextToTheMainLine) {
+  TestDocument t;
+  CheckExtraScriptLines(t.doc.report, GroupOf({"\\+x", "\\+y", "main", "\\-a", "\\-b"}, 2));
+  CheckExtraScriptLines(t.doc.report, GroupOf({"\\+", "\\+\\/\f", "\\+y", "main"}, 3));
+  CheckExtraScriptLines(t.doc.report, GroupOf({"main", "\\-a", "\\-\\-", "\\=\\,"}, 0));
+  EXPECT_EQ(t.reporter.Lines(), (std::vector<std::string>{
+                                    "E5: Unprocessed superscript or subscript line: \\+x",
+                                    "E5: Unprocessed superscript or subscript line: \\-b",
+                                    "E5: Unprocessed superscript or subscript line: \\-\\-",
+                                }));
+}
+
+TEST(CarryFontAcrossLines, EveryLineStartsWithTheFontInForce) {
+  TestDocument t{STANDARD, GREEK};
+  LineGroup group = GroupOf({"ab", "c\\1d", ""}, 1);
+  FontKind fontCarry = GREEK;
+  CarryFontAcrossLines(t.doc.FontSlots, group, fontCarry);
+  EXPECT_EQ(group.Lines[0], "\\1\\2ab");
+  EXPECT_EQ(group.Lines[1], "\\1\\2c\\1d");
+  EXPECT_EQ(group.Lines[2], "\\1");
+  EXPECT_EQ(fontCarry, STANDARD);
+
+  LineGroup unset = GroupOf({"x"}, 0);
+  fontCarry = NONE;
+  CarryFontAcrossLines(t.doc.FontSlots, unset, fontCarry);
+  EXPECT_EQ(unset.Lines[0], "x");
+}
+
+TEST(NormaliseScriptFonts, SmallBecomesStandardInScriptLinesOnly) {
+  TestDocument t{STANDARD, SMALL};
+  LineGroup group = GroupOf({"\\2a\\2b", "x\\2y", "\\1c\\\\2"}, 1);
+  NormaliseScriptFonts(t.doc.FontSlots, group);
+  EXPECT_EQ(group.Lines[0], "\\2a\\1b") << "a switch at the first character stays";
+  EXPECT_EQ(group.Lines[1], "x\\2y") << "the main line keeps SMALL";
+  EXPECT_EQ(group.Lines[2], "\\1c\\\\1");
+}
+
+TEST(Columns, CountCommandsByTheirWidth) {
+  // a, b, the hard space, the literal backslash and c take one column each; "\1", "\]" and the
+  // trailing backslash none.
+  const std::string line = "a\\1\\]b\\ \\\\c\\";
+  const std::vector<std::pair<int, int>> columnAt = {{1, 1},  {6, 2}, {7, 3}, {9, 4},
+                                                     {11, 5}, {0, 0}, {13, 0}};
+  for (auto [pos, col] : columnAt) EXPECT_EQ(ColumnOfPosition(pos, line), col) << pos;
+  const std::vector<std::pair<int, int>> positionOf = {{1, 1}, {2, 6}, {3, 7}, {5, 11}, {6, 13}};
+  ColumnLocator locator(line);
+  for (auto [col, pos] : positionOf) {
+    EXPECT_EQ(PositionOfColumn(col, line), pos) << col;
+    EXPECT_EQ(locator.PositionOf(col), pos) << col;
+  }
+  EXPECT_EQ(locator.PositionOf(2), 6) << "a lower column starts the walk again";
+
+  EXPECT_EQ(SegmentWidth("a\\]b"), 3) << "\\] is one column wide in a segment";
+  EXPECT_EQ(SegmentWidth("\\F"), 0);
+  EXPECT_EQ(SegmentWidth("\\1x\\@y\\"), 3);
+}
+
+}  // namespace
+}  // namespace pomvex
