@@ -100,15 +100,16 @@ const std::pair<const char*, std::string> kVariedDocuments[] = {
     {"paragraphs", kHeader + "One.\\,\r\n\r\nTwo \\8bold\\1 and \\9italic\\1.\\,\f\r\nThree\r\n"},
     {"scripts", kHeader + "\\+    2  3\r\nE=mc\\ +x\\ \\,\r\n\\- i\r\n\\- extra\r\n"},
     {"misplaced", kHeader + "\\+ zz\r\nno room here\\,\r\n\\- low\r\n"},
-    {"furniture",
-     kHeader + "\\HD\r\nHead \\@\\,\r\n\\=\r\n\\N1\r\nA note {x}.\\,\r\n\\=\r\n"
-               "Text\\F1 and {braces}.\\,\r\n"},
+    {"furniture", kHeader + "\\HD\r\nHead \\@\\,\r\n\\=\r\n\\N1\r\nA note {x}.\\,\r\n\\=\r\n"
+                            "Text\\F1 and {braces}.\\,\r\n"},
     {"tabs", kHeader + "Name\\[Value\\]xEnd\\].\\,\r\nA\\ \\ \\ \\ 12.5\\].\\,\r\n"},
     {"centred", kHeader + "\\^\\ Title\\ \\^\\,\r\n\\^Right\\,\r\n"},
-    {"special", kHeader + "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7" "8\\1\\,\r\n"},
+    {"special", kHeader + "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7"
+                          "8\\1\\,\r\n"},
     {"rules", kHeader + "----------\\,\r\n\\4[---]\\1\\,\r\n"},
     {"unknown", kHeader + "Bad \\Q command \\0under\\1 and trailing \\\r\n"},
     {"openend", kHeader + "\\HD\r\nno end\r\n\\=\r\nbody\r\n"},
+    {"stray markers", kHeader + "a\\>b and \\: c \\{ d}\\\r\n\\<x\\,\r\n"},
 };
 
 TEST(ConvertedDocuments, BracesBalance) {
@@ -134,10 +135,11 @@ TEST_F(LibreOffice, LoadsEveryConvertedDocument) {
 
 TEST_F(LibreOffice, ReadsTheSpecialFontCharacters) {
   testing::RecordingReporter reporter;
-  const std::string chi = kHeader + "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7" "8\\1\\,\r\n";
-  const std::vector<fs::path> texts =
-      Convert({WriteRtf("special", ConvertToRtf(chi, reporter))}, "txt:Text (encoded):UTF8",
-              ".txt");
+  const std::string chi = kHeader +
+                          "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7"
+                          "8\\1\\,\r\n";
+  const std::vector<fs::path> texts = Convert({WriteRtf("special", ConvertToRtf(chi, reporter))},
+                                              "txt:Text (encoded):UTF8", ".txt");
   ASSERT_FALSE(texts[0].empty());
   const std::string text = ReadFile(texts[0]);
   EXPECT_NE(text.find("\u03b1\u03b2\u03c7"), std::string::npos) << "alpha beta chi: " << text;

@@ -31,6 +31,7 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
   const bool opensParagraph = flow.paragraphEnded;
   ReadLineGroup(doc.report, in, group, flow.linePending);
   CheckCommands(doc.report, group);
+  RemoveStrayMarkers(group);
   CheckExtraScriptLines(doc.report, group);
   const LineControls controls = StripLineControls(group);
   flow.equalsSeen = controls.equalsSeen;

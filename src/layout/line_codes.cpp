@@ -141,4 +141,23 @@ void AddJoiningSpace(LineGroup& group, const LineControls& controls) {
   if (!line.empty() && line.back() != ' ') line += ' ';
 }
 
+void RemoveStrayMarkers(LineGroup& group) {
+  static constexpr CharSet kStray{":<>DELR"};
+  for (int slot = 0; slot <= group.lastIndex; ++slot) {
+    std::string& line = group.Lines[slot];
+    if (line.find('\\') == std::string::npos) continue;
+    std::string kept;
+    kept.reserve(line.size());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (line[i] == '\\' && i + 1 < line.size()) {
+        if (!kStray.Contains(line[i + 1])) kept.append(line, i, 2);
+        ++i;
+      } else {
+        kept += line[i];
+      }
+    }
+    line = std::move(kept);
+  }
+}
+
 }  // namespace pomvex

@@ -15,6 +15,12 @@ struct LineControls {
 
 // Reports unknown commands (category 2) and lines ending in a lone backslash (category 1).
 void CheckCommands(Reporter& report, const LineGroup& group);
+// Takes out of every line of the group the commands that look like the converter's own
+// in-line markers ("\:", "\<", "\>" of script runs, "\D", "\R" of tab text, "\L", "\E" of
+// line drawing). ChiWriter has no such commands: they are reported as unknown, and left in the
+// text they would be taken for the converter's markers and open or close RTF groups that do not
+// pair up. They take no column, so the script merge is not affected.
+void RemoveStrayMarkers(LineGroup& group);
 // Removes the line-type and line-end codes from every line of the group; gives the flags.
 // Only the first occurrence of each code in a line is removed, and only where a command begins:
 // in a literal backslash "\\" followed by "-", the second backslash starts no code.

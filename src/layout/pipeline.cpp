@@ -37,7 +37,17 @@ void TrimContinuationLine(std::string& line, bool startsParagraph) {
 void EscapeBraces(std::string& line) {
   std::string out;
   out.reserve(line.size() + 8);
-  for (char c : line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '\\') {
+      if (i + 1 == line.size()) {
+        out += "\\\\";  // a lone backslash at the end is a literal one
+      } else {
+        out.append(line, i, 2);  // a command, "\{" and "\}" among them, stays as it is
+        ++i;
+      }
+      continue;
+    }
     if (c == '{' || c == '}') out += '\\';
     out += c;
   }
