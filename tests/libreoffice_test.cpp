@@ -109,7 +109,7 @@ const std::pair<const char*, std::string> kVariedDocuments[] = {
     {"rules", kHeader + "----------\\,\r\n\\4[---]\\1\\,\r\n"},
     {"unknown", kHeader + "Bad \\Q command \\0under\\1 and trailing \\\r\n"},
     {"openend", kHeader + "\\HD\r\nno end\r\n\\=\r\nbody\r\n"},
-    {"stray markers", kHeader + "a\\>b and \\: c \\{ d}\\\r\n\\<x\\,\r\n"},
+    {"stray_markers", kHeader + "a\\>b and \\: c \\{ d}\\\r\n\\<x\\,\r\n"},
 };
 
 TEST(ConvertedDocuments, BracesBalance) {

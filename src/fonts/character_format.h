@@ -14,12 +14,15 @@ int FaceOf(FontKind kind);
 int StyleOf(FontKind kind);
 int SizeOf(FontKind kind);
 int HalfPointsOf(int size);
-// An old value that is no valid index stands for an unknown previous state.
+// An old value that is no valid index stands for an unknown previous state: the new value's
+// code is written and nothing is switched off.
 std::string FaceCodes(int oldFace, int newFace);
 std::string StyleCodes(int oldStyle, int newStyle);
 std::string SizeCodes(int oldSize, int newSize);
 
+// From pos on, a script run ("\>" or "\<") opens before a "\:" or a font switch comes.
 bool ScriptOpensAhead(const FontSlotTable& slots, int pos, std::string_view line);
+// The two characters before pos are the script-run end "\:".
 bool FollowsScriptEnd(int pos, std::string_view line);
 
 // Pipeline step 4.
