@@ -8,6 +8,7 @@
 
 namespace pomvex {
 
+// The mark printed for the footnote symbol ('!' to '9'): a digit, a symbol or a letter.
 std::string FootnoteMark(Reporter& report, char symbol);
 // Pipeline step 11.
 void ConvertFootnoteRefs(DocumentState& doc, std::string& line);

@@ -1,11 +1,112 @@
-// Interim: pass-through.
+// Whole-line features: the hyphenation mark of a word divided at the end of a main line goes so
+// that the word runs on into the next line; a picture reference becomes a visible placeholder;
+// a line drawn with one rule character becomes a bottom border.
 #include "layout/rules_pictures.h"
+
+#include <string_view>
 
 namespace pomvex {
 
-void RemoveHyphenA(Reporter&, LineGroup&) {}
-void RemoveHyphenB(Reporter&, LineGroup&) {}
-void ConvertPictures(Reporter&, std::string&) {}
-void ConvertRules(std::string&) {}
+namespace {
+
+constexpr std::size_t kNone = std::string::npos;
+constexpr std::size_t kShortestRule = 10;
+constexpr const char* kRuleBorder = "\\brdrb\\brdrs\\brdrw15\\brsp20";
+
+// Index of the first command "\" + c at or after i, which is where a command may start. Commands
+// are read in pairs, so a literal backslash ("\\") never starts one.
+std::size_t FindCommand(std::string_view line, char c, std::size_t i) {
+  const std::size_t n = line.size();
+  while (i + 1 < n) {
+    if (line[i] != '\\') {
+      i += 1;
+    } else if (line[i + 1] == c) {
+      return i;
+    } else {
+      i += 2;
+    }
+  }
+  return kNone;
+}
+
+// Appends text to out without its commands "\" + a and "\" + b.
+void AppendWithout(std::string_view text, char a, char b, std::string& out) {
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (text[i] != '\\' || i + 1 == n) {
+      out += text[i];
+      i += 1;
+      continue;
+    }
+    if (text[i + 1] != a && text[i + 1] != b) out.append(text, i, 2);
+    i += 2;
+  }
+}
+
+// Removes the hyphenation mark "\" + letter at the end of the main line, with the joining space
+// after it; hyphenKept is 1 when the hyphen before the mark stays ("\B"), 0 when it goes ("\A").
+void RemoveHyphen(Reporter& report, LineGroup& group, char letter, std::size_t hyphenKept) {
+  if (group.mainIndex < 0) return;
+  std::string& line = group.Lines[group.mainIndex];
+  const std::size_t at = line.find(std::string{'\\', letter});
+  if (at == kNone) return;
+  // The backslash starts a command only after an even run of backslashes before it; otherwise
+  // this is a literal backslash followed by the letter, and the line stays as it is.
+  std::size_t run = 1;
+  while (run <= at && line[at - run] == '\\') ++run;
+  if (run % 2 == 0) return;
+  // In place: right after a hyphen, and followed only by the space that joins the lines.
+  const bool inPlace = at > 0 && line[at - 1] == '-' && line.size() == at + 3;
+  if (inPlace) {
+    line.resize(at - 1 + hyphenKept);
+  } else {
+    report.ReportWarning(std::string("Unable to remove CW hyphenation comnd \"\\") + letter + "\"");
+  }
+}
+
+}  // namespace
+
+void RemoveHyphenA(Reporter& report, LineGroup& group) {
+  RemoveHyphen(report, group, 'A', 0);
+}
+
+void RemoveHyphenB(Reporter& report, LineGroup& group) {
+  RemoveHyphen(report, group, 'B', 1);
+}
+
+void ConvertPictures(Reporter& report, std::string& line) {
+  const std::size_t p = FindCommand(line, 'G', 0);
+  if (p == kNone) return;
+  // A run of adjacent marks opens the reference; the next mark closes it.
+  std::size_t start = p + 2;
+  while (start + 1 < line.size() && line[start] == '\\' && line[start + 1] == 'G') start += 2;
+  std::size_t close = FindCommand(line, 'G', start);
+  if (close == kNone) close = line.size();
+
+  const std::string_view text = line;
+  const std::string_view name = text.substr(start, close - start);
+  std::string out(text.substr(0, p));  // no mark comes before the first one
+  out += " *** <";
+  out += name;
+  out += "> *** ";
+  AppendWithout(text.substr(close), 'G', 'G', out);
+  report.ReportWarning("Please edit this file to include the picture file " + std::string(name));
+  line = std::move(out);
+}
+
+void ConvertRules(std::string& line) {
+  const char first = line.empty() ? '\0' : line.front();
+  if (line.size() >= kShortestRule && (first == '-' || first == '=' || first == '_') &&
+      line.find_first_not_of(first) == kNone) {
+    line = kRuleBorder;
+  }
+  // The placeholders left by the line-drawing characters "[" and "]".
+  if (FindCommand(line, 'L', 0) == kNone && FindCommand(line, 'E', 0) == kNone) return;
+  std::string out;
+  out.reserve(line.size());
+  AppendWithout(line, 'L', 'E', out);
+  line = std::move(out);
+}
 
 }  // namespace pomvex

@@ -1,0 +1,145 @@
+// Footnote references, script groups, the page-number field and escaped spaces.
+#include "fonts/footnotes_scripts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace pomvex {
+namespace {
+
+using testing::TestDocument;
+
+TEST(FootnoteMark, DigitsSymbolsAndLetters) {
+  TestDocument t;
+  const std::vector<std::pair<char, std::string>> cases = {
+      {'1', "1"},          {'0', "0"},          {'!', R"(\u8270?)"},
+      {'"', R"(\u8224?)"}, {'#', R"(\u8225?)"}, {'$', R"(\'B6)"},
+      {'%', R"(\'A7)"},    {'&', "b"},          {'/', "k"},
+  };
+  for (const auto& [symbol, mark] : cases)
+    EXPECT_EQ(FootnoteMark(t.reporter, symbol), mark) << symbol;
+  EXPECT_TRUE(t.reporter.entries.empty());
+}
+
+TEST(ConvertFootnoteRefs, ReferencesBecomeFootnotes) {
+  struct Case {
+    const char* label;
+    bool inFootnoteText;
+    std::string line;
+    std::string expected;
+    std::vector<std::string> reports = {};
+  };
+  const std::string unexpectedEnd = "E10: Unexpected footnote symbol  . Failed to insert footnote";
+  const std::vector<Case> cases = {
+      {"reference with its text", false, R"(See\F1 here)", R"(See{1}{\footnote Text one} here)"},
+      {"same symbol twice", false, R"(\F1\F1)",
+       R"({1}{\footnote Text one}{1}{\footnote Text one})"},
+      {"text never collected", false, R"(x\F2)", R"(x{2}{\footnote })"},
+      {"inside a footnote text: the mark alone", true, R"(a\F!b\F1)", R"(a\u8270?b1)"},
+      {"reference ending the line", false, R"(end\F)", R"(end\F)", {unexpectedEnd}},
+      {"letter symbol",
+       false,
+       R"(\FA)",
+       R"(\FA)",
+       {"E10: Unexpected footnote symbol A. Failed to insert footnote"}},
+      {"the search goes on after a bad symbol",
+       false,
+       R"(\F\F1)",
+       R"(\F{1}{\footnote Text one})",
+       {"E10: Unexpected footnote symbol \\. Failed to insert footnote"}},
+      {"literal backslash before F1", false, R"(C:\\F1LES)", R"(C:\\F1LES)"},
+  };
+  for (const Case& c : cases) {
+    TestDocument t;
+    t.doc.FootnoteText('1') = "Text one";
+    t.doc.InFootnoteText = c.inFootnoteText;
+    std::string line = c.line;
+    ConvertFootnoteRefs(t.doc, line);
+    EXPECT_EQ(line, c.expected) << c.label;
+    EXPECT_EQ(t.reporter.Lines(), c.reports) << c.label;
+  }
+}
+
+TEST(ConvertFootnoteRefs, InsertedTextIsSearchedAsWell) {
+  TestDocument t;
+  t.doc.FootnoteText('1') = R"(see \F2 and \FZ)";
+  t.doc.FootnoteText('2') = "two";
+  std::string line = R"(\F1.)";
+  ConvertFootnoteRefs(t.doc, line);
+  EXPECT_EQ(line, R"({1}{\footnote see {2}{\footnote two} and \FZ}.)");
+  EXPECT_EQ(
+      t.reporter.Lines(),
+      std::vector<std::string>{"E10: Unexpected footnote symbol Z. Failed to insert footnote"});
+}
+
+TEST(ConvertFootnoteRefs, TextReferringBackToItselfGetsTheMarkOnly) {
+  TestDocument t;
+  t.doc.FootnoteText('1') = R"(one \F2)";
+  t.doc.FootnoteText('2') = R"(two \F1)";
+  std::string line = R"(\F1)";
+  ConvertFootnoteRefs(t.doc, line);
+  EXPECT_EQ(line, R"({1}{\footnote one {2}{\footnote two 1}})");
+}
+
+TEST(ConvertScriptMarkers, RunsBecomeGroups) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {R"(E=mc\>2\:)", R"(E=mc{\super\up3 2})"},
+      {R"(H\<2\:O)", R"(H{\sub\dn3 2}O)"},
+      {R"(x\>a\:\<b\:)", R"(x{\super\up3 a}{\sub\dn3 b})"},
+      {R"(\\<literal\\>)", R"(\\<literal\\>)"},
+  };
+  for (const auto& [in, out] : cases) {
+    std::string line = in;
+    ConvertScriptMarkers(line);
+    EXPECT_EQ(line, out) << in;
+  }
+}
+
+TEST(ConvertPageNumber, FieldInThePageNumberFont) {
+  struct Case {
+    const char* label;
+    FontKind kind;
+    char pf;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"standard", STANDARD, '1', R"(Page {\f0\fs24\fs24\chpgn}  of \@)"},
+      {"bold", BOLD, '1', R"(Page {\f0\fs24\b\fs24\chpgn}  of \@)"},
+      {"small", SMALL, '1', R"(Page {\f0\fs24\fs18\chpgn}  of \@)"},
+      {"script", SCRIPT, '1', R"(Page {\f7\fs48\fs24\chpgn}  of \@)"},
+      {"empty slot", BOLD, '7', R"(Page {\f0\fs24\fs24\chpgn}  of \@)"},
+      {"no slot character", BOLD, 'A', R"(Page {\f0\fs24\fs24\chpgn}  of \@)"},
+  };
+  for (const Case& c : cases) {
+    TestDocument t{c.kind};
+    t.doc.Settings.PF = c.pf;
+    std::string line = R"(Page \@ of \@)";
+    ConvertPageNumber(t.doc, line);
+    EXPECT_EQ(line, c.expected) << c.label;
+  }
+  TestDocument t{STANDARD};
+  std::string literal = R"(\\@home)";
+  ConvertPageNumber(t.doc, literal);
+  EXPECT_EQ(literal, R"(\\@home)");
+}
+
+TEST(RemoveSpaceEscapes, HardSpacesBecomeSpaces) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {R"(a\ b\ \ c)", "a b  c"},
+      {R"(dir\\ x)", R"(dir\\ x)"},  // a literal backslash before a space stays
+      {R"(\\\ x)", R"(\\ x)"},       // literal backslash, then a hard space
+      {R"(\b \ x\)", R"(\b  x\)"},   // other commands and a trailing backslash pass
+  };
+  for (const auto& [in, out] : cases) {
+    std::string line = in;
+    RemoveSpaceEscapes(line);
+    EXPECT_EQ(line, out) << in;
+  }
+}
+
+}  // namespace
+}  // namespace pomvex
