@@ -66,6 +66,8 @@ TEST(ConvertPictures, FirstReferenceBecomesAPlaceholder) {
       {"no closing mark", R"(\Gchart)", " *** <chart> *** ", "chart"},
       {"doubled opening mark", R"(\G\Gfig\G.)", " *** <fig> *** .", "fig"},
       {"a second picture loses its marks", R"(\Ga\G and \Gb\G)", " *** <a> ***  and b", "a"},
+      {"a name ending in a lone backslash keeps it literal", R"(\Gdir\)", R"( *** <dir\\> *** )",
+       R"(dir\)"},
   };
   for (const Case& c : cases) {
     RecordingReporter reporter;
