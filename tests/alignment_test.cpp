@@ -39,7 +39,7 @@ TEST(Alignment, CentredAndRightAlignedLines) {
 TEST(CollapseHardSpaces, ContinuationLines) {
   const std::vector<Case> cases = {
       {"space and three hard spaces", R"(word \ \ \ word)", "word word"},
-      {"hard spaces after a hard space", R"(a\ \ \ b)", R"(a\ b)"},
+      {"padding of hard spaces after a word stays", R"(a\ \ \ b)", R"(a\ \ \ b)"},
       {"hard space alone stays", R"(a\ b)", R"(a\ b)"},
       {"literal backslash, space, hard space", R"(a\\ \ b)", R"(a\\ b)"},
       {"centred line keeps its hard spaces", R"(\qc a \ \ b)", R"(\qc a \ \ b)"},

@@ -51,13 +51,19 @@ std::vector<CaretMark> FindCaretMarks(std::string_view line) {
   return marks;
 }
 
-// Appends line[from..] to out without the hard spaces that follow a space (the space of a hard
-// space counts); a space followed by any number of hard spaces becomes that one space.
+// Appends line[from..] to out without the hard spaces that follow an ordinary space: a space
+// followed by any number of hard spaces becomes that one space. Commands are read in pairs, so
+// the space inside a hard space is not an ordinary one, and a run of hard spaces that follows a
+// word (padding that lines text up) is kept.
 void AppendCollapsed(std::string_view line, std::size_t from, std::string& out) {
   bool afterSpace = false;
   std::size_t i = from;
   while (i < line.size()) {
-    if (afterSpace && IsHardSpaceAt(line, i)) {
+    if (line[i] == '\\' && i + 1 < line.size()) {
+      if (!(afterSpace && line[i + 1] == ' ')) {
+        out.append(line, i, 2);
+        afterSpace = false;
+      }
       i += 2;
       continue;
     }
