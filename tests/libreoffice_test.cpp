@@ -179,5 +179,54 @@ TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
   EXPECT_NE(xml.find("Running head"), std::string::npos);
 }
 
+// The sample documents' reviewed RTF files read back with the words and characters they hold;
+// the physics paper and the table are also rendered to PNG pages under the build folder.
+TEST_F(LibreOffice, ReadsTheSampleDocuments) {
+  const fs::path golden = fs::path(POMVEX_SOURCE_DIR) / "examples" / "golden";
+  const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
+      {"PHYSICS",
+       {"ON THE ENERGY OF A MOVING BODY", "Lorentz factor \u03b3", "\u03b2 \u226a 1", "E = mc2",
+        "\u03b3 = (1 - \u03b22)-1/2", "\u2211 \u03b3imic2", "\u2192 \u221e", "\u2208 \u211d",
+        "\u2223v\u2223", "\u2264 c"}},
+      {"LETTER", {"Dr. H. M\u00fcller", "Universit\u00e4t G\u00f6ttingen", "A. Kowalski"}},
+      {"TABLE", {"Aluminium", "293.15", "1013.2", "Mean temperature:"}},
+      {"EUROPA",
+       {"Gr\u00f6\u00dfe", "\u00c4rger", "Fran\u00e7ais", "\u00e9chantillons", "\u00bfQui",
+        "Wroc\u0142awia", "\u0141ukasz z G\u00f3ry"}},
+      {"BIBLIO", {"References", "Relativit\u00e4tstheorie", "Landau"}},
+      {"BOXES", {"\u250c\u2500\u2500", "\u2502 Source", "\u2514", "\u2192 detector"}},
+      {"TITLE", {"UNIVERSITY OF WARSAW", "Doctor of Philosophy", "Jan Kowalski"}},
+      {"FIGURES", {"*** <SPECTRUM.PCX> ***", "*** <APPARAT.PCX> ***"}},
+      {"UNKNOWN", {"text {in braces}", "cut after a backslash"}},
+      {"MISPLACE", {"x1 + y2", "The end."}},
+  };
+  std::vector<fs::path> files;
+  for (const auto& [name, words] : expected) files.push_back(golden / (name + ".rtf"));
+  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_FALSE(texts[i].empty()) << "LibreOffice could not read " << expected[i].first;
+    const std::string text = ReadFile(texts[i]);
+    for (const std::string& word : expected[i].second) {
+      EXPECT_NE(text.find(word), std::string::npos)
+          << expected[i].first << " lacks \"" << word << "\":\n"
+          << text;
+    }
+  }
+
+  const std::vector<fs::path> pdfs =
+      Convert({golden / "PHYSICS.rtf", golden / "TABLE.rtf"}, "pdf", ".pdf");
+  const fs::path pictures = fs::path(POMVEX_BUILD_DIR) / "rendered";
+  fs::create_directories(pictures);
+  for (const fs::path& pdf : pdfs) {
+    ASSERT_FALSE(pdf.empty()) << "no PDF rendered";
+    fs::copy_file(pdf, pictures / pdf.filename(), fs::copy_options::overwrite_existing);
+    if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) continue;
+    const std::string cmd =
+        "pdftoppm -png -r 100 " + pdf.string() + " " + (pictures / pdf.stem()).string();
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_TRUE(fs::exists(pictures / (pdf.stem().string() + "-1.png")));
+  }
+}
+
 }  // namespace
 }  // namespace pomvex
