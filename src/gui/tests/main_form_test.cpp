@@ -1,0 +1,452 @@
+// Tests of the main window: its start-up state and layout, the handlers of the drive, directory
+// and file lists, and "Go!" with a stand-in run and with the core run on a folder of documents.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "base/reporting.h"
+#include "gui_test_support.h"
+#include "pomvex_main.h"
+#include "window_controls.h"
+
+namespace pomvex {
+
+namespace {
+
+using testing::MessageAnswerer;
+
+template <typename Control>
+Control* Find(const QWidget& form, const char* name) {
+  return form.findChild<Control*>(QString::fromLatin1(name));
+}
+
+// The window with its controls found by name.
+struct Window {
+  explicit Window(FormServices services) : form(std::move(services)) {}
+
+  bool Show() {
+    form.show();
+    return QTest::qWaitForWindowExposed(&form);
+  }
+  bool Activate() {
+    form.activateWindow();
+    return QTest::qWaitForWindowActive(&form);
+  }
+  // Converted, warnings, errors, as the boxes show them.
+  QStringList Counters() const {
+    return {ConvertedBox->text(), WarningBox->text(), ErrorBox->text()};
+  }
+  QStringList Files() const {
+    QStringList names;
+    for (int row = 0; row < FileListBox->count(); ++row) names << FileListBox->item(row)->text();
+    return names;
+  }
+  void ClickFile(int row) {
+    const QRect place = FileListBox->visualItemRect(FileListBox->item(row));
+    QTest::mouseClick(FileListBox->viewport(), Qt::LeftButton, {}, place.center());
+  }
+  void DoubleClickFolder(const QString& name) {
+    const QRect place = DirListBox->visualItemRect(DirListBox->findItems(name, {}).front());
+    // A double click is a click followed by the second press.
+    QTest::mouseClick(DirListBox->viewport(), Qt::LeftButton, {}, place.center());
+    QTest::mouseDClick(DirListBox->viewport(), Qt::LeftButton, {}, place.center());
+  }
+
+  TMainForm form;
+  QComboBox* DriveBox = Find<QComboBox>(form, "DriveBox");
+  DirectoryList* DirListBox = Find<DirectoryList>(form, "DirListBox");
+  FileList* FileListBox = Find<FileList>(form, "FileListBox");
+  QPushButton* GoButton = Find<QPushButton>(form, "GoButton");
+  QPushButton* CloseButton = Find<QPushButton>(form, "CloseButton");
+  RadioGroup* FileChoice = Find<RadioGroup>(form, "FileChoice");
+  QLineEdit* ConvertedBox = Find<QLineEdit>(form, "ConvertedBox");
+  QLineEdit* WarningBox = Find<QLineEdit>(form, "WarningBox");
+  QLineEdit* ErrorBox = Find<QLineEdit>(form, "ErrorBox");
+  QCheckBox* DetailedLogBox = Find<QCheckBox>(form, "DetailedLogBox");
+};
+
+FormServices Services(RunFunction run, QStringList drives = {QStringLiteral("/")},
+                      std::function<bool(const QString&)> isReady = {}) {
+  FormServices services;
+  services.drives.listDrives = [drives] { return drives; };
+  services.drives.isReady = isReady ? std::move(isReady) : [](const QString&) { return true; };
+  services.run = std::move(run);
+  return services;
+}
+
+RunOutcome Outcome(RunCounts counts, std::string failure = {}) {
+  RunOutcome outcome;
+  outcome.finished = failure.empty();
+  outcome.failure = std::move(failure);
+  outcome.counts = counts;
+  return outcome;
+}
+
+// A run that shows its start, converts nothing and ends with the given counts.
+RunFunction FinishedRun(RunCounts counts) {
+  return [counts](const RunRequest&, RunFrontEnd& frontEnd) {
+    frontEnd.ShowInfo("/start/");
+    return Outcome(counts);
+  };
+}
+
+// Counts the paint events a control receives.
+class PaintCounter : public QObject {
+ public:
+  explicit PaintCounter(QWidget* control) { control->installEventFilter(this); }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return false;
+  }
+};
+
+// A small ChiWriter 3 document: the version line and two lines of text.
+QByteArray SmallDocument(const QByteArray& text) {
+  return "\\1cw\r\n" + text + "\r\nA second line of text.\r\n";
+}
+
+QString ScreenshotPath(const QString& name) {
+  QDir().mkpath(QStringLiteral(POMVEX_SCREENSHOT_DIR));
+  return QStringLiteral(POMVEX_SCREENSHOT_DIR "/") + name;
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    const QDir dir(folder_->path());
+    QVERIFY(testing::WriteFile(dir.filePath("LETTER.CHI"), SmallDocument("Dear Sir,")));
+    QVERIFY(testing::WriteFile(dir.filePath("notes.chi"), SmallDocument("Notes.")));
+    QVERIFY(testing::WriteFile(dir.filePath("readme.txt"), "not a document\r\n"));
+    QVERIFY(dir.mkdir("sub"));
+    QVERIFY(testing::WriteFile(dir.filePath("sub/inner.chi"), SmallDocument("Inner.")));
+    previousDir_ = QDir::currentPath();
+    QDir::setCurrent(folder_->path());
+  }
+
+  void cleanup() {
+    QDir::setCurrent(previousDir_);
+    folder_.reset();
+  }
+
+  void StartsInTheCurrentDirectory() {
+    Window window(Services(FinishedRun({})));
+    QCOMPARE(window.DirListBox->Directory(), QDir::toNativeSeparators(folder_->path()));
+    QCOMPARE(window.Files(), (QStringList{"LETTER.CHI", "notes.chi"}));
+    QCOMPARE(window.FileChoice->ItemIndex(), 1);
+    QCOMPARE(window.FileChoice->Entry(1)->text(), QStringLiteral("Current Directory"));
+    QVERIFY(!window.DetailedLogBox->isChecked());
+    QCOMPARE(window.Counters(), (QStringList{"0", "0", "0"}));
+    QCOMPARE(window.DriveBox->currentData().toString(), QStringLiteral("/"));
+
+    QCOMPARE(window.form.objectName(), QStringLiteral("MainForm"));
+    QCOMPARE(window.form.windowTitle(), QStringLiteral("ChiWriter 3.11 to RTF Convertor"));
+    QCOMPARE(window.form.minimumSize(), QSize(469, 459));
+    QCOMPARE(window.form.maximumSize(), QSize(469, 459));
+    QVERIFY(!(window.form.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window.form.windowIcon().availableSizes().contains(QSize(32, 32)));
+    QVERIFY(window.Show());
+    QCOMPARE(window.form.focusWidget(), window.GoButton);
+  }
+
+  void ControlsAreWhereTheyBelong() {
+    struct Row {
+      const char* name;
+      QRect geometry;
+      const char* text;
+      const char* hint;
+      int pixels;
+    };
+    const Row rows[] = {
+        {"DriveBox", {8, 26, 224, 22}, "", "", 13},
+        {"DirListBox", {8, 54, 224, 233}, "", "Double click to select", 13},
+        {"FileListBox", {238, 26, 219, 261}, "", "Ctrl-Click files for conversion", 13},
+        {"GoButton", {8, 300, 125, 65}, "Go!", "Starts conversion", 19},
+        {"CloseButton", {166, 300, 125, 65}, "Quit", "Terminates program", 19},
+        {"FileChoice",
+         {304, 296, 157, 99},
+         "Select Files to Convert:",
+         "For individual files, click on the box above",
+         13},
+        {"ConvertedBox", {8, 423, 140, 28}, "0", "", 16},
+        {"WarningBox", {166, 423, 140, 28}, "0", "", 16},
+        {"ErrorBox", {321, 423, 140, 28}, "0", "", 16},
+        {"DetailedLogBox",
+         {26, 378, 265, 17},
+         "Log full details of super/subscript errors",
+         "Unticked, the log file will only give counts of super- & sub-script errors",
+         13},
+        {"Label3", {8, 8, 125, 16}, "SelectStart Directory:", "", 13},
+        {"LabelA", {8, 401, 102, 16}, "# Files converted", "", 13},
+        {"Label4", {166, 401, 67, 16}, "# Warnings", "", 13},
+        {"Label1", {321, 401, 46, 16}, "# Errors", "", 13},
+    };
+    Window window(Services(FinishedRun({})));
+    for (const Row& row : rows) {
+      auto* control = Find<QWidget>(window.form, row.name);
+      QVERIFY2(control && control->parentWidget() == &window.form, row.name);
+      if (qobject_cast<QLabel*>(control)) {
+        // Labels size themselves to their text.
+        QVERIFY2(control->pos() == row.geometry.topLeft(), row.name);
+        QVERIFY2(control->width() >= row.geometry.width(), row.name);
+      } else {
+        QVERIFY2(control->geometry() == row.geometry, row.name);
+      }
+      const char* property = qobject_cast<QGroupBox*>(control) ? "title" : "text";
+      if (*row.text) QCOMPARE(control->property(property).toString(), QString(row.text));
+      QCOMPARE(control->toolTip(), QString(row.hint));
+      // A text may be drawn a little smaller where the stand-in font is wider than the original.
+      const int pixels = control->font().pixelSize();
+      QVERIFY2(pixels <= row.pixels && pixels >= row.pixels - 3, row.name);
+    }
+  }
+
+  void TextsFitAndNothingOverlaps() {
+    Window window(Services(FinishedRun({})));
+    QVERIFY(window.Show());
+    const auto controls = window.form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+      const QString name = controls[i]->objectName();
+      QVERIFY2(window.form.rect().contains(controls[i]->geometry()), qPrintable(name));
+      if (qobject_cast<QLabel*>(controls[i]) || qobject_cast<QAbstractButton*>(controls[i])) {
+        QVERIFY2(controls[i]->sizeHint().width() <= controls[i]->width(), qPrintable(name));
+      }
+      for (qsizetype j = i + 1; j < controls.size(); ++j) {
+        QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                 qPrintable(name + " / " + controls[j]->objectName()));
+      }
+    }
+    QVERIFY(window.FileChoice->minimumSizeHint().width() <= window.FileChoice->width());
+    for (int index = 0; index < window.FileChoice->EntryCount(); ++index) {
+      QRadioButton* entry = window.FileChoice->Entry(index);
+      QVERIFY(window.FileChoice->contentsRect().contains(entry->geometry()));
+      QVERIFY(entry->sizeHint().width() <= entry->width());
+    }
+  }
+
+  void TabOrderFollowsTheControls() {
+    Window window(Services(FinishedRun({})));
+    const RadioGroup& choice = *window.FileChoice;
+    const QList<QWidget*> expected{window.DriveBox,   window.DirListBox,  window.FileListBox,
+                                   window.GoButton,   window.CloseButton, choice.Entry(0),
+                                   choice.Entry(1),   choice.Entry(2),    window.ConvertedBox,
+                                   window.WarningBox, window.ErrorBox,    window.DetailedLogBox};
+    QList<QWidget*> chain{window.DriveBox};
+    for (QWidget* next = window.DriveBox->nextInFocusChain(); next != window.DriveBox;
+         next = next->nextInFocusChain()) {
+      if ((next->focusPolicy() & Qt::TabFocus) && expected.contains(next)) chain << next;
+    }
+    QCOMPARE(chain, expected);
+  }
+
+  void FileAndFolderChoicesResetTheCounters() {
+    Window window(Services(FinishedRun({2, 1, 1})));
+    QVERIFY(window.Show());
+    MessageAnswerer answerer;
+    window.GoButton->click();
+    QCOMPARE(window.Counters(), (QStringList{"2", "1", "1"}));
+    window.ClickFile(1);
+    QCOMPARE(window.FileChoice->ItemIndex(), 0);
+    QCOMPARE(window.FileListBox->SelectedNames(), QStringList{"notes.chi"});
+    QCOMPARE(window.Counters(), (QStringList{"0", "0", "0"}));
+    // Clicking the file that is already selected switches again.
+    window.FileChoice->SetItemIndex(1);
+    window.ClickFile(1);
+    QCOMPARE(window.FileChoice->ItemIndex(), 0);
+
+    window.GoButton->click();
+    window.DoubleClickFolder("sub");
+    QCOMPARE(window.DirListBox->Directory(), QDir::toNativeSeparators(folder_->filePath("sub")));
+    QCOMPARE(window.DirListBox->currentItem()->text(), QStringLiteral("sub"));
+    QCOMPARE(window.Files(), QStringList{"inner.chi"});
+    QCOMPARE(window.Counters(), (QStringList{"0", "0", "0"}));
+  }
+
+  void GoHandsTheWindowsChoicesToTheRun() {
+    std::vector<RunRequest> requests;
+    Window window(Services([&requests](const RunRequest& request, RunFrontEnd&) {
+      requests.push_back(request);
+      return Outcome({});
+    }));
+    QVERIFY(window.Show());
+    window.ClickFile(1);
+    window.DetailedLogBox->setChecked(true);
+    window.GoButton->click();
+    window.FileChoice->Entry(2)->click();
+    window.DetailedLogBox->setChecked(false);
+    window.GoButton->click();
+
+    QCOMPARE(requests.size(), 2u);
+    QCOMPARE(QString::fromStdString(requests[0].directory),
+             QDir::toNativeSeparators(folder_->path()));
+    QCOMPARE(requests[0].choice, FileChoice::SingleFiles);
+    QCOMPARE(requests[0].selectedFiles, std::vector<std::string>{"notes.chi"});
+    QVERIFY(requests[0].detailedLog);
+    QCOMPARE(requests[1].choice, FileChoice::CurrentAndSubFolders);
+    QVERIFY(!requests[1].detailedLog);
+  }
+
+  void CountersRepaintWhileTheRunGoesOn() {
+    std::vector<PaintCounter*> paints;
+    QStringList seen;
+    Window* shown = nullptr;
+    Window window(Services([&](const RunRequest&, RunFrontEnd& frontEnd) {
+      frontEnd.ShowInfo("/start/");
+      const RunCounts steps[] = {{0, 0, 1}, {0, 1, 1}, {1, 1, 1}, {2, 1, 1}};
+      RunCounts previous;
+      for (const RunCounts& step : steps) {
+        const int before[] = {paints[0]->count, paints[1]->count, paints[2]->count};
+        frontEnd.CountsChanged(step);
+        seen << shown->Counters().join(' ');
+        const bool changed[] = {step.converted != previous.converted,
+                                step.warnings != previous.warnings, step.errors != previous.errors};
+        for (int box = 0; box < 3; ++box) {
+          if (changed[box] && paints[box]->count == before[box]) seen << "not repainted";
+        }
+        previous = step;
+      }
+      return Outcome({2, 1, 1});
+    }));
+    shown = &window;
+    PaintCounter converted(window.ConvertedBox), warnings(window.WarningBox),
+        errors(window.ErrorBox);
+    paints = {&converted, &warnings, &errors};
+    QVERIFY(window.Show());
+    MessageAnswerer answerer;
+    window.GoButton->click();
+
+    QCOMPARE(seen, (QStringList{"0 0 1", "0 1 1", "1 1 1", "2 1 1"}));
+    QCOMPARE(answerer.Seen().size(), 1u);
+    QCOMPARE(answerer.Seen()[0].title, QStringLiteral("Information"));
+    QCOMPARE(answerer.Seen()[0].icon, QMessageBox::Information);
+    QCOMPARE(answerer.Seen()[0].text, QStringLiteral("/start/"));
+    QCOMPARE(answerer.Seen()[0].buttonCount, 1);
+    // Getting the focus back from the information box is not an activation: the totals and
+    // the focus on "Quit" stay.
+    QVERIFY(window.Activate());
+    QCOMPARE(window.Counters(), (QStringList{"2", "1", "1"}));
+    QCOMPARE(window.form.focusWidget(), window.CloseButton);
+  }
+
+  void FailureEndingTheRunShowsTheErrorBox() {
+    int run = 0;
+    Window window(Services([&](const RunRequest&, RunFrontEnd& frontEnd) -> RunOutcome {
+      frontEnd.ShowInfo("/start/");
+      frontEnd.CountsChanged({1, 0, 2});
+      if (++run == 1) return Outcome({1, 0, 2}, "Disk full");
+      if (run == 2) throw RunFailure("Integer overflow");
+      return Outcome({3, 0, 0});
+    }));
+    QVERIFY(window.Show());
+    MessageAnswerer answerer;
+    for (const QString failure : {"Disk full", "Integer overflow"}) {
+      window.GoButton->setFocus();
+      window.GoButton->click();
+      QCOMPARE(answerer.Seen().back().icon, QMessageBox::Critical);
+      QCOMPARE(answerer.Seen().back().text, failure);
+      QCOMPARE(answerer.Seen().back().buttonCount, 1);
+      QVERIFY(window.Activate());
+      QCOMPARE(window.Counters(), (QStringList{"1", "0", "2"}));
+      QVERIFY(window.form.focusWidget() != window.CloseButton);
+    }
+    // The window is ready for the next run.
+    window.GoButton->click();
+    QCOMPARE(answerer.Seen().size(), 5u);
+    QCOMPARE(window.Counters(), (QStringList{"3", "0", "0"}));
+    QCOMPARE(window.form.focusWidget(), window.CloseButton);
+  }
+
+  void DriveChoice() {
+    QTemporaryDir ready, notReady;
+    QVERIFY(testing::WriteFile(ready.filePath("ON_DISK.CHI")));
+    Window window(Services(FinishedRun({4, 0, 0}), {"/", ready.path(), notReady.path()},
+                           [&](const QString& root) { return root != notReady.path(); }));
+    QVERIFY(window.Show());
+    window.DriveBox->setCurrentIndex(window.DriveBox->findData(ready.path()));
+    QCOMPARE(window.DirListBox->Directory(), QDir::toNativeSeparators(ready.path()));
+    QCOMPARE(window.Files(), QStringList{"ON_DISK.CHI"});
+    // Each drive keeps its own current directory.
+    window.DriveBox->setCurrentIndex(window.DriveBox->findData("/"));
+    QCOMPARE(window.DirListBox->Directory(), QDir::toNativeSeparators(folder_->path()));
+
+    MessageAnswerer answerer;
+    window.GoButton->click();
+    window.DriveBox->setCurrentIndex(window.DriveBox->findData(notReady.path()));
+    QCOMPARE(answerer.Seen().size(), 2u);
+    const testing::SeenMessage& warning = answerer.Seen().back();
+    QCOMPARE(warning.title, QStringLiteral("Warning"));
+    QCOMPARE(warning.icon, QMessageBox::Warning);
+    QCOMPARE(warning.text, QStringLiteral("\rThe selected drive or device is not ready"));
+    QCOMPARE(warning.buttonCount, 1);
+    warning.picture.save(ScreenshotPath(QStringLiteral("drive_not_ready.png")));
+    QCOMPARE(window.DriveBox->currentData().toString(), QStringLiteral("/"));
+    QCOMPARE(window.DirListBox->Directory(), QDir::toNativeSeparators(folder_->path()));
+    QCOMPARE(window.Counters(), (QStringList{"0", "0", "0"}));
+  }
+
+  void ActivationResetsTheCounters() {
+    Window window(Services(FinishedRun({5, 6, 7})));
+    QVERIFY(window.Show());
+    MessageAnswerer answerer;
+    window.GoButton->click();
+    QCOMPARE(window.Counters(), (QStringList{"5", "6", "7"}));
+    // Another window takes over, then the main window is activated again.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(window.Activate());
+    QCOMPARE(window.Counters(), (QStringList{"0", "0", "0"}));
+    QCOMPARE(window.form.focusWidget(), window.GoButton);
+  }
+
+  void GoConvertsTheDocumentsOfTheDirectory() {
+    Window window(Services(RunConversion));
+    QVERIFY(window.Show());
+    const QDir dir(folder_->path());
+    QStringList presentAtInfo;
+    MessageAnswerer answerer([&](const testing::SeenMessage&) {
+      presentAtInfo = dir.entryList({"*.rtf", "*.Log"});
+    });
+    window.GoButton->click();
+    window.form.grab().save(ScreenshotPath(QStringLiteral("main_window.png")));
+
+    QCOMPARE(answerer.Seen().size(), 1u);
+    QCOMPARE(answerer.Seen()[0].title, QStringLiteral("Information"));
+    QCOMPARE(answerer.Seen()[0].text, folder_->path() + '/');
+    QVERIFY2(presentAtInfo.isEmpty(), qPrintable(presentAtInfo.join(' ')));
+    QVERIFY(dir.exists("LETTER.rtf") && dir.exists("notes.rtf") && !dir.exists("sub/inner.rtf"));
+    QFile log(dir.filePath("Pomvex.Log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QString summary =
+        QString::fromLatin1(log.readAll()).split("\r\n").filter("*** Finished converting").value(0);
+    QCOMPARE(summary, QStringLiteral("*** Finished converting %1 files with %2 error(s) and %3 "
+                                     "warning(s). ***")
+                          .arg(window.ConvertedBox->text(), window.ErrorBox->text(),
+                               window.WarningBox->text()));
+    QCOMPARE(window.ConvertedBox->text(), QStringLiteral("2"));
+    QCOMPARE(window.form.focusWidget(), window.CloseButton);
+  }
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  QString previousDir_;
+};
+
+}  // namespace pomvex
+
+QTEST_MAIN(pomvex::MainFormTest)
+#include "main_form_test.moc"
