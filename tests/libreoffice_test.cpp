@@ -161,22 +161,31 @@ TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
                           "\\N1\r\nFirst note text.\\,\r\n\\=\r\n"
                           "\\N2\r\nSecond note text.\\,\r\n\\=\r\n"
                           "Body\\F1 with two\\F2 notes.\\,\r\n";
-  const std::vector<fs::path> flat =
-      Convert({WriteRtf("furniture", ConvertToRtf(chi, reporter))}, "fodt", ".fodt");
-  ASSERT_FALSE(flat[0].empty());
-  const std::string xml = ReadFile(flat[0]);
-  auto count = [&](const std::string& what) {
+  const std::vector<fs::path> odt =
+      Convert({WriteRtf("furniture", ConvertToRtf(chi, reporter))}, "odt", ".odt");
+  ASSERT_FALSE(odt[0].empty());
+  auto unzipped = [&](const std::string& member) {
+    const fs::path out = dir_ / member;
+    const std::string cmd = "unzip -p " + odt[0].string() + " " + member + " >" + out.string();
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << member;
+    return ReadFile(out);
+  };
+  const std::string content = unzipped("content.xml");
+  const std::string styles = unzipped("styles.xml");
+  auto count = [](const std::string& xml, const std::string& what) {
     int n = 0;
     for (std::size_t at = xml.find(what); at != std::string::npos; at = xml.find(what, at + 1)) ++n;
     return n;
   };
-  EXPECT_EQ(count("<text:note-body>"), 2);
-  EXPECT_NE(xml.find("First note text."), std::string::npos);
-  EXPECT_NE(xml.find("Second note text."), std::string::npos);
-  EXPECT_NE(xml.find("<style:header>"), std::string::npos);
-  EXPECT_NE(xml.find("<style:footer-left"), std::string::npos);
-  EXPECT_NE(xml.find("First foot"), std::string::npos);
-  EXPECT_NE(xml.find("Running head"), std::string::npos);
+  EXPECT_EQ(count(content, "<text:note-body>"), 2);
+  EXPECT_NE(content.find("First note text."), std::string::npos);
+  EXPECT_NE(content.find("Second note text."), std::string::npos);
+  EXPECT_NE(styles.find("<style:header>"), std::string::npos);
+  EXPECT_NE(styles.find("<style:footer"), std::string::npos);
+  EXPECT_NE(styles.find("<style:footer-left"), std::string::npos);
+  EXPECT_NE(styles.find("Running head"), std::string::npos);
+  EXPECT_NE(styles.find("Even foot"), std::string::npos);
+  EXPECT_NE(styles.find("First foot"), std::string::npos);
 }
 
 // The sample documents' reviewed RTF files read back with the words and characters they hold;

@@ -179,6 +179,30 @@ TEST(Run, ADocumentThatMeetsALimitIsAbandonedAlone) {
   EXPECT_NE(log.find("2 instances of omitted files"), std::string::npos);
 }
 
+TEST(Run, TheDetailedLogDecidesWhetherScriptProblemsAreListed) {
+  TempDir t;
+  // A second superscript line, and a superscript over text with no hard spaces under it.
+  WriteFile(t / "s.CHI", "\\1cw\r\n\\U1STANDARD\r\n\\+ far\r\n\\+ x\r\nmain\\,\r\n");
+  RunRequest request;
+  request.directory = t.Dir();
+  Recorder quiet;
+  for (bool detailed : {false, true}) {
+    request.detailedLog = detailed;
+    const RunOutcome out = RunConversion(request, quiet);
+    const std::string log = ReadFile(out.logPath);
+    const std::string lines =
+        "    Error: Unprocessed superscript or subscript line: \\+ far\r\n"
+        "    Error: Unable to add sub- or superscript: x\r\n";
+    EXPECT_EQ(log.find(lines) != std::string::npos, detailed) << log;
+    EXPECT_NE(log.find("    1 instances of unprocessed superscript or subscript lines\r\n"
+                       "    1 instances of being unable to add sub- or super-scripts\r\n"
+                       "    2 errors in the conversion\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(out.counts.errors, 2) << "counted whether listed or not";
+  }
+}
+
 TEST(Run, AnUnreadableStartDirectoryEndsTheRunWithAMessage) {
   RunOutcome out = RunIn("/nonexistent/pomvex", FileChoice::CurrentDirectory);
   EXPECT_FALSE(out.finished);
