@@ -24,10 +24,15 @@ constexpr int kExitUsage = 64;
 class CliFrontEnd : public pomvex::RunFrontEnd {
  public:
   explicit CliFrontEnd(bool progress) : progress_(progress) {}
-  ~CliFrontEnd() override {
-    if (shown_) std::cerr << '\n';
+  void ShowInfo(const std::string& text) override {
+    std::cout << text << std::endl;
+    started_ = true;
   }
-  void ShowInfo(const std::string& text) override { std::cout << text << std::endl; }
+  // Ends the progress line, so that what follows starts on a line of its own.
+  void Finish() {
+    if (shown_) std::cerr << '\n';
+    shown_ = false;
+  }
   void FileStarted(const std::string& path) override {
     current_ = fs::path(path).filename().string();
     Show();
@@ -39,7 +44,7 @@ class CliFrontEnd : public pomvex::RunFrontEnd {
 
  private:
   void Show() {
-    if (!progress_) return;
+    if (!progress_ || !started_) return;
     shown_ = true;
     std::cerr << "\r\033[K" << counts_.converted << " converted, " << counts_.warnings
               << " warning(s), " << counts_.errors << " error(s)";
@@ -47,6 +52,7 @@ class CliFrontEnd : public pomvex::RunFrontEnd {
     std::cerr << std::flush;
   }
   bool progress_;
+  bool started_ = false;
   bool shown_ = false;
   std::string current_;
   pomvex::RunCounts counts_;
@@ -111,8 +117,9 @@ int main(int argc, char** argv) {
 
   CliFrontEnd frontEnd(isatty(STDERR_FILENO) != 0);
   const pomvex::RunOutcome outcome = pomvex::RunConversion(request, frontEnd);
+  frontEnd.Finish();
   if (!outcome.finished) {
-    std::cerr << (isatty(STDERR_FILENO) ? "\n" : "") << "pomvex-cli: " << outcome.failure << '\n';
+    std::cerr << "pomvex-cli: " << outcome.failure << '\n';
     return kExitFailure;
   }
   std::cout << outcome.summary << std::endl;
