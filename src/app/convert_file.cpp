@@ -1,5 +1,6 @@
 #include "app/convert_file.h"
 
+#include <cassert>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +16,45 @@
 
 namespace pomvex {
 
-bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& out) {
+namespace {
+
+// Passes the text on and follows its RTF group depth, so that debug builds can check that every
+// document closes each group it opens.
+class GroupCheckingSink : public TextSink {
+ public:
+  explicit GroupCheckingSink(TextSink& out) : out_(out) {}
+  void Write(std::string_view text) override {
+    for (char c : text) {
+      if (escaped_) {
+        escaped_ = false;
+      } else if (c == '\\') {
+        escaped_ = true;
+      } else if (c == '{') {
+        ++depth_;
+      } else if (c == '}') {
+        --depth_;
+        if (depth_ < lowest_) lowest_ = depth_;
+      }
+    }
+    out_.Write(text);
+  }
+  bool Balanced() const { return depth_ == 0 && lowest_ >= 0; }
+
+ private:
+  TextSink& out_;
+  bool escaped_ = false;
+  long depth_ = 0;
+  long lowest_ = 0;
+};
+
+}  // namespace
+
+bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
+#ifdef NDEBUG
+  TextSink& out = sink;
+#else
+  GroupCheckingSink out(sink);
+#endif
   ResetDocumentState(doc);
   std::string line;
   if (!ReadDocumentHeader(doc, in, line)) return false;
@@ -41,6 +80,9 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& out) {
   }
   if (!flow.paragraphEnded) out.Write("\\par}");
   out.Write("}");
+#ifndef NDEBUG
+  assert(out.Balanced());
+#endif
   return true;
 }
 
