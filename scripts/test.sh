@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up and runs every test: a normal build (core, command line and window), then the core
-# and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then a
+# bounded fuzzing run of the conversion (scripts/fuzz.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh"
@@ -15,3 +16,6 @@ bash "$root/scripts/build.sh" "$root/build-asan" -DPOMVEX_SANITIZE=ON -DPOMVEX_B
   -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+
+echo "== fuzzing (libFuzzer + AddressSanitizer + UndefinedBehaviorSanitizer) =="
+bash "$root/scripts/fuzz.sh"

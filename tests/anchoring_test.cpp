@@ -266,5 +266,27 @@ TEST(AnchorInheritingFonts, OnePassMatchesAskingAfresh) {
   }
 }
 
+// Long lines with rare letters and no layout commands: what lies ahead of a switch is often
+// further than a short look reaches, and then comes from the tables.
+TEST(AnchorInheritingFonts, LongLinesMatchAskingAfresh) {
+  const std::vector<std::string> pieces = {" ",     ",",     "1",     R"(\1)", R"(\2)", R"(\3)",
+                                           R"(\4)", R"(\5)", R"(\Q)", "\\",    R"(\9)"};
+  TestDocument t = Fonts();
+  const FontSlotTable& s = t.doc.FontSlots;
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 300; ++round) {
+    std::string line;
+    const int count = 40 + static_cast<int>(random() % 160);
+    for (int i = 0; i < count; ++i) {
+      line += random() % 40 == 0 ? std::string("a") : pieces[random() % pieces.size()];
+    }
+    std::string fast = line;
+    std::string slow = line;
+    AnchorInheritingFonts(s, fast);
+    reference::Anchor(s, slow);
+    ASSERT_EQ(fast, slow) << line;
+  }
+}
+
 }  // namespace
 }  // namespace pomvex

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_util.h"
 #include "charmaps/special_chars.h"
 #include "fonts/font_switches.h"
 #include "test_support.h"
@@ -155,6 +156,11 @@ void ConvertBySplicing(DocumentState& doc, std::string& line, bool startsParagra
     const int end = NextFontSwitch(s, pos - 1, line) - 1;
     pos = TranslateFontRun(doc, line, kind, pos, end);
     if (pos == 0) return;
+    // A backslash left alone in front of the switch is made a literal one.
+    if (EndsInLoneBackslash(std::string_view(line).substr(0, pos - 1))) {
+      line.insert(static_cast<std::size_t>(pos - 1), 1, '\\');
+      ++pos;
+    }
     int face = 0, style = doc.CurStyle, size = doc.CurSize, last = pos;
     while (true) {
       kind = s[line[last]];

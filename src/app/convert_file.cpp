@@ -75,8 +75,8 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
   // A line read ahead is always converted, even at the end of the input.
   while (!in.AtEnd() || flow.linePending) {
     ConvertLineGroup(doc, in, *group, line, flow);
+    line += "\r\n";
     out.Write(line);
-    out.Write("\r\n");
   }
   if (!flow.paragraphEnded) out.Write("\\par}");
   out.Write("}");

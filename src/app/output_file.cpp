@@ -7,20 +7,41 @@
 
 namespace pomvex {
 
+namespace {
+constexpr std::size_t kBlock = 1 << 16;  // what is gathered before it is handed to the file
+}  // namespace
+
 OutputFile::OutputFile(const std::string& path) : path_(path) {
   file_ = std::fopen(path.c_str(), "wb");
   if (file_ == nullptr) throw RunFailure(MessageForErrno(errno));
 }
 
 OutputFile::~OutputFile() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ == nullptr) return;
+  std::fwrite(pending_.data(), 1, pending_.size(), file_);  // what it can; nothing to report to
+  std::fclose(file_);
+}
+
+void OutputFile::Flush() {
+  if (!pending_.empty() &&
+      std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
+    throw RunFailure(MessageForErrno(errno));
+  }
+  pending_.clear();
 }
 
 void OutputFile::Write(std::string_view text) {
   if (file_ == nullptr) throw RunFailure(MessageForErrno(EBADF));
-  if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-    throw RunFailure(MessageForErrno(errno));
+  if (pending_.size() + text.size() > kBlock) {
+    Flush();
+    if (text.size() >= kBlock) {  // a long text goes straight to the file
+      if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+        throw RunFailure(MessageForErrno(errno));
+      }
+      return;
+    }
   }
+  pending_ += text;
 }
 
 void OutputFile::WriteLine(std::string_view text) {
@@ -30,6 +51,7 @@ void OutputFile::WriteLine(std::string_view text) {
 
 void OutputFile::Close() {
   if (file_ == nullptr) return;
+  Flush();  // when it fails, the destructor still closes the file
   std::FILE* f = file_;
   file_ = nullptr;
   if (std::fclose(f) != 0) throw RunFailure(MessageForErrno(errno));

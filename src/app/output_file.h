@@ -25,8 +25,14 @@ class OutputFile : public TextSink {
   const std::string& Path() const { return path_; }
 
  private:
+  // Hands the text gathered so far to the file.
+  void Flush();
+
   std::string path_;
   std::FILE* file_ = nullptr;
+  // Text not yet handed to the file: a document is written in many small pieces, which are
+  // passed on in blocks.
+  std::string pending_;
 };
 
 // Chooses a name that does not exist yet (name with its extension replaced by newExtension,

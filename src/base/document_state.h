@@ -17,16 +17,32 @@ class FontSlotTable {
  public:
   static constexpr int kSize = 25;
   static constexpr bool InRange(char c) { return c >= '!' && c <= '9'; }
+  FontSlotTable() { Reindex(); }
   FontKind operator[](char c) const { return InRange(c) ? kinds_[c - '!'] : NONE; }
   void Set(char c, FontKind kind) {
     if (InRange(c)) kinds_[c - '!'] = kind;
+    Reindex();
   }
-  void Clear() { kinds_.fill(NONE); }
+  void Clear() {
+    kinds_.fill(NONE);
+    Reindex();
+  }
+  // The highest slot character holding kind; '\0' when no slot holds it. Switches are written
+  // for every line, so the answer is kept rather than looked for each time.
+  char HighestSlotOf(FontKind kind) const { return kind <= NONE ? highest_[kind] : '\0'; }
 
  private:
+  void Reindex() {
+    highest_.fill('\0');
+    for (int i = 0; i < kSize; ++i) {
+      if (kinds_[i] <= NONE) highest_[kinds_[i]] = static_cast<char>('!' + i);
+    }
+  }
+
   std::array<FontKind, kSize> kinds_{NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE,
                                      NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE,
                                      NONE, NONE, NONE, NONE, NONE, NONE, NONE};
+  std::array<char, NONE + 1> highest_{};
 };
 
 // The page settings of the document header, each named after its keyword ("\p" + two letters).

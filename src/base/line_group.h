@@ -11,8 +11,9 @@ struct LineGroup {
   static constexpr int kSlots = 201;  // slots 0 to 200
 
   std::array<std::string, kSlots> Lines;
-  int mainIndex = -1;  // -1 when the group has no main line
-  int lastIndex = -1;  // -1 for an empty group
+  int mainIndex = -1;    // -1 when the group has no main line
+  int lastIndex = -1;    // -1 for an empty group
+  int highestRead = -1;  // the highest slot that may still hold the buffer of a long line
 };
 
 }  // namespace pomvex

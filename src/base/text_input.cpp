@@ -1,5 +1,7 @@
 #include "base/text_input.h"
 
+#include <cstring>
+
 #include "base/reporting.h"
 
 namespace pomvex {
@@ -41,8 +43,13 @@ void TextInput::ReadLine(std::string& line) {
   while (!AtEnd()) {
     const char* begin = buffer_.data() + pos_;
     std::size_t avail = size_ - pos_;
-    std::size_t n = 0;
-    while (n < avail && begin[n] != kCR && begin[n] != kCtrlZ) ++n;
+    // The line ends at the first carriage return or Ctrl-Z of the buffer.
+    const void* cr = std::memchr(begin, kCR, avail);
+    std::size_t n =
+        cr == nullptr ? avail : static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
+    if (const void* z = std::memchr(begin, kCtrlZ, n)) {
+      n = static_cast<std::size_t>(static_cast<const char*>(z) - begin);
+    }
     line.append(begin, n);
     pos_ += n;
     if (pos_ == size_) continue;          // refill and go on with the same line

@@ -30,8 +30,8 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
                       GroupFlow& flow) {
   const bool opensParagraph = flow.paragraphEnded;
   ReadLineGroup(doc.report, in, group, flow.linePending);
-  CheckCommands(doc.report, group);
-  RemoveStrayMarkers(group);
+  // The stray markers are unknown commands: a group without one has none.
+  if (CheckCommands(doc.report, group)) RemoveStrayMarkers(group);
   CheckExtraScriptLines(doc.report, group);
   const LineControls controls = StripLineControls(group);
   flow.equalsSeen = controls.equalsSeen;
@@ -50,11 +50,20 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
       flow.paragraphEnded = true;
     }
   } else {
-    line = MergeScriptLines(doc, group);
+    if (group.lastIndex == 0) {
+      // A main line alone: the merge would give it back as it is. The slot takes the old
+      // buffer, which the next read reuses.
+      line.swap(group.Lines[0]);
+    } else {
+      line = MergeScriptLines(doc, group);
+    }
     std::string tabStops;
     ProcessLineMarkup(doc, line, opensParagraph, tabStops);
     if (opensParagraph) {
-      line = ParagraphProperties(doc, group, line, tabStops) + " " + line;
+      std::string framed = ParagraphProperties(doc, group, line, tabStops);
+      framed += ' ';
+      framed += line;
+      line.swap(framed);
     } else if (!tabStops.empty()) {
       line = tabStops + " " + line;
     }
@@ -63,7 +72,9 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
   }
   if (controls.pageBreak) line += "\\page";
 
-  if (flow.linePending) group.Lines[0] = std::move(group.Lines[group.lastIndex + 1]);
+  // Swapped, not moved: a long buffer of slot 0 goes to the slot after the group, which the
+  // reader gives back.
+  if (flow.linePending) group.Lines[0].swap(group.Lines[group.lastIndex + 1]);
 }
 
 }  // namespace pomvex

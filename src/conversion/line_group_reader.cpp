@@ -1,5 +1,7 @@
 #include "conversion/line_group_reader.h"
 
+#include <algorithm>
+
 #include "base/reporting.h"
 
 namespace pomvex {
@@ -7,6 +9,14 @@ namespace pomvex {
 namespace {
 constexpr char kFormFeed = '\f';
 constexpr const char* kSubscriptWithoutMain = "Subscript line with no main line";
+
+// A slot keeps the buffer of the longest line it held. A long one is given back before the slot
+// is read again, and once the groups no longer reach the slot, so that memory follows the group
+// being converted rather than every long line met in the file.
+constexpr std::size_t kKeptCapacity = 1 << 16;
+void ReleaseLongBuffer(std::string& slot) {
+  if (slot.capacity() > kKeptCapacity) std::string().swap(slot);
+}
 }  // namespace
 
 LineKind ClassifyLine(std::string_view line) {
@@ -44,6 +54,7 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     while (!complete) {
       ++n;
       if (n >= LineGroup::kSlots) throw ConversionAbandoned(kRangeCheckError);
+      ReleaseLongBuffer(group.Lines[n]);
       in.ReadLine(group.Lines[n]);
       const LineKind k = ClassifyLine(group.Lines[n]);
       linePending = (k.superscript && (prevSub || prevMain)) || (k.main && (prevMain || prevSub));
@@ -56,6 +67,8 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     }
   }
   group.lastIndex = linePending ? n - 1 : n;
+  for (int slot = n + 1; slot <= group.highestRead; ++slot) ReleaseLongBuffer(group.Lines[slot]);
+  group.highestRead = std::max(n, 0);
 }
 
 }  // namespace pomvex

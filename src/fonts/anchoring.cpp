@@ -8,6 +8,8 @@
 #include "fonts/anchoring.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "base/char_sets.h"
@@ -98,95 +100,166 @@ class PrefixScan {
   int blankRun_ = -1;  // -1 until the first blank
 };
 
-// What lies after each position of a line, for TextFontAhead and BlanksAfter, tabulated from
+// What lies after given positions of a line, for TextFontAhead and BlanksAfter, worked out from
 // the end of the line backwards. Entry j describes a forward scan that starts at position j
-// with a backslash there paired with the character after it.
+// with a backslash there paired with the character after it; it follows from entries j + 1
+// and j + 2, so only those are kept while the walk goes on, and only the answers for the
+// positions asked about are kept after it.
 class SuffixTables {
  public:
-  SuffixTables(const FontSlotTable& slots, std::string_view line);
+  // queries: the positions that can be asked about, in ascending order.
+  SuffixTables(const FontSlotTable& slots, std::string_view line, std::vector<int> queries);
 
-  FontKind TextFontAhead(int p) const { return aheadOutside_[Index(p + 1)]; }
+  FontKind TextFontAhead(int p) const { return AnswerAt(p).aheadOutside; }
   // When there is no blank after p, the width is the given line length.
   BlanksAhead BlanksAfter(int p, int lineLength) const {
-    const int width = firstBlank_[Index(p + 1)];
-    return {width < 0 ? lineLength : width, nextTextSwitch_[Index(p + 1)]};
+    const Answer& a = AnswerAt(p);
+    return {a.firstBlank < 0 ? lineLength : a.firstBlank, a.nextTextSwitch};
   }
 
  private:
-  // In aheadInside_: a text-font letter comes first, so the answer is the font in force.
+  // In aheadInside: a text-font letter comes first, so the answer is the font in force.
   static constexpr FontKind kFontInForce = static_cast<FontKind>(NONE + 1);
 
-  std::size_t Index(int j) const { return static_cast<std::size_t>(std::clamp(j, 1, length_ + 1)); }
-  // The forward search from j on, after a switch to kind.
-  FontKind AheadAfterSwitch(int j, FontKind kind) const {
-    if (!TextFonts.Contains(kind)) return aheadOutside_[static_cast<std::size_t>(j)];
-    const FontKind found = aheadInside_[static_cast<std::size_t>(j)];
-    return found == kFontInForce ? kind : found;
+  struct Entry {
+    // TextFontAhead's answer from j on while the font in force is outside TextFonts...
+    FontKind aheadOutside = NONE;
+    // ...and while it is in TextFonts.
+    FontKind aheadInside = NONE;
+    // Kind of the first switch at or after j whose kind is in TextFonts, every backslash
+    // counting as a possible switch.
+    FontKind nextTextSwitch = NONE;
+    // Width of the blanks from j on, as BlanksAfter counts them once the first blank is found.
+    std::int32_t runWidth = 0;
+    // Width BlanksAfter gives when its search for the first blank starts at j; -1 for none.
+    std::int32_t firstBlank = -1;
+  };
+  struct Answer {
+    FontKind aheadOutside = NONE;
+    FontKind nextTextSwitch = NONE;
+    std::int32_t firstBlank = -1;
+  };
+
+  // The entry of position j from those of j + 1 and j + 2.
+  static Entry EntryAt(const FontSlotTable& slots, std::string_view line, int j, const Entry& next,
+                       const Entry& after);
+  // The forward search from an entry on, after a switch to kind.
+  static FontKind AheadAfterSwitch(const Entry& from, FontKind kind) {
+    if (!TextFonts.Contains(kind)) return from.aheadOutside;
+    return from.aheadInside == kFontInForce ? kind : from.aheadInside;
+  }
+  const Answer& AnswerAt(int p) const {
+    const auto at = std::lower_bound(queries_.begin(), queries_.end(), p);
+    return answers_[static_cast<std::size_t>(at - queries_.begin())];
   }
 
-  int length_;
-  // TextFontAhead's answer from j on while the font in force is outside TextFonts...
-  std::vector<FontKind> aheadOutside_;
-  // ...and while it is in TextFonts.
-  std::vector<FontKind> aheadInside_;
-  // Width of the blanks from j on, as BlanksAfter counts them once the first blank is found.
-  std::vector<int> runWidth_;
-  // Width BlanksAfter gives when its search for the first blank starts at j; -1 for none.
-  std::vector<int> firstBlank_;
-  // Kind of the first switch at or after j whose kind is in TextFonts, every backslash
-  // counting as a possible switch.
-  std::vector<FontKind> nextTextSwitch_;
+  std::vector<int> queries_;
+  std::vector<Answer> answers_;
 };
 
-SuffixTables::SuffixTables(const FontSlotTable& slots, std::string_view line)
-    : length_(Length(line)) {
-  const auto size = static_cast<std::size_t>(length_) + 3;
-  aheadOutside_.assign(size, NONE);
-  aheadInside_.assign(size, NONE);
-  runWidth_.assign(size, 0);
-  firstBlank_.assign(size, -1);
-  nextTextSwitch_.assign(size, NONE);
-  for (int j = length_; j >= 1; --j) {
-    const auto at = static_cast<std::size_t>(j);
-    const char ch = line[at - 1];
-    const bool paired = ch == '\\' && j < length_;
-    const char c = paired ? line[at] : '\0';
-    const bool isSwitch = paired && IsFontSwitch(slots, c);
+SuffixTables::SuffixTables(const FontSlotTable& slots, std::string_view line,
+                           std::vector<int> queries)
+    : queries_(std::move(queries)), answers_(queries_.size()) {
+  const int length = Length(line);
+  // Entry j = p + 1 answers for p; past the line's end every entry is empty.
+  auto entryOf = [length](int p) { return std::clamp(p + 1, 1, length + 1); };
+  std::size_t pending = queries_.size();  // queries_[pending..] are answered
+  while (pending > 0 && entryOf(queries_[pending - 1]) == length + 1) --pending;
+  Entry next;   // entry j + 1
+  Entry after;  // entry j + 2
+  for (int j = length; j >= 1 && pending > 0; --j) {
+    const Entry e = EntryAt(slots, line, j, next, after);
+    while (pending > 0 && entryOf(queries_[pending - 1]) == j) {
+      answers_[--pending] = {e.aheadOutside, e.nextTextSwitch, e.firstBlank};
+    }
+    after = next;
+    next = e;
+  }
+}
 
-    nextTextSwitch_[at] =
-        isSwitch && TextFonts.Contains(slots[c]) ? slots[c] : nextTextSwitch_[at + 1];
-    if (!paired) {
-      if (ch == '\\') {  // a backslash ending the line: every scan ends here
-        continue;
+SuffixTables::Entry SuffixTables::EntryAt(const FontSlotTable& slots, std::string_view line, int j,
+                                          const Entry& next, const Entry& after) {
+  const auto at = static_cast<std::size_t>(j);
+  const int length = Length(line);
+  const char ch = line[at - 1];
+  const bool paired = ch == '\\' && j < length;
+  const char c = paired ? line[at] : '\0';
+  const bool isSwitch = paired && IsFontSwitch(slots, c);
+  Entry e;
+
+  e.nextTextSwitch = isSwitch && TextFonts.Contains(slots[c]) ? slots[c] : next.nextTextSwitch;
+  if (!paired) {
+    if (ch == '\\') return e;  // a backslash ending the line: every scan ends here
+    e.aheadOutside = next.aheadOutside;
+    e.aheadInside = IsLetter(ch) ? kFontInForce : next.aheadInside;
+    e.runWidth = ch == ' ' ? CheckedAdd(1, next.runWidth) : 0;
+    // A space found first is counted once when found and once more in the run.
+    e.firstBlank = ch == ' ' ? CheckedAdd(1, e.runWidth) : next.firstBlank;
+    return e;
+  }
+  if (SegmentBreakers.Contains(c)) {
+    e.aheadOutside = NONE;
+    e.aheadInside = NONE;
+  } else if (isSwitch) {
+    e.aheadOutside = AheadAfterSwitch(after, slots[c]);
+    e.aheadInside = e.aheadOutside;
+  } else {
+    e.aheadOutside = after.aheadOutside;
+    e.aheadInside = after.aheadInside;
+  }
+  if (c == ' ') {
+    e.runWidth = CheckedAdd(1, after.runWidth);
+    e.firstBlank = CheckedAdd(1, next.runWidth);
+  } else if (c == '[') {
+    e.runWidth = CheckedAdd(kTabBlanks, after.runWidth);
+    e.firstBlank = CheckedAdd(kTabBlanks, next.runWidth);
+  } else {
+    e.runWidth = isSwitch ? after.runWidth : 0;
+    e.firstBlank = after.firstBlank;
+  }
+  return e;
+}
+
+// TextFontAhead by a forward scan of at most kShortScan positions, in the steps the tables take
+// backwards: for most switches the answer lies a few characters on. False when the scan ends
+// undecided.
+constexpr int kShortScan = 64;
+bool ShortTextFontAhead(const FontSlotTable& slots, std::string_view line, int p,
+                        FontKind& result) {
+  const int n = Length(line);
+  bool inside = false;   // the font in force is in TextFonts...
+  FontKind kind = NONE;  // ...and is this one
+  result = NONE;
+  for (int j = p + 1, steps = 0; j <= n; ++steps) {
+    if (steps == kShortScan) return false;
+    const char ch = line[static_cast<std::size_t>(j - 1)];
+    if (ch != '\\') {
+      if (inside && IsLetter(ch)) {
+        result = kind;
+        return true;
       }
-      aheadOutside_[at] = aheadOutside_[at + 1];
-      aheadInside_[at] = IsLetter(ch) ? kFontInForce : aheadInside_[at + 1];
-      runWidth_[at] = ch == ' ' ? CheckedAdd(1, runWidth_[at + 1]) : 0;
-      // A space found first is counted once when found and once more in the run.
-      firstBlank_[at] = ch == ' ' ? CheckedAdd(1, runWidth_[at]) : firstBlank_[at + 1];
+      j += 1;
       continue;
     }
-    if (SegmentBreakers.Contains(c)) {
-      aheadOutside_[at] = NONE;
-      aheadInside_[at] = NONE;
-    } else if (isSwitch) {
-      aheadOutside_[at] = AheadAfterSwitch(j + 2, slots[c]);
-      aheadInside_[at] = aheadOutside_[at];
-    } else {
-      aheadOutside_[at] = aheadOutside_[at + 2];
-      aheadInside_[at] = aheadInside_[at + 2];
+    if (j == n) return true;  // a backslash ending the line: every scan ends here
+    const char c = line[static_cast<std::size_t>(j)];
+    if (SegmentBreakers.Contains(c)) return true;
+    if (IsFontSwitch(slots, c)) {
+      kind = slots[c];
+      inside = TextFonts.Contains(kind);
     }
-    if (c == ' ') {
-      runWidth_[at] = CheckedAdd(1, runWidth_[at + 2]);
-      firstBlank_[at] = CheckedAdd(1, runWidth_[at + 1]);
-    } else if (c == '[') {
-      runWidth_[at] = CheckedAdd(kTabBlanks, runWidth_[at + 2]);
-      firstBlank_[at] = CheckedAdd(kTabBlanks, runWidth_[at + 1]);
-    } else {
-      runWidth_[at] = isSwitch ? runWidth_[at + 2] : 0;
-      firstBlank_[at] = firstBlank_[at + 2];
-    }
+    j += 2;
   }
+  return true;
+}
+
+// The positions of the switches to inheriting fonts from position q on.
+std::vector<int> InheritingSwitchesFrom(const FontSlotTable& slots, std::string_view line, int q) {
+  std::vector<int> positions;
+  for (int p = q; p > 0; p = NextFontSwitch(slots, p, line)) {
+    if (InheritingFonts.Contains(slots[line[static_cast<std::size_t>(p)]])) positions.push_back(p);
+  }
+  return positions;
 }
 
 // The text font to put in front of an inheriting switch, or NONE.
@@ -208,7 +281,7 @@ FontKind TextFontOfWordAt(const FontSlotTable& slots, std::string_view line, int
 }
 
 FontKind TextFontAhead(const FontSlotTable& slots, std::string_view line, int p) {
-  return SuffixTables(slots, line).TextFontAhead(p);
+  return SuffixTables(slots, line, {p}).TextFontAhead(p);
 }
 
 int BlanksBefore(const FontSlotTable& slots, std::string_view line, int p) {
@@ -218,21 +291,32 @@ int BlanksBefore(const FontSlotTable& slots, std::string_view line, int p) {
 }
 
 BlanksAhead BlanksAfter(const FontSlotTable& slots, std::string_view line, int p) {
-  return SuffixTables(slots, line).BlanksAfter(p, Length(line));
+  return SuffixTables(slots, line, {p}).BlanksAfter(p, Length(line));
 }
 
 void AnchorInheritingFonts(const FontSlotTable& slots, std::string& line) {
   const FontKind first = FirstFontKind(slots, line);
   // A switch at position 1 only sets the first font; the search starts after it.
+  // Most lines hold no switch to an inheriting font: each slot holding one is looked for.
+  bool mayInherit = false;
+  for (char c : std::string_view("!\"#$0123456789")) {
+    if (InheritingFonts.Contains(slots[c]) && FindBackslashAnd(line, c) != std::string::npos) {
+      mayInherit = true;
+      break;
+    }
+  }
+  if (!mayInherit) return;
   int q = NextFontSwitch(slots, 1, line);
   if (q == 0) return;
 
-  const SuffixTables ahead(slots, line);
+  // What lies ahead is tabulated only when a short scan does not tell it, or the blanks after a
+  // switch are needed; what lies behind is followed by one forward scan.
+  std::optional<SuffixTables> ahead;
   PrefixScan behind(first);
-  // The changed line is built in out: everything up to the switch being anchored, with the
-  // switches inserted so far. The text after it is the same in line and in the changed line.
-  // An inserted switch begins with a backslash, like the switch it goes in front of, so what
-  // the scan behind has taken in stays true of the changed line.
+  // From the first insertion on, the changed line is built in out: everything up to the switch
+  // being anchored, with the switches inserted so far. The text after it is the same in line
+  // and in the changed line. An inserted switch begins with a backslash, like the switch it
+  // goes in front of, so what the scan behind has taken in stays true of the changed line.
   std::string out;
   int copied = 0;  // characters of line already in out
   int inserted = 0;
@@ -243,15 +327,36 @@ void AnchorInheritingFonts(const FontSlotTable& slots, std::string& line) {
     previous = kind;
     if (!InheritingFonts.Contains(kind)) continue;
 
-    out.append(line, static_cast<std::size_t>(copied), static_cast<std::size_t>(q + 1 - copied));
-    copied = q + 1;
-    const int at = Length(out) - 1;  // the switch's position in the changed line
+    int at = q;  // the switch's position in the changed line
+    if (inserted == 0) {
+      behind.MoveTo(slots, line, at);
+    } else {
+      out.append(line, static_cast<std::size_t>(copied), static_cast<std::size_t>(q + 1 - copied));
+      copied = q + 1;
+      at = Length(out) - 1;
+      behind.MoveTo(slots, out, at);
+    }
     const int changedLength = CheckedAdd(Length(line), CheckedMul(2, inserted));
-    behind.MoveTo(slots, out, at);
+    const FontKind word = behind.WordKind();
+    FontKind textAhead = NONE;
+    BlanksAhead after{0, NONE};
+    if (word == NONE) {
+      if (!ShortTextFontAhead(slots, line, q, textAhead)) {
+        if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
+        textAhead = ahead->TextFontAhead(q);
+      }
+      if (textAhead == NONE) {
+        if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
+        after = ahead->BlanksAfter(q, changedLength);
+      }
+    }
     const FontKind anchor =
-        AnchorFor(behind.WordKind(), ahead.TextFontAhead(q), prevKind,
-                  behind.LastBlankRun(changedLength), ahead.BlanksAfter(q, changedLength));
+        AnchorFor(word, textAhead, prevKind, behind.LastBlankRun(changedLength), after);
     if (anchor != NONE) {
+      if (inserted == 0) {
+        out.assign(line, 0, static_cast<std::size_t>(q + 1));
+        copied = q + 1;
+      }
       out.insert(out.size() - 2, FontSwitchFor(slots, anchor));
       ++inserted;
     }

@@ -70,12 +70,20 @@ void SetCurrentFormat(DocumentState& doc, Format f) {
   doc.CurSize = f.size;
 }
 
-// The words that change the output from old to now, with the blank that ends the last word.
-std::string CodesBetween(Format old, Format now) {
-  std::string codes = FaceCodes(old.face, now.face) + StyleCodes(old.style, now.style) +
-                      SizeCodes(old.size, now.size);
-  if (!codes.empty()) codes += ' ';
-  return codes;
+// Appends the words that change the output from old to now (FaceCodes, StyleCodes and
+// SizeCodes), with the blank that ends the last word.
+void AppendCodesBetween(std::string& out, Format old, Format now) {
+  const std::size_t before = out.size();
+  if (old.face != now.face) out += At(kFaceWords, now.face);
+  if (old.style != now.style) {
+    if (IsIndex(kStyleOff, old.style)) out += kStyleOff[static_cast<std::size_t>(old.style)];
+    out += At(kStyleOn, now.style);
+  }
+  if (old.size != now.size) {
+    out += "\\fs";
+    out += std::to_string(HalfPointsOf(now.size));
+  }
+  if (out.size() != before) out += ' ';
 }
 
 enum class ScriptEvent { kNone, kOpens, kStops };
@@ -90,8 +98,13 @@ ScriptEvent ScriptEventAt(const FontSlotTable& slots, std::string_view line, int
   return ScriptEvent::kNone;
 }
 
-// ScriptOpensAhead for every position 1 to length + 1 at once, scanning backwards.
+// ScriptOpensAhead for every position 1 to length + 1 at once, scanning backwards. Empty, for
+// all false, when the line holds no "\>" or "\<".
 std::vector<bool> ScriptOpenings(const FontSlotTable& slots, std::string_view line) {
+  if (FindBackslashAnd(line, '>') == std::string_view::npos &&
+      FindBackslashAnd(line, '<') == std::string_view::npos) {
+    return {};
+  }
   const int n = Length(line);
   std::vector<bool> opens(static_cast<std::size_t>(n) + 2, false);
   for (int pos = n; pos >= 1; --pos) {
@@ -177,11 +190,17 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
   int runStart = 1;
   while (true) {
     const int end = next == 0 ? n : next - 1;
+    const std::size_t runBegin = out.size();
     AppendFontRun(doc.report, out,
                   source.substr(static_cast<std::size_t>(runStart - 1),
                                 static_cast<std::size_t>(end - runStart + 1)),
                   kind);
     if (next == 0) break;
+    // A switch found at the second backslash of a literal one ("\\" and a slot character)
+    // leaves the first backslash alone in front of the codes. It is written as the literal
+    // backslash it stood for, so that it cannot pair with what follows. (What came before the
+    // run ends in a whole command, so the run alone tells.)
+    if (EndsInLoneBackslash(std::string_view(out).substr(runBegin))) out += '\\';
 
     // The switch group: switches that follow each other without a gap become one change.
     Format now = CurrentFormat(doc);
@@ -201,8 +220,8 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
 
     // The format to change from is chosen before the baseline moves to this group.
     const Format old = FollowsScriptEnd(Length(out) + 1, out) ? baseline : CurrentFormat(doc);
-    if (scriptOpens[static_cast<std::size_t>(last + 2)]) baseline = now;
-    out += CodesBetween(old, now);
+    if (!scriptOpens.empty() && scriptOpens[static_cast<std::size_t>(last + 2)]) baseline = now;
+    AppendCodesBetween(out, old, now);
     SetCurrentFormat(doc, now);
 
     runStart = last + 2;

@@ -7,15 +7,13 @@
 
 namespace pomvex {
 
-bool IsFontSwitch(const FontSlotTable& slots, char c) {
-  return SlotChars.Contains(c) && slots[c] != NONE;
-}
-
 int NextFontSwitch(const FontSlotTable& slots, int start, std::string_view line) {
   if (start < 0) start = 0;
-  const int n = Length(line);
-  for (int i = start + 1; i + 1 <= n; ++i) {
-    if (line[i - 1] == '\\' && IsFontSwitch(slots, line[i])) return i;
+  const std::size_t n = line.size();
+  // Every backslash is looked at, also one that follows another.
+  for (std::size_t i = NextBackslash(line, static_cast<std::size_t>(start)); i + 1 < n;
+       i = NextBackslash(line, i + 1)) {
+    if (IsFontSwitch(slots, line[i + 1])) return static_cast<int>(i) + 1;
   }
   return 0;
 }
@@ -50,11 +48,8 @@ FontKind FontKindBefore(const FontSlotTable& slots, std::string_view line, int p
 }
 
 char SlotCharOf(const FontSlotTable& slots, FontKind kind) {
-  char found = '1';
-  for (char c = '!'; c <= '9'; ++c) {
-    if (slots[c] == kind) found = c;
-  }
-  return found;
+  const char found = slots.HighestSlotOf(kind);
+  return found != '\0' ? found : '1';
 }
 
 std::string FontSwitchFor(const FontSlotTable& slots, FontKind kind) {

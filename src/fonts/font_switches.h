@@ -5,13 +5,16 @@
 #include <string>
 #include <string_view>
 
+#include "base/char_sets.h"
 #include "base/document_state.h"
 #include "base/font_kind.h"
 
 namespace pomvex {
 
 // c, read after a backslash, makes a font switch.
-bool IsFontSwitch(const FontSlotTable& slots, char c);
+inline bool IsFontSwitch(const FontSlotTable& slots, char c) {
+  return SlotChars.Contains(c) && slots[c] != NONE;
+}
 // Position of the first font switch after position start; 0 when there is none.
 int NextFontSwitch(const FontSlotTable& slots, int start, std::string_view line);
 // Position of the first font switch to kind after position start; 0 when there is none.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/char_sets.h"
+#include "base/text_util.h"
 
 namespace pomvex {
 
@@ -28,6 +29,7 @@ bool IsHardSpaceAt(std::string_view line, std::size_t i) {
 // ("\\") before "^" makes no mark.
 std::vector<CaretMark> FindCaretMarks(std::string_view line) {
   std::vector<CaretMark> marks;
+  if (FindBackslashAnd(line, '^') == std::string_view::npos) return marks;
   const std::size_t n = line.size();
   std::size_t hardRun = 0;
   std::size_t i = 0;
@@ -76,14 +78,9 @@ void AppendCollapsed(std::string_view line, std::size_t from, std::string& out) 
 // "\qc" or "\qr" written by the alignment steps.
 bool HasAlignmentWord(std::string_view line) {
   const std::size_t n = line.size();
-  std::size_t i = 0;
-  while (i + 2 < n) {
-    if (line[i] != '\\') {
-      i += 1;
-      continue;
-    }
-    if (line[i + 1] == 'q' && (line[i + 2] == 'c' || line[i + 2] == 'r')) return true;
-    i += 2;
+  for (std::size_t i = FindCommand(line, 'q'); i != std::string_view::npos && i + 2 < n;
+       i = FindCommand(line, 'q', i + 2)) {
+    if (line[i + 2] == 'c' || line[i + 2] == 'r') return true;
   }
   return false;
 }
@@ -138,7 +135,7 @@ void CollapseHardSpaces(std::string& line, bool startsParagraph) {
     CollapseHardSpacesAfterIndent(line);
     return;
   }
-  if (line.find("\\ ") == std::string::npos) return;
+  if (FindBackslashAndCommon(line, ' ') == std::string::npos) return;
   std::string out;
   out.reserve(line.size());
   AppendCollapsed(line, 0, out);
@@ -172,7 +169,7 @@ void CollapseHardSpacesAfterIndent(std::string& line) {
     }
     i += 2;
   }
-  if (line.find("\\ ", i) == std::string::npos) return;
+  if (FindBackslashAndCommon(line, ' ', i) == std::string::npos) return;
   std::string out(line, 0, i);
   out.reserve(line.size());
   AppendCollapsed(line, i, out);

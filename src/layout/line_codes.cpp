@@ -3,10 +3,12 @@
 // space that joins one line of a paragraph to the next.
 #include "layout/line_codes.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "base/char_sets.h"
+#include "base/text_util.h"
 
 namespace pomvex {
 
@@ -54,10 +56,24 @@ Token TokenAt(std::string_view line, std::size_t i) {
 void StripLine(std::string& line, LineControls& controls) {
   bool removed[kOther] = {};
   std::size_t softFormFeed = std::string::npos;  // the form feed of the soft page break
-  std::string kept;
-  kept.reserve(line.size());
+  // The line is compacted in place: line[..kept) is what stays of line[..i).
+  std::size_t kept = 0;
+  auto keep = [&](std::size_t from, std::size_t length) {
+    if (kept != from)
+      std::copy(line.begin() + from, line.begin() + from + length, line.begin() + kept);
+    kept += length;
+  };
   const std::size_t n = line.size();
+  std::size_t formFeed = std::min(line.find(kFormFeed), n);  // the next one after i, n for none
   for (std::size_t i = 0; i < n;) {
+    if (line[i] != '\\' && line[i] != kFormFeed) {
+      // Text up to the next command or form feed stays.
+      if (formFeed < i) formFeed = std::min(line.find(kFormFeed, i), n);
+      const std::size_t j = std::min(NextBackslash(line, i), formFeed);
+      keep(i, j - i);
+      i = j;
+      continue;
+    }
     const Token token = TokenAt(line, i);
     switch (token.code) {
       case kSubscript:
@@ -96,36 +112,41 @@ void StripLine(std::string& line, LineControls& controls) {
         if (removed[kFormFeedCode]) break;
         removed[kFormFeedCode] = true;
         controls.pageBreak = true;
+        // A backslash right before the form feed pairs with nothing; with the form feed gone it
+        // would pair with what follows (a marker, a brace). It is kept as a literal one.
+        if (EndsInLoneBackslash(std::string_view(line).substr(0, kept))) line[kept++] = '\\';
         ++i;
         continue;
       case kOther:
         break;
     }
-    kept.append(line, i, token.length);
+    keep(i, token.length);
     i += token.length;
   }
-  line = std::move(kept);
+  line.resize(kept);
 }
 
 }  // namespace
 
-void CheckCommands(Reporter& report, const LineGroup& group) {
+bool CheckCommands(Reporter& report, const LineGroup& group) {
+  bool unknown = false;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     const std::string& line = group.Lines[slot];
     const std::size_t n = line.size();
-    for (std::size_t i = 0; i < n; ++i) {
-      if (line[i] != '\\') continue;
+    for (std::size_t i = NextBackslash(line, 0); i < n; i = NextBackslash(line, i + 1)) {
       if (i + 1 == n) {
         report.ReportError(1, "Line terminated by '\\' in: " + line);
         break;
       }
       const char c = line[++i];  // a doubled backslash is one command
       if (!KnownCommands.Contains(c)) {
+        unknown = true;
         report.ReportError(
             2, std::string("Unknown ChiWriter command '\\") + c + "'. The file may be corrupt.");
       }
     }
   }
+  return unknown;
 }
 
 LineControls StripLineControls(LineGroup& group) {
@@ -145,17 +166,17 @@ void RemoveStrayMarkers(LineGroup& group) {
   static constexpr CharSet kStray{":<>DELR"};
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     std::string& line = group.Lines[slot];
-    if (line.find('\\') == std::string::npos) continue;
+    std::size_t at = FindCommand(line, kStray);
+    if (at == std::string::npos) continue;
     std::string kept;
     kept.reserve(line.size());
-    for (std::size_t i = 0; i < line.size(); ++i) {
-      if (line[i] == '\\' && i + 1 < line.size()) {
-        if (!kStray.Contains(line[i + 1])) kept.append(line, i, 2);
-        ++i;
-      } else {
-        kept += line[i];
-      }
+    std::size_t from = 0;  // the text from here to the marker at at is kept
+    while (at != std::string::npos) {
+      kept.append(line, from, at - from);
+      from = at + 2;
+      at = FindCommand(line, kStray, from);
     }
+    kept.append(line, from);
     line = std::move(kept);
   }
 }

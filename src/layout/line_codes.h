@@ -14,7 +14,8 @@ struct LineControls {
 };
 
 // Reports unknown commands (category 2) and lines ending in a lone backslash (category 1).
-void CheckCommands(Reporter& report, const LineGroup& group);
+// Gives whether an unknown command was met.
+bool CheckCommands(Reporter& report, const LineGroup& group);
 // Takes out of every line of the group the commands that look like the converter's own
 // in-line markers ("\:", "\<", "\>" of script runs, "\D", "\R" of tab text, "\L", "\E" of
 // line drawing). ChiWriter has no such commands: they are reported as unknown, and left in the

@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "base/text_util.h"
+
 namespace pomvex {
 
 namespace {
@@ -13,35 +15,16 @@ constexpr std::size_t kNone = std::string::npos;
 constexpr std::size_t kShortestRule = 10;
 constexpr const char* kRuleBorder = "\\brdrb\\brdrs\\brdrw15\\brsp20";
 
-// Index of the first command "\" + c at or after i, which is where a command may start. Commands
-// are read in pairs, so a literal backslash ("\\") never starts one.
-std::size_t FindCommand(std::string_view line, char c, std::size_t i) {
-  const std::size_t n = line.size();
-  while (i + 1 < n) {
-    if (line[i] != '\\') {
-      i += 1;
-    } else if (line[i + 1] == c) {
-      return i;
-    } else {
-      i += 2;
-    }
-  }
-  return kNone;
-}
-
 // Appends text to out without its commands "\" + a and "\" + b.
 void AppendWithout(std::string_view text, char a, char b, std::string& out) {
   const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
-    if (text[i] != '\\' || i + 1 == n) {
-      out += text[i];
-      i += 1;
-      continue;
-    }
-    if (text[i + 1] != a && text[i + 1] != b) out.append(text, i, 2);
-    i += 2;
+  std::size_t from = 0;  // text[from..] is still to be appended
+  for (std::size_t i = text.find('\\'); i != kNone && i + 1 < n; i = text.find('\\', i + 2)) {
+    if (text[i + 1] != a && text[i + 1] != b) continue;
+    out.append(text.substr(from, i - from));
+    from = i + 2;
   }
+  out.append(text.substr(from));
 }
 
 // Removes the hyphenation mark "\" + letter at the end of the main line, with the joining space
@@ -49,7 +32,7 @@ void AppendWithout(std::string_view text, char a, char b, std::string& out) {
 void RemoveHyphen(Reporter& report, LineGroup& group, char letter, std::size_t hyphenKept) {
   if (group.mainIndex < 0) return;
   std::string& line = group.Lines[group.mainIndex];
-  const std::size_t at = line.find(std::string{'\\', letter});
+  const std::size_t at = FindBackslashAnd(line, letter);
   if (at == kNone) return;
   // The backslash starts a command only after an even run of backslashes before it; otherwise
   // this is a literal backslash followed by the letter, and the line stays as it is.
@@ -108,7 +91,7 @@ void ConvertRules(std::string& line) {
     line = kRuleBorder;
   }
   // The placeholders left by the line-drawing characters "[" and "]".
-  if (FindCommand(line, 'L', 0) == kNone && FindCommand(line, 'E', 0) == kNone) return;
+  if (!HasCommand(line, 'L') && !HasCommand(line, 'E')) return;
   std::string out;
   out.reserve(line.size());
   AppendWithout(line, 'L', 'E', out);

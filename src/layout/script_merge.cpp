@@ -117,13 +117,15 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
                             std::string_view work) {
   const FontSlotTable& slots = doc.FontSlots;
   std::string result;
-  result.reserve(work.size() + script.size());
+  // Each run brings its marker, its end and at most two switches.
+  result.reserve(work.size() + 4 * script.size());
   // Segments come in script order, so every lookup below moves forward only.
   ColumnCounter scriptColumns(script);
   ColumnLocator workPositions(work);
   SwitchTracker workFonts(slots);
   SwitchTracker scriptFonts(slots);
   SwitchTracker resultFonts(slots);
+  const bool workEndsLone = EndsInLoneBackslash(work);
 
   int searchStart = 1;  // the position after the previous segment
   int mainPos = 1;      // the first position of work not yet copied or replaced
@@ -148,6 +150,9 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
     result += FontSwitchFor(slots, workFonts.Before(work, copyFrom));
     if (mainPos > copyFrom) result.append(work.substr(copyFrom - 1, mainPos - copyFrom));
     if (!found) break;
+    // A run placed after a main line that ends in a lone backslash must not pair with it: the
+    // backslash is written as the literal one it stands for at the end of a line.
+    if (mainPos > Length(work) && copyFrom <= Length(work) && workEndsLone) result += '\\';
 
     if (HasHardSpaceRoom(work, mainPos, width)) {
       const FontKind scriptKind = scriptFonts.Before(script, start);

@@ -3,6 +3,8 @@
 // whose stop is kept for the paragraph properties.
 #include "layout/tabs.h"
 
+#include <algorithm>
+
 #include "base/char_sets.h"
 #include "base/text_util.h"
 
@@ -21,17 +23,7 @@ constexpr std::size_t kNone = std::string::npos;
 // Index of the first tab mark ("\[" or "\]") at or after i, which is where a command may
 // start; kNone when there is none.
 std::size_t NextTabMark(const std::string& line, std::size_t i) {
-  const std::size_t n = line.size();
-  while (i + 1 < n) {
-    if (line[i] != '\\') {
-      i += 1;
-    } else if (line[i + 1] == '[' || line[i + 1] == ']') {
-      return i;
-    } else {
-      i += 2;
-    }
-  }
-  return kNone;
+  return std::min(FindCommand(line, '[', i), FindCommand(line, ']', i));
 }
 
 // The stop of a right tab that ends its line far to the right: the right edge of the text area.
@@ -43,16 +35,11 @@ std::int32_t MarginStop(const DocumentSettings& settings, std::int32_t col) {
 
 // Index of the last "\[" or "\R" command of the line; kNone when there is none.
 std::size_t LastLeftOrRightMark(const std::string& line) {
+  static constexpr CharSet kLeftOrRight{"[R"};
   std::size_t last = kNone;
-  const std::size_t n = line.size();
-  std::size_t i = 0;
-  while (i + 1 < n) {
-    if (line[i] != '\\') {
-      i += 1;
-      continue;
-    }
-    if (line[i + 1] == '[' || line[i + 1] == 'R') last = i;
-    i += 2;
+  for (std::size_t i = FindCommand(line, kLeftOrRight); i != kNone;
+       i = FindCommand(line, kLeftOrRight, i + 2)) {
+    last = i;
   }
   return last;
 }
@@ -139,7 +126,9 @@ void FindTabStops(DocumentState& doc, std::string& line) {
     out += decimal ? "\\D" : "\\R";
     out.append(line, i + before, k - i - before);
     out += "\\X";  // where the mark stood; one column, as the deleted character was
-    i = k + 2 < n ? k + 3 : n;
+    // The character after the mark goes with it, unless a command starts there: a backslash is
+    // no alignment character, and taking it away would pair its partner with the next text.
+    i = k + 2 < n && line[k + 2] != '\\' ? k + 3 : k + 2;
     col = CheckedAdd(col, 1);
     first = false;
   }
@@ -151,6 +140,8 @@ void FindTabStops(DocumentState& doc, std::string& line) {
 // the tab written for it; the marks still owed are removed as they come, oldest first, which
 // takes the same ones as removing each at once.
 void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops) {
+  // Without a tab there is no end mark owed either: the line stays as it is.
+  if (!HasCommand(line, '[') && !HasCommand(line, 'R') && !HasCommand(line, 'D')) return;
   const std::size_t n = line.size();
   const std::size_t lastLeftOrRight = LastLeftOrRightMark(line);
   std::string out;

@@ -1,0 +1,327 @@
+// Benchmark: converts realistic and pathological documents file to file, as a run does, and
+// sets each time beside the time to read and write the same bytes with plain file I/O in the
+// same run. Checks that time grows linearly with size, and measures peak memory per input.
+//
+//   pomvex-bench [--check] [--quick] [--dir DIR]    the tables (--check: exit 1 on a miss)
+//   pomvex-bench --peak-memory FILE                  converts FILE once, prints its peak RSS
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/convert_file.h"
+#include "app/run.h"
+#include "app/run_state.h"
+#include "base/line_group.h"
+#include "conversion/line_group_reader.h"
+#include "corpus.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The bounds the conversion must keep.
+constexpr double kMinRealisticMBps = 50.0;
+constexpr double kMaxDoublingRatio = 2.3;
+constexpr double kMaxSecondsPerMB = 5.0;
+constexpr double kMaxMemoryPerLargestText = 20.0;
+
+constexpr double kMB = 1024.0 * 1024.0;
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+// Reads the file in blocks and writes them to a new file: what the conversion is set against.
+void CopyPlain(const fs::path& from, const fs::path& to) {
+  std::FILE* in = std::fopen(from.c_str(), "rb");
+  std::FILE* out = std::fopen(to.c_str(), "wb");
+  if (in == nullptr || out == nullptr) throw std::runtime_error("cannot copy " + from.string());
+  std::vector<char> block(1 << 16);
+  std::size_t n;
+  while ((n = std::fread(block.data(), 1, block.size(), in)) > 0) {
+    if (std::fwrite(block.data(), 1, n, out) != n) throw std::runtime_error("write failed");
+  }
+  std::fclose(in);
+  if (std::fclose(out) != 0) throw std::runtime_error("write failed");
+}
+
+// Converts files as a run does (ConvertFile, with the run's log).
+class Converter {
+ public:
+  explicit Converter(const fs::path& logPath) : run_(quiet_) { run_.OpenLog(logPath.string()); }
+  ~Converter() { run_.CloseLog(); }
+  void Convert(const fs::path& chi) { pomvex::ConvertFile(run_, chi.string()); }
+
+ private:
+  pomvex::RunFrontEnd quiet_;
+  pomvex::RunState run_;
+};
+
+// The best of several runs: at least five, more while the time budget lasts. The file a run
+// wrote is removed after it, outside the time.
+template <typename Step>
+double BestSeconds(Step step, const fs::path& written, double budget) {
+  double best = std::numeric_limits<double>::max();
+  double total = 0;
+  for (int reps = 0; reps < 5 || (total < budget && reps < 200); ++reps) {
+    const auto start = Clock::now();
+    step();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    fs::remove(written);
+    best = std::min(best, seconds);
+    total += seconds;
+  }
+  return best;
+}
+
+struct Timing {
+  double convert;
+  double plain;
+};
+
+Timing Measure(Converter& converter, const fs::path& chi, double budget) {
+  const fs::path copy = fs::path(chi).replace_extension(".copy");
+  Timing t;
+  t.plain = BestSeconds([&] { CopyPlain(chi, copy); }, copy, budget / 4);
+  t.convert =
+      BestSeconds([&] { converter.Convert(chi); }, fs::path(chi).replace_extension(".rtf"), budget);
+  return t;
+}
+
+const char* Verdict(bool ok, bool& allOk) {
+  allOk = allOk && ok;
+  return ok ? "ok" : "MISS";
+}
+
+// Peak resident memory of this process in KiB (VmHWM), which a fresh process image starts
+// afresh: the parent's memory does not count.
+long PeakRssKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  while (status >> key) {
+    if (key == "VmHWM:") {
+      long kib = 0;
+      status >> kib;
+      return kib;
+    }
+    status.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  }
+  return -1;
+}
+
+class SilentReporter : public pomvex::Reporter {
+ public:
+  void ReportError(int, const std::string&) override {}
+  void ReportWarning(const std::string&) override {}
+};
+
+// The size of the largest line group of a document, as the group reader reads them.
+std::size_t LargestGroup(const std::string& document) {
+  std::istringstream stream(document);
+  pomvex::TextInput in(stream);
+  SilentReporter silent;
+  auto group = std::make_unique<pomvex::LineGroup>();
+  bool linePending = false;
+  std::size_t largest = 0;
+  while (!in.AtEnd() || linePending) {
+    pomvex::ReadLineGroup(silent, in, *group, linePending);
+    std::size_t size = 0;
+    for (int slot = 0; slot <= group->lastIndex; ++slot) size += group->Lines[slot].size();
+    largest = std::max(largest, size);
+    if (linePending) group->Lines[0] = std::move(group->Lines[group->lastIndex + 1]);
+  }
+  return largest;
+}
+
+// The longest line of an RTF file, whose lines end in CR LF (a line feed alone is text).
+std::size_t LongestRtfLine(const fs::path& rtf) {
+  std::ifstream in(rtf, std::ios::binary);
+  std::stringstream whole;
+  whole << in.rdbuf();
+  const std::string text = whole.str();
+  std::size_t longest = 0;
+  std::size_t start = 0;
+  for (std::size_t end = text.find("\r\n"); end != std::string::npos;
+       start = end + 2, end = text.find("\r\n", start)) {
+    longest = std::max(longest, end - start);
+  }
+  return std::max(longest, text.size() - start);
+}
+
+// Converts the file once; prints the peak RSS in KiB and the longest RTF line written.
+int PeakMemoryMode(const fs::path& chi) {
+  {
+    Converter converter(fs::path(chi).replace_extension(".log"));
+    converter.Convert(chi);
+  }
+  const long kib = PeakRssKiB();
+  const fs::path rtf = fs::path(chi).replace_extension(".rtf");
+  std::printf("%ld %zu\n", kib, LongestRtfLine(rtf));
+  fs::remove(rtf);
+  return 0;
+}
+
+struct ChildPeak {
+  long kib = -1;                  // the peak RSS of the converting process
+  std::size_t longestOutput = 1;  // its longest RTF line
+};
+
+// Converts the file in a new process and gives what that process measured.
+ChildPeak PeakMemoryOfChild(const fs::path& self, const fs::path& chi) {
+  const std::string command = "'" + self.string() + "' --peak-memory '" + chi.string() + "'";
+  ChildPeak peak;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return peak;
+  if (std::fscanf(pipe, "%ld %zu", &peak.kib, &peak.longestOutput) != 2) peak.kib = -1;
+  pclose(pipe);
+  return peak;
+}
+
+struct Options {
+  bool check = false;
+  bool quick = false;
+  fs::path dir;
+};
+
+int Benchmark(const Options& options) {
+  fs::create_directories(options.dir);
+  const fs::path self = fs::read_symlink("/proc/self/exe");
+  const double budget = options.quick ? 0.05 : 0.5;
+  const int scaleDivisor = options.quick ? 16 : 1;
+  bool allOk = true;
+  Converter converter(options.dir / "bench.log");
+
+  std::printf("Pomvex benchmark: one core, file to file as a run converts, best of several runs\n");
+  std::printf("plain I/O = reading the same file and writing its bytes to a new file\n\n");
+
+  // Realistic documents.
+  std::printf("%-24s %9s %10s %8s %11s %9s %8s\n", "realistic document", "size", "convert", "MB/s",
+              "plain I/O", "MB/s", "ratio");
+  double totalBytes = 0, totalConvert = 0, totalPlain = 0;
+  const std::size_t realisticBytes = (8u << 20) / static_cast<unsigned>(scaleDivisor);
+  for (unsigned seed = 1; seed <= 3; ++seed) {
+    const std::string doc = pomvex::bench::RealisticDocument(realisticBytes, seed);
+    const fs::path chi = options.dir / ("PAPER" + std::to_string(seed) + ".CHI");
+    WriteFile(chi, doc);
+    const Timing t = Measure(converter, chi, budget);
+    const double mb = static_cast<double>(doc.size()) / kMB;
+    std::printf("%-24s %6.2f MB %8.4f s %8.1f %9.4f s %9.1f %7.1fx\n",
+                ("paper, seed " + std::to_string(seed)).c_str(), mb, t.convert, mb / t.convert,
+                t.plain, mb / t.plain, t.convert / t.plain);
+    totalBytes += mb;
+    totalConvert += t.convert;
+    totalPlain += t.plain;
+  }
+  const double realisticRate = totalBytes / totalConvert;
+  std::printf("%-24s %6.2f MB %8.4f s %8.1f %9.4f s %9.1f %7.1fx  (>= %.0f MB/s: %s)\n\n",
+              "all realistic", totalBytes, totalConvert, realisticRate, totalPlain,
+              totalBytes / totalPlain, totalConvert / totalPlain, kMinRealisticMBps,
+              Verdict(realisticRate >= kMinRealisticMBps, allOk));
+
+  // Pathological documents, at full and at half size.
+  std::printf("%-12s %9s %9s %9s %7s %9s %10s %9s\n", "pathological", "size", "full", "half",
+              "ratio", "s/MB", "plain I/O", "conv/IO");
+  struct Peak {
+    std::string name;
+    std::size_t longestLine;
+    std::size_t largestGroup;
+    fs::path chi;
+  };
+  std::vector<Peak> peaks;
+  for (const pomvex::bench::Pathology& p : pomvex::bench::Pathologies()) {
+    const int full = p.fullScale / scaleDivisor;
+    const std::string fullDoc = p.make(full);
+    const std::string halfDoc = p.make(full / 2);
+    const fs::path fullChi = options.dir / (p.name + ".CHI");
+    const fs::path halfChi = options.dir / (p.name + "-half.CHI");
+    WriteFile(fullChi, fullDoc);
+    WriteFile(halfChi, halfDoc);
+    const Timing tf = Measure(converter, fullChi, budget);
+    const Timing th = Measure(converter, halfChi, budget);
+    const double mb = static_cast<double>(fullDoc.size()) / kMB;
+    const double ratio = tf.convert / th.convert;
+    const double perMB = tf.convert / mb;
+    std::printf("%-12s %6.2f MB %7.4f s %7.4f s %5.2f %-4s %5.3f %-3s %8.4f s %8.1fx\n",
+                p.name.c_str(), mb, tf.convert, th.convert, ratio,
+                Verdict(ratio <= kMaxDoublingRatio, allOk), perMB,
+                Verdict(perMB <= kMaxSecondsPerMB, allOk), tf.plain, tf.convert / tf.plain);
+    peaks.push_back({p.name, pomvex::bench::LongestLine(fullDoc), LargestGroup(fullDoc), fullChi});
+  }
+  std::printf("(ratio: full-size time / half-size time, <= %.1f; s/MB: <= %.0f)\n\n",
+              kMaxDoublingRatio, kMaxSecondsPerMB);
+
+  // Peak memory, each input converted in a process of its own.
+  const fs::path idle = options.dir / "IDLE.CHI";
+  WriteFile(idle, "\\1cw\r\n\\U1STANDARD\r\nA line.\\,\r\n");
+  const long idleKiB = PeakMemoryOfChild(self, idle).kib;
+  std::printf("peak memory (a process per input; converting a one-line document: %.1f MB)\n",
+              static_cast<double>(idleKiB) / 1024.0);
+  std::printf("%-12s %9s %9s %9s %9s %9s %7s %7s\n", "pathological", "line", "group", "RTF line",
+              "peak RSS", "> idle", "/ line", "/ held");
+  for (const Peak& peak : peaks) {
+    const ChildPeak child = PeakMemoryOfChild(self, peak.chi);
+    const double above = static_cast<double>(child.kib - idleKiB) * 1024.0;
+    // The largest text the conversion must hold at once: a group read, or an RTF line made.
+    const std::size_t held = std::max(peak.largestGroup, child.longestOutput);
+    const double perHeld = above / static_cast<double>(held);
+    std::printf(
+        "%-12s %6.2f MB %6.2f MB %6.2f MB %6.1f MB %6.1f MB %7.1f %7.1f %s\n", peak.name.c_str(),
+        static_cast<double>(peak.longestLine) / kMB, static_cast<double>(peak.largestGroup) / kMB,
+        static_cast<double>(child.longestOutput) / kMB, static_cast<double>(child.kib) / 1024.0,
+        above / kMB, above / static_cast<double>(peak.longestLine), perHeld,
+        Verdict(child.kib > 0 && perHeld <= kMaxMemoryPerLargestText, allOk));
+  }
+  std::printf(
+      "(> idle: peak RSS above that of the one-line document; / line: that over the longest\n"
+      " input line; / held: over the largest text held at once, the largest line group read or\n"
+      " the longest RTF line written, <= %.0f)\n\n",
+      kMaxMemoryPerLargestText);
+
+  std::printf("%s\n", allOk ? "all bounds kept" : "SOME BOUNDS MISSED");
+  return options.check && !allOk ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    Options options;
+    options.dir = fs::temp_directory_path() / ("pomvex-bench-" + std::to_string(::getpid()));
+    bool ownDir = true;
+    for (int i = 1; i < argc; ++i) {
+      const std::string arg = argv[i];
+      if (arg == "--peak-memory" && i + 1 < argc) return PeakMemoryMode(argv[i + 1]);
+      if (arg == "--check") {
+        options.check = true;
+      } else if (arg == "--quick") {
+        options.quick = true;
+      } else if (arg == "--dir" && i + 1 < argc) {
+        options.dir = argv[++i];
+        ownDir = false;
+      } else {
+        std::fprintf(stderr, "usage: pomvex-bench [--check] [--quick] [--dir DIR]\n");
+        return 64;
+      }
+    }
+    const int status = Benchmark(options);
+    if (ownDir) fs::remove_all(options.dir);
+    return status;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "pomvex-bench: %s\n", e.what());
+    return 2;
+  }
+}
