@@ -134,6 +134,13 @@ TEST(ConvertDocument, FootnoteSections) {
   EXPECT_EQ(bad.body, "{\\pard\\qj Body\\par}\r\n}");
 }
 
+TEST(ConvertDocument, EndnotesAreMarkedAsSuch) {
+  Converted c = Convert("\\1cw\r\n\\U1STANDARD\r\n\\pEN1\r\n\\N1\r\nNote.\\,\r\n\\=\r\n"
+                        "Text\\F1\\,\r\n");
+  EXPECT_NE(c.rtf.find("\\fet1{\\info"), std::string::npos);
+  EXPECT_NE(c.body.find("Text{1}{\\footnote\\ftnalt {\\pard"), std::string::npos) << c.body;
+}
+
 TEST(ConvertDocument, TheEndOfTheInputAfterTheHeaderOrASection) {
   Converted empty = Convert(kHeader + "\r\n\r\n");
   EXPECT_EQ(empty.reporter.Lines(), V{"W: Empty file"});

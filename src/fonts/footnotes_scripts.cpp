@@ -3,9 +3,11 @@
 // spaces plain spaces. What these steps insert carries its formatting in a group of its own.
 #include "fonts/footnotes_scripts.h"
 
+#include <algorithm>
 #include <bitset>
 #include <string_view>
 
+#include "base/text_util.h"
 #include "charmaps/special_chars.h"
 #include "fonts/character_format.h"
 
@@ -28,8 +30,10 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
   std::size_t i = 0;
   while (i < n) {
     if (text[i] != '\\' || i + 1 == n) {
-      out += text[i];
-      i += 1;
+      // Plain text up to the next command goes as it is.
+      const std::size_t next = std::min(text.find('\\', i + 1), n);
+      out.append(text.substr(i, next - i));
+      i = next;
       continue;
     }
     if (text[i + 1] != 'F') {
@@ -52,7 +56,8 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
     } else {
       out += '{';
       out += mark;
-      out += "}{\\footnote ";
+      // With notes set as endnotes, each note says so itself: readers ignore "\fet1" alone.
+      out += doc.Settings.EN ? "}{\\footnote\\ftnalt " : "}{\\footnote ";
       active.set(slot);
       AppendWithFootnotes(doc, doc.FootnoteText(symbol), active, out);
       active.reset(slot);
@@ -84,7 +89,7 @@ std::string FootnoteMark(Reporter& report, char symbol) {
 }
 
 void ConvertFootnoteRefs(DocumentState& doc, std::string& line) {
-  if (line.find("\\F") == std::string::npos) return;
+  if (FindBackslashAnd(line, 'F') == std::string::npos) return;
   std::string out;
   out.reserve(line.size());
   std::bitset<25> active;
@@ -93,40 +98,35 @@ void ConvertFootnoteRefs(DocumentState& doc, std::string& line) {
 }
 
 void ConvertScriptMarkers(std::string& line) {
+  static constexpr CharSet kScriptMarkers{"<>:"};
+  if (!HasCommand(line, '<') && !HasCommand(line, '>') && !HasCommand(line, ':')) return;
+  std::size_t at = FindCommand(line, kScriptMarkers);
   std::string out;
   out.reserve(line.size() + 16);
-  const std::size_t n = line.size();
-  std::size_t i = 0;
-  while (i < n) {
-    if (line[i] != '\\' || i + 1 == n) {
-      out += line[i];
-      i += 1;
-      continue;
-    }
-    switch (line[i + 1]) {
+  std::size_t from = 0;  // line[from..at) goes as it is
+  while (at != std::string::npos) {
+    out.append(line, from, at - from);
+    switch (line[at + 1]) {
       case '<':  // a lowered run opens
         out += "{\\sub\\dn3 ";
         break;
       case '>':  // a raised run opens
         out += "{\\super\\up3 ";
         break;
-      case ':':  // the run closes
+      default:  // ':', the run closes
         out += '}';
         break;
-      default:
-        out.append(line, i, 2);
-        break;
     }
-    i += 2;
+    from = at + 2;
+    at = FindCommand(line, kScriptMarkers, from);
   }
+  out.append(line, from);
   line = std::move(out);
 }
 
 void ConvertPageNumber(const DocumentState& doc, std::string& line) {
-  const std::size_t n = line.size();
-  std::size_t i = 0;
-  while (i + 1 < n && !(line[i] == '\\' && line[i + 1] == '@')) i += line[i] == '\\' ? 2 : 1;
-  if (i + 1 >= n) return;
+  const std::size_t i = FindCommand(line, '@');
+  if (i == std::string::npos) return;
   // The page-number font; a PF that names no slot holding a font is written as STANDARD is.
   const FontKind kind = doc.FontSlots[doc.Settings.PF];
   // The old values are no valid indices: face, style and size are all written.
@@ -136,22 +136,20 @@ void ConvertPageNumber(const DocumentState& doc, std::string& line) {
 }
 
 void RemoveSpaceEscapes(std::string& line) {
+  // Commands pair from the start, so a literal backslash ("\\") before a space stays two
+  // characters and the space after it is a plain one.
+  static constexpr CharSet kHardSpace{" "};
+  std::size_t at = FindCommand(line, kHardSpace);
+  if (at == std::string::npos) return;
   std::string out;
   out.reserve(line.size());
-  const std::size_t n = line.size();
-  std::size_t i = 0;
-  while (i < n) {
-    if (line[i] != '\\' || i + 1 == n) {
-      out += line[i];
-      i += 1;
-    } else if (line[i + 1] == ' ') {
-      out += ' ';
-      i += 2;
-    } else {
-      out.append(line, i, 2);  // a literal backslash stays two characters
-      i += 2;
-    }
+  std::size_t from = 0;  // line[from..at) goes as it is
+  while (at != std::string::npos) {
+    out.append(line, from, at - from);
+    from = at + 1;  // the space stays
+    at = FindCommand(line, kHardSpace, at + 2);
   }
+  out.append(line, from);
   line = std::move(out);
 }
 
