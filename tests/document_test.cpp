@@ -10,46 +10,13 @@
 namespace pomvex {
 namespace {
 
-using testing::RecordingReporter;
 using V = std::vector<std::string>;
 
 const std::string kHeader = "\\1cw\r\n\\U1STANDARD\r\n\\U2BOLD\r\n";
 
-struct Converted {
-  RecordingReporter reporter;
-  std::string rtf;
-  bool isDocument = false;
-  // The text after the prolog, without its line ends.
-  std::string body;
-};
-
-Converted Convert(const std::string& bytes) {
-  Converted c;
-  DocumentState doc(c.reporter);
-  std::istringstream stream(bytes);
-  TextInput in(stream);
-  StringSink sink;
-  c.isDocument = ConvertDocument(doc, in, sink);
-  c.rtf = sink.Text();
-  const std::string prologEnd = "\\viewkind1\\uc1\r\n";
-  const std::size_t at = c.rtf.find(prologEnd);
-  if (at != std::string::npos) c.body = c.rtf.substr(at + prologEnd.size());
-  return c;
-}
-
-// Unescaped braces must balance over the whole file.
-int BraceBalance(const std::string& rtf) {
-  int depth = 0;
-  for (std::size_t i = 0; i < rtf.size(); ++i) {
-    if (rtf[i] == '\\') {
-      ++i;
-    } else if (rtf[i] == '{') {
-      ++depth;
-    } else if (rtf[i] == '}') {
-      if (--depth < 0) return -1;
-    }
-  }
-  return depth;
+using Converted = testing::ConvertedDocument;
+Converted Convert(const std::string& chi) {
+  return testing::ConvertInMemory(chi);
 }
 
 TEST(ConvertDocument, FramesParagraphs) {
@@ -59,7 +26,7 @@ TEST(ConvertDocument, FramesParagraphs) {
             "second line.\\par}\r\n"
             "{\\pard\\qj Next\\par}\\page\r\n"
             "}");
-  EXPECT_EQ(BraceBalance(c.rtf), 0);
+  EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
 }
 
 TEST(ConvertDocument, SpacingFollowsTheScriptLines) {
@@ -72,30 +39,29 @@ TEST(ConvertDocument, SpacingFollowsTheScriptLines) {
 TEST(ConvertDocument, AnOpenParagraphIsClosedAtTheEnd) {
   Converted c = Convert(kHeader + "one\r\ntwo\r\n");
   EXPECT_EQ(c.body, "{\\pard\\qj one \r\ntwo \r\n\\par}}");
-  EXPECT_EQ(BraceBalance(c.rtf), 0);
+  EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
 }
 
 TEST(ConvertDocument, AGroupWithoutMainLineKeepsTheParagraphState) {
   // The equals line closes the open paragraph when it carries the paragraph end.
   // (A form feed ends a group, so the equals line that follows forms a group of its own.)
   Converted closes = Convert(kHeader + "text\f\r\n\\=\\,\r\nafter\\,\r\n");
-  EXPECT_EQ(closes.body,
-            "{\\pard\\qj text\\page\r\n\\par}\r\n{\\pard\\qj after\\par}\r\n}");
+  EXPECT_EQ(closes.body, "{\\pard\\qj text\\page\r\n\\par}\r\n{\\pard\\qj after\\par}\r\n}");
   Converted keeps = Convert(kHeader + "text\\,\f\r\n\\=\\,\r\nafter\\,\r\n");
-  EXPECT_EQ(keeps.body,
-            "{\\pard\\qj text\\par}\\page\r\n\r\n{\\pard\\qj after\\par}\r\n}");
-  EXPECT_EQ(BraceBalance(closes.rtf), 0);
-  EXPECT_EQ(BraceBalance(keeps.rtf), 0);
+  EXPECT_EQ(keeps.body, "{\\pard\\qj text\\par}\\page\r\n\r\n{\\pard\\qj after\\par}\r\n}");
+  EXPECT_TRUE(testing::IsOneBalancedGroup(closes.rtf));
+  EXPECT_TRUE(testing::IsOneBalancedGroup(keeps.rtf));
 }
 
 TEST(ConvertDocument, HeaderAndFooterSections) {
-  Converted c = Convert(kHeader + "\r\n\\HD\r\nHead\\,\r\n\\=\r\n\\F1\r\nFoot\r\n\\=\r\nBody\\,\r\n");
+  Converted c =
+      Convert(kHeader + "\r\n\\HD\r\nHead\\,\r\n\\=\r\n\\F1\r\nFoot\r\n\\=\r\nBody\\,\r\n");
   EXPECT_EQ(c.body,
             "{\\header {\\pard\\qj\\sa25 Head\\par}\r\n}"
             "{\\footerf {\\pard\\qj\\sa25 Foot\r\n\\par}}"
             "{\\pard\\qj Body\\par}\r\n}");
   EXPECT_EQ(c.rtf.find("\\facingp"), std::string::npos);
-  EXPECT_EQ(BraceBalance(c.rtf), 0);
+  EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
 
   Converted left = Convert(kHeader + "\\HE\r\nEven\\,\r\n\\=\r\nBody\\,\r\n");
   EXPECT_EQ(left.rtf.substr(0, 25), "{\\rtf1\\ansi\\deff0\\facingp");
@@ -121,12 +87,12 @@ TEST(ConvertDocument, FootnoteSections) {
   EXPECT_NE(c.body.find("Text{1}{\\footnote {\\pard\\qj\\sa25 The note.\\par}} here."),
             std::string::npos)
       << c.body;
-  EXPECT_EQ(BraceBalance(c.rtf), 0);
+  EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
 
   Converted open = Convert(kHeader + "\\N2\r\nno end\r\n\\=\r\nA\\F2\\,\r\n");
   EXPECT_NE(open.body.find("{\\footnote {\\pard\\qj\\sa25 no end\\par}}"), std::string::npos)
       << open.body;
-  EXPECT_EQ(BraceBalance(open.rtf), 0);
+  EXPECT_TRUE(testing::IsOneBalancedGroup(open.rtf));
 
   Converted bad = Convert(kHeader + "\\Nz\r\nlost\\,\r\n\\=\r\nBody\\,\r\n");
   EXPECT_EQ(bad.reporter.Lines(),
@@ -135,8 +101,9 @@ TEST(ConvertDocument, FootnoteSections) {
 }
 
 TEST(ConvertDocument, EndnotesAreMarkedAsSuch) {
-  Converted c = Convert("\\1cw\r\n\\U1STANDARD\r\n\\pEN1\r\n\\N1\r\nNote.\\,\r\n\\=\r\n"
-                        "Text\\F1\\,\r\n");
+  Converted c = Convert(
+      "\\1cw\r\n\\U1STANDARD\r\n\\pEN1\r\n\\N1\r\nNote.\\,\r\n\\=\r\n"
+      "Text\\F1\\,\r\n");
   EXPECT_NE(c.rtf.find("\\fet1{\\info"), std::string::npos);
   EXPECT_NE(c.body.find("Text{1}{\\footnote\\ftnalt {\\pard"), std::string::npos) << c.body;
 }
@@ -158,7 +125,7 @@ TEST(ConvertDocument, TheEndOfTheInputAfterTheHeaderOrASection) {
 
   Converted markerLast = Convert(kHeader + "\\HD\r\nHead\\,\r\n\\=\r\n\\FD");
   EXPECT_NE(markerLast.body.find("{\\footer }"), std::string::npos) << markerLast.body;
-  EXPECT_EQ(BraceBalance(markerLast.rtf), 0);
+  EXPECT_TRUE(testing::IsOneBalancedGroup(markerLast.rtf));
 }
 
 TEST(ConvertDocument, ALineReadAheadInASectionIsNotLost) {
@@ -167,7 +134,7 @@ TEST(ConvertDocument, ALineReadAheadInASectionIsNotLost) {
   EXPECT_NE(c.body.find("Body one"), std::string::npos) << c.body;
   Converted marker = Convert(kHeader + "\\HD\r\nHead\\=\r\n\\FD\r\nFoot\\,\r\n\\=\r\nB\\,\r\n");
   EXPECT_NE(marker.body.find("{\\footer "), std::string::npos) << marker.body;
-  EXPECT_EQ(BraceBalance(marker.rtf), 0);
+  EXPECT_TRUE(testing::IsOneBalancedGroup(marker.rtf));
 }
 
 }  // namespace

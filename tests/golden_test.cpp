@@ -4,21 +4,15 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "app/run.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using pomvex::testing::ReadFile;
 
 TEST(Golden, SampleDocumentsConvertAsReviewed) {
   const fs::path examples = fs::path(POMVEX_SOURCE_DIR) / "examples";

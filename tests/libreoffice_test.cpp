@@ -7,9 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "app/convert_file.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -17,34 +15,13 @@ namespace fs = std::filesystem;
 namespace pomvex {
 namespace {
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing::ReadFile;
 
 std::string ConvertToRtf(const std::string& chi, testing::RecordingReporter& reporter) {
-  DocumentState doc(reporter);
-  std::istringstream stream(chi);
-  TextInput in(stream);
-  StringSink sink;
-  EXPECT_TRUE(ConvertDocument(doc, in, sink));
-  return sink.Text();
-}
-
-int BraceBalance(const std::string& rtf) {
-  int depth = 0;
-  for (std::size_t i = 0; i < rtf.size(); ++i) {
-    if (rtf[i] == '\\') {
-      ++i;
-    } else if (rtf[i] == '{') {
-      ++depth;
-    } else if (rtf[i] == '}' && --depth < 0) {
-      return -1;
-    }
-  }
-  return depth;
+  testing::ConvertedDocument c = testing::ConvertInMemory(chi);
+  EXPECT_TRUE(c.isDocument);
+  reporter = c.reporter;
+  return c.rtf;
 }
 
 class LibreOffice : public ::testing::Test {
@@ -116,7 +93,7 @@ TEST(ConvertedDocuments, BracesBalance) {
   for (const auto& [name, chi] : kVariedDocuments) {
     testing::RecordingReporter reporter;
     const std::string rtf = ConvertToRtf(chi, reporter);
-    EXPECT_EQ(BraceBalance(rtf), 0) << name << ":\n" << rtf;
+    EXPECT_TRUE(testing::IsOneBalancedGroup(rtf)) << name << ":\n" << rtf;
     EXPECT_EQ(rtf.back(), '}') << name;
   }
 }

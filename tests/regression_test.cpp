@@ -21,38 +21,16 @@ using testing::RecordingReporter;
 using testing::TestDocument;
 
 struct Converted {
-  RecordingReporter reporter;
-  std::string body;  // the text after the prolog
+  testing::ConvertedDocument doc;
+  std::string body;
   bool balanced = false;
 };
 
-// Unescaped braces balance, and the document's group closes only at its last character.
-bool IsOneBalancedGroup(const std::string& rtf) {
-  long depth = 0;
-  for (std::size_t i = 0; i < rtf.size(); ++i) {
-    if (rtf[i] == '\\') {
-      ++i;
-      continue;
-    }
-    if (rtf[i] == '{') ++depth;
-    if (rtf[i] == '}') --depth;
-    if (depth < 0 || (depth == 0 && i + 1 < rtf.size())) return false;
-  }
-  return depth == 0;
-}
-
-Converted Convert(const std::string& bytes) {
-  Converted c;
-  DocumentState doc(c.reporter);
-  std::istringstream stream(bytes);
-  TextInput in(stream);
-  StringSink sink;
-  EXPECT_TRUE(ConvertDocument(doc, in, sink));
-  const std::string& rtf = sink.Text();
-  c.balanced = IsOneBalancedGroup(rtf);
-  const std::string prologEnd = "\\viewkind1\\uc1\r\n";
-  const std::size_t at = rtf.find(prologEnd);
-  if (at != std::string::npos) c.body = rtf.substr(at + prologEnd.size());
+Converted Convert(const std::string& chi) {
+  Converted c{testing::ConvertInMemory(chi), {}, false};
+  EXPECT_TRUE(c.doc.isDocument);
+  c.body = c.doc.body;
+  c.balanced = testing::IsOneBalancedGroup(c.doc.rtf);
   return c;
 }
 

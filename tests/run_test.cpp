@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/output_file.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -38,12 +39,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing::ReadFile;
 
 const std::string kDoc = "\\1cw\r\n\\U1STANDARD\r\nHello\\,\r\n";
 

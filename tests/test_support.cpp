@@ -1,5 +1,10 @@
 #include "test_support.h"
 
+#include <fstream>
+#include <sstream>
+
+#include "app/convert_file.h"
+
 namespace pomvex::testing {
 
 std::vector<std::string> RecordingReporter::Lines() const {
@@ -14,6 +19,41 @@ std::vector<std::string> RecordingReporter::Lines() const {
 TestDocument::TestDocument(std::initializer_list<FontKind> slotKinds) {
   char slot = '1';
   for (FontKind k : slotKinds) doc.FontSlots.Set(slot++, k);
+}
+
+ConvertedDocument ConvertInMemory(const std::string& chi) {
+  ConvertedDocument c;
+  DocumentState doc(c.reporter);
+  std::istringstream stream(chi);
+  TextInput in(stream);
+  StringSink sink;
+  c.isDocument = ConvertDocument(doc, in, sink);
+  c.rtf = sink.Text();
+  const std::string prologEnd = "\\viewkind1\\uc1\r\n";
+  const std::size_t at = c.rtf.find(prologEnd);
+  if (at != std::string::npos) c.body = c.rtf.substr(at + prologEnd.size());
+  return c;
+}
+
+bool IsOneBalancedGroup(const std::string& rtf) {
+  long depth = 0;
+  for (std::size_t i = 0; i < rtf.size(); ++i) {
+    if (rtf[i] == '\\') {
+      ++i;
+      continue;
+    }
+    if (rtf[i] == '{') ++depth;
+    if (rtf[i] == '}') --depth;
+    if (depth < 0 || (depth == 0 && i + 1 < rtf.size())) return false;
+  }
+  return depth == 0;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
 }
 
 }  // namespace pomvex::testing

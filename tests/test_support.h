@@ -2,6 +2,7 @@
 // with fonts declared in slots.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,5 +35,19 @@ struct TestDocument {
   explicit TestDocument(std::initializer_list<FontKind> slotKinds = {});
   void Declare(char slot, FontKind kind) { doc.FontSlots.Set(slot, kind); }
 };
+
+// A document converted in memory.
+struct ConvertedDocument {
+  RecordingReporter reporter;
+  std::string rtf;
+  bool isDocument = false;
+  std::string body;  // the text after the prolog
+};
+ConvertedDocument ConvertInMemory(const std::string& chi);
+
+// True when the unescaped braces of rtf form one group that closes at its last character.
+bool IsOneBalancedGroup(const std::string& rtf);
+
+std::string ReadFile(const std::filesystem::path& path);
 
 }  // namespace pomvex::testing
