@@ -8,7 +8,7 @@ bash "$root/scripts/setup.sh"
 export QT_QPA_PLATFORM=offscreen
 
 echo "== normal build =="
-bash "$root/scripts/build.sh" "$root/build"
+bash "$root/scripts/build.sh" "$root/build" -DBUILD_TESTING=ON
 ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build =="
