@@ -14,14 +14,7 @@ namespace {
 
 using testing::RecordingReporter;
 
-LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex = 0) {
-  LineGroup group;
-  int slot = 0;
-  for (const std::string& line : lines) group.Lines[slot++] = line;
-  group.lastIndex = slot - 1;
-  group.mainIndex = mainIndex;
-  return group;
-}
+using testing::GroupOf;
 
 std::string Unknown(char c) {
   return std::string("E2: Unknown ChiWriter command '\\") + c + "'. The file may be corrupt.";

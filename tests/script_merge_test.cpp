@@ -15,14 +15,7 @@ namespace {
 
 using testing::TestDocument;
 
-LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex) {
-  LineGroup group;
-  int slot = 0;
-  for (const std::string& line : lines) group.Lines[slot++] = line;
-  group.lastIndex = slot - 1;
-  group.mainIndex = mainIndex;
-  return group;
-}
+using testing::GroupOf;
 
 TEST(ScriptMerge, RaisedDigitAfterEmc) {
   TestDocument t{STANDARD};

@@ -21,6 +21,15 @@ TestDocument::TestDocument(std::initializer_list<FontKind> slotKinds) {
   for (FontKind k : slotKinds) doc.FontSlots.Set(slot++, k);
 }
 
+LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex) {
+  LineGroup group;
+  int slot = 0;
+  for (const std::string& line : lines) group.Lines[slot++] = line;
+  group.lastIndex = slot - 1;
+  group.mainIndex = mainIndex;
+  return group;
+}
+
 ConvertedDocument ConvertInMemory(const std::string& chi) {
   ConvertedDocument c;
   DocumentState doc(c.reporter);

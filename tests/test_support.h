@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/document_state.h"
+#include "base/line_group.h"
 #include "base/reporting.h"
 
 namespace pomvex::testing {
@@ -35,6 +36,9 @@ struct TestDocument {
   explicit TestDocument(std::initializer_list<FontKind> slotKinds = {});
   void Declare(char slot, FontKind kind) { doc.FontSlots.Set(slot, kind); }
 };
+
+// A line group of the given lines, starting at slot 0.
+LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex = 0);
 
 // A document converted in memory.
 struct ConvertedDocument {

@@ -1,5 +1,7 @@
 #include "conversion/rtf_prolog.h"
 
+#include <string_view>
+
 #include "base/text_util.h"
 
 namespace pomvex {
@@ -15,34 +17,31 @@ PrologMargins PrologMarginsOf(const DocumentSettings& settings) {
 
 std::string RtfProlog(const DocumentSettings& settings, const PrologMargins& margins,
                       bool facingPages) {
+  // Fonts 0, 7 and 8 carry the faces of the character formatting; 5 the symbols written above
+  // the Basic Multilingual Plane.
+  static constexpr std::string_view kFontTable[] = {
+      "{\\fonttbl",
+      "{\\f0\\froman\\fprq2 Times New Roman;}",
+      "{\\f1\\fswiss\\fprq2 Arial;}",
+      "{\\f2\\fmodern\\fprq1 Courier New;}",
+      "{\\f5\\fnil\\fcharset1 Segoe UI Symbol;}",
+      "{\\f7\\fscript\\fprq2\\fcharset0 Palace Script MT;}",
+      "{\\f8\\fdecor\\fprq2\\fcharset0 Old English Text MT;}",
+      "}",
+  };
   const std::string lr = std::to_string(margins.leftRight);
   const std::string tb = std::to_string(margins.topBottom);
   std::string p;
-  p += facingPages ? "\\rtf1\\ansi\\deff0\\facingp\\deflang2057\\plain\\noultrlspc"
-                   : "\\rtf1\\ansi\\deff0\\deflang2057\\plain\\noultrlspc";
-  p += kEol;
-  p += "\\margl" + lr + "\\margr" + lr + "\\margt" + tb + "\\margb" + tb + kEol;
-  p += "\\fs24\\widowctrl\\hyphauto\\ftnbj";
-  p += kEol;
-  p += "{\\fonttbl";
-  p += kEol;
-  p += "{\\f0\\froman\\fprq2 Times New Roman;}";
-  p += kEol;
-  p += "{\\f1\\fswiss\\fprq2 Arial;}";
-  p += kEol;
-  p += "{\\f2\\fmodern\\fprq1 Courier New;}";
-  p += kEol;
-  p += "{\\f5\\fnil\\fcharset1 Segoe UI Symbol;}";
-  p += kEol;
-  p += "{\\f7\\fscript\\fprq2\\fcharset0 Palace Script MT;}";
-  p += kEol;
-  p += "{\\f8\\fdecor\\fprq2\\fcharset0 Old English Text MT;}";
-  p += kEol;
-  p += "}";
-  p += kEol;
-  if (settings.EN) p += "\\fet1";
-  p += "{\\info{\\author pomvex}}\\viewkind1\\uc1";
-  p += kEol;
+  auto line = [&p](std::string_view text) {
+    p += text;
+    p += kEol;
+  };
+  line(facingPages ? "\\rtf1\\ansi\\deff0\\facingp\\deflang2057\\plain\\noultrlspc"
+                   : "\\rtf1\\ansi\\deff0\\deflang2057\\plain\\noultrlspc");
+  line("\\margl" + lr + "\\margr" + lr + "\\margt" + tb + "\\margb" + tb);
+  line("\\fs24\\widowctrl\\hyphauto\\ftnbj");
+  for (std::string_view fontLine : kFontTable) line(fontLine);
+  line(std::string(settings.EN ? "\\fet1" : "") + "{\\info{\\author pomvex}}\\viewkind1\\uc1");
   return p;
 }
 
