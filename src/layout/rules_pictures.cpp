@@ -74,10 +74,7 @@ void ConvertPictures(Reporter& report, std::string& line) {
   out += name;
   // A name that runs to a line ending in a lone backslash keeps it as a literal one, so that it
   // cannot join the ">" into a script marker.
-  const std::size_t lastNonBackslash = name.find_last_not_of('\\');
-  const std::size_t trailing =
-      lastNonBackslash == std::string_view::npos ? name.size() : name.size() - lastNonBackslash - 1;
-  if (trailing % 2 == 1) out += '\\';
+  if (EndsInLoneBackslash(name)) out += '\\';
   out += "> *** ";
   AppendWithout(text.substr(close), 'G', 'G', out);
   report.ReportWarning("Please edit this file to include the picture file " + std::string(name));
