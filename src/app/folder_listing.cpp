@@ -43,11 +43,18 @@ std::vector<std::string> List(const std::string& dir, Keep keep) {
 
 }  // namespace
 
+std::size_t ExtensionDot(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\:");
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+    return std::string::npos;
+  }
+  return dot;
+}
+
 std::string UpperExtension(const std::string& path) {
-  std::size_t slash = path.find_last_of("/\\:");
-  std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  return Upper(path.substr(dot));
+  const std::size_t dot = ExtensionDot(path);
+  return dot == std::string::npos ? std::string() : Upper(path.substr(dot));
 }
 
 bool IsChiFile(const std::string& path) {

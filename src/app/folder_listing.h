@@ -11,6 +11,8 @@ namespace pomvex {
 std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly);
 // Names of the sub-folders of dir; symbolic links to directories are left out.
 std::vector<std::string> ListSubFolders(const std::string& dir);
+// Position of the "." that starts the extension of path's file name; npos when it has none.
+std::size_t ExtensionDot(const std::string& path);
 // Upper-cased extension of a path, from its last "." within the file name ("" when none).
 std::string UpperExtension(const std::string& path);
 bool IsChiFile(const std::string& path);

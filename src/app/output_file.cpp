@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "app/folder_listing.h"
 #include "app/platform_errors.h"
 
 namespace pomvex {
@@ -68,16 +69,6 @@ bool CreateExclusively(const std::string& path) {
   }
   if (std::fclose(f) != 0) throw RunFailure(MessageForErrno(errno));
   return true;
-}
-
-// Position of the extension's "." in the file-name part of path, or npos.
-std::size_t ExtensionDot(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\:");
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    return std::string::npos;
-  }
-  return dot;
 }
 
 }  // namespace

@@ -18,10 +18,6 @@ constexpr std::pair<std::string_view, FontKind> kFamilyNames[] = {
     {"GOTHIC", GOTHIC},     {"UNDERLIN", UNDERLIN},
 };
 
-bool IsHeaderLine(std::string_view line) {
-  return Contains(line, "\\U") || Contains(line, "\\p");
-}
-
 // The ninth character of the line sets a character setting; a shorter line keeps the value.
 void TakeNinthChar(std::string_view line, char& setting) {
   if (line.size() >= 9) setting = line[8];
@@ -56,6 +52,10 @@ void ResetDocumentState(DocumentState& doc) {
   doc.InFootnoteText = false;
   doc.HasLeftPageSection = false;
   doc.TabColumns.fill(0);
+}
+
+bool IsHeaderLine(std::string_view line) {
+  return Contains(line, "\\U") || Contains(line, "\\p");
 }
 
 std::int32_t FirstNumber(std::string_view line) {

@@ -2,6 +2,7 @@
 
 #include "base/text_util.h"
 #include "conversion/line_assembly.h"
+#include "document/header_reader.h"
 
 namespace pomvex {
 
@@ -20,9 +21,6 @@ constexpr SectionWord kSectionWords[] = {
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
-}
-bool IsHeaderLine(std::string_view line) {
-  return Contains(line, "\\U") || Contains(line, "\\p");
 }
 bool IsFootnoteSymbol(char c) {
   return c >= '!' && c <= '9';
