@@ -36,6 +36,12 @@ TEST(ConvertDocument, SpacingFollowsTheScriptLines) {
   EXPECT_EQ(noJustify.body, "{\\pard Text\\par}\r\n}");
 }
 
+TEST(ConvertDocument, AScriptRunInAnotherFontSwitchesInsideItsGroup) {
+  // The closing brace of the run ends its font, so the main line's bold needs no new word.
+  Converted c = Convert(kHeader + "\\+ x\r\n\\2a\\ b\\,\r\n");
+  EXPECT_EQ(c.body, "{\\pard\\qj\\sb25 \\b a{\\super\\up3 \\b0 x}b\\par}\r\n}");
+}
+
 TEST(ConvertDocument, AnOpenParagraphIsClosedAtTheEnd) {
   Converted c = Convert(kHeader + "one\r\ntwo\r\n");
   EXPECT_EQ(c.body, "{\\pard\\qj one \r\ntwo \r\n\\par}}");

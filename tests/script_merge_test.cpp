@@ -59,9 +59,9 @@ TEST(ScriptMerge, PlacesRunsByColumn) {
   }
 }
 
-TEST(ScriptMerge, RunInAnotherFontRestoresTheMainFont) {
+TEST(ScriptMerge, RunInAnotherFontSwitchesInsideTheRunAndRestoresTheMainFont) {
   TestDocument t{STANDARD, BOLD};
-  EXPECT_EQ(MergeScriptLine(t.doc, "\\<", "\\1 \\2x", "\\1a\\ b"), "\\1a\\2\\<x\\:\\1b");
+  EXPECT_EQ(MergeScriptLine(t.doc, "\\<", "\\1 \\2x", "\\1a\\ b"), "\\1a\\<\\2x\\:\\1b");
 }
 
 TEST(ScriptMerge, SubscriptMergesAfterSuperscript) {

@@ -155,9 +155,12 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
     if (mainPos > Length(work) && copyFrom <= Length(work) && workEndsLone) result += '\\';
 
     if (HasHardSpaceRoom(work, mainPos, width)) {
+      // The run's own font switch goes inside the run, so that its group's closing brace ends
+      // it and the main line's font is compared with the formatting where the run opened.
       const FontKind scriptKind = scriptFonts.Before(script, start);
-      if (scriptKind != resultFonts.Last(result)) result += FontSwitchFor(slots, scriptKind);
+      const bool switchFont = scriptKind != resultFonts.Last(result);
       result += marker;
+      if (switchFont) result += FontSwitchFor(slots, scriptKind);
       result += segment;
       result += kRunEnd;
       mainPos = CheckedAdd(mainPos, CheckedMul(2, width));  // past the replaced hard spaces
