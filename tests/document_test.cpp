@@ -90,7 +90,8 @@ TEST(ConvertDocument, SeparatorAndPageSpecificSections) {
 
 TEST(ConvertDocument, FootnoteSections) {
   Converted c = Convert(kHeader + "\\N1\r\nThe note.\\,\r\n\\=\r\nText\\F1 here.\\,\r\n");
-  EXPECT_NE(c.body.find("Text{1}{\\footnote {\\pard\\qj\\sa25 The note.\\par}} here."),
+  EXPECT_NE(c.body.find("Text{\\super\\chftn}{\\footnote {\\pard\\qj\\sa25 {\\super\\chftn} The "
+                        "note.\\par}} here."),
             std::string::npos)
       << c.body;
   EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
@@ -111,7 +112,38 @@ TEST(ConvertDocument, EndnotesAreMarkedAsSuch) {
       "\\1cw\r\n\\U1STANDARD\r\n\\pEN1\r\n\\N1\r\nNote.\\,\r\n\\=\r\n"
       "Text\\F1\\,\r\n");
   EXPECT_NE(c.rtf.find("\\fet1{\\info"), std::string::npos);
-  EXPECT_NE(c.body.find("Text{1}{\\footnote\\ftnalt {\\pard"), std::string::npos) << c.body;
+  EXPECT_NE(c.body.find("Text{\\super\\chftn}{\\footnote\\ftnalt {\\pard"), std::string::npos)
+      << c.body;
+}
+
+// Only the body's references count towards the automatic footnote numbers, and the count
+// starts afresh with every document.
+TEST(ConvertDocument, FootnoteNumbersCountTheBodyOnly) {
+  const std::string chi = kHeader +
+                          "\\N1\r\nOne, see\\F2.\\,\r\n\\=\r\n"
+                          "\\N2\r\nTwo.\\,\r\n\\=\r\n"
+                          "\\HD\r\nHead\\F2 here\\,\r\n\\=\r\n"
+                          "Body\\F1 and\\F2.\\,\r\n";
+  testing::RecordingReporter reporter;
+  DocumentState doc(reporter);
+  for (int run = 1; run <= 2; ++run) {
+    std::istringstream stream(chi);
+    TextInput in(stream);
+    StringSink sink;
+    ASSERT_TRUE(ConvertDocument(doc, in, sink));
+    const std::string rtf = sink.Text();
+    EXPECT_NE(
+        rtf.find("{\\header {\\pard\\qj\\sa25 Head{2}{\\footnote {\\pard\\qj\\sa25 Two.\\par}}"),
+        std::string::npos)
+        << rtf;
+    EXPECT_NE(rtf.find("{\\pard\\qj Body{\\super\\chftn}{\\footnote {\\pard\\qj\\sa25 "
+                       "{\\super\\chftn} One, see2.\\par}} and{\\super\\chftn}{\\footnote "
+                       "{\\pard\\qj\\sa25 {\\super\\chftn} Two.\\par}}."),
+              std::string::npos)
+        << "document " << run << ":\n"
+        << rtf;
+  }
+  EXPECT_TRUE(reporter.entries.empty());
 }
 
 TEST(ConvertDocument, TheEndOfTheInputAfterTheHeaderOrASection) {

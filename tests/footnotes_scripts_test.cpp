@@ -35,9 +35,10 @@ TEST(ConvertFootnoteRefs, ReferencesBecomeFootnotes) {
   };
   const std::string unexpectedEnd = "E10: Unexpected footnote symbol  . Failed to insert footnote";
   const std::vector<Case> cases = {
-      {"reference with its text", false, R"(See\F1 here)", R"(See{1}{\footnote Text one} here)"},
+      {"reference with its text", false, R"(See\F1 here)",
+       R"(See{\super\chftn}{\footnote {\super\chftn} Text one} here)"},
       {"same symbol twice", false, R"(\F1\F1)",
-       R"({1}{\footnote Text one}{1}{\footnote Text one})"},
+       R"({\super\chftn}{\footnote {\super\chftn} Text one}{1}{\footnote Text one})"},
       {"text never collected", false, R"(x\F2)", R"(x{2}{\footnote })"},
       {"inside a footnote text: the mark alone", true, R"(a\F!b\F1)", R"(a\u8270?b1)"},
       {"reference ending the line", false, R"(end\F)", R"(end\F)", {unexpectedEnd}},
@@ -49,7 +50,7 @@ TEST(ConvertFootnoteRefs, ReferencesBecomeFootnotes) {
       {"the search goes on after a bad symbol",
        false,
        R"(\F\F1)",
-       R"(\F{1}{\footnote Text one})",
+       R"(\F{\super\chftn}{\footnote {\super\chftn} Text one})",
        {"E10: Unexpected footnote symbol \\. Failed to insert footnote"}},
       {"literal backslash before F1", false, R"(C:\\F1LES)", R"(C:\\F1LES)"},
   };
@@ -70,7 +71,7 @@ TEST(ConvertFootnoteRefs, InsertedTextIsSearchedAsWell) {
   t.doc.FootnoteText('2') = "two";
   std::string line = R"(\F1.)";
   ConvertFootnoteRefs(t.doc, line);
-  EXPECT_EQ(line, R"({1}{\footnote see {2}{\footnote two} and \FZ}.)");
+  EXPECT_EQ(line, R"({\super\chftn}{\footnote {\super\chftn} see {2}{\footnote two} and \FZ}.)");
   EXPECT_EQ(
       t.reporter.Lines(),
       std::vector<std::string>{"E10: Unexpected footnote symbol Z. Failed to insert footnote"});
@@ -82,7 +83,58 @@ TEST(ConvertFootnoteRefs, TextReferringBackToItselfGetsTheMarkOnly) {
   t.doc.FootnoteText('2') = R"(two \F1)";
   std::string line = R"(\F1)";
   ConvertFootnoteRefs(t.doc, line);
-  EXPECT_EQ(line, R"({1}{\footnote one {2}{\footnote two 1}})");
+  EXPECT_EQ(line, R"({\super\chftn}{\footnote {\super\chftn} one {2}{\footnote two 1}})");
+}
+
+// Body footnotes whose symbols run "1", "2", ... take the reader's automatic number, in the text
+// and at the start of the note; from the first one out of that order on, all keep their marks.
+TEST(ConvertFootnoteRefs, BodyFootnotesInOrderTakeTheAutomaticNumber) {
+  struct Case {
+    const char* label;
+    std::vector<std::string> lines;  // converted one after the other in one document
+    std::vector<std::string> expected;
+    bool endnotes = false;
+    const char* firstText = R"({\pard\qj\sa25 First.\par})";
+  };
+  const std::string n1 = R"({\super\chftn}{\footnote {\pard\qj\sa25 {\super\chftn} First.\par}})";
+  const std::string n2 = R"({\super\chftn}{\footnote {\pard\qj {\super\chftn} Second.\par}})";
+  const std::string k1 = R"({1}{\footnote {\pard\qj\sa25 First.\par}})";
+  const std::string k2 = R"({2}{\footnote {\pard\qj Second.\par}})";
+  const std::string k3 = R"({3}{\footnote plain})";
+  const std::string kStar = R"({\u8270?}{\footnote })";
+  const std::vector<Case> cases = {
+      {"in order, across lines", {R"(see\F1 and)", R"(\F2.)"}, {"see" + n1 + " and", n2 + "."}},
+      {"broken in the middle", {R"(\F1\F3\F2)"}, {n1 + k3 + k2}},
+      {"out of order from the start", {R"(\F2\F1)"}, {k2 + k1}},
+      {"a repeated symbol", {R"(\F1\F1\F2)"}, {n1 + k1 + k2}},
+      {"a symbol that is no digit", {R"(\F1\F!\F2)"}, {n1 + kStar + k2}},
+      {"a text without a paragraph, and an empty one",
+       {R"(\F1\F2\F3)"},
+       {R"({\super\chftn}{\footnote {\super\chftn} })" + n2 +
+        R"({\super\chftn}{\footnote {\super\chftn} plain})"},
+       false,
+       ""},
+      {"a reference in an inserted text is no body footnote",
+       {R"(\F1\F2)"},
+       {R"({\super\chftn}{\footnote {\pard {\super\chftn} see )" + k2 + R"(\par}})" + n2},
+       false,
+       R"({\pard see \F2\par})"},
+      {"endnotes",
+       {R"(\F1)"},
+       {R"({\super\chftn}{\footnote\ftnalt {\pard\qj\sa25 {\super\chftn} First.\par}})"},
+       true},
+  };
+  for (const Case& c : cases) {
+    TestDocument t;
+    t.doc.FootnoteText('1') = c.firstText;
+    t.doc.FootnoteText('2') = R"({\pard\qj Second.\par})";
+    t.doc.FootnoteText('3') = "plain";
+    t.doc.Settings.EN = c.endnotes;
+    std::vector<std::string> lines = c.lines;
+    for (std::string& line : lines) ConvertFootnoteRefs(t.doc, line);
+    EXPECT_EQ(lines, c.expected) << c.label;
+    EXPECT_TRUE(t.reporter.entries.empty()) << c.label;
+  }
 }
 
 TEST(ConvertScriptMarkers, RunsBecomeGroups) {

@@ -74,6 +74,12 @@ struct DocumentState {
   std::array<std::string, 25> FootnoteTexts;
   // True while the lines of a footnote section are being converted.
   bool InFootnoteText = false;
+  // True while the lines of a page header, footer or separator section are being converted.
+  bool InPageSection = false;
+  // Body footnotes given the reader's automatic number so far: their symbols were "1", "2", ...
+  // in order. Once a body footnote breaks that order, it and all after it keep their own marks.
+  int NumberedFootnotes = 0;
+  bool FootnoteNumberingStopped = false;
   // Whether a left-page header or footer section was met (the prolog then sets facing pages).
   bool HasLeftPageSection = false;
 

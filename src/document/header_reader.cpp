@@ -50,6 +50,9 @@ void ResetDocumentState(DocumentState& doc) {
   doc.CurSize = SizeOf(STANDARD);
   doc.CurFace = FaceOf(STANDARD);
   doc.InFootnoteText = false;
+  doc.InPageSection = false;
+  doc.NumberedFootnotes = 0;
+  doc.FootnoteNumberingStopped = false;
   doc.HasLeftPageSection = false;
   doc.TabColumns.fill(0);
 }

@@ -90,10 +90,12 @@ void ConvertHeaderFooterSections(DocumentState& doc, TextInput& in, LineGroup& g
       if (marker == "\\HE" || marker == "\\FE") doc.HasLeftPageSection = true;
       out += "{";
       out += SectionDestination(marker);
+      doc.InPageSection = true;
       readAhead = ConvertSectionGroups(doc, in, group, [&](std::string_view text, bool isLine) {
         out += text;
         if (isLine) out += kEol;
       });
+      doc.InPageSection = false;
       out += "}";
     } else if (IsFootnoteMarker(marker)) {
       const char symbol = marker.size() >= 3 ? marker[2] : ' ';

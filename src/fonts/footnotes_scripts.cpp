@@ -19,6 +19,41 @@ constexpr bool IsFootnoteSymbol(char c) {
   return c >= '!' && c <= '9';
 }
 
+// The reader's automatic footnote number, raised.
+constexpr std::string_view kAutoNumber = "{\\super\\chftn}";
+
+// Whether a footnote made from a body reference to symbol takes the automatic number: the body
+// footnotes so far carried "1", "2", ... and this one carries the next digit. The first one that
+// does not stops the numbering for the rest of the document, as readers number the footnotes
+// that keep their marks as well.
+bool TakesAutomaticNumber(DocumentState& doc, char symbol) {
+  if (doc.FootnoteNumberingStopped) return false;
+  if (symbol == '1' + doc.NumberedFootnotes) {
+    ++doc.NumberedFootnotes;
+    return true;
+  }
+  doc.FootnoteNumberingStopped = true;
+  return false;
+}
+
+// Where the number goes in a footnote's text: after the paragraph properties of its first
+// paragraph ("{\pard", its control words and the space that ends them), or at the very start.
+std::size_t NumberPosition(std::string_view text) {
+  constexpr std::string_view kParagraph = "{\\pard";
+  if (text.substr(0, kParagraph.size()) != kParagraph) return 0;
+  auto isLetter = [](char c) { return c >= 'a' && c <= 'z'; };
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  std::size_t i = kParagraph.size();
+  while (i + 1 < text.size() && text[i] == '\\' && isLetter(text[i + 1])) {
+    ++i;
+    while (i < text.size() && isLetter(text[i])) ++i;
+    if (i < text.size() && text[i] == '-') ++i;
+    while (i < text.size() && isDigit(text[i])) ++i;
+  }
+  if (i < text.size() && text[i] == ' ') ++i;
+  return i;
+}
+
 // Appends text to out with its footnote references converted. The scan goes command by
 // command, so a literal backslash ("\\") never starts a reference. The text of an inserted
 // footnote is scanned like the rest of the line; active holds the symbols whose text is being
@@ -54,12 +89,30 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
     if (doc.InFootnoteText || active[slot]) {
       out += mark;
     } else {
-      out += '{';
-      out += mark;
+      // Only a reference in the body proper can be numbered: not one in a page section, nor one
+      // in a footnote text inserted into this line.
+      const bool numbered =
+          !doc.InPageSection && active.none() && TakesAutomaticNumber(doc, symbol);
+      if (numbered) {
+        out += kAutoNumber;
+      } else {
+        out += '{';
+        out += mark;
+        out += '}';
+      }
       // With notes set as endnotes, each note says so itself: readers ignore "\fet1" alone.
-      out += doc.Settings.EN ? "}{\\footnote\\ftnalt " : "}{\\footnote ";
+      out += doc.Settings.EN ? "{\\footnote\\ftnalt " : "{\\footnote ";
+      std::string_view footnote = doc.FootnoteText(symbol);
+      if (numbered) {
+        // The note repeats its number at the start of its first paragraph.
+        const std::size_t at = NumberPosition(footnote);
+        out.append(footnote.substr(0, at));
+        out += kAutoNumber;
+        out += ' ';
+        footnote.remove_prefix(at);
+      }
       active.set(slot);
-      AppendWithFootnotes(doc, doc.FootnoteText(symbol), active, out);
+      AppendWithFootnotes(doc, footnote, active, out);
       active.reset(slot);
       out += '}';
     }
