@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 
+#include "reader_support.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -24,26 +27,12 @@ std::string ConvertToRtf(const std::string& chi, testing::RecordingReporter& rep
   return c.rtf;
 }
 
-class LibreOffice : public ::testing::Test {
+class LibreOffice : public testing::ReaderTest {
  protected:
   void SetUp() override {
-    if (std::system("command -v soffice >/dev/null 2>&1") != 0) {
+    if (!testing::CommandExists("soffice"))
       GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-    }
-    dir_ = fs::temp_directory_path() /
-           ("pomvex_lo_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "out");
-  }
-  void TearDown() override {
-    if (!dir_.empty()) fs::remove_all(dir_);
-  }
-
-  fs::path WriteRtf(const std::string& name, const std::string& rtf) {
-    const fs::path p = dir_ / (name + ".rtf");
-    std::ofstream(p, std::ios::binary) << rtf;
-    return p;
+    MakeFolder("lo");
   }
 
   // Converts the files with one headless LibreOffice (a profile of its own, so tests can run in
@@ -54,8 +43,7 @@ class LibreOffice : public ::testing::Test {
                       " -env:UserInstallation=file://" + (dir_ / "profile").string() +
                       " --convert-to '" + filter + "' --outdir " + (dir_ / "out").string();
     for (const fs::path& f : files) cmd += " " + f.string();
-    cmd += " >" + (dir_ / "soffice.log").string() + " 2>&1";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << ReadFile(dir_ / "soffice.log");
+    EXPECT_TRUE(testing::RunLogged(cmd, dir_ / "soffice.log")) << ReadFile(dir_ / "soffice.log");
     std::vector<fs::path> results;
     for (const fs::path& f : files) {
       const fs::path out = dir_ / "out" / (f.stem().string() + extension);
@@ -64,7 +52,13 @@ class LibreOffice : public ::testing::Test {
     return results;
   }
 
-  fs::path dir_;
+  // One member of an ODT package.
+  std::string Unzipped(const fs::path& odt, const std::string& member) {
+    const fs::path out = dir_ / (odt.stem().string() + "_" + member);
+    const std::string cmd = "unzip -p " + odt.string() + " " + member + " >" + out.string();
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << member;
+    return ReadFile(out);
+  }
 };
 
 const std::string kHeader =
@@ -141,20 +135,9 @@ TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
   const std::vector<fs::path> odt =
       Convert({WriteRtf("furniture", ConvertToRtf(chi, reporter))}, "odt", ".odt");
   ASSERT_FALSE(odt[0].empty());
-  auto unzipped = [&](const std::string& member) {
-    const fs::path out = dir_ / member;
-    const std::string cmd = "unzip -p " + odt[0].string() + " " + member + " >" + out.string();
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << member;
-    return ReadFile(out);
-  };
-  const std::string content = unzipped("content.xml");
-  const std::string styles = unzipped("styles.xml");
-  auto count = [](const std::string& xml, const std::string& what) {
-    int n = 0;
-    for (std::size_t at = xml.find(what); at != std::string::npos; at = xml.find(what, at + 1)) ++n;
-    return n;
-  };
-  EXPECT_EQ(count(content, "<text:note-body>"), 2);
+  const std::string content = Unzipped(odt[0], "content.xml");
+  const std::string styles = Unzipped(odt[0], "styles.xml");
+  EXPECT_EQ(testing::CountOf(content, "<text:note-body>"), 2);
   EXPECT_NE(content.find("First note text."), std::string::npos);
   EXPECT_NE(content.find("Second note text."), std::string::npos);
   EXPECT_NE(styles.find("<style:header>"), std::string::npos);
@@ -166,51 +149,77 @@ TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
 }
 
 // The sample documents' reviewed RTF files read back with the words and characters they hold;
-// the physics paper and the table are also rendered to PNG pages under the build folder.
+// the physics paper, the calculus notes and the table are also rendered to PNG pages under the
+// build folder.
 TEST_F(LibreOffice, ReadsTheSampleDocuments) {
-  const fs::path golden = fs::path(POMVEX_SOURCE_DIR) / "examples" / "golden";
-  const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
-      {"PHYSICS",
-       {"ON THE ENERGY OF A MOVING BODY", "Lorentz factor \u03b3", "\u03b2 \u226a 1", "E = mc2",
-        "\u03b3 = (1 - \u03b22)-1/2", "\u2211 \u03b3imic2", "\u2192 \u221e", "\u2208 \u211d",
-        "\u2223v\u2223", "\u2264 c"}},
-      {"LETTER", {"Dr. H. M\u00fcller", "Universit\u00e4t G\u00f6ttingen", "A. Kowalski"}},
-      {"TABLE", {"Aluminium", "293.15", "1013.2", "Mean temperature:"}},
-      {"EUROPA",
-       {"Gr\u00f6\u00dfe", "\u00c4rger", "Fran\u00e7ais", "\u00e9chantillons", "\u00bfQui",
-        "Wroc\u0142awia", "\u0141ukasz z G\u00f3ry"}},
-      {"BIBLIO", {"References", "Relativit\u00e4tstheorie", "Landau"}},
-      {"BOXES", {"\u250c\u2500\u2500", "\u2502 Source", "\u2514", "\u2192 detector"}},
-      {"TITLE", {"UNIVERSITY OF WARSAW", "Doctor of Philosophy", "Jan Kowalski"}},
-      {"FIGURES", {"*** <SPECTRUM.PCX> ***", "*** <APPARAT.PCX> ***"}},
-      {"UNKNOWN", {"text {in braces}", "cut after a backslash"}},
-      {"MISPLACE", {"x1 + y2", "The end."}},
-  };
   std::vector<fs::path> files;
-  for (const auto& [name, words] : expected) files.push_back(golden / (name + ".rtf"));
-  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    ASSERT_FALSE(texts[i].empty()) << "LibreOffice could not read " << expected[i].first;
-    const std::string text = ReadFile(texts[i]);
-    for (const std::string& word : expected[i].second) {
-      EXPECT_NE(text.find(word), std::string::npos)
-          << expected[i].first << " lacks \"" << word << "\":\n"
-          << text;
-    }
+  for (const testing::SampleText& sample : testing::SampleTexts()) {
+    files.push_back(testing::GoldenDir() / (sample.name + ".rtf"));
   }
+  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const testing::SampleText& sample = testing::SampleTexts()[i];
+    ASSERT_FALSE(texts[i].empty()) << "LibreOffice could not read " << sample.name;
+    testing::ExpectWords(sample.name, ReadFile(texts[i]), sample.words);
+  }
+  const fs::path golden = testing::GoldenDir();
+  KeepRendered(Convert({golden / "PHYSICS.rtf", golden / "CALCULUS.rtf", golden / "TABLE.rtf"},
+                       "pdf", ".pdf"),
+               "");
+}
 
-  const std::vector<fs::path> pdfs =
-      Convert({golden / "PHYSICS.rtf", golden / "TABLE.rtf"}, "pdf", ".pdf");
-  const fs::path pictures = fs::path(POMVEX_BUILD_DIR) / "rendered";
-  fs::create_directories(pictures);
-  for (const fs::path& pdf : pdfs) {
-    ASSERT_FALSE(pdf.empty()) << "no PDF rendered";
-    fs::copy_file(pdf, pictures / pdf.filename(), fs::copy_options::overwrite_existing);
-    if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) continue;
-    const std::string cmd =
-        "pdftoppm -png -r 100 " + pdf.string() + " " + (pictures / pdf.stem()).string();
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_TRUE(fs::exists(pictures / (pdf.stem().string() + "-1.png")));
+// The text of an ODT fragment: tags left out, the tag for spaces read as one space.
+std::string TextOf(std::string_view xml) {
+  std::string text;
+  for (std::size_t i = 0; i < xml.size(); ++i) {
+    if (xml[i] != '<') {
+      text += xml[i];
+      continue;
+    }
+    const std::size_t close = xml.find('>', i);
+    if (xml.substr(i, 8) == "<text:s/" || xml.substr(i, 8) == "<text:s ") text += ' ';
+    if (close == std::string_view::npos) break;
+    i = close;
+  }
+  return text;
+}
+
+// Every footnote numbered 1, 2, ... in a sample is one note whose citation is its number: no
+// copy of the number stands in the text before it, and the note's text does not begin with one.
+TEST_F(LibreOffice, NumbersEachSampleFootnoteOnce) {
+  std::vector<fs::path> files;
+  for (const testing::SampleFootnotes& sample : testing::NumberedFootnoteSamples()) {
+    files.push_back(testing::GoldenDir() / (sample.name + ".rtf"));
+  }
+  const std::vector<fs::path> odts = Convert(files, "odt", ".odt");
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const testing::SampleFootnotes& sample = testing::NumberedFootnoteSamples()[i];
+    ASSERT_FALSE(odts[i].empty()) << "LibreOffice could not read " << sample.name;
+    const std::string content = Unzipped(odts[i], "content.xml");
+    EXPECT_EQ(testing::CountOf(content, "<text:note "), static_cast<int>(sample.notes.size()))
+        << sample.name;
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < sample.notes.size(); ++k) {
+      const std::string number = std::to_string(k + 1);
+      at = content.find("<text:note ", at);
+      ASSERT_NE(at, std::string::npos) << sample.name << " lacks note " << number;
+      const std::string before = TextOf(std::string_view(content).substr(0, at));
+      EXPECT_NE(before.substr(before.size() - number.size()), number)
+          << sample.name << ": a copy of the mark before note " << number << ": "
+          << before.substr(before.size() - std::min<std::size_t>(before.size(), 60));
+      const std::size_t citation = content.find("<text:note-citation>", at);
+      const std::size_t body = content.find("<text:note-body>", at);
+      const std::size_t end = content.find("</text:note-body>", at);
+      ASSERT_TRUE(citation < body && body < end) << sample.name;
+      EXPECT_EQ(TextOf(std::string_view(content).substr(citation, body - citation)), number)
+          << sample.name;
+      const std::string note = TextOf(std::string_view(content).substr(body, end - body));
+      const std::size_t first = note.find_first_not_of(' ');
+      EXPECT_EQ(note.substr(first == std::string::npos ? 0 : first, sample.notes[k].size()),
+                sample.notes[k])
+          << sample.name << " note " << number << ": " << note;
+      at = end;
+    }
   }
 }
 

@@ -1,0 +1,50 @@
+// What the tests that open our RTF in real readers (LibreOffice, AbiWord) share: a folder of
+// their own for each test, the readers run as time-limited child processes, and what the sample
+// documents must read back as in any reader.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pomvex::testing {
+
+// The words and special characters a sample document's reviewed RTF file reads back with.
+struct SampleText {
+  std::string name;  // the sample's name without its extension
+  std::vector<std::string> words;
+};
+const std::vector<SampleText>& SampleTexts();
+
+// The samples with footnotes numbered 1, 2, ... in order, and the first words of each note.
+struct SampleFootnotes {
+  std::string name;
+  std::vector<std::string> notes;
+};
+const std::vector<SampleFootnotes>& NumberedFootnoteSamples();
+
+std::filesystem::path GoldenDir();
+bool CommandExists(const std::string& command);
+// Runs a shell command with its output going to log; gives whether it exited with status 0.
+bool RunLogged(const std::string& command, const std::filesystem::path& log);
+int CountOf(const std::string& text, const std::string& what);
+// Expects every word in text, which the reader made of the sample name.
+void ExpectWords(const std::string& name, const std::string& text,
+                 const std::vector<std::string>& words);
+
+class ReaderTest : public ::testing::Test {
+ protected:
+  // A fresh folder for the test, named after the reader and the test.
+  void MakeFolder(const std::string& reader);
+  void TearDown() override;
+  std::filesystem::path WriteRtf(const std::string& name, const std::string& rtf);
+  // Keeps copies of the PDF files under the build folder (rendered/ plus subfolder) with their
+  // pages as PNG pictures, to be looked at.
+  void KeepRendered(const std::vector<std::filesystem::path>& pdfs, const std::string& subfolder);
+
+  std::filesystem::path dir_;
+};
+
+}  // namespace pomvex::testing
