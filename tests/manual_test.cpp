@@ -27,15 +27,18 @@ void AddOptionNames(const std::string& text, Names& names) {
 }
 
 // --help lists an option on a line of its own that begins, after the indentation, with its
-// names ("  -r,--recursive    Convert DIR..."); the description after them does not count.
+// names ("  -r,--recursive    Convert DIR..." or "  -r, --recursive ..."); the words after them
+// (an argument, the description) do not count.
 Names HelpOptionNames(const std::string& help) {
   Names names;
   std::istringstream lines(help);
   std::string line;
   while (std::getline(lines, line)) {
-    const std::size_t start = line.find_first_not_of(' ');
-    if (start == 0 || start == std::string::npos || line[start] != '-') continue;
-    AddOptionNames(line.substr(start, line.find(' ', start) - start), names);
+    std::istringstream words(line);
+    std::string word;
+    if (line.empty() || line[0] != ' ' || !(words >> word) || word[0] != '-') continue;
+    AddOptionNames(word, names);
+    while (word.back() == ',' && words >> word) AddOptionNames(word, names);
   }
   return names;
 }
@@ -99,9 +102,11 @@ TEST(ManualTest, OptionNamesAreReadFromHelpAndManualAlike) {
       "  -h,--help                   Print this help message and exit\n"
       "  --outdir TEXT               Write into OUT, not beside the documents\n"
       "  -r,--recursive              Convert DIR and all its sub-folders, with -x\n"
+      "  -k, --keep                  Keep, -y\n"
       "Exit status:\n"
       "  64  bad usage\n";
-  EXPECT_EQ(HelpOptionNames(help), (Names{"-h", "--help", "--outdir", "-r", "--recursive"}));
+  EXPECT_EQ(HelpOptionNames(help),
+            (Names{"-h", "--help", "--outdir", "-r", "--recursive", "-k", "--keep"}));
 
   const std::string page =
       ".SH DESCRIPTION\n"
