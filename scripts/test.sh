@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up and runs every test: a normal build (core, command line and window), then the core
 # and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then a
-# bounded fuzzing run of the conversion (scripts/fuzz.sh).
+# bounded fuzzing run of the conversion (scripts/fuzz.sh), then the Debian package built,
+# installed, checked and removed again (scripts/test-package.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh"
@@ -19,3 +20,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== fuzzing (libFuzzer + AddressSanitizer + UndefinedBehaviorSanitizer) =="
 bash "$root/scripts/fuzz.sh"
+
+echo "== Debian package: built, checked with lintian, installed, tried, removed =="
+bash "$root/scripts/test-package.sh"

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-# Draws the window's 32 x 32 icon (a written page and an arrow to a new page) and writes it as
-# pomvex.png beside this script. Standard library only; run it again after changing the drawing.
+# Draws the program's icon (a written page and an arrow to a new page) and writes it beside this
+# script: pomvex.png at 32 x 32 (the window's icon), and pomvex_N.png at the other sizes that the
+# desktop's menus and launchers use. The drawing is made on a 32 x 32 grid and scaled. Standard
+# library only; run it again after changing the drawing.
 import math
 import os
 import struct
 import zlib
 
-SIZE = 32
+GRID = 32  # the drawing's own size; the coordinates below are in its units
+SIZES = (16, 32, 48, 64, 128, 256)
 SAMPLES = 4  # sub-pixels per side, for smooth edges
 
 PAPER = (255, 255, 250)
@@ -48,12 +51,12 @@ def inside_badge(x, y):
     return BADGE
 
 
-def pixel(px, py):
+def pixel(px, py, scale):
     acc = [0.0, 0.0, 0.0, 0.0]
     for sy in range(SAMPLES):
         for sx in range(SAMPLES):
-            x = px + (sx + 0.5) / SAMPLES
-            y = py + (sy + 0.5) / SAMPLES
+            x = (px + (sx + 0.5) / SAMPLES) * scale
+            y = (py + (sy + 0.5) / SAMPLES) * scale
             colour = inside_badge(x, y) or inside_page(x, y)
             if colour:
                 acc[0] += colour[0]
@@ -73,17 +76,24 @@ def chunk(kind, data):
     return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
 
 
-def main():
+def write_icon(size):
+    scale = GRID / size
     rows = b""
-    for y in range(SIZE):
-        rows += b"\x00" + b"".join(bytes(pixel(x, y)) for x in range(SIZE))
+    for y in range(size):
+        rows += b"\x00" + b"".join(bytes(pixel(x, y, scale)) for x in range(size))
     png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0))
+    png += chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
     png += chunk(b"IDAT", zlib.compress(rows, 9))
     png += chunk(b"IEND", b"")
-    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pomvex.png")
+    name = "pomvex.png" if size == GRID else "pomvex_%d.png" % size
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), name)
     with open(path, "wb") as out:
         out.write(png)
+
+
+def main():
+    for size in SIZES:
+        write_icon(size)
 
 
 if __name__ == "__main__":
