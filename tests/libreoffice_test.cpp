@@ -7,7 +7,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
 
+#include "conversion/line_assembly.h"
+#include "document/header_reader.h"
+#include "document/sections.h"
+#include "layout/pipeline.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -212,6 +219,153 @@ TEST_F(LibreOffice, ReadsTheSampleDocuments) {
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     EXPECT_TRUE(fs::exists(pictures / (pdf.stem().string() + "-1.png")));
   }
+}
+
+// The script lines of a document as the conversion merges them (fonts carried in), each with the
+// body paragraph its group falls in.
+struct ScriptLine {
+  std::size_t paragraph;
+  std::string line;
+};
+std::vector<ScriptLine> ScriptLinesOf(DocumentState& doc, const std::string& chi) {
+  std::istringstream stream(chi);
+  TextInput in(stream);
+  ResetDocumentState(doc);
+  std::string line, sections;
+  std::vector<ScriptLine> found;
+  if (!ReadDocumentHeader(doc, in, line)) return found;
+  auto group = std::make_unique<LineGroup>();
+  GroupFlow flow;
+  ConvertHeaderFooterSections(doc, in, *group, std::move(line), sections, flow.linePending);
+  flow.paragraphEnded = true;
+  std::size_t paragraphs = 0;
+  while (!in.AtEnd() || flow.linePending) {
+    const bool opens = flow.paragraphEnded;
+    ConvertLineGroup(doc, in, *group, line, flow);
+    if (group->mainIndex < 0) continue;
+    paragraphs += opens ? 1 : 0;
+    for (int slot = 0; slot <= group->lastIndex; ++slot) {
+      // A line read ahead has been swapped into slot 0, the group's first line out of it.
+      const int at = slot == 0 && flow.linePending ? group->lastIndex + 1 : slot;
+      if (slot != group->mainIndex) found.push_back({paragraphs - 1, group->Lines[at]});
+    }
+  }
+  return found;
+}
+
+// The characters of a UTF-8 text, blanks left out.
+std::vector<std::string> Characters(const std::string& text) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t n = 1;
+    while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+    const std::string c = text.substr(i, n);
+    i += n;
+    const bool blank = c == " " || c == "\t" || c == "\xEF\xBB\xBF" || c == "\xC2\xA0" ||
+                       (c.size() == 3 && c.compare(0, 2, "\xE2\x80") == 0 &&
+                        static_cast<unsigned char>(c[2]) <= 0x8B);
+    if (!blank) out.push_back(c);
+  }
+  return out;
+}
+
+std::vector<std::string> Paragraphs(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream s(text);
+  for (std::string l; std::getline(s, l);) lines.push_back(l);
+  return lines;
+}
+
+// Documents with up to three superscript and three subscript lines per group, runs at random
+// columns (over hard spaces, over text, beyond the end) in several fonts, from a fixed seed.
+std::string GeneratedDocument(unsigned seed) {
+  std::mt19937 rng(seed);
+  auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
+  const std::string glyphs = "abcxyzABC0123+-=()";
+  std::string chi = kHeader;
+  for (int g = 0; g < 30; ++g) {
+    std::vector<std::string> cells(10 + pick(30));
+    for (std::string& c : cells)
+      c = pick(4) == 0 ? "\\ " : std::string(1, glyphs[pick(glyphs.size())]);
+    std::vector<std::string> above(pick(4)), below(pick(4));
+    for (auto* lines : {&above, &below}) {
+      for (std::string& line : *lines) {
+        for (std::size_t col = pick(4); col < cells.size() + 6; col += 2 + pick(8)) {
+          line.resize(col, ' ');
+          const std::size_t width = 1 + pick(4);
+          if (pick(3) == 0) line += pick(2) == 0 ? "\\2" : "\\9";  // GREEK or ITALIC
+          for (std::size_t k = 0; k < width; ++k, ++col) {
+            line += glyphs[pick(glyphs.size())];
+            if (col < cells.size() && pick(2) == 0) cells[col] = "\\ ";
+          }
+          line += "\\1";
+        }
+        line.insert(0, lines == &above ? "\\+" : "\\-");
+      }
+    }
+    for (const std::string& line : above) chi += line + "\r\n";
+    for (const std::string& c : cells) chi += c;
+    chi += pick(5) == 0 ? "\r\n" : "\\,\r\n";
+    for (const std::string& line : below) chi += line + "\r\n";
+  }
+  return chi;
+}
+
+// With every run kept, each character of each script line reaches the reader, in the order of
+// its line, in the paragraph of its group: over the samples and a folder of generated documents.
+TEST_F(LibreOffice, ReadsEveryScriptCharacterWhenAllRunsAreKept) {
+  std::vector<std::pair<std::string, std::string>> documents;
+  for (const auto& entry : fs::directory_iterator(fs::path(POMVEX_SOURCE_DIR) / "examples")) {
+    if (entry.path().extension() == ".CHI")
+      documents.emplace_back(entry.path().stem().string(), ReadFile(entry.path()));
+  }
+  for (unsigned seed = 1; seed <= 8; ++seed)
+    documents.emplace_back("generated" + std::to_string(seed), GeneratedDocument(seed));
+
+  std::vector<fs::path> files;
+  std::vector<std::vector<ScriptLine>> scriptLines;
+  for (const auto& [name, chi] : documents) {
+    const testing::ConvertedDocument c = testing::ConvertInMemory(chi, /*keepAllScripts=*/true);
+    if (!c.isDocument) continue;
+    EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf)) << name;
+    testing::RecordingReporter quiet;
+    DocumentState doc(quiet);
+    scriptLines.push_back(ScriptLinesOf(doc, chi));
+    // Each script line converted on its own, as a paragraph of a document of the same prolog.
+    std::string alone = c.rtf.substr(0, c.rtf.size() - c.body.size());
+    for (ScriptLine& s : scriptLines.back()) {
+      std::string tabStops;
+      ProcessLineMarkup(doc, s.line, true, tabStops);
+      alone += "{\\pard " + s.line + "\\par}\r\n";
+    }
+    files.push_back(WriteRtf(name, c.rtf));
+    files.push_back(WriteRtf(name + "_lines", alone + "}"));
+  }
+  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
+  std::size_t checked = 0;
+  for (std::size_t d = 0; d < scriptLines.size(); ++d) {
+    ASSERT_FALSE(texts[2 * d].empty()) << "LibreOffice could not read " << files[2 * d];
+    if (scriptLines[d].empty()) continue;
+    ASSERT_FALSE(texts[2 * d + 1].empty()) << files[2 * d + 1];
+    const std::vector<std::string> read = Paragraphs(ReadFile(texts[2 * d]));
+    const std::vector<std::string> alone = Paragraphs(ReadFile(texts[2 * d + 1]));
+    ASSERT_EQ(alone.size(), scriptLines[d].size()) << files[2 * d];
+    for (std::size_t i = 0; i < alone.size(); ++i) {
+      const std::size_t p = scriptLines[d][i].paragraph;
+      ASSERT_LT(p, read.size()) << files[2 * d];
+      const std::vector<std::string> have = Characters(read[p]);
+      auto at = have.begin();
+      for (const std::string& c : Characters(alone[i])) {
+        at = std::find(at, have.end(), c);
+        ASSERT_NE(at, have.end()) << files[2 * d] << " paragraph " << p << " lacks " << c
+                                  << " of the script line " << alone[i] << ":\n"
+                                  << read[p];
+        ++at;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 1000U);
 }
 
 }  // namespace
