@@ -290,14 +290,16 @@ std::string GeneratedDocument(unsigned seed) {
     std::vector<std::string> above(pick(4)), below(pick(4));
     for (auto* lines : {&above, &below}) {
       for (std::string& line : *lines) {
-        for (std::size_t col = pick(4); col < cells.size() + 6; col += 2 + pick(8)) {
-          line.resize(col, ' ');
+        std::size_t used = 0;  // columns of the line so far
+        for (std::size_t col = pick(4); col < cells.size() + 6; col = used + 1 + pick(8)) {
+          line.append(col - used, ' ');
           const std::size_t width = 1 + pick(4);
           if (pick(3) == 0) line += pick(2) == 0 ? "\\2" : "\\9";  // GREEK or ITALIC
           for (std::size_t k = 0; k < width; ++k, ++col) {
             line += glyphs[pick(glyphs.size())];
             if (col < cells.size() && pick(2) == 0) cells[col] = "\\ ";
           }
+          used = col;
           line += "\\1";
         }
         line.insert(0, lines == &above ? "\\+" : "\\-");
