@@ -23,11 +23,35 @@ namespace {
 constexpr std::string_view kRunEnd = "\\:";
 constexpr std::size_t kNone = std::string_view::npos;
 
-// A line with the runs merged into it so far: its text, and for every index the column of the
-// character or one-column command that starts there, 0 for what takes no column.
+// The first and last column taken by a piece of text; both 0 when it takes none.
+struct Span {
+  std::int32_t first = 0;
+  std::int32_t last = 0;
+  void Add(std::int32_t c) {
+    if (c == 0) return;
+    if (first == 0 || c < first) first = c;
+    last = std::max(last, c);
+  }
+  void Add(Span s) {
+    Add(s.first);
+    Add(s.last);
+  }
+};
+
+// A run merged into a line: from its marker to the index after its "\:".
+struct RunInfo {
+  std::size_t begin;
+  std::size_t end;
+  Span span;
+};
+
+// A line with the runs merged into it so far: its text, for every index the column of the
+// character or one-column command that starts there (0 for what takes no column), and its runs.
+// The runs of a run stand only in the text, so that every merge passes over them at once.
 struct ColumnedLine {
   std::string text;
   std::vector<std::int32_t> columns;
+  std::vector<RunInfo> runs;
   std::int32_t lastOwn = 0;  // the last column of the line's own text, its runs aside
 
   std::size_t size() const { return text.size(); }
@@ -35,13 +59,54 @@ struct ColumnedLine {
     text += s;
     columns.resize(text.size(), 0);
   }
-  void AppendFrom(const ColumnedLine& from, std::size_t begin, std::size_t end) {
+  // [begin, end) of from, which cuts no run; with its runs when they stay runs of this line.
+  void AppendFrom(const ColumnedLine& from, std::size_t begin, std::size_t end, bool withRuns) {
     if (end <= begin) return;
+    const std::size_t shift = text.size();
     text.append(from.text, begin, end - begin);
     columns.insert(columns.end(), from.columns.begin() + static_cast<std::ptrdiff_t>(begin),
                    from.columns.begin() + static_cast<std::ptrdiff_t>(end));
+    if (!withRuns) return;
+    auto r = std::lower_bound(from.runs.begin(), from.runs.end(), begin,
+                              [](const RunInfo& run, std::size_t at) { return run.begin < at; });
+    for (; r != from.runs.end() && r->end <= end; ++r) {
+      runs.push_back({r->begin - begin + shift, r->end - begin + shift, r->span});
+    }
   }
 };
+
+// The runs of a line met at indexes that never go down.
+class RunWalk {
+ public:
+  explicit RunWalk(const std::vector<RunInfo>& runs, std::size_t from = 0) : runs_(runs) {
+    next_ = static_cast<std::size_t>(
+        std::lower_bound(runs.begin(), runs.end(), from,
+                         [](const RunInfo& run, std::size_t at) { return run.begin < at; }) -
+        runs.begin());
+  }
+  const RunInfo* StartingAt(std::size_t i) {
+    while (next_ < runs_.size() && runs_[next_].begin < i) ++next_;
+    return next_ < runs_.size() && runs_[next_].begin == i ? &runs_[next_] : nullptr;
+  }
+
+ private:
+  const std::vector<RunInfo>& runs_;  // may grow between calls
+  std::size_t next_ = 0;
+};
+
+Span ColumnsOf(const ColumnedLine& l, std::size_t begin, std::size_t end) {
+  Span span;
+  RunWalk runs(l.runs, begin);
+  for (std::size_t i = begin; i < end;) {
+    if (const RunInfo* run = runs.StartingAt(i)) {
+      span.Add(run->span);
+      i = run->end;
+    } else {
+      span.Add(l.columns[i++]);
+    }
+  }
+  return span;
+}
 
 // Columns as the standard merge locates them: plain characters and the one-column commands
 // ("\]" aside) take one each. The main line's own text ends before its trailing spaces (the
@@ -67,46 +132,12 @@ ColumnedLine Columned(const std::string& line, bool mainLine) {
   return l;
 }
 
-bool OpensRun(std::string_view s, std::size_t i) {
-  return s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '>' || s[i + 1] == '<');
-}
-
-// The index after the "\:" that closes the run opened at open (runs nest; the end of the text
-// when it never closes).
-std::size_t RunEndAfter(std::string_view s, std::size_t open) {
-  long depth = 0;
-  for (std::size_t i = open; i < s.size();) {
-    if (s[i] != '\\' || i + 1 == s.size()) {
-      ++i;
-      continue;
-    }
-    if (s[i + 1] == '>' || s[i + 1] == '<') ++depth;
-    if (s[i + 1] == ':' && --depth == 0) return i + 2;
-    i += 2;
-  }
-  return s.size();
-}
-
-// The first and last column taken in [begin, end); both 0 when none is.
-struct Span {
-  std::int32_t first = 0;
-  std::int32_t last = 0;
-};
-Span ColumnsOf(const ColumnedLine& l, std::size_t begin, std::size_t end) {
-  Span span;
-  for (std::size_t i = begin; i < end; ++i) {
-    const std::int32_t c = l.columns[i];
-    if (c == 0) continue;
-    if (span.first == 0 || c < span.first) span.first = c;
-    span.last = std::max(span.last, c);
-  }
-  return span;
-}
-
 // The next run of script text at or after index from, as the standard merge finds it, except
 // that a run already merged into the line belongs to the segment it stands in (or makes one of
-// its own). Gives [start, end), or false when there is none.
-bool NextSegment(std::string_view s, std::size_t from, std::size_t& start, std::size_t& end) {
+// its own). Gives [start, end), or false when there is none. Indexes never go down.
+bool NextSegment(const ColumnedLine& l, RunWalk& runs, std::size_t from, std::size_t& start,
+                 std::size_t& end) {
+  const std::string& s = l.text;
   const std::size_t n = s.size();
   std::size_t i = from;
   for (;;) {
@@ -117,7 +148,7 @@ bool NextSegment(std::string_view s, std::size_t from, std::size_t& start, std::
       break;
     } else if (i + 1 == n) {
       return false;  // a lone backslash at the end starts nothing
-    } else if (OpensRun(s, i) || (s[i + 1] != ' ' && SegmentStartCommands.Contains(s[i + 1]))) {
+    } else if (runs.StartingAt(i) || (s[i + 1] != ' ' && SegmentStartCommands.Contains(s[i + 1]))) {
       break;
     } else {
       i += 2;
@@ -125,13 +156,11 @@ bool NextSegment(std::string_view s, std::size_t from, std::size_t& start, std::
   }
   start = i;
   while (i < n && s[i] != ' ') {
-    if (s[i] != '\\') {
+    if (const RunInfo* run = runs.StartingAt(i)) {
+      i = run->end;
+    } else if (s[i] != '\\') {
       ++i;
-    } else if (i + 1 == n) {
-      break;
-    } else if (OpensRun(s, i)) {
-      i = RunEndAfter(s, i);
-    } else if (SegmentBreakers.Contains(s[i + 1])) {
+    } else if (i + 1 == n || SegmentBreakers.Contains(s[i + 1])) {
       break;
     } else {
       i += 2;
@@ -141,44 +170,48 @@ bool NextSegment(std::string_view s, std::size_t from, std::size_t& start, std::
   return true;
 }
 
-// The font in force before an index, outside the runs, for indexes that never go down; the text
-// may grow at its end between calls.
+// The font in force before an index, outside the runs, for indexes that never go down; the line
+// may grow at its end between calls, a run only once its "\:" is written.
 class OuterFont {
  public:
-  explicit OuterFont(const FontSlotTable& slots) : slots_(slots) {}
-  FontKind Before(std::string_view s, std::size_t pos) {
+  OuterFont(const ColumnedLine& line, const FontSlotTable& slots)
+      : line_(line), runs_(line.runs), slots_(slots) {}
+  FontKind Before(std::size_t pos) {
+    const std::string& s = line_.text;
     while (next_ < pos) {
-      if (s[next_] != '\\') {
+      if (const RunInfo* run = runs_.StartingAt(next_)) {
+        next_ = run->end;
+      } else if (s[next_] != '\\') {
         ++next_;
-        continue;
+      } else if (next_ + 1 == s.size()) {
+        break;  // may pair with what is appended later
+      } else {
+        if (IsFontSwitch(slots_, s[next_ + 1])) kind_ = slots_[s[next_ + 1]];
+        next_ += 2;
       }
-      if (next_ + 1 >= s.size()) break;  // may pair with what is appended later
-      const char c = s[next_ + 1];
-      if (c == '>' || c == '<') {
-        ++depth_;
-      } else if (c == ':') {
-        if (depth_ > 0) --depth_;
-      } else if (depth_ == 0 && IsFontSwitch(slots_, c)) {
-        kind_ = slots_[c];
-      }
-      next_ += 2;
     }
     return kind_;
   }
 
  private:
+  const ColumnedLine& line_;
+  RunWalk runs_;
   const FontSlotTable& slots_;
   std::size_t next_ = 0;
-  long depth_ = 0;
   FontKind kind_ = NONE;
 };
+
+bool IsSwitchAt(const std::string& s, std::size_t i, const FontSlotTable& slots) {
+  return i + 1 < s.size() && s[i] == '\\' && IsFontSwitch(slots, s[i + 1]);
+}
 
 // Where a run with its first column at c goes in the line it is merged into: in front of the
 // character in that column, after a run already merged over it (stacked), or where the text
 // reaches no further than c. Columns never go down from one call to the next.
 class RunPlacer {
  public:
-  RunPlacer(const ColumnedLine& work, const FontSlotTable& slots) : work_(work), slots_(slots) {}
+  RunPlacer(const ColumnedLine& work, const FontSlotTable& slots)
+      : work_(work), runs_(work.runs), slots_(slots) {}
 
   struct Place {
     std::size_t pos;
@@ -186,37 +219,27 @@ class RunPlacer {
   };
 
   Place Locate(std::int32_t c) {
-    if (stacked_ && c >= stackFirst_ && c <= stackLast_) return {cur_, true};
+    if (stacked_ && c >= stack_.first && c <= stack_.last) return {cur_, true};
     stacked_ = false;
     const std::string& s = work_.text;
     const std::size_t n = s.size();
     while (cur_ < n) {
-      if (OpensRun(s, cur_)) {
-        // A run that lies beyond c is looked at again for the next column: measured once.
-        if (measured_ != cur_) {
-          measured_ = cur_;
-          measuredEnd_ = RunEndAfter(s, cur_);
-          measuredSpan_ = ColumnsOf(work_, cur_, measuredEnd_);
-        }
-        const std::size_t end = measuredEnd_;
-        const Span span = measuredSpan_;
-        if (span.first == 0 || span.last < c) {
-          cur_ = end;
+      if (const RunInfo* run = runs_.StartingAt(cur_)) {
+        if (run->span.first == 0 || run->span.last < c) {
+          cur_ = run->end;
           continue;
         }
-        if (span.first > c) return {cur_, false};
+        if (run->span.first > c) return {cur_, false};
         // Directly after that run and the font switch that restores the line's font after it.
-        cur_ = end;
-        while (cur_ + 1 < n && s[cur_] == '\\' && IsFontSwitch(slots_, s[cur_ + 1])) cur_ += 2;
+        cur_ = run->end;
+        while (IsSwitchAt(s, cur_, slots_)) cur_ += 2;
         stacked_ = true;
-        stackFirst_ = span.first;
-        stackLast_ = span.last;
+        stack_ = run->span;
         return {cur_, true};
       }
-      const std::size_t width = s[cur_] == '\\' ? std::min<std::size_t>(2, n - cur_) : 1;
       const std::int32_t column = work_.columns[cur_];
       if (column != 0 && column >= c) return {cur_, false};
-      cur_ += width;
+      cur_ += s[cur_] == '\\' ? std::min<std::size_t>(2, n - cur_) : 1;
     }
     return {n, false};
   }
@@ -231,14 +254,11 @@ class RunPlacer {
 
  private:
   const ColumnedLine& work_;
+  RunWalk runs_;
   const FontSlotTable& slots_;
   std::size_t cur_ = 0;
   bool stacked_ = false;
-  std::int32_t stackFirst_ = 0;
-  std::int32_t stackLast_ = 0;
-  std::size_t measured_ = kNone;
-  std::size_t measuredEnd_ = 0;
-  Span measuredSpan_;
+  Span stack_;
 };
 
 // The number of characters of blanks from pos that make room for columns first to last: each
@@ -262,18 +282,18 @@ std::size_t RoomAt(const ColumnedLine& work, std::size_t pos, Span run, bool scr
 
 // The run's own text for the log: the runs merged into it from further out, and the switch
 // back to its font after each, are left out.
-std::string OwnText(std::string_view segment, const FontSlotTable& slots) {
+std::string OwnText(const ColumnedLine& l, std::size_t begin, std::size_t end,
+                    const FontSlotTable& slots) {
   std::string own;
-  for (std::size_t i = 0; i < segment.size();) {
-    if (!OpensRun(segment, i)) {
-      const std::size_t width = segment[i] == '\\' ? 2 : 1;
-      own.append(segment.substr(i, width));
+  RunWalk runs(l.runs, begin);
+  for (std::size_t i = begin; i < end;) {
+    if (const RunInfo* run = runs.StartingAt(i)) {
+      for (i = run->end; i < end && IsSwitchAt(l.text, i, slots);) i += 2;
+    } else {
+      const std::size_t width = l.text[i] == '\\' ? std::min<std::size_t>(2, end - i) : 1;
+      own.append(l.text, i, width);
       i += width;
-      continue;
     }
-    i = RunEndAfter(segment, i);
-    while (i + 1 < segment.size() && segment[i] == '\\' && IsFontSwitch(slots, segment[i + 1]))
-      i += 2;
   }
   return own;
 }
@@ -288,10 +308,11 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
   result.lastOwn = work.lastOwn;
   result.text.reserve(work.size() + 2 * script.size());
   result.columns.reserve(work.size() + 2 * script.size());
+  RunWalk scriptRuns(script.runs);
   RunPlacer placer(work, slots);
-  OuterFont workFonts(slots);
-  OuterFont scriptFonts(slots);
-  OuterFont resultFonts(slots);
+  OuterFont workFonts(work, slots);
+  OuterFont scriptFonts(script, slots);
+  OuterFont resultFonts(result, slots);
   const std::size_t n = work.size();
   const bool workEndsLone = EndsInLoneBackslash(work.text);
   std::int32_t reached = 0;  // the last column written
@@ -301,7 +322,7 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
   for (;;) {
     std::size_t start = 0;
     std::size_t end = 0;
-    const bool found = NextSegment(script.text, from, start, end);
+    const bool found = NextSegment(script, scriptRuns, from, start, end);
     const Span span = found ? ColumnsOf(script, start, end) : Span{};
     if (found && span.first == 0) {
       from = end > start ? end : start + 2;  // no column: nothing to place
@@ -309,8 +330,8 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
     }
     const std::size_t copyFrom = mainPos;
     const RunPlacer::Place place = found ? placer.Locate(span.first) : RunPlacer::Place{n, false};
-    result.AppendPlain(FontSwitchFor(slots, workFonts.Before(work.text, copyFrom)));
-    result.AppendFrom(work, copyFrom, place.pos);
+    result.AppendPlain(FontSwitchFor(slots, workFonts.Before(copyFrom)));
+    result.AppendFrom(work, copyFrom, place.pos, true);
     if (!found) break;
     reached = std::max(reached, ColumnsOf(work, copyFrom, place.pos).last);
     // After a line that ends in a lone backslash, that backslash is a literal one.
@@ -327,18 +348,18 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
         result.columns.push_back(c);
       }
     }
-    const FontKind scriptKind = scriptFonts.Before(script.text, start);
+    const FontKind scriptKind = scriptFonts.Before(start);
+    const FontKind resultKind = resultFonts.Before(result.size());
+    const std::size_t runBegin = result.size();
     result.AppendPlain(marker);
-    if (scriptKind != resultFonts.Before(result.text, result.size())) {
-      result.AppendPlain(FontSwitchFor(slots, scriptKind));
-    }
-    result.AppendFrom(script, start, end);
+    if (scriptKind != resultKind) result.AppendPlain(FontSwitchFor(slots, scriptKind));
+    result.AppendFrom(script, start, end, false);  // its runs are inside this one
     result.AppendPlain(kRunEnd);
+    result.runs.push_back({runBegin, result.size(), span});
     reached = std::max(reached, span.last);
     if (room == kNone) {
-      doc.report.ReportError(
-          6, "Sub- or superscript placed at its column without room: " +
-                 OwnText(std::string_view(script.text).substr(start, end - start), slots));
+      doc.report.ReportError(6, "Sub- or superscript placed at its column without room: " +
+                                    OwnText(script, start, end, slots));
     }
     mainPos = place.pos + (room == kNone ? 0 : room);
     placer.Passed(mainPos);
