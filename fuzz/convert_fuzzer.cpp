@@ -1,6 +1,7 @@
-// Fuzz target: converts one arbitrary input as a document into memory and aborts when the RTF
-// is not one well-formed group, when anything but ConversionAbandoned escapes the conversion,
-// or when a problem is reported under a category that does not exist.
+// Fuzz target: converts one arbitrary input as a document into memory, without and with every
+// script run kept, and aborts when the RTF is not one well-formed group, when anything but
+// ConversionAbandoned escapes the conversion, or when a problem is reported under a category
+// that does not exist.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -48,11 +49,11 @@ void CheckBraces(const std::string& rtf) {
   if (depth != 0) Fail("groups left open at the end", std::to_string(depth));
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+// Converts the input once, with every script run kept or not.
+void ConvertOnce(const std::uint8_t* data, std::size_t size, bool keepAllScripts) {
   CheckingReporter reporter;
   pomvex::DocumentState doc(reporter);
+  doc.KeepAllScripts = keepAllScripts;
   std::istringstream stream(std::string(reinterpret_cast<const char*>(data), size));
   pomvex::TextInput in(stream);
   pomvex::StringSink sink;
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     converted = pomvex::ConvertDocument(doc, in, sink);
   } catch (const pomvex::ConversionAbandoned&) {
-    return 0;  // a document that meets a limit is abandoned: expected
+    return;  // a document that meets a limit is abandoned: expected
   } catch (const std::exception& e) {
     Fail("unexpected exception", e.what());
   } catch (...) {
@@ -69,9 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string& rtf = sink.Text();
   if (!converted) {
     if (!rtf.empty()) Fail("output written for an input that is no document");
-    return 0;
+    return;
   }
   if (rtf.rfind("{\\rtf1", 0) != 0) Fail("the output does not open the RTF document");
   CheckBraces(rtf);
+}
+
+}  // namespace
+
+// Every input is converted both ways: the merge that keeps every script run sees every input the
+// standard merge sees.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  ConvertOnce(data, size, false);
+  ConvertOnce(data, size, true);
   return 0;
 }

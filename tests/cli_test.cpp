@@ -102,6 +102,18 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
   EXPECT_NE(version.out.find("pomvex-cli"), std::string::npos);
 }
 
+TEST_F(CliTest, KeepAllScriptsPlacesARunWithoutRoomAndLogsIt) {
+  Write("e.CHI", "\\1cw\r\n\\U1STANDARD\r\n\\+  2\r\nmass\\,\r\n");
+  EXPECT_EQ(Cli("--keep-all-scripts --detailed-log " + dir_.string()).status, 0);
+  EXPECT_NE(Read(dir_ / "e.rtf").find("ma{\\super\\up3 2}ss"), std::string::npos);
+  EXPECT_NE(Read(dir_ / "Pomvex.Log")
+                .find("    Error: Sub- or superscript placed at its column without room: 2\r\n"
+                      "    1 instances of being unable to add sub- or super-scripts\r\n"),
+            std::string::npos);
+  EXPECT_EQ(Cli(dir_.string()).status, 0);
+  EXPECT_NE(Read(dir_ / "e_0.rtf").find(" mass\\par}"), std::string::npos) << "dropped without it";
+}
+
 TEST_F(CliTest, AFailureThatEndsTheRunExitsWithStatus2) {
   // sysfs refuses new files even to root: the log cannot be created.
   const fs::path locked = "/sys/kernel";

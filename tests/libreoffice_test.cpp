@@ -8,8 +8,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
 #include <string_view>
 
+#include "conversion/line_assembly.h"
+#include "document/header_reader.h"
+#include "document/sections.h"
+#include "layout/pipeline.h"
 #include "reader_support.h"
 #include "test_support.h"
 
@@ -221,6 +228,129 @@ TEST_F(LibreOffice, NumbersEachSampleFootnoteOnce) {
       at = end;
     }
   }
+}
+
+// The script lines of a document as the conversion merges them (their fonts carried in), each
+// with the index of the body paragraph its group falls in.
+std::vector<std::pair<std::size_t, std::string>> ScriptLinesOf(DocumentState& doc,
+                                                               const std::string& chi) {
+  std::istringstream stream(chi);
+  TextInput in(stream);
+  std::string line, sections;
+  std::vector<std::pair<std::size_t, std::string>> found;
+  ResetDocumentState(doc);
+  if (!ReadDocumentHeader(doc, in, line)) return found;
+  auto group = std::make_unique<LineGroup>();
+  GroupFlow flow;
+  ConvertHeaderFooterSections(doc, in, *group, std::move(line), sections, flow.linePending);
+  for (std::size_t paragraphs = 0; !in.AtEnd() || flow.linePending;) {
+    const bool opens = flow.paragraphEnded;
+    ConvertLineGroup(doc, in, *group, line, flow);
+    paragraphs += opens && group->mainIndex >= 0 ? 1 : 0;
+    for (int slot = 0; slot <= group->lastIndex && group->mainIndex >= 0; ++slot) {
+      // A line read ahead has been swapped into slot 0, the group's first line out of it.
+      const int at = slot == 0 && flow.linePending ? group->lastIndex + 1 : slot;
+      if (slot != group->mainIndex) found.emplace_back(paragraphs - 1, group->Lines[at]);
+    }
+  }
+  return found;
+}
+
+// The characters of each line of a UTF-8 text, blanks left out.
+std::vector<std::vector<std::string>> CharactersByLine(const std::string& text) {
+  std::vector<std::vector<std::string>> lines(1);
+  for (std::size_t i = 0, n = 1; i < text.size(); i += n, n = 1) {
+    while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+    const std::string c = text.substr(i, n);
+    if (c == "\n") lines.emplace_back();
+    const bool blank = c == " " || c == "\t" || c == "\n" || c == "\xEF\xBB\xBF" ||
+                       c == "\xC2\xA0" ||
+                       (n == 3 && c.compare(0, 2, "\xE2\x80") == 0 && c[2] <= '\x8B');
+    if (!blank) lines.back().push_back(c);
+  }
+  return lines;
+}
+
+// Groups of up to three superscript and three subscript lines, with runs in several fonts at
+// random columns: over hard spaces, over text, beyond the end. A fixed seed makes each the same.
+std::string GeneratedDocument(unsigned seed) {
+  std::mt19937 rng(seed);
+  auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
+  const std::string glyphs = "abcxyzABC0123+-=()";
+  std::string chi = kHeader;
+  for (int g = 0; g < 30; ++g) {
+    std::vector<std::string> cells(10 + pick(30)), lines(pick(4) + pick(4) + 1);
+    const std::size_t main = pick(lines.size());
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+      lines[l] = l < main ? "\\+" : "\\-";
+      for (std::size_t col = pick(4), used = 0; l != main && col < cells.size() + 6;
+           col = used + 1 + pick(8)) {
+        lines[l] += std::string(col - used, ' ') + (pick(3) == 0 ? "\\2" : "");
+        for (used = col + 1 + pick(4); col < used; ++col) {
+          lines[l] += glyphs[pick(glyphs.size())];
+          if (col < cells.size() && pick(2) == 0) cells[col] = "\\ ";
+        }
+        lines[l] += "\\1";
+      }
+    }
+    lines[main].clear();
+    for (std::string& c : cells) lines[main] += pick(4) == 0 ? "\\ " : c;
+    lines[main] += pick(5) == 0 ? "" : "\\,";
+    for (const std::string& l : lines) chi += l + "\r\n";
+  }
+  return chi;
+}
+
+// With every run kept, each character of each script line reaches the reader, in the order of
+// its line, in the paragraph of its group: in the samples and in a folder of generated documents.
+TEST_F(LibreOffice, ReadsEveryScriptCharacterWhenAllRunsAreKept) {
+  std::vector<std::pair<std::string, std::string>> documents;
+  for (const auto& entry : fs::directory_iterator(fs::path(POMVEX_SOURCE_DIR) / "examples")) {
+    if (entry.path().extension() == ".CHI")
+      documents.emplace_back(entry.path().stem().string(), ReadFile(entry.path()));
+  }
+  for (unsigned seed = 1; seed <= 8; ++seed)
+    documents.emplace_back("generated" + std::to_string(seed), GeneratedDocument(seed));
+  std::vector<fs::path> files;
+  std::vector<std::vector<std::pair<std::size_t, std::string>>> scriptLines;
+  for (const auto& [name, chi] : documents) {
+    const testing::ConvertedDocument c = testing::ConvertInMemory(chi, /*keepAllScripts=*/true);
+    if (!c.isDocument) continue;
+    EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf)) << name;
+    testing::RecordingReporter quiet;
+    DocumentState doc(quiet);
+    scriptLines.push_back(ScriptLinesOf(doc, chi));
+    // Each script line converted alone, as a paragraph of a document with the same prolog.
+    std::string alone = c.rtf.substr(0, c.rtf.size() - c.body.size());
+    for (auto& [paragraph, line] : scriptLines.back()) {
+      std::string tabStops;
+      ProcessLineMarkup(doc, line, true, tabStops);
+      alone += "{\\pard " + line + "\\par}\r\n";
+    }
+    files.push_back(WriteRtf(name, c.rtf));
+    files.push_back(WriteRtf(name + "_lines", alone + "{\\pard .\\par}}"));
+  }
+  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
+  std::size_t checked = 0;
+  for (std::size_t d = 0; d < scriptLines.size(); ++d) {
+    ASSERT_FALSE(texts[2 * d].empty() || texts[2 * d + 1].empty()) << files[2 * d];
+    const auto read = CharactersByLine(ReadFile(texts[2 * d]));
+    const auto alone = CharactersByLine(ReadFile(texts[2 * d + 1]));
+    ASSERT_GE(alone.size(), scriptLines[d].size()) << files[2 * d];
+    for (std::size_t i = 0; i < scriptLines[d].size(); ++i) {
+      const std::size_t p = scriptLines[d][i].first;
+      ASSERT_LT(p, read.size()) << files[2 * d];
+      auto at = read[p].begin();
+      for (const std::string& c : alone[i]) {
+        at = std::find(at, read[p].end(), c);
+        ASSERT_NE(at, read[p].end()) << files[2 * d] << ": paragraph " << p << " lacks " << c
+                                     << " of the script line " << scriptLines[d][i].second;
+        ++at;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 1000U);
 }
 
 }  // namespace

@@ -30,9 +30,10 @@ LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex) {
   return group;
 }
 
-ConvertedDocument ConvertInMemory(const std::string& chi) {
+ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts) {
   ConvertedDocument c;
   DocumentState doc(c.reporter);
+  doc.KeepAllScripts = keepAllScripts;
   std::istringstream stream(chi);
   TextInput in(stream);
   StringSink sink;

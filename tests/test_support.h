@@ -47,7 +47,7 @@ struct ConvertedDocument {
   bool isDocument = false;
   std::string body;  // the text after the prolog
 };
-ConvertedDocument ConvertInMemory(const std::string& chi);
+ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts = false);
 
 // True when the unescaped braces of rtf form one group that closes at its last character.
 bool IsOneBalancedGroup(const std::string& rtf);

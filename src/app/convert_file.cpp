@@ -108,6 +108,7 @@ void ConvertFile(RunState& run, const std::string& path) {
   run.WriteLog("  " + FileNameOf(path));
 
   DocumentState doc(run);
+  doc.KeepAllScripts = run.KeepAllScripts;
   const int scriptLinesBefore = run.CategoryCounts[5];
   const int scriptRunsBefore = run.CategoryCounts[6];
   const int errorsBefore = run.ErrorCount;

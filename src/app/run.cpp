@@ -22,6 +22,7 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
   RunState run(frontEnd);
   try {
     run.ResetCounts(request.detailedLog);
+    run.KeepAllScripts = request.keepAllScripts;
     run.StartDir = StartDirOf(request.directory);
     outcome.startDir = run.StartDir;
     frontEnd.ShowInfo(run.StartDir);

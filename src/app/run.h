@@ -37,6 +37,8 @@ struct RunRequest {
   std::vector<std::string> selectedFiles;
   // Log every superscript/subscript error, not only their counts.
   bool detailedLog = false;
+  // Place every superscript and subscript run, also where the document leaves it no room.
+  bool keepAllScripts = false;
 };
 
 struct RunOutcome {

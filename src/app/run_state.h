@@ -41,6 +41,7 @@ class RunState : public Reporter {
   int WarningCount = 0;
   std::array<int, kCategoryCount + 1> CategoryCounts{};
   bool DetailedLog = false;
+  bool KeepAllScripts = false;
   std::string StartDir;
 
  private:

@@ -82,6 +82,10 @@ struct DocumentState {
   bool FootnoteNumberingStopped = false;
   // Whether a left-page header or footer section was met (the prolog then sets facing pages).
   bool HasLeftPageSection = false;
+  // Every script run is kept: lines further from the main line are merged, and a run without
+  // room is written at its column (the command line's --keep-all-scripts). Set for the run, not
+  // reset per document.
+  bool KeepAllScripts = false;
 
   // Character format in force in the RTF output: face, style and size indices.
   int CurFace = 0;

@@ -80,9 +80,13 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", std::string("pomvex-cli ") + POMVEX_VERSION);
   bool detailedLog = false;
   bool recursive = false;
+  bool keepAllScripts = false;
   std::vector<std::string> paths;
   app.add_flag("--detailed-log", detailedLog,
                "Log every superscript/subscript error, not only their counts");
+  app.add_flag("--keep-all-scripts", keepAllScripts,
+               "Place every superscript and subscript, also where the document leaves no room "
+               "(runs without room are logged)");
   app.add_flag("-r,--recursive", recursive, "Convert DIR and all its sub-folders, depth first");
   app.add_option("PATH", paths,
                  "A directory (every .CHI file in it), or .CHI files of one directory")
@@ -96,6 +100,7 @@ int main(int argc, char** argv) {
 
   pomvex::RunRequest request;
   request.detailedLog = detailedLog;
+  request.keepAllScripts = keepAllScripts;
   std::error_code ec;
   if (paths.size() == 1 && fs::is_directory(paths[0], ec)) {
     request.directory = DirectoryOf(paths[0]);

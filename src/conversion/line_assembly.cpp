@@ -2,6 +2,7 @@
 
 #include "base/text_util.h"
 #include "conversion/line_group_reader.h"
+#include "layout/keep_all_scripts.h"
 #include "layout/line_codes.h"
 #include "layout/pipeline.h"
 #include "layout/rules_pictures.h"
@@ -32,7 +33,9 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
   ReadLineGroup(doc.report, in, group, flow.linePending);
   // The stray markers are unknown commands: a group without one has none.
   if (CheckCommands(doc.report, group)) RemoveStrayMarkers(group);
-  CheckExtraScriptLines(doc.report, group);
+  // When every run is kept, the lines further out are merged, not lost; without a main line
+  // there is nothing to merge them into.
+  if (!doc.KeepAllScripts || group.mainIndex < 0) CheckExtraScriptLines(doc.report, group);
   const LineControls controls = StripLineControls(group);
   flow.equalsSeen = controls.equalsSeen;
   AddJoiningSpace(group, controls);
@@ -55,7 +58,7 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
       // buffer, which the next read reuses.
       line.swap(group.Lines[0]);
     } else {
-      line = MergeScriptLines(doc, group);
+      line = doc.KeepAllScripts ? MergeAllScriptLines(doc, group) : MergeScriptLines(doc, group);
     }
     std::string tabStops;
     ProcessLineMarkup(doc, line, opensParagraph, tabStops);
