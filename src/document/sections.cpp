@@ -79,7 +79,10 @@ void ConvertHeaderFooterSections(DocumentState& doc, TextInput& in, LineGroup& g
                                  std::string line, std::string& out, bool& linePending) {
   linePending = false;
   while (line.empty() && !in.AtEnd()) in.ReadLine(line);
-  if (line.empty() || IsHeaderLine(line)) {
+  // Only at the end of the input is the document empty: an empty line, or a header line that
+  // the header reader handed back as the last one read. Before the end, the line is a section
+  // marker or the first body line, whatever it holds.
+  if (in.AtEnd() && (line.empty() || IsHeaderLine(line))) {
     doc.report.ReportWarning("Empty file");
     return;
   }
