@@ -49,9 +49,9 @@ std::string WithLineEnds(std::string_view text) {
   return chi;
 }
 
-// Literal backslashes ("\\") and a lone one next to the marks of tabs, script runs and font
-// switches, and header lines after the header's end: each body given whole.
-TEST(ConvertDocument, BackslashesBesideMarksAndHeaderLinesAfterTheHeader) {
+// Literal backslashes ("\\") and a lone one next to commands and marks, header lines after the
+// header's end, and the justification of a paragraph: each body given whole.
+TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
   struct Case {
     const char* label;
     std::string_view chi;
@@ -91,6 +91,22 @@ TEST(ConvertDocument, BackslashesBesideMarksAndHeaderLinesAfterTheHeader) {
        R"(\1cw|\U1STANDARD|x\]\|\=|y\,|)",
        "{\\pard\\qj\\sa25\\tqr\\tx240 \\tab x\r\ny\\par}\r\n}",
        {"E1: Line terminated by '\\' in: x\\]\\"}},
+      {"a literal backslash and N open no footnote section",
+       R"(\1cw|\U1STANDARD|\\NOTES|x\,|\=|y\,|)",
+       "{\\pard\\qj \\\\NOTES \r\nx\\par}\r\n{\\pard\\qj y\\par}\r\n}",
+       {}},
+      {"a literal backslash and A before a hyphenation mark",
+       R"(\1cw|\U1STANDARD|C:\\A di-\A|vided\,|)",
+       "{\\pard\\qj C:\\\\A di\r\nvided\\par}\r\n}",
+       {}},
+      {"a literal backslash and qr leave the paragraph justified",
+       R"(\1cw|\U1STANDARD|\\qr\,|)",
+       "{\\pard\\qj \\\\qr\\par}\r\n}",
+       {}},
+      {"a footnote's centred paragraph leaves the referring one justified",
+       R"(\1cw|\U1STANDARD|\N1|\^Note\^\,|\=|See\F1\,|)",
+       "{\\pard\\qj See{1}{\\footnote {\\pard\\sa25 \\qc Note\\par}}\\par}\r\n}",
+       {}},
   };
   for (const Case& c : cases) {
     Converted converted = Convert(WithLineEnds(c.chi));

@@ -11,11 +11,18 @@ namespace pomvex {
 
 namespace {
 
+// Whether the line is centred or right-aligned: the alignment steps put "\qc " or "\qr " at its
+// very start. Elsewhere these letters belong to a footnote's own paragraph or follow a literal
+// backslash, and say nothing about this paragraph.
+bool IsAligned(std::string_view line) {
+  return line.starts_with("\\qc") || line.starts_with("\\qr");
+}
+
 // "{\pard" with justification, space before and after, and the line's tab stops.
 std::string ParagraphProperties(const DocumentState& doc, const LineGroup& group,
                                 const std::string& line, const std::string& tabStops) {
   std::string props = "{\\pard";
-  if (doc.Settings.JU && !Contains(line, "\\qr") && !Contains(line, "\\qc")) props += "\\qj";
+  if (doc.Settings.JU && !IsAligned(line)) props += "\\qj";
   const int above = group.mainIndex;
   const int below = group.lastIndex - group.mainIndex;
   if (above >= 1) props += "\\sb" + std::to_string(25 * above);

@@ -63,7 +63,9 @@ bool IsSectionMarker(Reporter& report, std::string_view marker) {
 }
 
 bool IsFootnoteMarker(std::string_view marker) {
-  return Contains(marker, "\\N");
+  // A literal backslash followed by N ("\\NOTES") is text: it opens no footnote section, which
+  // would take every line up to the next equals line.
+  return HasCommand(marker, 'N');
 }
 
 std::string SectionDestination(std::string_view marker) {
