@@ -37,9 +37,10 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
                       GroupFlow& flow) {
   const bool opensParagraph = flow.paragraphEnded;
   ReadLineGroup(doc.report, in, group, flow.linePending);
+  const bool unknownCommands = CheckCommands(doc.report, group);
+  CheckExtraScriptLines(doc.report, group);  // on the lines as they were read
   // The stray markers are unknown commands: a group without one has none.
-  if (CheckCommands(doc.report, group)) RemoveStrayMarkers(group);
-  CheckExtraScriptLines(doc.report, group);
+  if (unknownCommands) RemoveStrayMarkers(group);
   const LineControls controls = StripLineControls(group);
   flow.equalsSeen = controls.equalsSeen;
   AddJoiningSpace(group, controls);
