@@ -109,8 +109,8 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
        {"E2: Unknown ChiWriter command '\\:'. The file may be corrupt.",
         "E5: Unprocessed superscript or subscript line: \\+\\:"}},
       {"a footnote's centred paragraph leaves the referring one justified",
-       R"(\1cw|\U1STANDARD|\N1|\^Note\^\,|\=|See\F1\,|)",
-       "{\\pard\\qj See{1}{\\footnote {\\pard\\sa25 \\qc Note\\par}}\\par}\r\n}",
+       R"(\1cw|\U1STANDARD|\N!|\^Note\^\,|\=|See\F!\,|)",
+       "{\\pard\\qj See{\\u8270?}{\\footnote {\\pard\\sa25 \\qc Note\\par}}\\par}\r\n}",
        {}},
   };
   for (const Case& c : cases) {
