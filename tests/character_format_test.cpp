@@ -139,6 +139,13 @@ TEST(ScriptOpensAhead, FirstOfOpeningEndAndSwitch) {
   EXPECT_FALSE(ScriptOpensAhead(s, 4, R"(ab\>c)")) << "the opening lies before pos";
   EXPECT_FALSE(ScriptOpensAhead(s, 9, R"(ab\>c)"));
   EXPECT_FALSE(ScriptOpensAhead(s, 1, "abc"));
+  // A literal backslash ("\\") makes no marker, but its second backslash can start a switch.
+  EXPECT_TRUE(ScriptOpensAhead(s, 1, R"(a\\:b\>c)"));
+  EXPECT_FALSE(ScriptOpensAhead(s, 1, R"(a\\>b)"));
+  EXPECT_FALSE(ScriptOpensAhead(s, 1, R"(a\\2b\>c)"));
+  EXPECT_FALSE(ScriptOpensAhead(s, 3, R"(a\\>b)")) << "pos holds the second backslash";
+  EXPECT_FALSE(FollowsScriptEnd(6, R"(ab\\:x)"));
+  EXPECT_TRUE(FollowsScriptEnd(7, R"(ab\\\:x)"));
   EXPECT_TRUE(FollowsScriptEnd(5, R"(ab\:x)"));
   EXPECT_FALSE(FollowsScriptEnd(4, R"(ab\:x)"));
   EXPECT_FALSE(FollowsScriptEnd(2, R"(:x)"));

@@ -42,6 +42,85 @@ TEST(ConvertDocument, AScriptRunInAnotherFontSwitchesInsideItsGroup) {
   EXPECT_EQ(c.body, "{\\pard\\qj\\sb25 \\b a{\\super\\up3 \\b0 x}b\\par}\r\n}");
 }
 
+// A document written with "|" for each line end (CR LF).
+std::string WithLineEnds(std::string_view text) {
+  std::string chi;
+  for (char c : text) chi += c == '|' ? std::string("\r\n") : std::string(1, c);
+  return chi;
+}
+
+// Literal backslashes ("\\") and a lone one next to commands and marks, header lines after the
+// header's end, and the justification of a paragraph: each body given whole.
+TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
+  struct Case {
+    const char* label;
+    std::string_view chi;
+    std::string body;
+    V log;
+  };
+  const std::vector<Case> cases = {
+      {"a header line after an empty line is body text",
+       R"(\1cw|\U1STANDARD||\pHS 2|x\,|)",
+       "{\\pard\\qj \\pHS 2 \r\nx\\par}\r\n}",
+       {}},
+      {"a header line ending the input after an empty line is no body",
+       R"(\1cw|\U1STANDARD||\pHS 2|)",
+       "}",
+       {"W: Empty file"}},
+      {"a literal backslash and a space make no hard space before right-tab text",
+       R"(\1cw|\U1STANDARD|a\\ b\]x\,|)",
+       R"({\pard\qj\tqr\tx600 \tab a\\ b\par})"
+       "\r\n}",
+       {}},
+      {"a literal backslash and a colon end no script run",
+       R"(\1cw|\U1STANDARD|\U2BOLD|\2From\\:\1 R.\,|)",
+       R"({\pard\qj \b From\\:\b0  R.\par})"
+       "\r\n}",
+       {}},
+      {"nor do they hide the run that opens after them: bold ends after it",
+       R"(\1cw|\U1STANDARD|\U2BOLD|\+   x|\2b\\:\ \1c\,|)",
+       R"({\pard\qj\sb25 \b b\\:{\super\up3 \b0 x}\b0 c\par})"
+       "\r\n}",
+       {}},
+      {"the second backslash of a literal one still starts a font switch",
+       R"(\1cw|\U1STANDARD|\U2BOLD|a\\2b\,|)",
+       R"({\pard\qj a\\\b b\par})"
+       "\r\n}",
+       {}},
+      {"a lone backslash ending the line goes with the right-tab mark before it",
+       R"(\1cw|\U1STANDARD|x\]\|\=|y\,|)",
+       "{\\pard\\qj\\sa25\\tqr\\tx240 \\tab x\r\ny\\par}\r\n}",
+       {"E1: Line terminated by '\\' in: x\\]\\"}},
+      {"a literal backslash and N open no footnote section",
+       R"(\1cw|\U1STANDARD|\\NOTES|x\,|\=|y\,|)",
+       "{\\pard\\qj \\\\NOTES \r\nx\\par}\r\n{\\pard\\qj y\\par}\r\n}",
+       {}},
+      {"a literal backslash and A before a hyphenation mark",
+       R"(\1cw|\U1STANDARD|C:\\A di-\A|vided\,|)",
+       "{\\pard\\qj C:\\\\A di\r\nvided\\par}\r\n}",
+       {}},
+      {"a literal backslash and qr leave the paragraph justified",
+       R"(\1cw|\U1STANDARD|\\qr\,|)",
+       "{\\pard\\qj \\\\qr\\par}\r\n}",
+       {}},
+      {"a script line beyond the adjacent ones is reported as it was read",
+       R"(\1cw|\U1STANDARD|\+\:|\+|main\,|)",
+       "{\\pard\\qj\\sb50 main\\par}\r\n}",
+       {"E2: Unknown ChiWriter command '\\:'. The file may be corrupt.",
+        "E5: Unprocessed superscript or subscript line: \\+\\:"}},
+      {"a footnote's centred paragraph leaves the referring one justified",
+       R"(\1cw|\U1STANDARD|\N!|\^Note\^\,|\=|See\F!\,|)",
+       "{\\pard\\qj See{\\u8270?}{\\footnote {\\pard\\sa25 \\qc Note\\par}}\\par}\r\n}",
+       {}},
+  };
+  for (const Case& c : cases) {
+    Converted converted = Convert(WithLineEnds(c.chi));
+    EXPECT_EQ(converted.body, c.body) << c.label;
+    EXPECT_EQ(converted.reporter.Lines(), c.log) << c.label;
+    EXPECT_TRUE(testing::IsOneBalancedGroup(converted.rtf)) << c.label;
+  }
+}
+
 TEST(ConvertDocument, AnOpenParagraphIsClosedAtTheEnd) {
   Converted c = Convert(kHeader + "one\r\ntwo\r\n");
   EXPECT_EQ(c.body, "{\\pard\\qj one \r\ntwo \r\n\\par}}");

@@ -51,6 +51,10 @@ TEST(ReadDocumentHeader, HandsBackTheFirstLineAfterTheHeader) {
   EXPECT_EQ(h.t.doc.Settings.LM, 7);
   EXPECT_FALSE(h.t.doc.Settings.JU);
 
+  HeaderReading path("\\1cw\r\n\\U1STANDARD\r\nIn C:\\\\UTIL, C:\\\\pas\r\nmore\r\n");
+  EXPECT_EQ(path.line, "In C:\\\\UTIL, C:\\\\pas") << "literal backslashes make no header line";
+  EXPECT_TRUE(path.t.reporter.entries.empty());
+
   HeaderReading last("\\1cw\r\n\\pBM3");
   EXPECT_EQ(last.line, "\\pBM3") << "the input ended on a header line, which is applied too";
   EXPECT_EQ(last.t.doc.Settings.BM, 3);

@@ -29,6 +29,7 @@ TEST(RemoveHyphen, MarksAtTheEndOfTheMainLine) {
       {"B not after a hyphen", R"(divi\B )", R"(divi\B )", {warnB}},
       {"A inside the line", R"(a-\A b )", R"(a-\A b )", {warnA}},
       {"literal backslash before A", R"(x-\\A )", R"(x-\\A )"},
+      {"a literal backslash and A before the mark", R"(C:\\A di-\A )", R"(C:\\A di)"},
       {"three backslashes: a literal one, then the mark", R"(x-\\\A )", R"(x-\\\A )", {warnA}},
   };
   for (const Case& c : cases) {

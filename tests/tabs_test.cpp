@@ -40,6 +40,11 @@ TEST(FindTabStops, MarksAndColumns) {
       {"mark at the start of the line", R"(\]xabc)", R"(\R\Xabc)", {1}},
       {"a command is never split", R"(a\2bc\]x)", R"(a\2\Rbc\X)", {4}},
       {"literal backslash makes no mark", R"(\1C:\\[x\\])", R"(\1C:\\[x\\])", {0, 0}},
+      {"a literal backslash before a space is no hard space",
+       R"(\1a\\ b\]x)",
+       R"(\1\Ra\\ b\X)",
+       {5}},
+      {"a lone backslash after the mark goes with it", R"(\1x\]\)", R"(\1\Rx\X)", {2}},
   };
   for (const Case& c : cases) {
     TestDocument t;

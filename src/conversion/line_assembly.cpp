@@ -12,11 +12,18 @@ namespace pomvex {
 
 namespace {
 
+// Whether the line is centred or right-aligned: the alignment steps put "\qc " or "\qr " at its
+// very start. Elsewhere these letters belong to a footnote's own paragraph or follow a literal
+// backslash, and say nothing about this paragraph.
+bool IsAligned(std::string_view line) {
+  return line.starts_with("\\qc") || line.starts_with("\\qr");
+}
+
 // "{\pard" with justification, space before and after, and the line's tab stops.
 std::string ParagraphProperties(const DocumentState& doc, const LineGroup& group,
                                 const std::string& line, const std::string& tabStops) {
   std::string props = "{\\pard";
-  if (doc.Settings.JU && !Contains(line, "\\qr") && !Contains(line, "\\qc")) props += "\\qj";
+  if (doc.Settings.JU && !IsAligned(line)) props += "\\qj";
   const int above = group.mainIndex;
   const int below = group.lastIndex - group.mainIndex;
   if (above >= 1) props += "\\sb" + std::to_string(25 * above);
@@ -31,11 +38,12 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
                       GroupFlow& flow) {
   const bool opensParagraph = flow.paragraphEnded;
   ReadLineGroup(doc.report, in, group, flow.linePending);
-  // The stray markers are unknown commands: a group without one has none.
-  if (CheckCommands(doc.report, group)) RemoveStrayMarkers(group);
-  // When every run is kept, the lines further out are merged, not lost; without a main line
-  // there is nothing to merge them into.
+  const bool unknownCommands = CheckCommands(doc.report, group);
+  // On the lines as they were read. When every run is kept, the lines further out are merged,
+  // not lost; without a main line there is nothing to merge them into.
   if (!doc.KeepAllScripts || group.mainIndex < 0) CheckExtraScriptLines(doc.report, group);
+  // The stray markers are unknown commands: a group without one has none.
+  if (unknownCommands) RemoveStrayMarkers(group);
   const LineControls controls = StripLineControls(group);
   flow.equalsSeen = controls.equalsSeen;
   AddJoiningSpace(group, controls);

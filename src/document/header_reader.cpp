@@ -58,7 +58,7 @@ void ResetDocumentState(DocumentState& doc) {
 }
 
 bool IsHeaderLine(std::string_view line) {
-  return Contains(line, "\\U") || Contains(line, "\\p");
+  return HasCommand(line, 'U') || HasCommand(line, 'p');
 }
 
 std::int32_t FirstNumber(std::string_view line) {
@@ -153,7 +153,8 @@ bool ReadDocumentHeader(DocumentState& doc, TextInput& in, std::string& line) {
   if (!isDocument || in.AtEnd()) return isDocument;
   do {
     in.ReadLine(line);
-    ApplyHeaderLine(doc, line);
+    // The line that ends the header is no header line and changes nothing.
+    if (IsHeaderLine(line)) ApplyHeaderLine(doc, line);
     if (in.AtEnd()) break;
   } while (IsHeaderLine(line));
   return true;

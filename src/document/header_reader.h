@@ -18,7 +18,8 @@ void ResetDocumentState(DocumentState& doc);
 // line read last when the input ended). Gives whether the input is a version-3 document.
 bool ReadDocumentHeader(DocumentState& doc, TextInput& in, std::string& line);
 
-// A header line holds "\U" (a font declaration) or "\p" (a page setting) anywhere.
+// A header line holds the command "\U" (a font declaration) or "\p" (a page setting) anywhere.
+// A literal backslash followed by U or p ("C:\\UTIL") makes no header line.
 bool IsHeaderLine(std::string_view line);
 bool CheckVersionLine(DocumentState& doc, TextInput& in);
 void ApplyHeaderLine(DocumentState& doc, std::string_view line);

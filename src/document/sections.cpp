@@ -63,7 +63,9 @@ bool IsSectionMarker(Reporter& report, std::string_view marker) {
 }
 
 bool IsFootnoteMarker(std::string_view marker) {
-  return Contains(marker, "\\N");
+  // A literal backslash followed by N ("\\NOTES") is text: it opens no footnote section, which
+  // would take every line up to the next equals line.
+  return HasCommand(marker, 'N');
 }
 
 std::string SectionDestination(std::string_view marker) {
@@ -79,7 +81,10 @@ void ConvertHeaderFooterSections(DocumentState& doc, TextInput& in, LineGroup& g
                                  std::string line, std::string& out, bool& linePending) {
   linePending = false;
   while (line.empty() && !in.AtEnd()) in.ReadLine(line);
-  if (line.empty() || IsHeaderLine(line)) {
+  // Only at the end of the input is the document empty: an empty line, or a header line that
+  // the header reader handed back as the last one read. Before the end, the line is a section
+  // marker or the first body line, whatever it holds.
+  if (in.AtEnd() && (line.empty() || IsHeaderLine(line))) {
     doc.report.ReportWarning("Empty file");
     return;
   }

@@ -89,26 +89,37 @@ void AppendCodesBetween(std::string& out, Format old, Format now) {
 enum class ScriptEvent { kNone, kOpens, kStops };
 
 // What the two characters at pos mean to a script run about to open: "\>" and "\<" open one;
-// "\:" (the end of one) and a font switch come in between.
-ScriptEvent ScriptEventAt(const FontSlotTable& slots, std::string_view line, int pos) {
+// "\:" (the end of one) and a font switch come in between. The markers are commands, which
+// begin only where a command may (startsCommand); a font switch is looked for at every
+// backslash, also the second of a literal one ("\\").
+ScriptEvent ScriptEventAt(const FontSlotTable& slots, std::string_view line, int pos,
+                          bool startsCommand) {
   if (pos < 1 || pos + 1 > Length(line) || line[pos - 1] != '\\') return ScriptEvent::kNone;
   const char c = line[pos];
-  if (c == '>' || c == '<') return ScriptEvent::kOpens;
-  if (c == ':' || IsFontSwitch(slots, c)) return ScriptEvent::kStops;
+  if (startsCommand && (c == '>' || c == '<')) return ScriptEvent::kOpens;
+  if ((startsCommand && c == ':') || IsFontSwitch(slots, c)) return ScriptEvent::kStops;
   return ScriptEvent::kNone;
+}
+
+// Whether a command may begin at the position after pos, given whether one may at pos:
+// commands pair from the start of the line, a backslash taking the character after it.
+bool NextStartsCommand(std::string_view line, int pos, bool startsCommand) {
+  return !(startsCommand && line[pos - 1] == '\\');
 }
 
 // ScriptOpensAhead for every position 1 to length + 1 at once, scanning backwards. Empty, for
 // all false, when the line holds no "\>" or "\<".
 std::vector<bool> ScriptOpenings(const FontSlotTable& slots, std::string_view line) {
-  if (FindBackslashAnd(line, '>') == std::string_view::npos &&
-      FindBackslashAnd(line, '<') == std::string_view::npos) {
-    return {};
-  }
+  if (!HasCommand(line, '>') && !HasCommand(line, '<')) return {};
   const int n = Length(line);
+  std::vector<bool> startsCommand(static_cast<std::size_t>(n) + 1, false);
+  for (int pos = 1, starts = true; pos <= n; ++pos) {
+    startsCommand[pos] = starts;
+    starts = NextStartsCommand(line, pos, starts);
+  }
   std::vector<bool> opens(static_cast<std::size_t>(n) + 2, false);
   for (int pos = n; pos >= 1; --pos) {
-    switch (ScriptEventAt(slots, line, pos)) {
+    switch (ScriptEventAt(slots, line, pos, startsCommand[pos])) {
       case ScriptEvent::kOpens:
         opens[pos] = true;
         break;
@@ -157,15 +168,23 @@ std::string SizeCodes(int oldSize, int newSize) {
 }
 
 bool ScriptOpensAhead(const FontSlotTable& slots, int pos, std::string_view line) {
-  for (int p = std::max(pos, 1); p < Length(line); ++p) {
-    const ScriptEvent event = ScriptEventAt(slots, line, p);
+  int p = std::max(pos, 1);
+  // A command may begin at p unless p holds the character of one that begins before it.
+  const std::string_view before =
+      line.substr(0, static_cast<std::size_t>(std::min(p - 1, Length(line))));
+  bool starts = !EndsInLoneBackslash(before);
+  for (; p < Length(line); ++p) {
+    const ScriptEvent event = ScriptEventAt(slots, line, p, starts);
     if (event != ScriptEvent::kNone) return event == ScriptEvent::kOpens;
+    starts = NextStartsCommand(line, p, starts);
   }
   return false;
 }
 
 bool FollowsScriptEnd(int pos, std::string_view line) {
-  return pos >= 3 && pos - 1 <= Length(line) && line[pos - 3] == '\\' && line[pos - 2] == ':';
+  // The backslash must begin a command: after a literal backslash ("\\:") it is text.
+  return pos >= 3 && pos - 1 <= Length(line) && line[pos - 3] == '\\' && line[pos - 2] == ':' &&
+         EndsInLoneBackslash(line.substr(0, static_cast<std::size_t>(pos - 2)));
 }
 
 void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph) {

@@ -32,13 +32,9 @@ void AppendWithout(std::string_view text, char a, char b, std::string& out) {
 void RemoveHyphen(Reporter& report, LineGroup& group, char letter, std::size_t hyphenKept) {
   if (group.mainIndex < 0) return;
   std::string& line = group.Lines[group.mainIndex];
-  const std::size_t at = FindBackslashAnd(line, letter);
+  // The first mark that is a command: a literal backslash followed by the letter is text.
+  const std::size_t at = FindCommand(line, letter);
   if (at == kNone) return;
-  // The backslash starts a command only after an even run of backslashes before it; otherwise
-  // this is a literal backslash followed by the letter, and the line stays as it is.
-  std::size_t run = 1;
-  while (run <= at && line[at - run] == '\\') ++run;
-  if (run % 2 == 0) return;
   // In place: right after a hyphen, and followed only by the space that joins the lines.
   const bool inPlace = at > 0 && line[at - 1] == '-' && line.size() == at + 3;
   if (inPlace) {

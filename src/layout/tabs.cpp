@@ -106,10 +106,17 @@ void FindTabStops(DocumentState& doc, std::string& line) {
     // The aligned text starts after the nearest hard space or double space before the mark. It
     // never starts before position 3 (after the line's leading font switch) nor, after an
     // earlier mark, before the end of that mark.
+    // A space is the command character of a hard space when an odd run of backslashes stands
+    // before it; after an even run (literal backslashes) it is a plain space.
+    auto isHardSpace = [&](std::size_t at) {
+      std::size_t run = 0;
+      while (run + 1 < at && charAt(at - run - 1) == '\\') ++run;
+      return run % 2 == 1;
+    };
     const std::size_t bound = first ? 2 : base;
     std::size_t s = p - 1;
     while (s > 0 && s >= bound &&
-           !(charAt(s) == ' ' && (s == 1 || charAt(s - 1) == '\\' || charAt(s - 1) == ' '))) {
+           !(charAt(s) == ' ' && (s == 1 || charAt(s - 1) == ' ' || isHardSpace(s)))) {
       --s;
     }
     if (s < bound) s = bound;
@@ -127,8 +134,9 @@ void FindTabStops(DocumentState& doc, std::string& line) {
     out.append(line, i + before, k - i - before);
     out += "\\X";  // where the mark stood; one column, as the deleted character was
     // The character after the mark goes with it, unless a command starts there: a backslash is
-    // no alignment character, and taking it away would pair its partner with the next text.
-    i = k + 2 < n && line[k + 2] != '\\' ? k + 3 : k + 2;
+    // no alignment character, and taking it away would pair its partner with the next text. A
+    // lone backslash at the end of the line starts no command and goes like any character.
+    i = k + 2 < n && (line[k + 2] != '\\' || k + 3 == n) ? k + 3 : k + 2;
     col = CheckedAdd(col, 1);
     first = false;
   }
