@@ -59,6 +59,10 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
     V log;
   };
   const std::vector<Case> cases = {
+      {"a run after the end of a line whose paragraph goes on is placed before the joining space",
+       R"(\1cw|\U1STANDARD|\+      2|E = mc|next\,|)",
+       "{\\pard\\qj\\sb25 E = mc{\\super\\up3 2} \r\nnext\\par}\r\n}",
+       {}},
       {"a header line after an empty line is body text",
        R"(\1cw|\U1STANDARD||\pHS 2|x\,|)",
        "{\\pard\\qj \\pHS 2 \r\nx\\par}\r\n}",

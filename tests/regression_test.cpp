@@ -64,7 +64,9 @@ TEST(Regression, SwitchInsideALiteralBackslashLeavesALiteralBackslash) {
   const Converted super =
       Convert("\\1cw\r\\U1STANDARD\r\\+  \\\\1\r1");  // "\\1" in a superscript line
   EXPECT_TRUE(super.balanced) << super.body;
-  EXPECT_EQ(super.body, "{\\pard\\qj\\sb25 1 {\\super\\up3 \\\\}\r\n\\par}}");
+  // The run lies after the end of the main line: it goes directly after the "1", before the
+  // joining space.
+  EXPECT_EQ(super.body, "{\\pard\\qj\\sb25 1{\\super\\up3 \\\\} \r\n\\par}}");
   const Converted greek = Convert("\\1cw\r\\U4GREEK\r\\\r\\-\\\\4");
   EXPECT_TRUE(greek.balanced) << greek.body;
   EXPECT_EQ(greek.body, "{\\pard\\qj\\sa25 \\1{\\sub\\dn3 \\\\}\r\n\\par}}");

@@ -46,9 +46,16 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
   if (unknownCommands) RemoveStrayMarkers(group);
   const LineControls controls = StripLineControls(group);
   flow.equalsSeen = controls.equalsSeen;
-  AddJoiningSpace(group, controls);
+  const bool joined = AddJoiningSpace(group, controls);
+  const std::size_t joinedLength = joined ? group.Lines[group.mainIndex].size() : 0;
   RemoveHyphenA(doc.report, group);
   RemoveHyphenB(doc.report, group);
+  // The joining space is still the main line's last character unless a hyphenation mark took
+  // it away. After a lone backslash it makes a hard space, which is a column of its own.
+  const bool joiningSpace =
+      joined && group.Lines[group.mainIndex].size() == joinedLength &&
+      !EndsInLoneBackslash(
+          std::string_view(group.Lines[group.mainIndex]).substr(0, joinedLength - 1));
   CarryFontAcrossLines(doc.FontSlots, group, flow.fontCarry);
   NormaliseScriptFonts(doc.FontSlots, group);
 
@@ -66,7 +73,16 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
       // buffer, which the next read reuses.
       line.swap(group.Lines[0]);
     } else {
-      line = doc.KeepAllScripts ? MergeAllScriptLines(doc, group) : MergeScriptLines(doc, group);
+      if (doc.KeepAllScripts) {
+        line = MergeAllScriptLines(doc, group);
+      } else {
+        // A run that stands after the end of the main line goes directly after its last
+        // character; the joining space, which is no column of the document, must not take
+        // that place and leave the run without room.
+        if (joiningSpace) group.Lines[group.mainIndex].pop_back();
+        line = MergeScriptLines(doc, group);
+        if (joiningSpace) line += ' ';
+      }
     }
     std::string tabStops;
     ProcessLineMarkup(doc, line, opensParagraph, tabStops);

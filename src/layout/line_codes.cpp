@@ -155,11 +155,13 @@ LineControls StripLineControls(LineGroup& group) {
   return controls;
 }
 
-void AddJoiningSpace(LineGroup& group, const LineControls& controls) {
-  if (group.mainIndex < 0) return;
-  if (controls.pageBreak || controls.paragraphEnd || controls.equalsSeen) return;
+bool AddJoiningSpace(LineGroup& group, const LineControls& controls) {
+  if (group.mainIndex < 0) return false;
+  if (controls.pageBreak || controls.paragraphEnd || controls.equalsSeen) return false;
   std::string& line = group.Lines[group.mainIndex];
-  if (!line.empty() && line.back() != ' ') line += ' ';
+  if (line.empty() || line.back() == ' ') return false;
+  line += ' ';
+  return true;
 }
 
 void RemoveStrayMarkers(LineGroup& group) {

@@ -26,7 +26,8 @@ void RemoveStrayMarkers(LineGroup& group);
 // Only the first occurrence of each code in a line is removed, and only where a command begins:
 // in a literal backslash "\\" followed by "-", the second backslash starts no code.
 LineControls StripLineControls(LineGroup& group);
-// Appends one space to the main line when the paragraph goes on in the next group.
-void AddJoiningSpace(LineGroup& group, const LineControls& controls);
+// Appends one space to the main line when the paragraph goes on in the next group; gives
+// whether it did.
+bool AddJoiningSpace(LineGroup& group, const LineControls& controls);
 
 }  // namespace pomvex
