@@ -110,7 +110,8 @@ TEST_F(CliTest, AFailureThatEndsTheRunExitsWithStatus2) {
   if (fs::exists(locked / "Pomvex.Log")) GTEST_SKIP() << "sysfs accepted a new file";
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "/sys/kernel/\n") << "the start directory is shown first";
-  EXPECT_EQ(r.err, "pomvex-cli: File access denied\n");
+  EXPECT_EQ(r.err, "pomvex-cli: /sys/kernel/Pomvex.Log: File access denied\n")
+      << "the path the failure concerns comes first";
 }
 
 }  // namespace

@@ -28,7 +28,9 @@ TEST(OutputFile, PiecesOfEverySizeArriveInOrder) {
   for (bool close : {true, false}) {
     expected.clear();
     {
-      OutputFile out(path.string());
+      fs::remove(path);
+      const std::unique_ptr<OutputFile> file = CreateUniqueFile(path.string(), "");
+      OutputFile& out = *file;
       for (std::size_t size : {1u, 70000u, 3u, 65535u, 2u, 200000u, 5u}) {
         const std::string piece(size, static_cast<char>('a' + size % 26));
         out.Write(piece);

@@ -61,21 +61,25 @@ RunOutcome RunIn(const std::string& dir, FileChoice choice, std::vector<std::str
   return RunConversion(request, recorder ? *recorder : local);
 }
 
+std::string Created(const std::string& name, const std::string& newExtension) {
+  return CreateUniqueFile(name, newExtension)->Path();
+}
+
 TEST(CreateUniqueFile, NeverOverwrites) {
   TempDir t;
   WriteFile(t / "LETTER.CHI", "x");
-  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER.rtf");
-  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER_0.rtf");
-  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER_1.rtf");
-  EXPECT_EQ(CreateUniqueFile(t / "REPORT7.CHI", ".rtf"), t / "REPORT7.rtf");
-  EXPECT_EQ(CreateUniqueFile(t / "REPORT7.CHI", ".rtf"), t / "REPORT7_0.rtf")
+  EXPECT_EQ(Created(t / "LETTER.CHI", ".rtf"), t / "LETTER.rtf");
+  EXPECT_EQ(Created(t / "LETTER.CHI", ".rtf"), t / "LETTER_0.rtf");
+  EXPECT_EQ(Created(t / "LETTER.CHI", ".rtf"), t / "LETTER_1.rtf");
+  EXPECT_EQ(Created(t / "REPORT7.CHI", ".rtf"), t / "REPORT7.rtf");
+  EXPECT_EQ(Created(t / "REPORT7.CHI", ".rtf"), t / "REPORT7_0.rtf")
       << "digits are kept when the extension changes";
-  EXPECT_EQ(CreateUniqueFile(t / "Pomvex.Log", ""), t / "Pomvex.Log");
-  EXPECT_EQ(CreateUniqueFile(t / "Pomvex.Log", ""), t / "Pomvex_0.Log");
-  EXPECT_EQ(CreateUniqueFile(t / "Run12.Log", ""), t / "Run12.Log");
-  EXPECT_EQ(CreateUniqueFile(t / "Run12.Log", ""), t / "Run_0.Log")
+  EXPECT_EQ(Created(t / "Pomvex.Log", ""), t / "Pomvex.Log");
+  EXPECT_EQ(Created(t / "Pomvex.Log", ""), t / "Pomvex_0.Log");
+  EXPECT_EQ(Created(t / "Run12.Log", ""), t / "Run12.Log");
+  EXPECT_EQ(Created(t / "Run12.Log", ""), t / "Run_0.Log")
       << "digits go when the extension is kept";
-  EXPECT_EQ(CreateUniqueFile(t / "noext", ".rtf"), t / "noext.rtf");
+  EXPECT_EQ(Created(t / "noext", ".rtf"), t / "noext.rtf");
   EXPECT_EQ(ReadFile(t / "LETTER.CHI"), "x");
 }
 
