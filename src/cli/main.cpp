@@ -246,9 +246,11 @@ int main(int argc, char** argv) {
   CliFrontEnd frontEnd(progress, progress ? pomvex::cli::ErrorTerminalColumns() : 0);
   const pomvex::RunOutcome outcome = pomvex::RunConversion(request, frontEnd);
   frontEnd.Finish(outcome.counts);
-  if (!outcome.ending.empty()) std::cout << outcome.ending << '\n';
-  if (!outcome.summary.empty()) std::cout << outcome.summary << '\n';
-  std::cout << std::flush;
+  // Standard output ends as the log does, when the log could be written.
+  if (!outcome.summary.empty()) {
+    if (!outcome.ending.empty()) std::cout << outcome.ending << '\n';
+    std::cout << outcome.summary << '\n' << std::flush;
+  }
   if (outcome.interrupted) return kExitSignalBase + pomvex::cli::StopSignal();
   if (!outcome.finished) {
     std::cerr << "pomvex-cli: ";
