@@ -303,19 +303,16 @@ TEST(Run, RtfFilesTakeTheirDocumentsReadAndWritePermissions) {
   TempDir t;
   const mode_t umaskNow = ::umask(0);
   ::umask(umaskNow);
-  for (const fs::perms mode :
-       {fs::perms(0600), fs::perms(0640), fs::perms(0666), fs::perms(0755)}) {
-    const std::string name = "doc" + std::to_string(static_cast<int>(mode));
-    WriteFile(t / (name + ".CHI"), kDoc);
-    fs::permissions(t / (name + ".CHI"), mode);
+  const int modes[] = {0600, 0640, 0666, 0755};
+  for (int mode : modes) {
+    WriteFile(t / ("d" + std::to_string(mode) + ".CHI"), kDoc);
+    fs::permissions(t / ("d" + std::to_string(mode) + ".CHI"), fs::perms(mode));
   }
   RunIn(t.Dir(), FileChoice::CurrentDirectory);
-  for (const fs::perms mode :
-       {fs::perms(0600), fs::perms(0640), fs::perms(0666), fs::perms(0755)}) {
-    const std::string name = "doc" + std::to_string(static_cast<int>(mode));
-    EXPECT_EQ(fs::status(t / (name + ".rtf")).permissions(),
-              mode & fs::perms(0666) & ~fs::perms(umaskNow))
-        << std::oct << static_cast<int>(mode);
+  for (int mode : modes) {
+    EXPECT_EQ(static_cast<int>(fs::status(t / ("d" + std::to_string(mode) + ".rtf")).permissions()),
+              mode & 0666 & ~static_cast<int>(umaskNow))
+        << std::oct << mode;
   }
 }
 
