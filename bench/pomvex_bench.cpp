@@ -62,7 +62,9 @@ void CopyPlain(const fs::path& from, const fs::path& to) {
 // Converts files as a run does (ConvertFile, with the run's log).
 class Converter {
  public:
-  explicit Converter(const fs::path& logPath) : run_(quiet_) { run_.OpenLog(logPath.string()); }
+  explicit Converter(const fs::path& logPath) : run_(quiet_) {
+    run_.OpenLog(pomvex::CreateUniqueFile(logPath.string(), ""));
+  }
   ~Converter() { run_.CloseLog(); }
   void Convert(const fs::path& chi) { pomvex::ConvertFile(run_, chi.string()); }
 

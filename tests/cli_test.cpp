@@ -1,11 +1,25 @@
 // pomvex-cli end to end on temporary folders: what it prints, what it writes, its exit codes.
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <thread>
+#include <vector>
+
+#include "app/platform_errors.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -39,14 +53,43 @@ class CliTest : public ::testing::Test {
     return s.str();
   }
   CliResult Cli(const std::string& args) {
-    const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
-    const std::string cmd = std::string(POMVEX_CLI_PATH) + " " + args + " >" + out.string() +
-                            " 2>" + err.string() + " </dev/null";
-    const int raw = std::system(cmd.c_str());
-    CliResult r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(out), Read(err)};
-    fs::remove(out);
-    fs::remove(err);
+    std::istringstream words(args);
+    std::vector<std::string> argv;
+    for (std::string w; words >> w;) argv.push_back(w);
+    return Run(argv);
+  }
+  // Starts pomvex-cli in a child process with its output in files; prepare runs in the child
+  // just before the program starts (limits, another user, a terminal).
+  pid_t Start(const std::vector<std::string>& args, const std::function<void()>& prepare = {}) {
+    std::vector<std::string> words{POMVEX_CLI_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    const std::string out = (dir_ / "stdout.txt").string(), err = (dir_ / "stderr.txt").string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(::open("/dev/null", O_RDONLY), 0);
+      ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 1);
+      ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 2);
+      if (prepare) prepare();
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    return pid;
+  }
+  // Waits for the child; its status is 128 + the signal when a signal ended it.
+  CliResult Wait(pid_t pid) {
+    int raw = 0;
+    ::waitpid(pid, &raw, 0);
+    CliResult r{WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw), Read(dir_ / "stdout.txt"),
+                Read(dir_ / "stderr.txt")};
+    fs::remove(dir_ / "stdout.txt");
+    fs::remove(dir_ / "stderr.txt");
     return r;
+  }
+  CliResult Run(const std::vector<std::string>& args, const std::function<void()>& prepare = {}) {
+    return Wait(Start(args, prepare));
   }
   fs::path dir_;
 };
@@ -89,14 +132,33 @@ TEST_F(CliTest, ConvertsSingleFilesOfOneDirectory) {
 }
 
 TEST_F(CliTest, UsageErrorsAndInformation) {
-  EXPECT_EQ(Cli("").status, 64);
-  EXPECT_EQ(Cli("--bogus " + dir_.string()).status, 64);
-  EXPECT_EQ(Cli((dir_ / "missing").string()).status, 64);
   Write("x.CHI", kDoc);
-  EXPECT_EQ(Cli("-r " + (dir_ / "x.CHI").string()).status, 64);
+  Write("x.txt", kDoc);
+  fs::create_directories(dir_ / "sub");
+  const std::string d = dir_.string();
+  const std::pair<std::string, std::string> usages[] = {
+      {"", "give a directory, or .CHI files of one directory"},
+      {"--bogus " + d, "unknown option: --bogus"},
+      {d + " " + d + "/sub",
+       "give one directory at a time: " + d + " and " + d + "/sub are both directories"},
+      {d + "/x.CHI " + d + "/sub",
+       "give one directory, or .CHI files, not both: " + d + "/sub is a directory"},
+      {"-r " + d + "/missing", "no such directory: " + d + "/missing"},
+      {"-r " + d + "/x.CHI", "--recursive takes a directory: " + d + "/x.CHI"},
+      {d + "/missing.CHI", "no such file or directory: " + d + "/missing.CHI"},
+      {d + "/x.txt", "not a .CHI file: " + d + "/x.txt"},
+  };
+  for (const auto& [args, message] : usages) {
+    const CliResult r = Cli(args);
+    EXPECT_EQ(r.status, 64) << args;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "pomvex-cli: " + message) << args;
+  }
   CliResult help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--detailed-log"), std::string::npos);
+  EXPECT_NE(help.out.find("Usage: pomvex-cli [OPTIONS]"), std::string::npos) << help.out;
+  EXPECT_NE(help.out.find("Exit status:"), std::string::npos);
+  EXPECT_NE(help.out.find("130"), std::string::npos);
   CliResult version = Cli("--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_NE(version.out.find("pomvex-cli"), std::string::npos);
@@ -122,7 +184,210 @@ TEST_F(CliTest, AFailureThatEndsTheRunExitsWithStatus2) {
   if (fs::exists(locked / "Pomvex.Log")) GTEST_SKIP() << "sysfs accepted a new file";
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "/sys/kernel/\n") << "the start directory is shown first";
-  EXPECT_EQ(r.err, "pomvex-cli: File access denied\n");
+  EXPECT_EQ(r.err, "pomvex-cli: /sys/kernel/Pomvex.Log: File access denied\n")
+      << "the path the failure concerns comes first";
+}
+
+TEST_F(CliTest, AReaderThatWentAwayDoesNotStopTheRun) {
+  Write("a.CHI", kDoc);
+  const CliResult r = Run({dir_.string()}, [] {
+    int fds[2];
+    if (::pipe(fds) == 0) {
+      ::close(fds[0]);  // standard output leads nowhere
+      ::dup2(fds[1], 1);
+    }
+  });
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(fs::exists(dir_ / "a.rtf"));
+}
+
+int CountOf(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
+  // Enough documents that the run is still going when the signal comes.
+  for (int i = 0; i < 3000; ++i)
+    Write("d" + std::to_string(10000 + i) + ".CHI", kDoc + "2\r\n3\r\n");
+  for (const auto& [signal, status] :
+       {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}, {SIGKILL, 137}}) {
+    const pid_t pid = Start({dir_.string()});
+    // Once the second RTF file is there, the first document is finished.
+    for (int wait = 0; wait < 20000 && !fs::exists(dir_ / "d10001.rtf"); ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(pid, signal);
+    const CliResult r = Wait(pid);
+    EXPECT_EQ(r.status, status) << "signal " << signal;
+    const std::string log = Read(dir_ / "Pomvex.Log");
+    const int named = CountOf(log, "\r\n  d");
+    int complete = 0, cut = 0;
+    for (const auto& e : fs::directory_iterator(dir_)) {
+      if (e.path().extension() == ".rtf") {
+        (pomvex::testing::IsOneBalancedGroup(Read(e.path())) ? complete : cut)++;
+      }
+      if (e.path().extension() != ".CHI") fs::remove(e.path());
+    }
+    // Killed, nothing can be tidied up; but the log names every file finished before.
+    EXPECT_TRUE(named >= 1 && complete <= named + 1) << "signal " << signal << "\n" << log;
+    if (signal == SIGKILL) continue;
+    EXPECT_EQ(cut, 0) << "signal " << signal;
+    EXPECT_TRUE(named == complete || named == complete + 1) << "and the one being written";
+    const std::string ending = "*** Run interrupted after " + std::to_string(complete) + " files";
+    EXPECT_NE(log.find(ending + ". ***\r\n*** Finished converting " + std::to_string(complete) +
+                       " files with "),
+              std::string::npos)
+        << log;
+    EXPECT_NE(r.out.find(ending), std::string::npos);
+  }
+}
+
+TEST_F(CliTest, AFullDiskEndsTheRunWithoutACutOffRtf) {
+  const fs::path disk = dir_ / "disk";
+  fs::create_directories(disk);
+  // A small file system of its own where the test may mount one, else a file size limit.
+  struct Mount {
+    std::string at;
+    ~Mount() {
+      if (!at.empty()) ::umount2(at.c_str(), MNT_DETACH);
+    }
+  } mount;
+  if (::geteuid() == 0 && ::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=256k") == 0) {
+    mount.at = disk.string();
+  }
+  std::string big = "\\1cw\r\n\\U1STANDARD\r\n";
+  for (int i = 0; i < 30000; ++i) big += "word\r\n";
+  Write("disk/a_small.CHI", kDoc);
+  Write("disk/b_big.CHI", big);
+  Write("disk/c_after.CHI", kDoc);
+  const CliResult r = Run({disk.string()}, [mounted = !mount.at.empty()] {
+    if (mounted) return;
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{64 << 10, 64 << 10};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  });
+  const std::string reason = mount.at.empty() ? pomvex::MessageForErrno(EFBIG) : "Disk full";
+  const std::string rtf = (disk / "b_big.rtf").string();
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "pomvex-cli: " + rtf + ": " + reason + "\n");
+  EXPECT_EQ(
+      Read(disk / "Pomvex.Log"),
+      disk.string() + "/\r\n  a_small.CHI\r\n  b_big.CHI\r\n*** Run ended: " + reason + ": " + rtf +
+          " ***\r\n*** Finished converting 1 files with 0 error(s) and 0 warning(s). ***\r\n");
+  EXPECT_FALSE(fs::exists(rtf)) << "the cut-off RTF file is deleted";
+  EXPECT_FALSE(fs::exists(disk / "c_after.rtf"));
+  EXPECT_TRUE(pomvex::testing::IsOneBalancedGroup(Read(disk / "a_small.rtf")));
+}
+
+TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
+#ifdef POMVEX_SANITIZED
+  GTEST_SKIP() << "a sanitizer's shadow memory does not fit under an address space limit";
+#endif
+  // 256 MB of zeros with no line end (a sparse file): rejected by its first line alone.
+  std::ofstream(dir_ / "a_long.CHI").close();
+  fs::resize_file(dir_ / "a_long.CHI", 256u << 20);
+  // A 50 KB footnote referenced 4,000 times: a line of 200 MB.
+  std::string notes = "\\1cw\r\n\\U1STANDARD\r\n\\N1\r\n";
+  for (int i = 0; i < 10000; ++i) notes += "note ";
+  notes += "\r\n\\=\r\n";
+  for (int i = 0; i < 4000; ++i) notes += "x\\F1 ";
+  Write("b_notes.CHI", notes + "\r\n");
+  Write("c_fine.CHI", kDoc);
+  const CliResult r = Run({dir_.string()}, [] {
+    const rlimit limit{160u << 20, 160u << 20};
+    ::setrlimit(RLIMIT_AS, &limit);
+  });
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read(dir_ / "Pomvex.Log"),
+            dir_.string() +
+                "/\r\n  a_long.CHI\r\n"
+                "    Error: Cannot translate file as it is not a version 3 ChiWriter file.\r\n"
+                "  b_notes.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
+                "    1 errors in the conversion\r\n  c_fine.CHI\r\n"
+                "*** Finished converting 1 files with 2 error(s) and 0 warning(s). ***\r\n"
+                "1 instances of ChiWriter files which are not Version 3\r\n"
+                "1 instances of omitted files\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "b_notes.rtf"));
+}
+
+TEST_F(CliTest, UnreadableDocumentsAndFoldersAreSkipped) {
+  Write("a.CHI", kDoc);
+  Write("b.CHI", kDoc);
+  Write("locked/x.CHI", kDoc);
+  Write("open/c.CHI", kDoc);
+  fs::permissions(dir_ / "b.CHI", fs::perms::none);
+  fs::permissions(dir_ / "locked", fs::perms::none);
+  std::function<void()> prepare;
+  if (::geteuid() == 0) {
+    // Root reads everything: the run is made by a user without rights to those two.
+    fs::permissions(dir_, fs::perms::all);
+    fs::permissions(dir_ / "open", fs::perms::all);
+    prepare = [] {
+      if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) {
+        ::_exit(126);
+      }
+    };
+  }
+  const CliResult r = Run({"-r", dir_.string()}, prepare);
+  fs::permissions(dir_ / "locked", fs::perms::owner_all);
+  if (r.status == 126 || r.status == 127) GTEST_SKIP() << "cannot run as another user here";
+  EXPECT_EQ(r.status, 0) << r.err;
+  const std::string d = dir_.string() + "/";
+  EXPECT_EQ(Read(dir_ / "Pomvex.Log"),
+            d + "\r\n  a.CHI\r\n  b.CHI\r\n    Error: Cannot read file: File access denied\r\n" +
+                "    1 errors in the conversion\r\n" + d +
+                "locked/\r\n    Error: Cannot read folder: File access denied\r\n" + d +
+                "open/\r\n  c.CHI\r\n"
+                "*** Finished converting 2 files with 2 error(s) and 0 warning(s). ***\r\n"
+                "2 instances of omitted files\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "b.rtf"));
+  EXPECT_TRUE(fs::exists(dir_ / "open/c.rtf"));
+}
+
+TEST_F(CliTest, ProgressOnATerminalIsThrottledShortAndSafe) {
+  const std::string folder = "a-folder-with-a-rather-long-name/";
+  for (int i = 0; i < 200; ++i) Write(folder + "d" + std::to_string(i) + ".CHI", kDoc);
+  Write(folder + "z\x1b[2J.CHI", kDoc);  // an escape sequence in a name
+  const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  ASSERT_EQ(::grantpt(terminal), 0);
+  ASSERT_EQ(::unlockpt(terminal), 0);
+  const std::string side = ::ptsname(terminal);
+  std::string screen;
+  std::thread reader([&] {
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) screen.append(buffer, n);
+  });
+  const auto start = std::chrono::steady_clock::now();
+  const CliResult r = Run({"-r", dir_.string()}, [&side] {
+    const int fd = ::open(side.c_str(), O_RDWR | O_NOCTTY);
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = 60;
+    ::ioctl(fd, TIOCSWINSZ, &size);
+    ::dup2(fd, 2);
+    ::close(fd);
+  });
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  reader.join();
+  ::close(terminal);
+  EXPECT_EQ(r.status, 0);
+  // Each drawing begins with a return and a clear to the end of the line.
+  const std::string redraw = "\r\x1b[K";
+  const int draws = CountOf(screen, redraw);
+  EXPECT_GE(draws, 1);
+  EXPECT_LE(draws, 2 + elapsed / std::chrono::milliseconds(50)) << "at most one every 50 ms";
+  EXPECT_EQ(CountOf(screen, "\x1b"), draws) << "no escape sequence from a name";
+  EXPECT_EQ(screen.find(dir_.string()), std::string::npos) << "paths relative to the start";
+  for (std::size_t at = 0; (at = screen.find(redraw, at)) != std::string::npos; ++at) {
+    const std::size_t end = std::min(screen.find(redraw, at + 1), screen.find("\r\n", at));
+    EXPECT_LE(end - at - redraw.size(), 59u) << "cut to the terminal's width";
+  }
+  EXPECT_EQ(screen.substr(screen.rfind(redraw) + redraw.size()),
+            "201 converted, 0 warning(s), 0 error(s)  ...-name/z?[2J.CHI\r\n")
+      << "the final values";
 }
 
 }  // namespace

@@ -54,4 +54,19 @@ TEST(Golden, SampleDocumentsConvertAsReviewed) {
   fs::remove_all(work);
 }
 
+// A copy whose line ends were turned into LF alone converts as its original does.
+TEST(Golden, LfOnlyCopiesConvertAsTheirOriginals) {
+  const fs::path examples = fs::path(POMVEX_SOURCE_DIR) / "examples";
+  for (const auto& entry : fs::directory_iterator(examples)) {
+    if (entry.path().extension() != ".CHI") continue;
+    std::string lf = ReadFile(entry.path());
+    for (std::size_t at = lf.find("\r\n"); at != std::string::npos; at = lf.find("\r\n", at)) {
+      lf.erase(at, 1);
+    }
+    const fs::path golden = examples / "golden" / entry.path().filename().replace_extension(".rtf");
+    EXPECT_EQ(pomvex::testing::ConvertInMemory(lf).rtf, ReadFile(golden))
+        << entry.path().filename();
+  }
+}
+
 }  // namespace

@@ -56,6 +56,39 @@ TEST(TextInput, LongLinesCrossTheReadBuffer) {
   EXPECT_EQ(lines[1], "z");
 }
 
+// The first line decides the line ends: one that ends in a lone LF makes every LF a line end.
+TEST(TextInput, FirstLineScanAndLfOnlyDocuments) {
+  using V = std::vector<std::string>;
+  struct Case {
+    const char* label;
+    std::string bytes;
+    bool found;
+    V rest;  // the lines after the first
+  };
+  const std::string filler(65534, 'x');  // the marker straddles the first read buffer's end
+  const Case cases[] = {
+      {"CR LF document", "\\1cw\r\na\nb\r\nc", true, {"a\nb", "c"}},
+      {"LF document", "\\1cw\na\nb\r\nc\rd\n\ne", true, {"a", "b", "c", "d", "", "e"}},
+      {"LF after CR on the first line", "\\1cw\r\n\na", true, {"\na"}},
+      {"no marker", "1cw\\\nx", false, {"x"}},
+      {"marker across reads", filler + "\\1cw\r\nz", true, {"z"}},
+      {"long line, marker at its end", std::string(200000, 'y') + "\\1cw", true, {}},
+      {"Ctrl-Z ends the first line", "\\1c\x1aw\r\nz", false, {}},
+  };
+  for (const Case& c : cases) {
+    std::istringstream stream(c.bytes);
+    TextInput in(stream);
+    EXPECT_EQ(in.ScanFirstLine("\\1cw"), c.found) << c.label;
+    V rest;
+    std::string line;
+    while (!in.AtEnd()) {
+      in.ReadLine(line);
+      rest.push_back(line);
+    }
+    EXPECT_EQ(rest, c.rest) << c.label;
+  }
+}
+
 struct GroupReading {
   RecordingReporter reporter;
   std::istringstream stream;

@@ -1,15 +1,19 @@
-// Whole runs over folders on disk: file naming, the walk order, the log and what happens to a
-// document that meets a limit.
+// Whole runs over folders on disk: file naming, the walk order, the log, and what happens to a
+// document that meets a limit, cannot be read, or is being written when the run is stopped.
 #include "app/run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/output_file.h"
+#include "app/platform_errors.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -61,21 +65,25 @@ RunOutcome RunIn(const std::string& dir, FileChoice choice, std::vector<std::str
   return RunConversion(request, recorder ? *recorder : local);
 }
 
+std::string Created(const std::string& name, const std::string& newExtension) {
+  return CreateUniqueFile(name, newExtension)->Path();
+}
+
 TEST(CreateUniqueFile, NeverOverwrites) {
   TempDir t;
   WriteFile(t / "LETTER.CHI", "x");
-  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER.rtf");
-  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER_0.rtf");
-  EXPECT_EQ(CreateUniqueFile(t / "LETTER.CHI", ".rtf"), t / "LETTER_1.rtf");
-  EXPECT_EQ(CreateUniqueFile(t / "REPORT7.CHI", ".rtf"), t / "REPORT7.rtf");
-  EXPECT_EQ(CreateUniqueFile(t / "REPORT7.CHI", ".rtf"), t / "REPORT7_0.rtf")
+  EXPECT_EQ(Created(t / "LETTER.CHI", ".rtf"), t / "LETTER.rtf");
+  EXPECT_EQ(Created(t / "LETTER.CHI", ".rtf"), t / "LETTER_0.rtf");
+  EXPECT_EQ(Created(t / "LETTER.CHI", ".rtf"), t / "LETTER_1.rtf");
+  EXPECT_EQ(Created(t / "REPORT7.CHI", ".rtf"), t / "REPORT7.rtf");
+  EXPECT_EQ(Created(t / "REPORT7.CHI", ".rtf"), t / "REPORT7_0.rtf")
       << "digits are kept when the extension changes";
-  EXPECT_EQ(CreateUniqueFile(t / "Pomvex.Log", ""), t / "Pomvex.Log");
-  EXPECT_EQ(CreateUniqueFile(t / "Pomvex.Log", ""), t / "Pomvex_0.Log");
-  EXPECT_EQ(CreateUniqueFile(t / "Run12.Log", ""), t / "Run12.Log");
-  EXPECT_EQ(CreateUniqueFile(t / "Run12.Log", ""), t / "Run_0.Log")
+  EXPECT_EQ(Created(t / "Pomvex.Log", ""), t / "Pomvex.Log");
+  EXPECT_EQ(Created(t / "Pomvex.Log", ""), t / "Pomvex_0.Log");
+  EXPECT_EQ(Created(t / "Run12.Log", ""), t / "Run12.Log");
+  EXPECT_EQ(Created(t / "Run12.Log", ""), t / "Run_0.Log")
       << "digits go when the extension is kept";
-  EXPECT_EQ(CreateUniqueFile(t / "noext", ".rtf"), t / "noext.rtf");
+  EXPECT_EQ(Created(t / "noext", ".rtf"), t / "noext.rtf");
   EXPECT_EQ(ReadFile(t / "LETTER.CHI"), "x");
 }
 
@@ -128,6 +136,9 @@ TEST(Run, SingleFilesAndAnEmptyChoice) {
   EXPECT_EQ(
       ReadFile(out.logPath),
       t.Dir() + "/\r\n*** Finished converting 0 files with 0 error(s) and 0 warning(s). ***\r\n");
+  WriteFile(t / ".hidden.CHI", kDoc);
+  out = RunIn(t.Dir(), FileChoice::SingleFiles, {".hidden.CHI"});
+  EXPECT_TRUE(fs::exists(t / ".hidden.rtf")) << "a hidden document chosen by name is converted";
 }
 
 TEST(Run, WalksTheTreeDepthFirst) {
@@ -196,6 +207,112 @@ TEST(Run, TheDetailedLogDecidesWhetherScriptProblemsAreListed) {
               std::string::npos)
         << log;
     EXPECT_EQ(out.counts.errors, 2) << "counted whether listed or not";
+  }
+}
+
+// A front end that acts when a file starts, and that can ask the run to stop.
+struct Hooks : RunFrontEnd {
+  std::function<void(const std::string&)> onFile;
+  std::function<bool()> stop;
+  void FileStarted(const std::string& path) override {
+    if (onFile) onFile(path);
+  }
+  bool Interrupted() override { return stop && stop(); }
+};
+
+RunOutcome RunWith(const std::string& dir, Hooks& hooks,
+                   FileChoice choice = FileChoice::CurrentDirectory) {
+  RunRequest request;
+  request.directory = dir;
+  request.choice = choice;
+  return RunConversion(request, hooks);
+}
+
+TEST(Run, ADocumentThatCannotBeReadIsSkipped) {
+  struct Case {
+    const char* label;
+    std::function<void(const std::string&)> spoil;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {"deleted after the listing", [](const std::string& p) { fs::remove(p); }, "File not found"},
+      {"failing reads (a folder now)",
+       [](const std::string& p) {
+         fs::remove(p);
+         fs::create_directory(p);
+       },
+       MessageForErrno(EISDIR)},
+  };
+  for (const Case& c : cases) {
+    TempDir t;
+    WriteFile(t / "a.CHI", kDoc);
+    WriteFile(t / "b.CHI", kDoc);
+    WriteFile(t / "c.CHI", kDoc);
+    Hooks hooks;
+    hooks.onFile = [&](const std::string& path) {
+      if (path == t / "b.CHI") c.spoil(path);
+    };
+    const RunOutcome out = RunWith(t.Dir(), hooks);
+    ASSERT_TRUE(out.finished) << c.label << ": " << out.failure;
+    EXPECT_EQ(out.counts.converted, 2) << c.label;
+    EXPECT_FALSE(fs::exists(t / "b.rtf")) << c.label;
+    EXPECT_NE(ReadFile(out.logPath)
+                  .find("  b.CHI\r\n    Error: Cannot read file: " + c.reason +
+                        "\r\n    1 errors in the conversion\r\n  c.CHI\r\n"),
+              std::string::npos)
+        << c.label << "\n"
+        << ReadFile(out.logPath);
+  }
+}
+
+TEST(Run, AnInterruptionDropsThePartialRtfAndClosesTheLog) {
+  TempDir t;
+  WriteFile(t / "a.CHI", kDoc);
+  std::string longer = "\\1cw\r\n\\U1STANDARD\r\n";
+  for (int i = 0; i < 50; ++i) longer += "line\\,\r\n";
+  WriteFile(t / "b.CHI", longer);
+  WriteFile(t / "c.CHI", kDoc);
+  Hooks hooks;
+  int asked = 0;
+  bool inB = false;
+  hooks.onFile = [&](const std::string& path) { inB = path == t / "b.CHI"; };
+  hooks.stop = [&] { return inB && ++asked > 20; };  // in the middle of b's line groups
+  const RunOutcome out = RunWith(t.Dir(), hooks);
+  EXPECT_TRUE(out.interrupted);
+  EXPECT_FALSE(out.finished);
+  EXPECT_TRUE(fs::exists(t / "a.rtf"));
+  EXPECT_FALSE(fs::exists(t / "b.rtf"));
+  EXPECT_FALSE(fs::exists(t / "c.rtf"));
+  EXPECT_EQ(ReadFile(out.logPath),
+            t.Dir() +
+                "/\r\n  a.CHI\r\n  b.CHI\r\n"
+                "*** Run interrupted after 1 files. ***\r\n"
+                "*** Finished converting 1 files with 0 error(s) and 0 warning(s). ***\r\n");
+}
+
+TEST(Run, ControlCharactersInNamesAreLoggedAsQuestionMarks) {
+  TempDir t;
+  WriteFile(t / "new\nline/e\x1b[2J.CHI", kDoc);
+  const RunOutcome out = RunIn(t.Dir(), FileChoice::CurrentAndSubFolders);
+  EXPECT_TRUE(fs::exists(t / "new\nline/e\x1b[2J.rtf"));
+  EXPECT_EQ(ReadFile(out.logPath).substr(0, t.Dir().size() + 25),
+            t.Dir() + "/new?line/\r\n  e?[2J.CHI\r\n");
+}
+
+TEST(Run, RtfFilesTakeTheirDocumentsReadAndWritePermissions) {
+  TempDir t;
+  const mode_t umaskNow = ::umask(0);
+  ::umask(umaskNow);
+  const int modes[] = {0600, 0640, 0666, 0755};
+  for (int mode : modes) {
+    WriteFile(t / ("d" + std::to_string(mode) + ".CHI"), kDoc);
+    fs::permissions(t / ("d" + std::to_string(mode) + ".CHI"), fs::perms(mode));
+  }
+  RunIn(t.Dir(), FileChoice::CurrentDirectory);
+  for (int mode : modes) {
+    EXPECT_EQ(static_cast<int>(fs::status(t / ("d" + std::to_string(mode) + ".rtf")).permissions()),
+              mode & 0666 & ~static_cast<int>(umaskNow))
+        << std::oct << mode;
   }
 }
 

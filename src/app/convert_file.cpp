@@ -1,13 +1,12 @@
 #include "app/convert_file.h"
 
 #include <cassert>
-#include <cerrno>
-#include <filesystem>
-#include <fstream>
 #include <memory>
+#include <new>
 
+#include "app/folder_listing.h"
+#include "app/input_file.h"
 #include "app/output_file.h"
-#include "app/platform_errors.h"
 #include "base/line_group.h"
 #include "conversion/line_assembly.h"
 #include "conversion/rtf_prolog.h"
@@ -97,43 +96,83 @@ void WriteCountLine(RunState& run, int count, const std::string& text) {
   if (count != 0) run.WriteLog("    " + std::to_string(count) + text);
 }
 
+// Passes the RTF text on to the file, and stops the run between line groups when the front end
+// asks for it.
+class InterruptibleSink : public TextSink {
+ public:
+  InterruptibleSink(TextSink& out, RunState& run) : out_(out), run_(run) {}
+  void Write(std::string_view text) override {
+    run_.CheckInterrupted();
+    out_.Write(text);
+  }
+
+ private:
+  TextSink& out_;
+  RunState& run_;
+};
+
+// Converts the file; gives false when nothing more is to be logged for it.
+bool ConvertOpenedFile(RunState& run, const std::string& path) {
+  const std::string name = "  " + PrintableName(FileNameOf(path));
+  std::unique_ptr<InputFile> input;
+  try {
+    input = std::make_unique<InputFile>(path);
+  } catch (const DocumentUnreadable& failure) {
+    // Gone since the folder was listed, or not readable: skipped, and no output is left.
+    run.WriteLog(name);
+    run.ReportError(15, std::string("Cannot read file: ") + failure.what());
+    return true;
+  }
+  const std::unique_ptr<OutputFile> out = CreateUniqueFile(path, ".rtf", input->Permissions());
+  run.WriteLog(name);
+
+  DocumentState doc(run);
+  doc.KeepAllScripts = run.KeepAllScripts;
+  TextInput in(input->Stream());
+  InterruptibleSink sink(*out, run);
+  std::string abandoned;
+  try {
+    const bool converted = ConvertDocument(doc, in, sink);
+    out->Close();
+    // A file that is no version-3 document leaves an empty output and nothing more in the log.
+    if (!converted) return false;
+  } catch (const ConversionAbandoned& limit) {
+    abandoned = std::string("Conversion abandoned: ") + limit.what();
+  } catch (const std::bad_alloc&) {
+    abandoned = "Conversion abandoned: Out of memory";
+  } catch (const DocumentUnreadable& failure) {
+    abandoned = std::string("Cannot read file: ") + failure.what();
+  } catch (...) {
+    // A failure or an interruption ends the run: no cut-off RTF file is left to look complete.
+    out->Discard();
+    throw;
+  }
+  if (!abandoned.empty()) {
+    // One bad document must not end the batch nor leave a broken RTF file behind.
+    out->Discard();
+    run.ReportError(15, abandoned);
+    return true;
+  }
+  run.CountConverted();
+  return true;
+}
+
 }  // namespace
 
 void ConvertFile(RunState& run, const std::string& path) {
   run.FrontEnd().FileStarted(path);
-  std::ifstream input(path, std::ios::binary);
-  if (!input) throw RunFailure(MessageForErrno(errno));
-  const std::string outPath = CreateUniqueFile(path, ".rtf");
-  auto out = std::make_unique<OutputFile>(outPath);
-  run.WriteLog("  " + FileNameOf(path));
-
-  DocumentState doc(run);
-  doc.KeepAllScripts = run.KeepAllScripts;
   const int scriptLinesBefore = run.CategoryCounts[5];
   const int scriptRunsBefore = run.CategoryCounts[6];
   const int errorsBefore = run.ErrorCount;
-  TextInput in(input);
-  bool converted = false;
-  bool abandoned = false;
-  try {
-    converted = ConvertDocument(doc, in, *out);
-    out->Close();
-  } catch (const ConversionAbandoned& limit) {
-    // One bad document must not end the batch nor leave a broken RTF file behind.
-    out.reset();
-    std::error_code ec;
-    std::filesystem::remove(outPath, ec);
-    run.ReportError(15, std::string("Conversion abandoned: ") + limit.what());
-    abandoned = true;
+  if (ConvertOpenedFile(run, path)) {
+    WriteCountLine(run, run.CategoryCounts[5] - scriptLinesBefore,
+                   std::string(" instances of ") + CategoryNames[5]);
+    WriteCountLine(run, run.CategoryCounts[6] - scriptRunsBefore,
+                   std::string(" instances of ") + CategoryNames[6]);
+    WriteCountLine(run, run.ErrorCount - errorsBefore, " errors in the conversion");
   }
-  // A file that is no version-3 document leaves an empty output and nothing more in the log.
-  if (!converted && !abandoned) return;
-  if (converted) run.CountConverted();
-  WriteCountLine(run, run.CategoryCounts[5] - scriptLinesBefore,
-                 std::string(" instances of ") + CategoryNames[5]);
-  WriteCountLine(run, run.CategoryCounts[6] - scriptRunsBefore,
-                 std::string(" instances of ") + CategoryNames[6]);
-  WriteCountLine(run, run.ErrorCount - errorsBefore, " errors in the conversion");
+  ++run.FilesDone;
+  run.FlushLog();
 }
 
 }  // namespace pomvex

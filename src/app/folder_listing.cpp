@@ -25,18 +25,18 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 template <typename Keep>
-std::vector<std::string> List(const std::string& dir, Keep keep) {
+std::vector<std::string> List(const std::string& dir, bool withHidden, Keep keep) {
   std::vector<std::string> names;
   std::error_code ec;
   fs::directory_iterator it(fs::path(dir), ec);
-  if (ec) throw RunFailure(MessageForError(ec));
+  if (ec) throw RunFailure(MessageForError(ec), dir);
   for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) throw RunFailure(MessageForError(ec));
+    if (ec) throw RunFailure(MessageForError(ec), dir);
     std::string name = it->path().filename().string();
-    if (name.empty() || name[0] == '.') continue;
+    if (name.empty() || (name[0] == '.' && !withHidden)) continue;
     if (keep(*it, name)) names.push_back(std::move(name));
   }
-  if (ec) throw RunFailure(MessageForError(ec));
+  if (ec) throw RunFailure(MessageForError(ec), dir);
   std::sort(names.begin(), names.end(), LessIgnoringCase);
   return names;
 }
@@ -61,15 +61,24 @@ bool IsChiFile(const std::string& path) {
   return UpperExtension(path) == ".CHI";
 }
 
-std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly) {
-  return List(dir, [chiOnly](const fs::directory_entry& e, const std::string& name) {
+std::string PrintableName(std::string_view name) {
+  std::string shown(name);
+  for (char& c : shown) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 32 || code == 127) c = '?';
+  }
+  return shown;
+}
+
+std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly, bool withHidden) {
+  return List(dir, withHidden, [chiOnly](const fs::directory_entry& e, const std::string& name) {
     std::error_code ec;
     return e.is_regular_file(ec) && (!chiOnly || IsChiFile(name));
   });
 }
 
 std::vector<std::string> ListSubFolders(const std::string& dir) {
-  return List(dir, [](const fs::directory_entry& e, const std::string&) {
+  return List(dir, /*withHidden=*/false, [](const fs::directory_entry& e, const std::string&) {
     std::error_code ec;
     return !e.is_symlink(ec) && e.is_directory(ec);
   });

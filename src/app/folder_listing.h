@@ -3,12 +3,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pomvex {
 
-// Names of the ordinary files of dir. With chiOnly, only those matching "*.chi" in any case.
-std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly);
+// Names of the ordinary files of dir. With chiOnly, only those matching "*.chi" in any case;
+// with withHidden, hidden files as well. A folder that cannot be listed throws RunFailure with
+// its path.
+std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly, bool withHidden = false);
 // Names of the sub-folders of dir; symbolic links to directories are left out.
 std::vector<std::string> ListSubFolders(const std::string& dir);
 // Position of the "." that starts the extension of path's file name; npos when it has none.
@@ -16,5 +19,9 @@ std::size_t ExtensionDot(const std::string& path);
 // Upper-cased extension of a path, from its last "." within the file name ("" when none).
 std::string UpperExtension(const std::string& path);
 bool IsChiFile(const std::string& path);
+// name with every control character (codes 0 to 31 and 127) written as "?", for the log and
+// the terminal: a line feed in a file name must not split a log line, nor an escape sequence
+// reach a terminal.
+std::string PrintableName(std::string_view name);
 
 }  // namespace pomvex

@@ -1,6 +1,6 @@
 #include "app/folder_walk.h"
 
-#include <algorithm>
+#include <unordered_set>
 #include <vector>
 
 #include "app/convert_file.h"
@@ -8,29 +8,63 @@
 
 namespace pomvex {
 
+namespace {
+
+void ConvertChosenFile(RunState& run, const std::string& path) {
+  run.CheckInterrupted();
+  ConvertFile(run, path);
+}
+
+// A sub-folder that cannot be listed is noted in the log and left out; the walk goes on.
+void SkipFolder(RunState& run, const std::string& dir, bool dirLogged, const RunFailure& failure) {
+  if (!dirLogged) run.WriteLog(PrintableName(dir));
+  run.ReportError(15, std::string("Cannot read folder: ") + failure.what());
+  run.FlushLog();
+}
+
+}  // namespace
+
 void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir) {
   if (request.choice != FileChoice::CurrentAndSubFolders) {
-    run.WriteLog(dir);  // written even when no file is converted
-    const std::vector<std::string> entries = ListFiles(dir, /*chiOnly=*/true);
+    run.WriteLog(PrintableName(dir));  // written even when no file is converted
+    const bool single = request.choice == FileChoice::SingleFiles;
+    // A hidden file is taken when it is chosen by name.
+    const std::unordered_set<std::string> selected(request.selectedFiles.begin(),
+                                                   request.selectedFiles.end());
+    const std::vector<std::string> entries = ListFiles(dir, /*chiOnly=*/true, single);
     for (const std::string& name : entries) {
-      const bool taken = request.choice == FileChoice::CurrentDirectory ||
-                         std::find(request.selectedFiles.begin(), request.selectedFiles.end(),
-                                   name) != request.selectedFiles.end();
-      if (taken && IsChiFile(dir + name)) ConvertFile(run, dir + name);
+      const bool taken = !single || selected.count(name) != 0;
+      if (taken && IsChiFile(dir + name)) ConvertChosenFile(run, dir + name);
     }
     return;
   }
+  const bool isStart = dir == run.StartDir;
+  std::vector<std::string> files;
+  try {
+    files = ListFiles(dir, /*chiOnly=*/false);
+  } catch (const RunFailure& failure) {
+    if (isStart) throw;  // nothing of the run could be converted
+    SkipFolder(run, dir, false, failure);
+    return;
+  }
   bool dirLogged = false;
-  for (const std::string& name : ListFiles(dir, /*chiOnly=*/false)) {
+  for (const std::string& name : files) {
     if (!IsChiFile(dir + name)) continue;
     if (!dirLogged) {
-      run.WriteLog(dir);  // only directories that hold a .CHI file appear in the log
+      run.WriteLog(PrintableName(dir));  // only directories that hold a .CHI file appear
       dirLogged = true;
     }
-    ConvertFile(run, dir + name);
+    ConvertChosenFile(run, dir + name);
   }
   // The sub-folders are listed in full before any of them is visited.
-  const std::vector<std::string> subFolders = ListSubFolders(dir);
+  std::vector<std::string> subFolders;
+  try {
+    subFolders = ListSubFolders(dir);
+  } catch (const RunFailure& failure) {
+    if (isStart) throw;
+    SkipFolder(run, dir, dirLogged, failure);
+    return;
+  }
   for (const std::string& name : subFolders) ConvertDir(run, request, dir + name + "/");
 }
 

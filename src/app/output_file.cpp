@@ -1,44 +1,63 @@
 #include "app/output_file.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <filesystem>
 
 #include "app/folder_listing.h"
 #include "app/platform_errors.h"
+#include "base/reporting.h"
 
 namespace pomvex {
 
 namespace {
-constexpr std::size_t kBlock = 1 << 16;  // what is gathered before it is handed to the file
+constexpr std::size_t kBlock = 1 << 16;  // what is gathered before it is handed to the system
 }  // namespace
 
-OutputFile::OutputFile(const std::string& path) : path_(path) {
-  file_ = std::fopen(path.c_str(), "wb");
-  if (file_ == nullptr) throw RunFailure(MessageForErrno(errno));
-}
+OutputFile::OutputFile(platform::FileHandle file, std::string path)
+    : file_(file), path_(std::move(path)) {}
 
 OutputFile::~OutputFile() {
-  if (file_ == nullptr) return;
-  std::fwrite(pending_.data(), 1, pending_.size(), file_);  // what it can; nothing to report to
-  std::fclose(file_);
+  if (file_ == platform::kNoFile) return;
+  try {
+    Flush();
+  } catch (const RunFailure&) {
+    // What could be written is written; a destructor has no one to tell.
+  }
+  platform::CloseFile(file_);
+}
+
+void OutputFile::WriteThrough(std::string_view text) {
+  if (file_ == platform::kNoFile) throw RunFailure(MessageForErrno(EBADF), path_);
+  while (!text.empty()) {
+    int err = 0;
+    const long n = platform::WriteSome(file_, text.data(), text.size(), err);
+    if (n < 0) throw RunFailure(MessageForErrno(err), path_);
+    text.remove_prefix(static_cast<std::size_t>(n));
+  }
 }
 
 void OutputFile::Flush() {
-  if (!pending_.empty() &&
-      std::fwrite(pending_.data(), 1, pending_.size(), file_) != pending_.size()) {
-    throw RunFailure(MessageForErrno(errno));
+  // What was written is taken off first, so that a retry after a failure writes nothing twice.
+  std::size_t done = 0;
+  try {
+    while (done < pending_.size()) {
+      const std::size_t n = std::min(pending_.size() - done, kBlock);
+      WriteThrough(std::string_view(pending_).substr(done, n));
+      done += n;
+    }
+  } catch (...) {
+    pending_.erase(0, done);
+    throw;
   }
   pending_.clear();
 }
 
 void OutputFile::Write(std::string_view text) {
-  if (file_ == nullptr) throw RunFailure(MessageForErrno(EBADF));
+  if (file_ == platform::kNoFile) throw RunFailure(MessageForErrno(EBADF), path_);
   if (pending_.size() + text.size() > kBlock) {
     Flush();
     if (text.size() >= kBlock) {  // a long text goes straight to the file
-      if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
-        throw RunFailure(MessageForErrno(errno));
-      }
+      WriteThrough(text);
       return;
     }
   }
@@ -51,29 +70,25 @@ void OutputFile::WriteLine(std::string_view text) {
 }
 
 void OutputFile::Close() {
-  if (file_ == nullptr) return;
-  Flush();  // when it fails, the destructor still closes the file
-  std::FILE* f = file_;
-  file_ = nullptr;
-  if (std::fclose(f) != 0) throw RunFailure(MessageForErrno(errno));
-}
-
-namespace {
-
-// Creates path only when no file of that name exists; false when one does.
-bool CreateExclusively(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "wbx");
-  if (f == nullptr) {
-    if (errno == EEXIST) return false;
-    throw RunFailure(MessageForErrno(errno));
+  if (file_ == platform::kNoFile) return;
+  Flush();  // when it fails, the destructor or Discard still closes the file
+  const platform::FileHandle file = file_;
+  file_ = platform::kNoFile;
+  if (const int err = platform::CloseFile(file); err != 0) {
+    throw RunFailure(MessageForErrno(err), path_);
   }
-  if (std::fclose(f) != 0) throw RunFailure(MessageForErrno(errno));
-  return true;
 }
 
-}  // namespace
+void OutputFile::Discard() {
+  pending_.clear();
+  if (file_ != platform::kNoFile) platform::CloseFile(file_);
+  file_ = platform::kNoFile;
+  platform::RemoveFile(path_);
+}
 
-std::string CreateUniqueFile(const std::string& name, const std::string& newExtension) {
+std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
+                                             const std::string& newExtension,
+                                             unsigned permissions) {
   const std::size_t dot = ExtensionDot(name);
   std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
   std::string extension;
@@ -85,16 +100,22 @@ std::string CreateUniqueFile(const std::string& name, const std::string& newExte
     extension = newExtension;
     chosen = stem + newExtension;
   }
-  std::error_code ec;
-  if (!std::filesystem::exists(chosen, ec) && CreateExclusively(chosen)) return chosen;
+  // The creation itself is the test for a free name: nothing is looked up first.
+  auto create = [&](const std::string& path) -> std::unique_ptr<OutputFile> {
+    int err = 0;
+    const platform::FileHandle file = platform::CreateNewFile(path, permissions, err);
+    if (file != platform::kNoFile) return std::make_unique<OutputFile>(file, path);
+    if (err != EEXIST) throw RunFailure(MessageForErrno(err), path);
+    return nullptr;
+  };
+  if (auto file = create(chosen)) return file;
   if (newExtension.empty()) {
     const std::size_t slash = stem.find_last_of("/\\:");
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     while (stem.size() > nameStart && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
   }
   for (long n = 0;; ++n) {
-    chosen = stem + "_" + std::to_string(n) + extension;
-    if (!std::filesystem::exists(chosen, ec) && CreateExclusively(chosen)) return chosen;
+    if (auto file = create(stem + "_" + std::to_string(n) + extension)) return file;
   }
 }
 

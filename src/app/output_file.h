@@ -1,19 +1,23 @@
-// A file created for writing (an RTF document or the log). A failing operation ends the run
-// with the platform's message; an open file is closed with its buffered text written.
+// A file the run creates (an RTF document or the log): created new under a name that does not
+// exist yet, and written through that one open handle, never opened again by name, so that a
+// name swapped for a link meanwhile cannot redirect what is written. A failing write ends the
+// run with the platform's message and the file's path.
 #pragma once
 
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/platform_files.h"
 #include "base/text_sink.h"
 
 namespace pomvex {
 
 class OutputFile : public TextSink {
  public:
-  // Opens path for writing, starting empty.
-  explicit OutputFile(const std::string& path);
+  // Takes over file, just created at path.
+  OutputFile(platform::FileHandle file, std::string path);
+  // Closes the file, with what it can of the text still gathered.
   ~OutputFile() override;
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -21,23 +25,29 @@ class OutputFile : public TextSink {
   void Write(std::string_view text) override;
   // Writes text and a line end (CR LF).
   void WriteLine(std::string_view text);
+  // Hands the text gathered so far to the system.
+  void Flush();
   void Close();
+  // Closes the file without the text still gathered, and deletes it: for an output that must
+  // not be left half written.
+  void Discard();
   const std::string& Path() const { return path_; }
 
  private:
-  // Hands the text gathered so far to the file.
-  void Flush();
+  void WriteThrough(std::string_view text);
 
+  platform::FileHandle file_;
   std::string path_;
-  std::FILE* file_ = nullptr;
-  // Text not yet handed to the file: a document is written in many small pieces, which are
+  // Text not yet handed to the system: a document is written in many small pieces, which are
   // passed on in blocks.
   std::string pending_;
 };
 
 // Chooses a name that does not exist yet (name with its extension replaced by newExtension,
-// or kept when newExtension is empty; then stem_0, stem_1, ...), creates the file empty and
-// exclusively, and gives its path.
-std::string CreateUniqueFile(const std::string& name, const std::string& newExtension);
+// or kept when newExtension is empty; then stem_0, stem_1, ...), creates the file there with
+// the given read and write permission bits (less the umask), and gives it open for writing.
+std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
+                                             const std::string& newExtension,
+                                             unsigned permissions = platform::kDefaultPermissions);
 
 }  // namespace pomvex

@@ -1,7 +1,9 @@
 #include "app/run.h"
 
 #include <exception>
+#include <new>
 
+#include "app/folder_listing.h"
 #include "app/folder_walk.h"
 #include "app/output_file.h"
 #include "app/run_state.h"
@@ -15,6 +17,42 @@ std::string StartDirOf(const std::string& directory) {
   return directory + "/";
 }
 
+// The summary line and the run's count lines.
+void WriteSummary(RunState& run, RunOutcome& outcome) {
+  outcome.summary = "*** Finished converting " + std::to_string(run.ConvertedCount) +
+                    " files with " + std::to_string(run.ErrorCount) + " error(s) and " +
+                    std::to_string(run.WarningCount) + " warning(s). ***";
+  run.WriteLog(outcome.summary);
+  for (int category = 1; category <= kCategoryCount; ++category) {
+    if (run.CategoryCounts[category] != 0) {
+      run.WriteLog(std::to_string(run.CategoryCounts[category]) + " instances of " +
+                   CategoryNames[category]);
+    }
+  }
+}
+
+// A run that did not finish still closes its log with why, and with what was done, when the
+// log can be written.
+void EndLog(RunState& run, RunOutcome& outcome) {
+  if (!run.LogOpen()) return;
+  try {
+    run.WriteLog(outcome.ending);
+    WriteSummary(run, outcome);
+    run.CloseLog();
+  } catch (const std::exception&) {
+    outcome.summary.clear();  // the log did not get it
+  }
+}
+
+void Fail(RunState& run, RunOutcome& outcome, const std::string& message,
+          const std::string& path = {}) {
+  outcome.failure = message;
+  outcome.failurePath = path;
+  outcome.ending =
+      "*** Run ended: " + message + (path.empty() ? "" : ": " + PrintableName(path)) + " ***";
+  EndLog(run, outcome);
+}
+
 }  // namespace
 
 RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
@@ -26,28 +64,23 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
     run.StartDir = StartDirOf(request.directory);
     outcome.startDir = run.StartDir;
     frontEnd.ShowInfo(run.StartDir);
-    outcome.logPath = CreateUniqueFile(run.StartDir + "Pomvex.Log", "");
-    run.OpenLog(outcome.logPath);
+    run.OpenLog(CreateUniqueFile(run.StartDir + "Pomvex.Log", ""));
+    outcome.logPath = run.LogPath();
     ConvertDir(run, request, run.StartDir);
     run.UpdateCounts();
-    outcome.summary = "*** Finished converting " + std::to_string(run.ConvertedCount) +
-                      " files with " + std::to_string(run.ErrorCount) + " error(s) and " +
-                      std::to_string(run.WarningCount) + " warning(s). ***";
-    run.WriteLog(outcome.summary);
-    for (int category = 1; category <= kCategoryCount; ++category) {
-      if (run.CategoryCounts[category] != 0) {
-        run.WriteLog(std::to_string(run.CategoryCounts[category]) + " instances of " +
-                     CategoryNames[category]);
-      }
-    }
+    WriteSummary(run, outcome);
     run.CloseLog();
     outcome.finished = true;
+  } catch (const RunInterrupted&) {
+    outcome.interrupted = true;
+    outcome.ending = "*** Run interrupted after " + std::to_string(run.FilesDone) + " files. ***";
+    EndLog(run, outcome);
   } catch (const RunFailure& failure) {
-    outcome.failure = failure.what();
+    Fail(run, outcome, failure.what(), failure.Path());
   } catch (const std::bad_alloc&) {
-    outcome.failure = "Out of memory";
+    Fail(run, outcome, "Out of memory");
   } catch (const std::exception& failure) {
-    outcome.failure = failure.what();
+    Fail(run, outcome, failure.what());
   }
   outcome.counts = run.Counts();
   return outcome;

@@ -22,10 +22,15 @@ class RunFrontEnd {
   virtual ~RunFrontEnd() = default;
   // Shows the start directory; the run waits until it returns, before anything is converted.
   virtual void ShowInfo(const std::string& text) { (void)text; }
-  // Called at every change of a counter, so the front end can repaint at once.
+  // Called at every change of a counter. A front end that draws the counters should not draw
+  // at every call (a document can report millions of problems): the run's final counts come
+  // with the outcome.
   virtual void CountsChanged(const RunCounts& counts) { (void)counts; }
   // Called before each file is converted, with its full path.
   virtual void FileStarted(const std::string& path) { (void)path; }
+  // Asked between files and between the line groups of a document: true stops the run. The
+  // document being written is deleted, and the log closes with what was done.
+  virtual bool Interrupted() { return false; }
 };
 
 struct RunRequest {
@@ -42,11 +47,16 @@ struct RunRequest {
 };
 
 struct RunOutcome {
-  bool finished = false;  // false when a failure ended the run
-  std::string failure;    // the failure's message ("File not found", "Disk full", ...)
-  std::string startDir;   // ends in the separator
-  std::string logPath;    // empty when the log could not be created
-  std::string summary;    // the log's summary line, when the run finished
+  bool finished = false;     // false when a failure or an interruption ended the run
+  bool interrupted = false;  // the front end asked the run to stop
+  std::string failure;       // the failure's message ("File not found", "Disk full", ...)
+  std::string failurePath;   // the file or folder it concerns, when there is one
+  std::string startDir;      // ends in the separator
+  std::string logPath;       // empty when the log could not be created
+  // When the run did not finish: the log's line that says why ("*** Run interrupted after 3
+  // files. ***", "*** Run ended: Disk full: /a/B.rtf ***").
+  std::string ending;
+  std::string summary;  // the log's summary line, when the log got one
   RunCounts counts;
 };
 

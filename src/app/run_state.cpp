@@ -37,7 +37,7 @@ void RunState::ReportWarning(const std::string& text) {
 
 void RunState::ResetCounts(bool detailedLog) {
   CategoryCounts.fill(0);
-  ErrorCount = WarningCount = ConvertedCount = 0;
+  ErrorCount = WarningCount = ConvertedCount = FilesDone = 0;
   UpdateCounts();
   DetailedLog = detailedLog;
 }
@@ -51,12 +51,20 @@ void RunState::CountConverted() {
   frontEnd_.CountsChanged(Counts());
 }
 
-void RunState::OpenLog(const std::string& path) {
-  log_ = std::make_unique<OutputFile>(path);
+void RunState::OpenLog(std::unique_ptr<OutputFile> log) {
+  log_ = std::move(log);
 }
 
 void RunState::WriteLog(const std::string& text) {
   if (log_) log_->WriteLine(text);
+}
+
+void RunState::FlushLog() {
+  if (log_) log_->Flush();
+}
+
+void RunState::CheckInterrupted() {
+  if (frontEnd_.Interrupted()) throw RunInterrupted();
 }
 
 void RunState::CloseLog() {

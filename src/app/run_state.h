@@ -29,9 +29,17 @@ class RunState : public Reporter {
   void UpdateCounts();
   void CountConverted();
 
-  void OpenLog(const std::string& path);
+  void OpenLog(std::unique_ptr<OutputFile> log);
   void WriteLog(const std::string& text);
+  // Hands what the log holds to the system: done after every document, so that a process that
+  // is killed leaves a log naming every file it finished.
+  void FlushLog();
   void CloseLog();
+  bool LogOpen() const { return log_ != nullptr; }
+  std::string LogPath() const { return log_ ? log_->Path() : std::string(); }
+
+  // Throws RunInterrupted when the front end asks the run to stop.
+  void CheckInterrupted();
 
   RunFrontEnd& FrontEnd() { return frontEnd_; }
   RunCounts Counts() const { return {ConvertedCount, WarningCount, ErrorCount}; }
@@ -40,6 +48,8 @@ class RunState : public Reporter {
   int ErrorCount = 0;
   int WarningCount = 0;
   std::array<int, kCategoryCount + 1> CategoryCounts{};
+  // Files taken up and done with, whatever came of them (converted, rejected, skipped).
+  int FilesDone = 0;
   bool DetailedLog = false;
   bool KeepAllScripts = false;
   std::string StartDir;

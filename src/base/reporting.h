@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace pomvex {
 
@@ -25,10 +26,24 @@ class ConversionAbandoned : public std::runtime_error {
 inline constexpr const char* kRangeCheckError = "Range check error";
 inline constexpr const char* kIntegerOverflow = "Integer overflow";
 
-// A failure of the platform (a file that cannot be opened or written): it ends the whole run.
+// A failure of the platform (a file that cannot be created or written, a full disk): it ends
+// the whole run, since it would repeat for every file. path names the file or folder concerned,
+// when there is one.
 class RunFailure : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit RunFailure(const std::string& message, std::string path = {})
+      : std::runtime_error(message), path_(std::move(path)) {}
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// The user asked the run to stop (an interrupt or a termination signal): the document being
+// written is dropped and the run ends with what was done.
+class RunInterrupted : public std::runtime_error {
+ public:
+  RunInterrupted() : std::runtime_error("Run interrupted") {}
 };
 
 }  // namespace pomvex

@@ -11,6 +11,11 @@ constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr char kCtrlZ = '\x1a';
 constexpr std::size_t kChunk = 1 << 16;
+
+std::size_t Before(const char* begin, std::size_t n, char c) {
+  const void* at = std::memchr(begin, c, n);
+  return at == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(at) - begin);
+}
 }  // namespace
 
 TextInput::TextInput(std::istream& in) : in_(in), buffer_(kChunk) {}
@@ -38,26 +43,53 @@ bool TextInput::AtEnd() {
   return false;
 }
 
+std::size_t TextInput::LineTextIn(const char* begin, std::size_t n, bool lfEndsLine) const {
+  n = Before(begin, n, kCR);
+  if (lfEndsLine) n = Before(begin, n, kLF);
+  return Before(begin, n, kCtrlZ);
+}
+
+void TextInput::TakeLineEnd() {
+  const char end = buffer_[pos_];
+  if (end == kCtrlZ) return;
+  ++pos_;
+  if (end == kCR && Fill() && buffer_[pos_] == kLF) ++pos_;
+}
+
 void TextInput::ReadLine(std::string& line) {
   line.clear();
   while (!AtEnd()) {
     const char* begin = buffer_.data() + pos_;
-    std::size_t avail = size_ - pos_;
-    // The line ends at the first carriage return or Ctrl-Z of the buffer.
-    const void* cr = std::memchr(begin, kCR, avail);
-    std::size_t n =
-        cr == nullptr ? avail : static_cast<std::size_t>(static_cast<const char*>(cr) - begin);
-    if (const void* z = std::memchr(begin, kCtrlZ, n)) {
-      n = static_cast<std::size_t>(static_cast<const char*>(z) - begin);
-    }
+    const std::size_t n = LineTextIn(begin, size_ - pos_, lfEndsLines_);
     line.append(begin, n);
     pos_ += n;
-    if (pos_ == size_) continue;          // refill and go on with the same line
-    if (buffer_[pos_] == kCtrlZ) return;  // AtEnd() will see it
-    ++pos_;                               // the carriage return
-    if (Fill() && buffer_[pos_] == kLF) ++pos_;
+    if (pos_ == size_) continue;  // refill and go on with the same line
+    TakeLineEnd();
     return;
   }
+}
+
+bool TextInput::ScanFirstLine(std::string_view marker) {
+  const std::size_t keep = marker.empty() ? 0 : marker.size() - 1;
+  std::string tail;  // the last characters of the line so far, where a marker may begin
+  bool found = marker.empty();
+  while (!AtEnd()) {
+    const char* begin = buffer_.data() + pos_;
+    const std::size_t n = LineTextIn(begin, size_ - pos_, /*lfEndsLine=*/true);
+    if (!found) {
+      const std::string_view piece(begin, n);
+      const std::string joint = tail + std::string(piece.substr(0, keep));
+      found = joint.find(marker) != std::string::npos || piece.find(marker) != piece.npos;
+      tail += piece.substr(n > keep ? n - keep : 0);
+      if (tail.size() > keep) tail.erase(0, tail.size() - keep);
+    }
+    pos_ += n;
+    if (pos_ == size_) continue;
+    if (buffer_[pos_] == kLF) lfEndsLines_ = true;
+    TakeLineEnd();
+    break;
+  }
+  return found;
 }
 
 }  // namespace pomvex

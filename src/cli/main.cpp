@@ -1,9 +1,7 @@
 // pomvex-cli: converts ChiWriter 3 documents into RTF from the command line, with the same run
 // as the window: a directory, a directory tree, or single files of one directory.
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
-#include <cstdio>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -11,6 +9,7 @@
 
 #include "app/folder_listing.h"
 #include "app/run.h"
+#include "cli/cli_platform.h"
 
 namespace fs = std::filesystem;
 
@@ -19,43 +18,116 @@ namespace {
 constexpr int kExitFinished = 0;
 constexpr int kExitFailure = 2;
 constexpr int kExitUsage = 64;
+constexpr int kExitSignalBase = 128;
 
-// Prints the start directory, and progress on stderr when it is a terminal.
+constexpr const char* kExitCodes =
+    "Exit status:\n"
+    "  0        the run finished (the problems met in documents are in the log)\n"
+    "  2        a failure ended the run, such as a full disk (the reason is on standard error)\n"
+    "  64       the command line is wrong\n"
+    "  128 + N  signal N stopped the run: 130 for Ctrl-C (SIGINT), 143 for SIGTERM, 129 for\n"
+    "           SIGHUP; the document being written is deleted and the log says so\n";
+
+bool IsContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+constexpr const char* kNoPath = "give a directory, or .CHI files of one directory";
+
+// The number of columns a text takes on a terminal: UTF-8 continuation bytes take none.
+std::size_t Columns(const std::string& text) {
+  std::size_t n = 0;
+  for (char c : text) n += !IsContinuationByte(c);
+  return n;
+}
+
+// text cut at its start to width columns, the cut marked with "...".
+std::string CutFromStart(const std::string& text, std::size_t width) {
+  const std::size_t columns = Columns(text);
+  if (columns <= width) return text;
+  if (width <= 3) return std::string(width, '.');
+  std::size_t i = 0;
+  for (std::size_t drop = columns - (width - 3); drop > 0; --drop) {
+    ++i;
+    while (i < text.size() && IsContinuationByte(text[i])) ++i;  // the rest of a character
+  }
+  return "..." + text.substr(i);
+}
+
+// Prints the start directory, and progress on stderr when it is a terminal: the counts and the
+// path of the document being converted, relative to the start directory. The line is redrawn
+// at most every 50 ms, and once more with the final values when the run ends.
 class CliFrontEnd : public pomvex::RunFrontEnd {
  public:
-  explicit CliFrontEnd(bool progress) : progress_(progress) {}
+  CliFrontEnd(bool progress, int columns) : progress_(progress), columns_(columns) {}
   void ShowInfo(const std::string& text) override {
-    std::cout << text << std::endl;
+    std::cout << pomvex::PrintableName(text) << std::endl;
+    startDir_ = text;
     started_ = true;
   }
-  // Ends the progress line, so that what follows starts on a line of its own.
-  void Finish() {
-    if (shown_) std::cerr << '\n';
+  // Draws the final counts, and ends the progress line so that what follows starts afresh.
+  void Finish(const pomvex::RunCounts& counts) {
+    counts_ = counts;
+    if (shown_ && (dirty_ || counts_.converted != drawn_.converted ||
+                   counts_.warnings != drawn_.warnings || counts_.errors != drawn_.errors)) {
+      Draw();
+    }
+    if (shown_) std::cerr << '\n' << std::flush;
     shown_ = false;
   }
   void FileStarted(const std::string& path) override {
-    current_ = fs::path(path).filename().string();
+    current_ =
+        path.compare(0, startDir_.size(), startDir_) == 0 ? path.substr(startDir_.size()) : path;
     Show();
   }
   void CountsChanged(const pomvex::RunCounts& counts) override {
     counts_ = counts;
     Show();
   }
+  bool Interrupted() override { return pomvex::cli::StopSignal() != 0; }
 
  private:
+  using Clock = std::chrono::steady_clock;
+  static constexpr auto kRedrawInterval = std::chrono::milliseconds(50);
+
   void Show() {
     if (!progress_ || !started_) return;
-    shown_ = true;
-    std::cerr << "\r\033[K" << counts_.converted << " converted, " << counts_.warnings
-              << " warning(s), " << counts_.errors << " error(s)";
-    if (!current_.empty()) std::cerr << "  " << current_;
-    std::cerr << std::flush;
+    dirty_ = true;
+    const Clock::time_point now = Clock::now();
+    if (shown_ && now - lastDrawn_ < kRedrawInterval) return;
+    lastDrawn_ = now;
+    Draw();
   }
+  void Draw() {
+    std::string line = std::to_string(counts_.converted) + " converted, " +
+                       std::to_string(counts_.warnings) + " warning(s), " +
+                       std::to_string(counts_.errors) + " error(s)";
+    if (!current_.empty()) {
+      // The last column is left free: writing into it makes some terminals wrap the line.
+      const std::size_t width = columns_ > 0 ? static_cast<std::size_t>(columns_) - 1 : 0;
+      std::string path = pomvex::PrintableName(current_);
+      if (width > 0) {
+        const std::size_t used = Columns(line) + 2;
+        path = used < width ? CutFromStart(path, width - used) : "";
+      }
+      if (!path.empty()) line += "  " + path;
+    }
+    std::cerr << "\r\033[K" << line << std::flush;
+    shown_ = true;
+    dirty_ = false;
+    drawn_ = counts_;
+  }
+
   bool progress_;
+  int columns_;
   bool started_ = false;
   bool shown_ = false;
+  bool dirty_ = false;
+  Clock::time_point lastDrawn_{};
+  std::string startDir_;
   std::string current_;
   pomvex::RunCounts counts_;
+  pomvex::RunCounts drawn_;
 };
 
 int UsageError(const std::string& message) {
@@ -70,14 +142,78 @@ std::string DirectoryOf(const fs::path& p) {
   return s;
 }
 
+std::string Shown(const std::string& path) {
+  return pomvex::PrintableName(path);
+}
+
+// Fills the request from the paths given; gives the usage error's message, or "" when they
+// make a run.
+std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
+                        pomvex::RunRequest& request) {
+  if (paths.empty()) return kNoPath;
+  std::vector<fs::file_status> statuses;
+  std::vector<std::string> directories;
+  for (const std::string& p : paths) {
+    std::error_code ec;
+    statuses.push_back(fs::status(p, ec));
+    if (fs::is_directory(statuses.back())) directories.push_back(p);
+  }
+  if (recursive) {
+    if (paths.size() != 1) return "--recursive takes one directory";
+    if (!fs::exists(statuses[0])) return "no such directory: " + Shown(paths[0]);
+    if (directories.empty()) return "--recursive takes a directory: " + Shown(paths[0]);
+  }
+  if (directories.size() > 1) {
+    return "give one directory at a time: " + Shown(directories[0]) + " and " +
+           Shown(directories[1]) + " are both directories";
+  }
+  if (paths.size() == 1 && directories.size() == 1) {
+    request.directory = DirectoryOf(paths[0]);
+    request.choice =
+        recursive ? pomvex::FileChoice::CurrentAndSubFolders : pomvex::FileChoice::CurrentDirectory;
+    return "";
+  }
+  if (!directories.empty()) {
+    return "give one directory, or .CHI files, not both: " + Shown(directories[0]) +
+           " is a directory";
+  }
+  request.choice = pomvex::FileChoice::SingleFiles;
+  std::string lastParent;
+  std::string lastDirectory;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string& p = paths[i];
+    if (!fs::exists(statuses[i])) return "no such file or directory: " + Shown(p);
+    if (!fs::is_regular_file(statuses[i])) return "not a file or directory: " + Shown(p);
+    if (!pomvex::IsChiFile(p)) return "not a .CHI file: " + Shown(p);
+    // Files given one after another mostly share their folder: it is worked out once.
+    const fs::path path(p);
+    const std::string parent = path.parent_path().string();
+    if (i == 0 || parent != lastParent) {
+      lastDirectory = DirectoryOf(parent.empty() ? fs::path(".") : fs::path(parent));
+      lastParent = parent;
+    }
+    if (request.directory.empty()) request.directory = lastDirectory;
+    if (lastDirectory != request.directory) {
+      return "the files must lie in one directory: " + Shown(p) + " is not in " +
+             Shown(request.directory);
+    }
+    request.selectedFiles.push_back(path.filename().string());
+  }
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{
       "Converts ChiWriter 3 documents (.CHI) into RTF files written beside them.\n"
       "Existing files are never overwritten; a log (Pomvex.Log) is written into the start "
-      "directory."};
+      "directory.",
+      "pomvex-cli"};
   app.set_version_flag("--version", std::string("pomvex-cli ") + POMVEX_VERSION);
+  app.footer(kExitCodes);
+  // Unknown options are told apart from paths below, with a message of our own.
+  app.allow_extras();
   bool detailedLog = false;
   bool recursive = false;
   bool keepAllScripts = false;
@@ -94,39 +230,38 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const int code = app.exit(e);
-    return e.get_exit_code() == 0 ? code : kExitUsage;
+    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return UsageError(kNoPath);
+    return UsageError(e.what());
+  }
+  for (const std::string& extra : app.remaining()) {
+    if (!extra.empty() && extra[0] == '-') return UsageError("unknown option: " + Shown(extra));
+    return UsageError("unexpected argument: " + Shown(extra));
   }
 
   pomvex::RunRequest request;
   request.detailedLog = detailedLog;
   request.keepAllScripts = keepAllScripts;
-  std::error_code ec;
-  if (paths.size() == 1 && fs::is_directory(paths[0], ec)) {
-    request.directory = DirectoryOf(paths[0]);
-    request.choice =
-        recursive ? pomvex::FileChoice::CurrentAndSubFolders : pomvex::FileChoice::CurrentDirectory;
-  } else {
-    if (recursive) return UsageError("--recursive takes one directory");
-    for (const std::string& p : paths) {
-      if (!fs::is_regular_file(p, ec)) return UsageError("not a file or directory: " + p);
-      if (!pomvex::IsChiFile(p)) return UsageError("not a .CHI file: " + p);
-      const std::string dir = DirectoryOf(
-          fs::path(p).parent_path().empty() ? fs::path(".") : fs::path(p).parent_path());
-      if (request.directory.empty()) request.directory = dir;
-      if (dir != request.directory) return UsageError("the files must lie in one directory");
-      request.selectedFiles.push_back(fs::path(p).filename().string());
-    }
-    request.choice = pomvex::FileChoice::SingleFiles;
+  if (const std::string problem = ChooseFiles(paths, recursive, request); !problem.empty()) {
+    return UsageError(problem);
   }
 
-  CliFrontEnd frontEnd(isatty(STDERR_FILENO) != 0);
+  pomvex::cli::InstallSignalHandlers();
+  const bool progress = pomvex::cli::ErrorIsTerminal();
+  CliFrontEnd frontEnd(progress, progress ? pomvex::cli::ErrorTerminalColumns() : 0);
   const pomvex::RunOutcome outcome = pomvex::RunConversion(request, frontEnd);
-  frontEnd.Finish();
+  frontEnd.Finish(outcome.counts);
+  // Standard output ends as the log does, when the log could be written.
+  if (!outcome.summary.empty()) {
+    if (!outcome.ending.empty()) std::cout << outcome.ending << '\n';
+    std::cout << outcome.summary << '\n' << std::flush;
+  }
+  if (outcome.interrupted) return kExitSignalBase + pomvex::cli::StopSignal();
   if (!outcome.finished) {
-    std::cerr << "pomvex-cli: " << outcome.failure << '\n';
+    std::cerr << "pomvex-cli: ";
+    if (!outcome.failurePath.empty()) std::cerr << Shown(outcome.failurePath) << ": ";
+    std::cerr << outcome.failure << '\n';
     return kExitFailure;
   }
-  std::cout << outcome.summary << std::endl;
   return kExitFinished;
 }

@@ -134,9 +134,8 @@ void ApplyHeaderLine(DocumentState& doc, std::string_view line) {
 }
 
 bool CheckVersionLine(DocumentState& doc, TextInput& in) {
-  std::string line;
-  in.ReadLine(line);
-  const bool isVersion3 = Contains(line, "\\1cw");
+  // The line is not held: a file without line ends may be as long as the file itself.
+  const bool isVersion3 = in.ScanFirstLine("\\1cw");
   if (!isVersion3) {
     doc.report.ReportError(13, "Cannot translate file as it is not a version 3 ChiWriter file.");
   }

@@ -1,0 +1,74 @@
+#include "app/input_file.h"
+
+#include <streambuf>
+#include <vector>
+
+#include "app/platform_errors.h"
+
+namespace pomvex {
+
+// Reads the file in blocks; a failing read throws instead of looking like the end of the file.
+class InputFile::Buffer : public std::streambuf {
+ public:
+  explicit Buffer(platform::FileHandle file) : file_(file), block_(1 << 16) {}
+
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    const long n = Read(block_.data(), block_.size());
+    if (n == 0) return traits_type::eof();
+    setg(block_.data(), block_.data(), block_.data() + n);
+    return traits_type::to_int_type(*gptr());
+  }
+
+  // Large reads go straight into the caller's buffer.
+  std::streamsize xsgetn(char* s, std::streamsize count) override {
+    std::streamsize done = 0;
+    while (done < count) {
+      if (gptr() < egptr()) {
+        const std::streamsize n = std::min<std::streamsize>(egptr() - gptr(), count - done);
+        traits_type::copy(s + done, gptr(), static_cast<std::size_t>(n));
+        gbump(static_cast<int>(n));
+        done += n;
+        continue;
+      }
+      const long n = Read(s + done, static_cast<std::size_t>(count - done));
+      if (n == 0) break;
+      done += n;
+    }
+    return done;
+  }
+
+ private:
+  long Read(char* into, std::size_t size) {
+    int err = 0;
+    const long n = platform::ReadSome(file_, into, size, err);
+    if (n < 0) throw DocumentUnreadable(MessageForErrno(err));
+    return n;
+  }
+
+  platform::FileHandle file_;
+  std::vector<char> block_;
+};
+
+InputFile::InputFile(const std::string& path) {
+  int err = 0;
+  file_ = platform::OpenForReading(path, err);
+  if (file_ == platform::kNoFile) throw DocumentUnreadable(MessageForErrno(err));
+  buffer_ = std::make_unique<Buffer>(file_);
+  stream_ = std::make_unique<std::istream>(buffer_.get());
+  // A failure inside the buffer is thrown on, not turned into a state bit.
+  stream_->exceptions(std::ios::badbit);
+}
+
+InputFile::~InputFile() {
+  stream_.reset();
+  buffer_.reset();
+  platform::CloseFile(file_);
+}
+
+unsigned InputFile::Permissions() const {
+  return platform::ReadWritePermissions(file_);
+}
+
+}  // namespace pomvex

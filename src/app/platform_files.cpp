@@ -1,0 +1,69 @@
+// POSIX files.
+#include "app/platform_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace pomvex::platform {
+
+FileHandle OpenForReading(const std::string& path, int& err) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) err = errno;
+  return fd;
+}
+
+FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                static_cast<mode_t>(permissions & 0666));
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) err = errno;
+  return fd;
+}
+
+unsigned ReadWritePermissions(FileHandle file) {
+  struct stat st {};
+  if (::fstat(file, &st) != 0) return kDefaultPermissions;
+  return static_cast<unsigned>(st.st_mode) & 0666;
+}
+
+long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err) {
+  ssize_t n;
+  do {
+    n = ::read(file, buffer, size);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) err = errno;
+  return static_cast<long>(n);
+}
+
+long WriteSome(FileHandle file, const char* data, std::size_t size, int& err) {
+  ssize_t n;
+  do {
+    n = ::write(file, data, size);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    err = errno;
+  } else if (n == 0 && size > 0) {
+    err = EIO;  // a write that takes nothing would loop for ever
+    n = -1;
+  }
+  return static_cast<long>(n);
+}
+
+int CloseFile(FileHandle file) {
+  // After an interrupted close the descriptor is gone on Linux: it is not closed again.
+  return ::close(file) == 0 || errno == EINTR ? 0 : errno;
+}
+
+void RemoveFile(const std::string& path) {
+  ::unlink(path.c_str());
+}
+
+}  // namespace pomvex::platform

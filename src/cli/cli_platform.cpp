@@ -1,0 +1,48 @@
+// POSIX signals and terminals.
+#include "cli/cli_platform.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <initializer_list>
+
+namespace pomvex::cli {
+
+namespace {
+
+// Set by the handler, read by the run between files and line groups: the only state a signal
+// handler may safely touch.
+volatile std::sig_atomic_t stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) {
+  stopSignal = signal;
+}
+
+}  // namespace
+
+void InstallSignalHandlers() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  // The handler is used once: a second signal finds the default action and ends the program.
+  action.sa_flags = SA_RESETHAND;
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+int StopSignal() {
+  return stopSignal;
+}
+
+bool ErrorIsTerminal() {
+  return isatty(STDERR_FILENO) != 0;
+}
+
+int ErrorTerminalColumns() {
+  struct winsize size {};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
+}
+
+}  // namespace pomvex::cli
