@@ -37,7 +37,7 @@ TEST(Golden, SampleDocumentsConvertAsReviewed) {
   ASSERT_TRUE(outcome.finished) << outcome.failure;
 
   std::string log = ReadFile(outcome.logPath);
-  const std::string dirLine = work.string() + "/";
+  const std::string& dirLine = outcome.startDir;
   for (std::size_t at = log.find(dirLine); at != std::string::npos; at = log.find(dirLine)) {
     log.replace(at, dirLine.size(), "EXAMPLES/");
   }

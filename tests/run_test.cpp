@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cerrno>
 #include <filesystem>
@@ -14,6 +17,7 @@
 
 #include "app/output_file.h"
 #include "app/platform_errors.h"
+#include "app/platform_files.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -30,18 +34,33 @@ class TempDir {
     fs::remove_all(path_);
     fs::create_directories(path_);
   }
-  ~TempDir() { fs::remove_all(path_); }
+  ~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
   std::string Dir() const { return path_.string(); }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  std::string operator/(const std::string& name) const {
+    return Dir() + platform::kPathSeparator + name;
+  }
 
  private:
   fs::path path_;
 };
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
+  const fs::path native = platform::NativePath(path);
+  fs::create_directories(native.parent_path());
+  std::ofstream(native, std::ios::binary) << bytes;
 }
+
+// What ends every directory's path in the log.
+const std::string kSep(1, platform::kPathSeparator);
+
+#ifdef _WIN32
+const std::string kReadingAFolder = "File access denied";  // a folder is not opened as a file
+#else
+const std::string kReadingAFolder = MessageForErrno(EISDIR);
+#endif
 
 using testing::ReadFile;
 
@@ -84,6 +103,8 @@ TEST(CreateUniqueFile, NeverOverwrites) {
   EXPECT_EQ(Created(t / "Run12.Log", ""), t / "Run_0.Log")
       << "digits go when the extension is kept";
   EXPECT_EQ(Created(t / "noext", ".rtf"), t / "noext.rtf");
+  fs::create_directory(t / "taken.rtf");
+  EXPECT_EQ(Created(t / "taken.CHI", ".rtf"), t / "taken_0.rtf") << "a folder takes its name";
   EXPECT_EQ(ReadFile(t / "LETTER.CHI"), "x");
 }
 
@@ -97,8 +118,8 @@ TEST(Run, ConvertsADirectoryAndWritesTheLog) {
   Recorder rec;
   RunOutcome out = RunIn(t.Dir(), FileChoice::CurrentDirectory, {}, &rec);
   ASSERT_TRUE(out.finished) << out.failure;
-  EXPECT_EQ(out.startDir, t.Dir() + "/");
-  EXPECT_EQ(rec.events, (std::vector<std::string>{"info " + t.Dir() + "/", "file A.CHI",
+  EXPECT_EQ(out.startDir, t.Dir() + kSep);
+  EXPECT_EQ(rec.events, (std::vector<std::string>{"info " + t.Dir() + kSep, "file A.CHI",
                                                   "file b.chi", "file old.CHI"}));
   EXPECT_EQ(out.counts.converted, 2);
   EXPECT_EQ(out.counts.errors, 1);
@@ -110,8 +131,8 @@ TEST(Run, ConvertsADirectoryAndWritesTheLog) {
   EXPECT_FALSE(fs::exists(t / "notes.rtf"));
   EXPECT_FALSE(fs::exists(t / ".hidden.rtf"));
   EXPECT_EQ(ReadFile(out.logPath),
-            t.Dir() +
-                "/\r\n"
+            t.Dir() + kSep +
+                "\r\n"
                 "  A.CHI\r\n"
                 "  b.chi\r\n"
                 "  old.CHI\r\n"
@@ -133,9 +154,9 @@ TEST(Run, SingleFilesAndAnEmptyChoice) {
   EXPECT_EQ(out.counts.converted, 1);
   EXPECT_FALSE(fs::exists(t / "one.rtf"));
   out = RunIn(t.Dir(), FileChoice::SingleFiles, {});
-  EXPECT_EQ(
-      ReadFile(out.logPath),
-      t.Dir() + "/\r\n*** Finished converting 0 files with 0 error(s) and 0 warning(s). ***\r\n");
+  EXPECT_EQ(ReadFile(out.logPath),
+            t.Dir() + kSep +
+                "\r\n*** Finished converting 0 files with 0 error(s) and 0 warning(s). ***\r\n");
   WriteFile(t / ".hidden.CHI", kDoc);
   out = RunIn(t.Dir(), FileChoice::SingleFiles, {".hidden.CHI"});
   EXPECT_TRUE(fs::exists(t / ".hidden.rtf")) << "a hidden document chosen by name is converted";
@@ -150,15 +171,17 @@ TEST(Run, WalksTheTreeDepthFirst) {
   WriteFile(t / "empty/readme.txt", "");
   WriteFile(t / ".git/h.CHI", kDoc);
   fs::create_directories(t / "folder.CHI");
+#ifndef _WIN32  // Wine, where the Windows build is tested, makes no links
   fs::create_directory_symlink(t / "A", t / "link");
+#endif
   RunOutcome out = RunIn(t.Dir(), FileChoice::CurrentAndSubFolders);
   ASSERT_TRUE(out.finished) << out.failure;
-  const std::string d = t.Dir() + "/";
+  const std::string d = t.Dir() + kSep;
   const std::string log = ReadFile(out.logPath);
   const std::string summary = "*** Finished converting 4 files";
-  EXPECT_EQ(log.substr(0, log.find(summary)), d + "\r\n  top.CHI\r\n" + d + "A/\r\n  z.CHI\r\n" +
-                                                  d + "A/deep/\r\n  y.chi\r\n" + d +
-                                                  "b/\r\n  x.CHI\r\n");
+  EXPECT_EQ(log.substr(0, log.find(summary)),
+            d + "\r\n  top.CHI\r\n" + d + "A" + kSep + "\r\n  z.CHI\r\n" + d + "A" + kSep + "deep" +
+                kSep + "\r\n  y.chi\r\n" + d + "b" + kSep + "\r\n  x.CHI\r\n");
   EXPECT_FALSE(fs::exists(t / ".git/h.rtf"));
 }
 
@@ -241,7 +264,7 @@ TEST(Run, ADocumentThatCannotBeReadIsSkipped) {
          fs::remove(p);
          fs::create_directory(p);
        },
-       MessageForErrno(EISDIR)},
+       kReadingAFolder},
   };
   for (const Case& c : cases) {
     TempDir t;
@@ -284,12 +307,13 @@ TEST(Run, AnInterruptionDropsThePartialRtfAndClosesTheLog) {
   EXPECT_FALSE(fs::exists(t / "b.rtf"));
   EXPECT_FALSE(fs::exists(t / "c.rtf"));
   EXPECT_EQ(ReadFile(out.logPath),
-            t.Dir() +
-                "/\r\n  a.CHI\r\n  b.CHI\r\n"
+            t.Dir() + kSep +
+                "\r\n  a.CHI\r\n  b.CHI\r\n"
                 "*** Run interrupted after 1 files. ***\r\n"
                 "*** Finished converting 1 files with 0 error(s) and 0 warning(s). ***\r\n");
 }
 
+#ifndef _WIN32  // names that Windows does not allow, and permission bits it does not have
 TEST(Run, ControlCharactersInNamesAreLoggedAsQuestionMarks) {
   TempDir t;
   WriteFile(t / "new\nline/e\x1b[2J.CHI", kDoc);
@@ -315,12 +339,48 @@ TEST(Run, RtfFilesTakeTheirDocumentsReadAndWritePermissions) {
         << std::oct << mode;
   }
 }
+#endif
 
 TEST(Run, AnUnreadableStartDirectoryEndsTheRunWithAMessage) {
   RunOutcome out = RunIn("/nonexistent/pomvex", FileChoice::CurrentDirectory);
   EXPECT_FALSE(out.finished);
   EXPECT_EQ(out.failure, "File not found");
 }
+
+#ifdef _WIN32
+// Names outside ASCII reach the log as UTF-8 and name the RTF file after their document; the
+// hidden and system attributes leave a document or a folder out; a tree deeper than the old
+// limit of 260 characters is walked.
+TEST(Run, WindowsNamesAttributesAndLongPaths) {
+  TempDir t;
+  WriteFile(t / "Größe.CHI", kDoc);
+  WriteFile(t / "Ünter\\x.CHI", kDoc);
+  WriteFile(t / "h.CHI", kDoc);
+  WriteFile(t / "secret\\s.CHI", kDoc);
+  SetFileAttributesW(platform::NativePath(t / "h.CHI").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesW(platform::NativePath(t / "secret").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  std::string deep = "deep";
+  while ((t / deep).size() < 300) deep += "\\abcdefghijklmnopqrstuvwxyz";
+  WriteFile(t / deep + "\\long.CHI", kDoc);
+
+  const RunOutcome out = RunIn(t.Dir(), FileChoice::CurrentAndSubFolders);
+  ASSERT_TRUE(out.finished) << out.failure << ": " << out.failurePath;
+  const std::string d = t.Dir() + "\\";
+  const std::string walked = d + "\r\n  Größe.CHI\r\n" + d + deep + "\\\r\n  long.CHI\r\n" + d +
+                             "Ünter\\\r\n  x.CHI\r\n*** Finished converting 3 files";
+  EXPECT_EQ(ReadFile(out.logPath).substr(0, walked.size()), walked);
+  EXPECT_TRUE(fs::exists(platform::NativePath(t / "Größe.rtf")));
+  EXPECT_TRUE(fs::exists(platform::NativePath(t / deep + "\\long.rtf")));
+  EXPECT_FALSE(fs::exists(t / "h.rtf"));
+  EXPECT_FALSE(fs::exists(t / "secret\\s.rtf"));
+  // std::filesystem does not remove a tree this deep: it is taken down from its bottom.
+  const std::wstring top = L"\\\\?\\" + platform::NativePath(t.Dir()).wstring();
+  std::wstring path = L"\\\\?\\" + platform::NativePath(t / deep).wstring();
+  DeleteFileW((path + L"\\long.CHI").c_str());
+  DeleteFileW((path + L"\\long.rtf").c_str());
+  for (; path.size() > top.size(); path.erase(path.rfind(L'\\'))) RemoveDirectoryW(path.c_str());
+}
+#endif
 
 }  // namespace
 }  // namespace pomvex

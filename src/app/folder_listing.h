@@ -1,5 +1,6 @@
 // Directory listings as the window's lists show them and the folder walk uses them: hidden
-// entries (names beginning with ".") left out, sorted by name without regard to case.
+// entries (names beginning with "."; on Windows those with the hidden or system attribute) left
+// out, sorted by name without regard to case.
 #pragma once
 
 #include <string>
@@ -12,7 +13,7 @@ namespace pomvex {
 // with withHidden, hidden files as well. A folder that cannot be listed throws RunFailure with
 // its path.
 std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly, bool withHidden = false);
-// Names of the sub-folders of dir; symbolic links to directories are left out.
+// Names of the sub-folders of dir; links to folders (symbolic links, junctions) are left out.
 std::vector<std::string> ListSubFolders(const std::string& dir);
 // Position of the "." that starts the extension of path's file name; npos when it has none.
 std::size_t ExtensionDot(const std::string& path);

@@ -5,6 +5,7 @@
 
 #include "app/convert_file.h"
 #include "app/folder_listing.h"
+#include "app/platform_files.h"
 
 namespace pomvex {
 
@@ -65,7 +66,9 @@ void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir
     SkipFolder(run, dir, dirLogged, failure);
     return;
   }
-  for (const std::string& name : subFolders) ConvertDir(run, request, dir + name + "/");
+  for (const std::string& name : subFolders) {
+    ConvertDir(run, request, dir + name + platform::kPathSeparator);
+  }
 }
 
 }  // namespace pomvex

@@ -9,7 +9,7 @@
 
 namespace pomvex {
 
-// dir ends in the path separator.
+// dir ends in the path separator ("/"; on Windows "\").
 void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir);
 
 }  // namespace pomvex

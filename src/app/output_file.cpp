@@ -1,7 +1,6 @@
 #include "app/output_file.h"
 
 #include <algorithm>
-#include <cerrno>
 
 #include "app/folder_listing.h"
 #include "app/platform_errors.h"
@@ -27,7 +26,8 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::WriteThrough(std::string_view text) {
-  if (file_ == platform::kNoFile) throw RunFailure(MessageForErrno(EBADF), path_);
+  if (file_ == platform::kNoFile)
+    throw RunFailure(MessageForErrno(platform::kErrorBadHandle), path_);
   while (!text.empty()) {
     int err = 0;
     const long n = platform::WriteSome(file_, text.data(), text.size(), err);
@@ -53,7 +53,8 @@ void OutputFile::Flush() {
 }
 
 void OutputFile::Write(std::string_view text) {
-  if (file_ == platform::kNoFile) throw RunFailure(MessageForErrno(EBADF), path_);
+  if (file_ == platform::kNoFile)
+    throw RunFailure(MessageForErrno(platform::kErrorBadHandle), path_);
   if (pending_.size() + text.size() > kBlock) {
     Flush();
     if (text.size() >= kBlock) {  // a long text goes straight to the file
@@ -105,7 +106,7 @@ std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
     int err = 0;
     const platform::FileHandle file = platform::CreateNewFile(path, permissions, err);
     if (file != platform::kNoFile) return std::make_unique<OutputFile>(file, path);
-    if (err != EEXIST) throw RunFailure(MessageForErrno(err), path);
+    if (err != platform::kErrorNameTaken) throw RunFailure(MessageForErrno(err), path);
     return nullptr;
   };
   if (auto file = create(chosen)) return file;

@@ -1,4 +1,5 @@
-// Maps failures of the platform to the messages a run ends with.
+// Maps failures of the platform to the messages a run ends with (platform_errors.cpp for POSIX,
+// platform_errors_windows.cpp for Windows).
 #pragma once
 
 #include <string>
@@ -10,6 +11,7 @@ namespace pomvex {
 
 // "File not found", "File access denied", "Disk full", ... or "I/O error <n>".
 std::string MessageForError(const std::error_code& ec);
+// err is the system's error number: errno, or on Windows the GetLastError code.
 std::string MessageForErrno(int err);
 
 }  // namespace pomvex

@@ -6,8 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
+
+namespace fs = std::filesystem;
 
 namespace pomvex::platform {
+
+bool IsPathSeparator(char c) {
+  return c == '/';
+}
 
 FileHandle OpenForReading(const std::string& path, int& err) {
   int fd;
@@ -64,6 +71,32 @@ int CloseFile(FileHandle file) {
 
 void RemoveFile(const std::string& path) {
   ::unlink(path.c_str());
+}
+
+int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries) {
+  std::error_code ec;
+  fs::directory_iterator it(fs::path(dir), ec);
+  if (ec) return ec.value();
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return ec.value();
+    FolderEntry entry;
+    entry.name = it->path().filename().string();
+    if (entry.name.empty()) continue;
+    std::error_code typeError;
+    entry.isFile = it->is_regular_file(typeError);
+    entry.isFolder = !it->is_symlink(typeError) && it->is_directory(typeError);
+    entry.hidden = entry.name[0] == '.';
+    entries.push_back(std::move(entry));
+  }
+  return ec ? ec.value() : 0;
+}
+
+fs::path NativePath(const std::string& path) {
+  return fs::path(path);
+}
+
+std::string PathString(const fs::path& path) {
+  return path.string();
 }
 
 }  // namespace pomvex::platform

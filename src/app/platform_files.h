@@ -1,25 +1,48 @@
 // The file operations the run takes from the system, in one small layer: a port to another
-// system replaces this header's implementation and nothing else for files. Failures come back
-// as the system's error numbers, which platform_errors.h turns into the run's messages.
+// system replaces this header's implementation and nothing else for files. platform_files.cpp
+// holds the POSIX one, platform_files_windows.cpp the Windows one. Failures come back as the
+// system's error numbers (errno; on Windows the GetLastError code), which platform_errors.h
+// turns into the run's messages.
+//
+// Paths are 8-bit strings. On POSIX they are the bytes the system gives; on Windows they are
+// UTF-8, turned into UTF-16 for the wide-character file functions and back, so that every name
+// a folder can hold is reached.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace pomvex::platform {
 
+#ifdef _WIN32
+using FileHandle = std::intptr_t;  // a HANDLE
+inline constexpr char kPathSeparator = '\\';
+inline constexpr int kErrorNameTaken = 80;  // ERROR_FILE_EXISTS
+inline constexpr int kErrorBadHandle = 6;   // ERROR_INVALID_HANDLE
+#else
 using FileHandle = int;
+inline constexpr char kPathSeparator = '/';
+inline constexpr int kErrorNameTaken = EEXIST;
+inline constexpr int kErrorBadHandle = EBADF;
+#endif
 inline constexpr FileHandle kNoFile = -1;
 
 // Read and write for everyone, as the umask allows.
 inline constexpr unsigned kDefaultPermissions = 0666;
 
+// True for the separators the system takes between folders ("/", and on Windows also "\").
+bool IsPathSeparator(char c);
+
 // Opens path for reading. kNoFile on failure, with err set.
 FileHandle OpenForReading(const std::string& path, int& err);
 // Creates path for writing only when nothing of that name exists (a symbolic link, even a
 // dangling one, counts as existing, and is never followed), with the given read and write
-// permission bits less the umask. kNoFile on failure, with err set (EEXIST when the name is
-// taken).
+// permission bits less the umask (on Windows the folder's inherited access rules apply
+// instead). kNoFile on failure, with err set (kErrorNameTaken when the name is taken).
 FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err);
 // The read and write permission bits of an open file.
 unsigned ReadWritePermissions(FileHandle file);
@@ -31,5 +54,20 @@ long WriteSome(FileHandle file, const char* data, std::size_t size, int& err);
 int CloseFile(FileHandle file);
 // Removes the file at path; nothing happens when there is none.
 void RemoveFile(const std::string& path);
+
+// An entry of a folder, as a listing needs it.
+struct FolderEntry {
+  std::string name;
+  bool isFile = false;    // an ordinary file (also through a link to one)
+  bool isFolder = false;  // a folder that is not a link (symbolic link, junction) to one
+  bool hidden = false;    // a name beginning with "."; on Windows the hidden or system attribute
+};
+// The entries of dir, "." and ".." left out, in the system's order. 0, or the error number.
+int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries);
+
+// The path as std::filesystem takes it, and back: on Windows through UTF-16, on POSIX the same
+// bytes.
+std::filesystem::path NativePath(const std::string& path);
+std::string PathString(const std::filesystem::path& path);
 
 }  // namespace pomvex::platform

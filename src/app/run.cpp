@@ -6,6 +6,7 @@
 #include "app/folder_listing.h"
 #include "app/folder_walk.h"
 #include "app/output_file.h"
+#include "app/platform_files.h"
 #include "app/run_state.h"
 
 namespace pomvex {
@@ -13,8 +14,8 @@ namespace pomvex {
 namespace {
 
 std::string StartDirOf(const std::string& directory) {
-  if (!directory.empty() && directory.back() == '/') return directory;
-  return directory + "/";
+  if (!directory.empty() && platform::IsPathSeparator(directory.back())) return directory;
+  return directory + platform::kPathSeparator;
 }
 
 // The summary line and the run's count lines.

@@ -34,8 +34,8 @@ class RunFrontEnd {
 };
 
 struct RunRequest {
-  // The directory shown in the directory list ("/" for the root, otherwise without a trailing
-  // separator).
+  // The directory shown in the directory list ("/" for the root, on Windows "C:\" for a drive's
+  // root; otherwise without a trailing separator).
   std::string directory;
   FileChoice choice = FileChoice::CurrentDirectory;
   // For SingleFiles: the names (without directory) selected in the file list.

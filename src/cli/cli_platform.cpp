@@ -1,4 +1,4 @@
-// POSIX signals and terminals.
+// POSIX arguments, signals and terminals.
 #include "cli/cli_platform.h"
 
 #include <sys/ioctl.h>
@@ -20,6 +20,12 @@ extern "C" void OnStopSignal(int signal) {
 }
 
 }  // namespace
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+void SetUpConsole() {}
 
 void InstallSignalHandlers() {
   struct sigaction action {};

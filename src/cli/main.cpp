@@ -1,6 +1,7 @@
 // pomvex-cli: converts ChiWriter 3 documents into RTF from the command line, with the same run
 // as the window: a directory, a directory tree, or single files of one directory.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "app/folder_listing.h"
+#include "app/platform_files.h"
 #include "app/run.h"
 #include "cli/cli_platform.h"
 
@@ -135,11 +137,12 @@ int UsageError(const std::string& message) {
   return kExitUsage;
 }
 
-// The directory that is shown as the start directory: absolute, without a trailing separator.
+// The directory that is shown as the start directory: absolute, without a trailing separator
+// unless it is a root ("/", "C:\").
 std::string DirectoryOf(const fs::path& p) {
-  std::string s = fs::absolute(p).lexically_normal().string();
-  while (s.size() > 1 && s.back() == '/') s.pop_back();
-  return s;
+  fs::path normal = fs::absolute(p).lexically_normal();
+  if (normal.has_relative_path() && !normal.has_filename()) normal = normal.parent_path();
+  return pomvex::platform::PathString(normal);
 }
 
 std::string Shown(const std::string& path) {
@@ -155,7 +158,7 @@ std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
   std::vector<std::string> directories;
   for (const std::string& p : paths) {
     std::error_code ec;
-    statuses.push_back(fs::status(p, ec));
+    statuses.push_back(fs::status(pomvex::platform::NativePath(p), ec));
     if (fs::is_directory(statuses.back())) directories.push_back(p);
   }
   if (recursive) {
@@ -168,7 +171,7 @@ std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
            Shown(directories[1]) + " are both directories";
   }
   if (paths.size() == 1 && directories.size() == 1) {
-    request.directory = DirectoryOf(paths[0]);
+    request.directory = DirectoryOf(pomvex::platform::NativePath(paths[0]));
     request.choice =
         recursive ? pomvex::FileChoice::CurrentAndSubFolders : pomvex::FileChoice::CurrentDirectory;
     return "";
@@ -186,10 +189,10 @@ std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
     if (!fs::is_regular_file(statuses[i])) return "not a file or directory: " + Shown(p);
     if (!pomvex::IsChiFile(p)) return "not a .CHI file: " + Shown(p);
     // Files given one after another mostly share their folder: it is worked out once.
-    const fs::path path(p);
-    const std::string parent = path.parent_path().string();
+    const fs::path path = pomvex::platform::NativePath(p);
+    const std::string parent = pomvex::platform::PathString(path.parent_path());
     if (i == 0 || parent != lastParent) {
-      lastDirectory = DirectoryOf(parent.empty() ? fs::path(".") : fs::path(parent));
+      lastDirectory = DirectoryOf(parent.empty() ? fs::path(".") : path.parent_path());
       lastParent = parent;
     }
     if (request.directory.empty()) request.directory = lastDirectory;
@@ -197,7 +200,7 @@ std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
       return "the files must lie in one directory: " + Shown(p) + " is not in " +
              Shown(request.directory);
     }
-    request.selectedFiles.push_back(path.filename().string());
+    request.selectedFiles.push_back(pomvex::platform::PathString(path.filename()));
   }
   return "";
 }
@@ -227,8 +230,12 @@ int main(int argc, char** argv) {
   app.add_option("PATH", paths,
                  "A directory (every .CHI file in it), or .CHI files of one directory")
       ->required();
+  pomvex::cli::SetUpConsole();
+  // CLI11 takes the arguments last first.
+  std::vector<std::string> arguments = pomvex::cli::Arguments(argc, argv);
+  std::reverse(arguments.begin(), arguments.end());
   try {
-    app.parse(argc, argv);
+    app.parse(arguments);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
     if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return UsageError(kNoPath);

@@ -1,0 +1,43 @@
+// The run's messages for Windows' error codes.
+#include <windows.h>
+
+#include "app/platform_errors.h"
+
+namespace pomvex {
+
+std::string MessageForErrno(int err) {
+  switch (err) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+      return "File not found";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED:
+      return "File access denied";
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return "Too many open files";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case 1295:  // ERROR_DISK_QUOTA_EXCEEDED
+      return "Disk full";
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY:
+    case ERROR_INVALID_DRIVE:
+      return "Invalid filename";
+    default:
+      return "I/O error " + std::to_string(err);
+  }
+}
+
+std::string MessageForError(const std::error_code& ec) {
+  if (ec.category() == std::system_category()) return MessageForErrno(ec.value());
+  return "I/O error " + std::to_string(ec.value());
+}
+
+}  // namespace pomvex

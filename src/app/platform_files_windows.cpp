@@ -1,0 +1,173 @@
+// Windows files, through the wide-character functions: the run's UTF-8 paths become UTF-16
+// here, and names listed come back as UTF-8.
+#include <windows.h>
+
+#include "app/platform_files.h"
+#include "app/wide_names.h"
+
+namespace fs = std::filesystem;
+
+namespace pomvex::platform {
+
+namespace {
+
+HANDLE HandleOf(FileHandle file) {
+  return reinterpret_cast<HANDLE>(file);
+}
+
+FileHandle FileOf(HANDLE handle) {
+  return handle == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(handle);
+}
+
+// The path as the wide-character functions take it; false when it is not UTF-8.
+bool WidePath(const std::string& path, std::wstring& wide) {
+  std::u16string units;
+  if (!Utf16FromUtf8(path, units)) return false;
+  units = WindowsPathForm(std::move(units));
+  wide.assign(units.begin(), units.end());
+  return true;
+}
+
+std::string Utf8Of(const wchar_t* wide) {
+  std::u16string units;
+  for (; *wide != 0; ++wide) units += static_cast<char16_t>(*wide);
+  return Utf8FromUtf16(units);
+}
+
+// A link to a folder (a symbolic link or a junction), as opposed to other reparse points such
+// as files kept in the cloud, which are folders like any other.
+bool IsLink(const WIN32_FIND_DATAW& data) {
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         IsReparseTagNameSurrogate(data.dwReserved0);
+}
+
+}  // namespace
+
+bool IsPathSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+FileHandle OpenForReading(const std::string& path, int& err) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) {
+    err = ERROR_INVALID_NAME;
+    return kNoFile;
+  }
+  // Others may go on reading, writing and renaming the document while it is converted.
+  const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) err = static_cast<int>(GetLastError());
+  return FileOf(handle);
+}
+
+FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err) {
+  (void)permissions;  // the folder's inherited access rules decide who may read the file
+  std::wstring wide;
+  if (!WidePath(path, wide)) {
+    err = ERROR_INVALID_NAME;
+    return kNoFile;
+  }
+  // CREATE_NEW fails when the name exists; a link of that name is the link itself, not
+  // followed.
+  const HANDLE handle =
+      CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) return FileOf(handle);
+  err = static_cast<int>(GetLastError());
+  // A folder of that name, or a file being deleted, is reported as access denied: the name is
+  // taken all the same, and the next one is tried.
+  if (err == ERROR_ALREADY_EXISTS ||
+      (err == ERROR_ACCESS_DENIED && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)) {
+    err = kErrorNameTaken;
+  }
+  return kNoFile;
+}
+
+unsigned ReadWritePermissions(FileHandle file) {
+  (void)file;
+  return kDefaultPermissions;
+}
+
+long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err) {
+  DWORD n = 0;
+  const DWORD ask = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+  if (!ReadFile(HandleOf(file), buffer, ask, &n, nullptr)) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
+    err = static_cast<int>(error);
+    return -1;
+  }
+  return static_cast<long>(n);
+}
+
+long WriteSome(FileHandle file, const char* data, std::size_t size, int& err) {
+  DWORD n = 0;
+  const DWORD give = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
+  if (!WriteFile(HandleOf(file), data, give, &n, nullptr)) {
+    err = static_cast<int>(GetLastError());
+    return -1;
+  }
+  if (n == 0 && size > 0) {
+    err = ERROR_WRITE_FAULT;  // a write that takes nothing would loop for ever
+    return -1;
+  }
+  return static_cast<long>(n);
+}
+
+int CloseFile(FileHandle file) {
+  return CloseHandle(HandleOf(file)) ? 0 : static_cast<int>(GetLastError());
+}
+
+void RemoveFile(const std::string& path) {
+  std::wstring wide;
+  if (WidePath(path, wide)) DeleteFileW(wide.c_str());
+}
+
+int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries) {
+  std::wstring pattern;
+  if (!WidePath(dir, pattern)) return ERROR_INVALID_NAME;
+  if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+  pattern += L'*';
+  WIN32_FIND_DATAW data;
+  const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                       FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // The root of an empty drive has not even "." and "..".
+    pattern.pop_back();
+    const DWORD attributes = GetFileAttributesW(pattern.c_str());
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return error == ERROR_FILE_NOT_FOUND && folder ? 0 : static_cast<int>(error);
+  }
+  int result = 0;
+  do {
+    if (wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0) continue;
+    FolderEntry entry;
+    entry.name = Utf8Of(data.cFileName);
+    const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.isFile = !folder && (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0;
+    entry.isFolder = folder && !IsLink(data);
+    entry.hidden = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    entries.push_back(std::move(entry));
+  } while (FindNextFileW(find, &data));
+  if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) {
+    result = static_cast<int>(error);
+  }
+  FindClose(find);
+  return result;
+}
+
+fs::path NativePath(const std::string& path) {
+  std::u16string units;
+  if (!Utf16FromUtf8(path, units)) return fs::path(path);  // not UTF-8: left to the system
+  return fs::path(std::wstring(units.begin(), units.end()));
+}
+
+std::string PathString(const fs::path& path) {
+  const std::wstring& wide = path.native();
+  return Utf8FromUtf16(std::u16string(wide.begin(), wide.end()));
+}
+
+}  // namespace pomvex::platform
