@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up and runs every test: a normal build (core, command line and window), then the core
-# and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then a
-# bounded fuzzing run of the conversion (scripts/fuzz.sh), then the Debian package built,
-# installed, checked and removed again (scripts/test-package.sh).
+# and command-line tests again under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# Windows build of the core, the command line and the tests, run under Wine
+# (scripts/test-windows.sh), then a bounded fuzzing run of the conversion (scripts/fuzz.sh),
+# then the Debian package built, installed, checked and removed again (scripts/test-package.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh"
@@ -17,6 +18,9 @@ bash "$root/scripts/build.sh" "$root/build-asan" -DPOMVEX_SANITIZE=ON -DPOMVEX_B
   -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+
+echo "== Windows: cross-built with MinGW-w64, tested under Wine =="
+bash "$root/scripts/test-windows.sh"
 
 echo "== fuzzing (libFuzzer + AddressSanitizer + UndefinedBehaviorSanitizer) =="
 bash "$root/scripts/fuzz.sh"

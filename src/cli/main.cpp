@@ -27,8 +27,13 @@ constexpr const char* kExitCodes =
     "  0        the run finished (the problems met in documents are in the log)\n"
     "  2        a failure ended the run, such as a full disk (the reason is on standard error)\n"
     "  64       the command line is wrong\n"
+#ifdef _WIN32
+    "  130      Ctrl-C stopped the run (149 for Ctrl-Break, 143 when the console was closed);\n"
+    "           the document being written is deleted and the log says so\n";
+#else
     "  128 + N  signal N stopped the run: 130 for Ctrl-C (SIGINT), 143 for SIGTERM, 129 for\n"
     "           SIGHUP; the document being written is deleted and the log says so\n";
+#endif
 
 bool IsContinuationByte(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;

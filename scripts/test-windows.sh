@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The Windows build, tried under Wine: cross-builds pomvex-cli.exe, the zip and the tests
+# (scripts/build-windows.sh --tests), runs the tests, then has the pomvex-cli.exe taken out of
+# the zip convert a copy of the samples: the RTF files and the log must be the golden ones;
+# then, with a sub-folder and a document named "Größe.CHI" added, a second run over the tree
+# must leave the first outputs alone and give the numbered names; last, the document with the
+# non-ASCII name is given on the command line. Wine keeps its files in build-windows/wine
+# (made on the first run); its server runs while the script does and is stopped at the end.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+dir="$root/build-windows"
+golden="$root/examples/golden"
+fail() {
+  echo "test-windows: $*" >&2
+  exit 1
+}
+
+zip="$(bash "$root/scripts/build-windows.sh" --tests | tail -n 1)"
+
+export WINEPREFIX="$dir/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Console programs only: Wine is kept from opening windows.
+unset DISPLAY WAYLAND_DISPLAY
+work="$(mktemp -d)"
+mkdir -p "$WINEPREFIX"
+wineserver -p 2>/dev/null || true  # already running for this prefix: it serves as well
+trap 'wineserver -k || true; rm -rf "$work"' EXIT
+
+echo "unit and whole-document tests (pomvex_tests.exe):"
+wine "$dir/tests/pomvex_tests.exe" --gtest_brief=1 || fail "pomvex_tests.exe failed under Wine"
+
+cmake -E chdir "$work" cmake -E tar xf "$zip"
+exe="$(ls "$work"/pomvex-cli-*-win64/pomvex-cli.exe)"
+[ -f "$(dirname "$exe")/README.md" ] && [ -f "$(dirname "$exe")/LICENSE.txt" ] ||
+  fail "the zip lacks the README or the licence"
+samples="$work/samples"
+mkdir -p "$samples"
+cp "$root"/examples/*.CHI "$samples"/
+winsamples="$(winepath -w "$samples")"
+cli() {
+  wine "$exe" "$@" | tr -d '\r'
+}
+
+# The samples, as the golden outputs were made: every RTF file and the log alike.
+shown="$(cli "$winsamples" | head -n 1)"
+[ "$shown" = "$winsamples\\" ] || fail "the start directory is shown as '$shown', not '$winsamples\\'"
+for rtf in "$golden"/*.rtf; do
+  cmp -s "$rtf" "$samples/$(basename "$rtf")" || fail "$(basename "$rtf") differs from the golden output"
+done
+sed "1s|^.*\\\\samples\\\\\r\$|EXAMPLES/\r|" "$samples/Pomvex.Log" | cmp -s - "$golden/Pomvex.Log" ||
+  fail "the log differs from the golden log"
+echo "pomvex-cli.exe gives the golden RTF files and log"
+
+# A second run, over the tree, into the same folder.
+mkdir -p "$samples/sub"
+cp "$root/examples/LETTER.CHI" "$samples/Größe.CHI"
+cp "$root/examples/PHYSICS.CHI" "$root/examples/TABLE.CHI" "$samples/sub/"
+cli -r "$winsamples" >/dev/null
+for rtf in "$golden"/*.rtf; do
+  name="$(basename "$rtf" .rtf)"
+  cmp -s "$rtf" "$samples/$name.rtf" || fail "the second run changed $name.rtf"
+  cmp -s "$rtf" "$samples/${name}_0.rtf" || fail "${name}_0.rtf differs from the golden output"
+done
+cmp -s "$golden/LETTER.rtf" "$samples/Größe.rtf" || fail "Größe.rtf differs from LETTER.rtf"
+for name in PHYSICS TABLE; do
+  cmp -s "$golden/$name.rtf" "$samples/sub/$name.rtf" || fail "sub\\$name.rtf differs"
+done
+[ -f "$samples/Pomvex.Log" ] && [ -f "$samples/Pomvex_0.Log" ] || fail "no Pomvex_0.Log"
+grep -qx "  Größe.CHI"$'\r' "$samples/Pomvex_0.Log" || fail "Pomvex_0.Log does not name Größe.CHI"
+grep -qxF "$winsamples\\sub\\"$'\r' "$samples/Pomvex_0.Log" || fail "Pomvex_0.Log does not show sub\\"
+echo "a second run over the tree gives NAME_0.rtf, Größe.rtf, sub\\*.rtf and Pomvex_0.Log"
+
+# The non-ASCII name given on the command line.
+cli "$winsamples\\Größe.CHI" >/dev/null
+cmp -s "$golden/LETTER.rtf" "$samples/Größe_0.rtf" || fail "Größe_0.rtf differs from LETTER.rtf"
+echo "a document named on the command line as Größe.CHI gives Größe_0.rtf"
+
+# Ctrl-C in the middle of a document (Wine passes SIGINT on as the console's Ctrl-C event): the
+# run stops with 130, the document's partial RTF file is deleted, and the log says so.
+big="$work/big"
+mkdir -p "$big"
+{
+  printf '\\1cw\r\n\\U1STANDARD\r\n\\U2BOLD\r\n'
+  awk 'BEGIN { for (i = 0; i < 400000; i++) printf "A line of plain text with \\2bold\\1 words\r\n" }'
+} > "$big/A.CHI"
+cp "$root/examples/LETTER.CHI" "$big/B.CHI"
+wine "$exe" "$(winepath -w "$big")" >/dev/null &
+pid=$!
+for _ in $(seq 1200); do
+  [ -s "$big/A.rtf" ] && break
+  sleep 0.05
+done
+kill -INT "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 130 ] || fail "Ctrl-C ended pomvex-cli.exe with exit status $status, not 130"
+[ ! -e "$big/A.rtf" ] && [ ! -e "$big/B.rtf" ] || fail "Ctrl-C left an RTF file behind"
+grep -q '^\*\*\* Run interrupted after 0 files\. \*\*\*'$'\r''$' "$big/Pomvex.Log" ||
+  fail "the log does not tell of the interruption"
+echo "Ctrl-C stops pomvex-cli.exe with 130, deletes the partial RTF file and closes the log"
