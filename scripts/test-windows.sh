@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows build, tried under Wine: cross-builds pomvex-cli.exe, the zip and the tests
 # (scripts/build-windows.sh --tests), runs the tests, then has the pomvex-cli.exe taken out of
-# the zip convert a copy of the samples: the RTF files and the log must be the golden ones;
-# then, with a sub-folder and a document named "Größe.CHI" added, a second run over the tree
-# must leave the first outputs alone and give the numbered names; last, the document with the
-# non-ASCII name is given on the command line. Wine keeps its files in build-windows/wine
+# the zip convert a copy of the samples: the RTF files and the log must be the golden ones.
+# Then, with a sub-folder, a link to it and a document named "Größe.CHI" added, a second run
+# over the tree must leave the first outputs alone, give the numbered names and not follow the
+# link; the document with the non-ASCII name is given on the command line; and Ctrl-C in the
+# middle of a document must stop the run cleanly. Wine keeps its files in build-windows/wine
 # (made on the first run); its server runs while the script does and is stopped at the end.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -54,6 +55,7 @@ echo "pomvex-cli.exe gives the golden RTF files and log"
 mkdir -p "$samples/sub"
 cp "$root/examples/LETTER.CHI" "$samples/Größe.CHI"
 cp "$root/examples/PHYSICS.CHI" "$root/examples/TABLE.CHI" "$samples/sub/"
+ln -s sub "$samples/link"  # a link to a folder, which is not followed
 cli -r "$winsamples" >/dev/null
 for rtf in "$golden"/*.rtf; do
   name="$(basename "$rtf" .rtf)"
@@ -67,7 +69,10 @@ done
 [ -f "$samples/Pomvex.Log" ] && [ -f "$samples/Pomvex_0.Log" ] || fail "no Pomvex_0.Log"
 grep -qx "  Größe.CHI"$'\r' "$samples/Pomvex_0.Log" || fail "Pomvex_0.Log does not name Größe.CHI"
 grep -qxF "$winsamples\\sub\\"$'\r' "$samples/Pomvex_0.Log" || fail "Pomvex_0.Log does not show sub\\"
-echo "a second run over the tree gives NAME_0.rtf, Größe.rtf, sub\\*.rtf and Pomvex_0.Log"
+[ ! -e "$samples/sub/PHYSICS_0.rtf" ] && ! grep -qF '\link\' "$samples/Pomvex_0.Log" ||
+  fail "the link to sub\\ was followed"
+echo "a second run over the tree gives NAME_0.rtf, Größe.rtf, sub\\*.rtf and Pomvex_0.Log;"
+echo "the link to sub\\ is not followed"
 
 # The non-ASCII name given on the command line.
 cli "$winsamples\\Größe.CHI" >/dev/null

@@ -35,10 +35,12 @@ std::string Utf8Of(const wchar_t* wide) {
 }
 
 // A link to a folder (a symbolic link or a junction), as opposed to other reparse points such
-// as files kept in the cloud, which are folders like any other.
+// as folders kept in the cloud, which are folders like any other. A reparse point without a tag
+// (which Windows never gives, but Wine gives for the build machine's symbolic links) is taken
+// for a link.
 bool IsLink(const WIN32_FIND_DATAW& data) {
   return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-         IsReparseTagNameSurrogate(data.dwReserved0);
+         (data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0));
 }
 
 }  // namespace
