@@ -11,7 +11,8 @@ namespace pomvex {
 void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir) {
   if (request.choice != FileChoice::CurrentAndSubFolders) {
     run.WriteLog(dir);  // written even when no file is converted
-    const std::vector<std::string> entries = ListFiles(dir, /*chiOnly=*/true);
+    const std::vector<std::string> entries =
+        request.listedFiles ? *request.listedFiles : ListFiles(dir, /*chiOnly=*/true);
     for (const std::string& name : entries) {
       const bool taken = request.choice == FileChoice::CurrentDirectory ||
                          std::find(request.selectedFiles.begin(), request.selectedFiles.end(),
