@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev qt6-base-dev
           libreoffice-writer-nogui poppler-utils unzip
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          fonts-liberation xvfb openbox xdotool x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -153,6 +153,7 @@ void DriveSelector::showPopup() {
 
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
   SetUpList(this, true);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   setSelectionMode(QAbstractItemView::SingleSelection);
   connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     emit DirectoryChosen(item->data(kPathRole).toString());
@@ -216,6 +217,9 @@ void DirectoryList::scrollTo(const QModelIndex& index, ScrollHint hint) {
 
 void DirectoryList::updateGeometries() {
   QListWidget::updateGeometries();
+  // As many of the current folder's sub-folders as fit below it, the current folder in sight.
+  const int below = count() * kItemHeight - viewport()->height();
+  verticalScrollBar()->setValue(std::clamp(below, 0, std::max(0, directoryRow_ * kItemHeight)));
   horizontalScrollBar()->setValue(RevealedOffset());
 }
 

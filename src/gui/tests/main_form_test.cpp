@@ -112,16 +112,6 @@ void QueueKey(QWidget& form, Qt::Key key) {
   }
 }
 
-// Whether the control shows that it has the keyboard focus: it looks different without it.
-bool FocusShows(QWidget* control, QWidget* other) {
-  if (!control->hasFocus()) return false;
-  const QImage focused = control->grab().toImage();
-  other->setFocus();
-  const QImage unfocused = control->grab().toImage();
-  control->setFocus();
-  return focused != unfocused;
-}
-
 RunOutcome Outcome(RunCounts counts, std::string failure = {}) {
   RunOutcome outcome;
   outcome.finished = failure.empty();
@@ -202,8 +192,6 @@ class MainFormTest : public QObject {
     QVERIFY(window.form.windowIcon().availableSizes().contains(QSize(32, 32)));
     QVERIFY(window.Show());
     QCOMPARE(window.form.focusWidget(), window.GoButton);
-    QVERIFY(window.Activate());
-    QVERIFY(FocusShows(window.GoButton, window.CloseButton));
   }
 
   void ControlsAreWhereTheyBelong() {
@@ -326,10 +314,8 @@ class MainFormTest : public QObject {
     MessageAnswerer answerer;
     QTest::keyClick(window.GoButton, Qt::Key_Return);
     QCOMPARE(runs, 1);
-    // After the run the focus is on "Quit", for all to see.
     QVERIFY(window.Activate());
     QCOMPARE(QApplication::focusWidget(), window.CloseButton);
-    QVERIFY(FocusShows(window.CloseButton, window.GoButton));
     QTest::keyClick(window.CloseButton, Qt::Key_Enter);
     QVERIFY(!window.form.isVisible());
   }
