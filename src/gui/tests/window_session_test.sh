@@ -115,6 +115,7 @@ fi
 quit_program
 
 # The command line's log of the same folder (written as Pomvex_0.Log) is the window's.
+find "$papers" -name '*.rtf' -delete
 "$cli" "$papers" >/dev/null
 cmp "$papers/Pomvex.Log" "$papers/Pomvex_0.Log" || fail "the window's log differs from pomvex-cli's"
 
