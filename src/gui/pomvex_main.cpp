@@ -162,6 +162,7 @@ void TMainForm::CreateControls() {
   FileListBox->setFont(ControlFont(kDialogFont, 13));
   FileListBox->setToolTip(QStringLiteral("Ctrl-Click files for conversion"));
   connect(FileListBox, &FileList::Clicked, this, &TMainForm::FileListBoxClick);
+
   GoButton = MakeBigButton(this, "GoButton", QStringLiteral("Go!"), 8,
                            QStringLiteral("Starts conversion"));
   connect(GoButton, &QPushButton::clicked, this, &TMainForm::GoButtonClick);
@@ -278,9 +279,8 @@ void TMainForm::GoButtonClick() {
     request.selectedFiles.push_back(ToLocalPath(name));
   }
   // The files the user sees are the files converted.
-  request.listedFiles.emplace();
-  for (const QString& name : FileListBox->Names())
-    request.listedFiles->push_back(ToLocalPath(name));
+  std::vector<std::string>& listed = request.listedFiles.emplace();
+  for (const QString& name : FileListBox->Names()) listed.push_back(ToLocalPath(name));
   request.detailedLog = detailedLog_;
 
   running_ = true;
