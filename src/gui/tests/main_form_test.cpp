@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QToolTip>
 #include <QtTest>
 #include <chrono>
 #include <memory>
@@ -648,25 +647,6 @@ class MainFormTest : public QObject {
     const bool named = log.readAll().contains("  LETTER.CHI\r\n    Error: Cannot read file: ") ||
                        answerer.Seen().back().text.contains(dir.filePath("LETTER.CHI"));
     QVERIFY(named);
-  }
-
-  void FourteenFoldersDown() {
-    QString deep = folder_->path();
-    for (int level = 1; level <= 14; ++level) deep += QStringLiteral("/level%1").arg(level);
-    QVERIFY(QDir().mkpath(deep + "/drafts"));
-    QVERIFY(testing::WriteFile(deep + "/PAPER.CHI"));
-    QDir::setCurrent(deep);
-    Window window(Services(FinishedRun({})));
-    QVERIFY(window.Show());
-    const int current = window.DirListBox->currentRow();
-    QCOMPARE(window.DirListBox->item(current)->text(), QStringLiteral("level14"));
-    // Names that show whole have no tooltip of their own: the list's hint shows.
-    QCOMPARE(testing::TooltipOver(*window.DirListBox, current),
-             QStringLiteral("Double click to select"));
-    QCOMPARE(testing::TooltipOver(*window.DirListBox, current + 1),
-             QStringLiteral("Double click to select"));
-    QToolTip::hideText();
-    window.form.grab().save(ScreenshotPath(QStringLiteral("fourteen_folders_down.png")));
   }
 
   void GoConvertsTheDocumentsOfTheDirectory() {
