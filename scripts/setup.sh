@@ -4,7 +4,8 @@ set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev qt6-base-dev
           libreoffice-writer-nogui abiword poppler-utils unzip
           clang libclang-rt-14-dev
-          man-db mandoc lintian)
+          man-db mandoc lintian
+          fonts-liberation xvfb openbox xdotool x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -84,4 +84,11 @@ std::vector<std::string> ListSubFolders(const std::string& dir) {
   });
 }
 
+std::vector<std::string> ListSubFoldersAndLinks(const std::string& dir) {
+  return List(dir, /*withHidden=*/false, [](const fs::directory_entry& e, const std::string&) {
+    std::error_code ec;
+    return e.is_directory(ec);
+  });
+}
+
 }  // namespace pomvex
