@@ -15,6 +15,7 @@
 #include <functional>
 #include <sstream>
 
+#include "app/folder_listing.h"
 #include "app/output_file.h"
 #include "app/platform_errors.h"
 #include "app/platform_files.h"
@@ -340,6 +341,40 @@ TEST(Run, RtfFilesTakeTheirDocumentsReadAndWritePermissions) {
   }
 }
 #endif
+
+// The window hands over its file list as shown; the run does not list the directory again.
+RunOutcome RunListed(const TempDir& t, std::vector<std::string> listed) {
+  RunRequest request;
+  request.directory = t.Dir();
+  request.listedFiles = std::move(listed);
+  Recorder quiet;
+  return RunConversion(request, quiet);
+}
+
+TEST(Run, TheListedFilesAreWhatIsConverted) {
+  TempDir t;
+  for (const char* name : {"a.CHI", "b.CHI", "c.CHI"}) WriteFile(t / name, kDoc);
+  const std::vector<std::string> shown = ListFiles(t.Dir(), true);
+  WriteFile(t / "added.CHI", kDoc);
+  fs::remove(t / "b.CHI");
+  RunListed(t, shown);
+  EXPECT_TRUE(fs::exists(t / "a.rtf"));
+  EXPECT_FALSE(fs::exists(t / "added.rtf")) << "not in the list the user saw";
+  EXPECT_FALSE(fs::exists(t / "b.rtf")) << "nothing is left for a vanished file";
+}
+
+TEST(Run, AListedFileThatVanishedIsLoggedAndTheRunGoesOn) {
+  TempDir t;
+  for (const char* name : {"a.CHI", "b.CHI", "c.CHI"}) WriteFile(t / name, kDoc);
+  const std::vector<std::string> shown = ListFiles(t.Dir(), true);
+  fs::remove(t / "b.CHI");
+  const RunOutcome out = RunListed(t, shown);
+  ASSERT_TRUE(out.finished) << out.failure;
+  EXPECT_TRUE(fs::exists(t / "c.rtf"));
+  const std::string log = ReadFile(out.logPath);
+  EXPECT_NE(log.find("  b.CHI\r\n    Error: Cannot read file: "), std::string::npos) << log;
+  EXPECT_NE(log.find("\r\n1 instances of omitted files\r\n"), std::string::npos) << log;
+}
 
 TEST(Run, AnUnreadableStartDirectoryEndsTheRunWithAMessage) {
   RunOutcome out = RunIn("/nonexistent/pomvex", FileChoice::CurrentDirectory);

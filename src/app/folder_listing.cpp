@@ -75,4 +75,10 @@ std::vector<std::string> ListSubFolders(const std::string& dir) {
               [](const platform::FolderEntry& entry) { return entry.isFolder; });
 }
 
+std::vector<std::string> ListSubFoldersAndLinks(const std::string& dir) {
+  return List(dir, /*withHidden=*/false, [](const platform::FolderEntry& entry) {
+    return entry.isFolder || entry.isLinkToFolder;
+  });
+}
+
 }  // namespace pomvex

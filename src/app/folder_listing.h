@@ -15,6 +15,9 @@ namespace pomvex {
 std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly, bool withHidden = false);
 // Names of the sub-folders of dir; links to folders (symbolic links, junctions) are left out.
 std::vector<std::string> ListSubFolders(const std::string& dir);
+// Names of the sub-folders of dir and of the symbolic links in it that lead to a directory: the
+// folders a user can choose to start from (the walk itself never follows a link).
+std::vector<std::string> ListSubFoldersAndLinks(const std::string& dir);
 // Position of the "." that starts the extension of path's file name; npos when it has none.
 std::size_t ExtensionDot(const std::string& path);
 // Upper-cased extension of a path, from its last "." within the file name ("" when none).

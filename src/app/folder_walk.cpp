@@ -32,7 +32,8 @@ void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir
     // A hidden file is taken when it is chosen by name.
     const std::unordered_set<std::string> selected(request.selectedFiles.begin(),
                                                    request.selectedFiles.end());
-    const std::vector<std::string> entries = ListFiles(dir, /*chiOnly=*/true, single);
+    const std::vector<std::string> entries =
+        request.listedFiles ? *request.listedFiles : ListFiles(dir, /*chiOnly=*/true, single);
     for (const std::string& name : entries) {
       const bool taken = !single || selected.count(name) != 0;
       if (taken && IsChiFile(dir + name)) ConvertChosenFile(run, dir + name);

@@ -84,7 +84,9 @@ int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries) {
     if (entry.name.empty()) continue;
     std::error_code typeError;
     entry.isFile = it->is_regular_file(typeError);
-    entry.isFolder = !it->is_symlink(typeError) && it->is_directory(typeError);
+    const bool link = it->is_symlink(typeError);
+    entry.isFolder = !link && it->is_directory(typeError);
+    entry.isLinkToFolder = link && it->is_directory(typeError);
     entry.hidden = entry.name[0] == '.';
     entries.push_back(std::move(entry));
   }

@@ -60,7 +60,8 @@ struct FolderEntry {
   std::string name;
   bool isFile = false;    // an ordinary file (also through a link to one)
   bool isFolder = false;  // a folder that is not a link (symbolic link, junction) to one
-  bool hidden = false;    // a name beginning with "."; on Windows the hidden or system attribute
+  bool isLinkToFolder = false;
+  bool hidden = false;  // a name beginning with "."; on Windows the hidden or system attribute
 };
 // The entries of dir, "." and ".." left out, in the system's order. 0, or the error number.
 int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries);

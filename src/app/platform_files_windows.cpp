@@ -151,6 +151,7 @@ int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries) {
     const bool folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     entry.isFile = !folder && (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) == 0;
     entry.isFolder = folder && !IsLink(data);
+    entry.isLinkToFolder = folder && IsLink(data);
     entry.hidden = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     entries.push_back(std::move(entry));
   } while (FindNextFileW(find, &data));

@@ -2,6 +2,7 @@
 // call. It converts the chosen files of a start directory and writes the run's log there.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ struct RunRequest {
   FileChoice choice = FileChoice::CurrentDirectory;
   // For SingleFiles: the names (without directory) selected in the file list.
   std::vector<std::string> selectedFiles;
+  // For SingleFiles and CurrentDirectory: the entries of the file list as the user sees them, in
+  // its order. The run takes these instead of listing the directory again, so that a file added
+  // since is not converted and one deleted since is not passed over silently. When absent (the
+  // command line), the directory is listed.
+  std::optional<std::vector<std::string>> listedFiles;
   // Log every superscript/subscript error, not only their counts.
   bool detailedLog = false;
   // Place every superscript and subscript run, also where the document leaves it no room.

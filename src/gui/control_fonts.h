@@ -1,5 +1,6 @@
-// Fonts of the window's controls: the named family at a pixel height when the machine has it,
-// the toolkit's sans-serif otherwise, made smaller where a text would not fit its control.
+// Fonts of the window's controls: the named family at a pixel height when the machine has it, a
+// family with the same widths otherwise, and as a last resort the toolkit's sans-serif, made
+// smaller where a text would not fit its control.
 #pragma once
 
 #include <QFont>
@@ -10,7 +11,12 @@ class QWidget;
 
 namespace pomvex {
 
-// family at pixelHeight pixels, or the toolkit's general sans-serif font at that height.
+// family when the machine has it, otherwise a family with the same widths (Liberation Sans or
+// Arimo for Arial and MS Sans Serif); empty when there is none.
+QString StandInFamily(const QString& family);
+
+// family (or its stand-in) at pixelHeight pixels, or the toolkit's general sans-serif font at
+// that height.
 QFont ControlFont(const QString& family, int pixelHeight, bool bold = false);
 
 // Lowers the widget's font one pixel at a time, not below minPixels, while its content needs

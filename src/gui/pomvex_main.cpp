@@ -1,12 +1,14 @@
 // The main window and its handlers. A run executes on the window's thread from "Go!" to its
-// summary: the window takes no input meanwhile, and only the counter boxes are repainted.
+// summary: input that arrives meanwhile is discarded, and the window is only repainted, with the
+// counters at most every few hundredths of a second (RunProgress).
 #include "pomvex_main.h"
 
 #include <QCheckBox>
-#include <QComboBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QSpacerItem>
 #include <QWindow>
 #include <exception>
 #include <utility>
@@ -37,20 +40,8 @@ std::string ToLocalPath(const QString& path) {
 }
 
 QString FromLocalPath(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
+  return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
 }
-
-// Passes what the run tells on to the window.
-class WindowFrontEnd : public RunFrontEnd {
- public:
-  explicit WindowFrontEnd(TMainForm& form) : form_(form) {}
-
-  void ShowInfo(const std::string& text) override { form_.ShowInfo(FromLocalPath(text)); }
-  void CountsChanged(const RunCounts& counts) override { form_.CountsChanged(counts); }
-
- private:
-  TMainForm& form_;
-};
 
 template <typename Control>
 Control* Place(Control* control, const char* name, int left, int top, int width, int height) {
@@ -79,14 +70,55 @@ QPushButton* MakeBigButton(QWidget* parent, const char* name, const QString& tex
   auto* button = Place(new QPushButton(text, parent), name, left, 300, 125, 65);
   button->setFont(ControlFont(kButtonFont, 19, true));
   button->setToolTip(hint);
-  button->setAutoDefault(false);
+  // Enter presses the button that has the focus, as Space does.
+  button->setAutoDefault(true);
   FitFontToWidth(button);
   return button;
 }
 
 void ShowCount(QLineEdit* box, int count) {
-  box->setText(QString::number(count));
+  const QString text = QString::number(count);
+  if (box->text() == text) return;
+  box->setText(text);
   box->repaint();
+}
+
+// Gives the focus to a control and shows it there, as after keyboard navigation.
+void ShowFocusOn(QWidget* control) {
+  control->setFocus(Qt::OtherFocusReason);
+  control->window()->setAttribute(Qt::WA_KeyboardFocusChange);
+  control->update();
+}
+
+// What a failure that ended the run is about: the path the run names, else the file being
+// converted, or the start directory.
+QString FailureText(const RunOutcome& outcome, const RunProgress& progress) {
+  const QString reason = QString::fromStdString(outcome.failure);
+  if (!outcome.failurePath.empty()) {
+    return QStringLiteral("The run stopped at %1:\n%2")
+        .arg(FromLocalPath(outcome.failurePath), reason);
+  }
+  if (!progress.CurrentFile().empty()) {
+    return QStringLiteral("The run stopped at %1:\n%2")
+        .arg(FromLocalPath(progress.CurrentFile()), reason);
+  }
+  if (!progress.StartDir().empty()) {
+    return QStringLiteral("The run stopped in %1:\n%2")
+        .arg(FromLocalPath(progress.StartDir()), reason);
+  }
+  return reason;
+}
+
+// A message box's own width follows its text; a short text would leave too little room for the
+// title in the window's title bar, beside the window manager's buttons.
+void MakeRoomForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) * 5 / 4 + 160;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 }  // namespace
@@ -112,17 +144,19 @@ TMainForm::TMainForm(FormServices services, QWidget* parent)
   // Start in the program's current directory, on the drive that holds it.
   const QString start = QDir::currentPath();
   ShowDrives();
-  const QSignalBlocker blocker(DriveBox);
-  DriveBox->setCurrentIndex(DriveBox->findData(DriveOf(start, services_.drives.listDrives())));
-  DirListBox->SetDirectory(start);
-  DirListBoxChange();
-  GoButton->setFocus();
+  const QString drive = DriveOf(start, services_.drives.listDrives());
+  SelectDrive(drive);
+  ShowDirectory(start, drive);
+  // The activation of start-up.
+  FormActivate();
 }
 
 void TMainForm::CreateControls() {
-  DriveBox = Place(new QComboBox(this), "DriveBox", 8, 26, 224, 22);
+  DriveBox = Place(new DriveSelector(this), "DriveBox", 8, 26, 224, 22);
   DriveBox->setFont(ControlFont(kDialogFont, 13));
   connect(DriveBox, &QComboBox::currentIndexChanged, this, &TMainForm::DriveBoxChange);
+  // The drives are read again whenever the list opens.
+  connect(DriveBox, &DriveSelector::Opening, this, &TMainForm::ShowDrives);
 
   DirListBox = Place(new DirectoryList(this), "DirListBox", 8, 54, 224, 233);
   DirListBox->setFont(ControlFont(kDialogFont, 13));
@@ -183,26 +217,47 @@ void TMainForm::SetTabOrder() {
 }
 
 void TMainForm::ShowDrives() {
+  const QString current = CurrentDrive();
+  QStringList drives = services_.drives.listDrives();
+  // The drive in use stays listed while the directory list shows it, even if it has gone.
+  if (!current.isEmpty() && !drives.contains(current)) drives << current;
   const QSignalBlocker blocker(DriveBox);
   DriveBox->clear();
-  for (const QString& root : services_.drives.listDrives()) {
-    DriveBox->addItem(QDir::toNativeSeparators(root), root);
-  }
+  for (const QString& root : drives) DriveBox->addItem(QDir::toNativeSeparators(root), root);
+  DriveBox->setCurrentIndex(DriveBox->findData(current));
+}
+
+QString TMainForm::CurrentDrive() const {
+  return DriveBox->currentData().toString();
+}
+
+void TMainForm::SelectDrive(const QString& drive) {
+  const QSignalBlocker blocker(DriveBox);
+  if (DriveBox->findData(drive) < 0) ShowDrives();
+  if (DriveBox->findData(drive) < 0) DriveBox->addItem(QDir::toNativeSeparators(drive), drive);
+  DriveBox->setCurrentIndex(DriveBox->findData(drive));
+}
+
+void TMainForm::ShowDirectory(const QString& dir, const QString& drive) {
+  DirListBox->SetDirectory(dir, drive);
+  DirListBoxChange();
 }
 
 void TMainForm::FocusWindowChanged(QWindow* focus) {
-  // No focus window: the program has lost the focus, and where it goes next decides.
-  if (!focus) return;
+  // No focus window: the program has lost the focus to another program; coming back from there
+  // is no activation. A popup (the drive list) or a tooltip belongs to the main window.
+  if (!focus || focus->type() == Qt::Popup || focus->type() == Qt::ToolTip) return;
   if (focus != windowHandle()) {
-    returningFromMessage_ = messageOpen_;
+    focusCameFrom_ = messageOpen_ ? FocusCameFrom::OwnMessage : FocusCameFrom::OtherWindow;
     return;
   }
-  if (!returningFromMessage_) FormActivate();
-  returningFromMessage_ = false;
+  const bool activated = focusCameFrom_ == FocusCameFrom::OtherWindow;
+  focusCameFrom_ = FocusCameFrom::MainForm;
+  if (activated && !running_) FormActivate();
 }
 
 void TMainForm::FormActivate() {
-  GoButton->setFocus();
+  ShowFocusOn(GoButton);
   // The core's character and font-kind sets and category texts are constants; nothing to set up.
   ResetCounts();
 }
@@ -211,7 +266,16 @@ void TMainForm::CloseButtonClick() {
   close();
 }
 
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (running_) {
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
+}
+
 void TMainForm::GoButtonClick() {
+  if (running_) return;
   ResetCounts();
   RunRequest request;
   request.directory = ToLocalPath(DirListBox->Directory());
@@ -219,35 +283,42 @@ void TMainForm::GoButtonClick() {
   for (const QString& name : FileListBox->SelectedNames()) {
     request.selectedFiles.push_back(ToLocalPath(name));
   }
+  // The files the user sees are the files converted.
+  std::vector<std::string>& listed = request.listedFiles.emplace();
+  for (const QString& name : FileListBox->Names()) listed.push_back(ToLocalPath(name));
   request.detailedLog = detailedLog_;
 
-  WindowFrontEnd frontEnd(*this);
+  running_ = true;
+  RunProgress progress(
+      services_.clock, [this](const std::string& text) { ShowInfo(FromLocalPath(text)); },
+      [this](const RunCounts& counts) { CountsChanged(counts); });
   RunOutcome outcome;
   try {
-    outcome = services_.run(request, frontEnd);
+    outcome = services_.run(request, progress);
   } catch (const std::exception& failure) {
     outcome.finished = false;
     outcome.failure = failure.what();
   }
+  progress.Finish();
+  running_ = false;
   if (!outcome.finished) {
-    // The counters keep what they last showed; the window is ready for the next run.
+    // The counters keep what they had reached; the window is ready for the next run.
     ShowMessage(QMessageBox::Critical, QStringLiteral("Error"),
-                QString::fromStdString(outcome.failure));
+                FailureText(outcome, progress));
     return;
   }
   counts_ = outcome.counts;
   UpdateCounts();
-  CloseButton->setFocus();
+  ShowFocusOn(CloseButton);
 }
 
 void TMainForm::DriveBoxChange() {
-  const QString drive = DriveBox->currentData().toString();
+  const QString drive = CurrentDrive();
   if (services_.drives.isReady(drive)) {
     // The drive's current directory: the one last shown on it, while it still exists.
     QString dir = driveDirs_.value(drive);
     if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = drive;
-    DirListBox->SetDirectory(dir);
-    DirListBoxChange();
+    ShowDirectory(dir, drive);
   } else {
     ShowMessage(QMessageBox::Warning, QStringLiteral("Warning"),
                 QStringLiteral("\rThe selected drive or device is not ready"));
@@ -255,18 +326,25 @@ void TMainForm::DriveBoxChange() {
     const int fallback = DriveBox->findData(FallbackDrive());
     if (fallback >= 0 && fallback != DriveBox->currentIndex()) DriveBox->setCurrentIndex(fallback);
   }
-  DirListBox->Refresh();
   ResetCounts();
 }
 
 void TMainForm::DirListBoxDoubleClick(const QString& dir) {
-  DirListBox->SetDirectory(dir);
-  DirListBoxChange();
+  if (QDir::cleanPath(dir) == DirListBox->DirectoryPath()) {
+    // The same directory again: both lists read afresh, nothing else changes.
+    DirListBox->Refresh();
+    FileListBox->Refresh();
+    return;
+  }
+  // The drive box follows the directory onto the volume it lies on.
+  const QString drive = DriveOf(QDir::cleanPath(dir), services_.drives.listDrives());
+  if (drive != CurrentDrive()) SelectDrive(drive);
+  ShowDirectory(dir, drive);
 }
 
 void TMainForm::DirListBoxChange() {
-  const QString dir = QDir::fromNativeSeparators(DirListBox->Directory());
-  driveDirs_.insert(DriveOf(dir, services_.drives.listDrives()), dir);
+  const QString dir = DirListBox->DirectoryPath();
+  driveDirs_.insert(CurrentDrive(), dir);
   FileListBox->SetDirectory(dir);
   ResetCounts();
 }
@@ -300,10 +378,10 @@ void TMainForm::ShowInfo(const QString& text) {
 
 void TMainForm::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text) {
   QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+  MakeRoomForTitle(box);
   messageOpen_ = true;
   box.exec();
   messageOpen_ = false;
-  returningFromMessage_ = true;
 }
 
 }  // namespace pomvex

@@ -6,13 +6,14 @@
 #include <QHash>
 #include <QMessageBox>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 
 #include "app/run.h"
 #include "drives.h"
+#include "run_progress.h"
 
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,15 +22,18 @@ class QWindow;
 namespace pomvex {
 
 class DirectoryList;
+class DriveSelector;
 class FileList;
 class RadioGroup;
 
 using RunFunction = std::function<RunOutcome(const RunRequest&, RunFrontEnd&)>;
 
-// What the window uses from outside itself; the defaults are the machine and the core run.
+// What the window uses from outside itself; the defaults are the machine, the core run and the
+// steady clock (which paces the redrawing of the counters during a run).
 struct FormServices {
   DriveAccess drives = SystemDrives();
   RunFunction run = RunConversion;
+  SteadyClock clock = std::chrono::steady_clock::now;
 };
 
 class TMainForm : public QWidget {
@@ -48,28 +52,42 @@ class TMainForm : public QWidget {
   void ResetCounts();
   void UpdateCounts();
   void ShowInfo(const QString& text);
-  // The run tells of every change of a counter; the boxes are repainted at once.
+  // The counters the run reached, drawn at once.
   void CountsChanged(const RunCounts& counts);
+  // The keyboard focus moved to another window of the program (focus is null when the program
+  // lost it to another program). Activation, as FormActivate understands it, is the main window
+  // getting the focus back from another window of the program that is not one of its own
+  // message boxes, popups or tooltips.
+  void FocusWindowChanged(QWindow* focus);
+
+ protected:
+  // No closing while a run goes on.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
+  enum class FocusCameFrom { MainForm, OtherWindow, OwnMessage };
+
   void CreateControls();
   void SetTabOrder();
   void ShowDrives();
+  QString CurrentDrive() const;
+  void SelectDrive(const QString& drive);
+  void ShowDirectory(const QString& dir, const QString& drive);
   void DirListBoxDoubleClick(const QString& dir);
-  void FocusWindowChanged(QWindow* focus);
   void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
 
   FormServices services_;
   RunCounts counts_;
   bool detailedLog_ = false;
+  bool running_ = false;
   // The directory last shown on each drive, so that choosing a drive again returns to it.
   QHash<QString, QString> driveDirs_;
   // The window's own message boxes take the focus from it; getting it back from one of them is
   // not an activation of the window as the program's active window.
   bool messageOpen_ = false;
-  bool returningFromMessage_ = false;
+  FocusCameFrom focusCameFrom_ = FocusCameFrom::MainForm;
 
-  QComboBox* DriveBox = nullptr;
+  DriveSelector* DriveBox = nullptr;
   DirectoryList* DirListBox = nullptr;
   FileList* FileListBox = nullptr;
   QPushButton* GoButton = nullptr;

@@ -1,17 +1,24 @@
-// The directory list, file list and radio group of the main window. Listings come from the
-// core's folder listing, so the window shows the files and folders in the order a run takes.
+// The drive selector, directory list, file list and radio group of the main window. Listings
+// come from the core's folder listing, so the window shows the files and folders in the order a
+// run takes.
 #include "window_controls.h"
 
 #include <QButtonGroup>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,23 +32,73 @@ namespace {
 constexpr int kItemHeight = 16;
 constexpr int kIndentStep = 10;
 
-// Draws entries at a fixed height, indented by their level.
+int Indent(const QModelIndex& index) {
+  return kIndentStep * index.data(DirectoryList::kLevelRole).toInt();
+}
+
+// Draws entries at a fixed height, indented by their level. In a list that scrolls sideways an
+// entry is as wide as its indentation and text; otherwise as wide as the list, a long name cut
+// with "...". A name that does not show whole has it in a tooltip.
 class ListEntryDelegate : public QStyledItemDelegate {
  public:
-  using QStyledItemDelegate::QStyledItemDelegate;
+  ListEntryDelegate(QObject* parent, bool scrollsSideways)
+      : QStyledItemDelegate(parent), scrollsSideways_(scrollsSideways) {}
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     size.setHeight(kItemHeight);
+    size.setWidth(scrollsSideways_ ? Indent(index) + size.width() : 0);
     return size;
   }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(painter, Indented(option, index), index);
+  }
+
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override {
+    if (event->type() == QEvent::ToolTip && index.isValid() &&
+        IsCut(Indented(option, index), index, view)) {
+      QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view);
+      return true;
+    }
+    // Otherwise the list's own hint.
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+  }
+
+ private:
+  static QStyleOptionViewItem Indented(const QStyleOptionViewItem& option,
+                                       const QModelIndex& index) {
     QStyleOptionViewItem indented(option);
-    indented.rect.setLeft(option.rect.left() +
-                          kIndentStep * index.data(DirectoryList::kLevelRole).toInt());
-    QStyledItemDelegate::paint(painter, indented, index);
+    indented.rect.setLeft(option.rect.left() + Indent(index));
+    return indented;
+  }
+
+  // Whether the text is shortened, or runs past either edge of the visible part of the list.
+  bool IsCut(const QStyleOptionViewItem& indented, const QModelIndex& index,
+             const QAbstractItemView* view) const {
+    QStyleOptionViewItem item(indented);
+    initStyleOption(&item, index);
+    const QStyle* style = view->style();
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, view);
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int left = textRect.left() + margin;
+    const int right = left + item.fontMetrics.horizontalAdvance(item.text);
+    return right > textRect.right() + 1 - margin || left < 0 || right > view->viewport()->width();
+  }
+
+  bool scrollsSideways_;
+};
+
+// Windows draws a radio button's text close to its circle; the toolkit's wider gap would leave
+// no room for "Current & Sub-Folders" at the group's width.
+class CompactRadioStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_RadioButtonLabelSpacing) return 2;
+    return QProxyStyle::pixelMetric(metric, option, widget);
   }
 };
 
@@ -63,37 +120,52 @@ std::vector<std::string> ListOrNothing(Listing listing) {
   }
 }
 
-// The directories from the root down to dir, the root first.
-QStringList PathDownTo(const QString& dir) {
+bool LiesUnder(const QString& path, const QString& root) {
+  return path == root || path.startsWith(root.endsWith('/') ? root : root + '/');
+}
+
+// The directories from root down to dir, root first; from the file system's root when root is
+// empty.
+QStringList PathDownTo(const QString& dir, const QString& root) {
   QStringList chain{dir};
-  for (QString parent = QFileInfo(dir).path(); parent != chain.front();
-       parent = QFileInfo(parent).path()) {
+  while (chain.front() != root) {
+    const QString parent = QFileInfo(chain.front()).path();
+    if (parent == chain.front()) break;  // the file system's root
     chain.prepend(parent);
   }
   return chain;
 }
 
-void SetUpList(QListWidget* list) {
-  list->setItemDelegate(new ListEntryDelegate(list));
-  list->setUniformItemSizes(true);
+void SetUpList(QListWidget* list, bool scrollsSideways) {
+  list->setItemDelegate(new ListEntryDelegate(list, scrollsSideways));
+  list->setUniformItemSizes(!scrollsSideways);
   list->setIconSize(QSize(kItemHeight - 2, kItemHeight - 2));
+  list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  if (!scrollsSideways) list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 }  // namespace
 
+void DriveSelector::showPopup() {
+  emit Opening();
+  QComboBox::showPopup();
+}
+
 DirectoryList::DirectoryList(QWidget* parent) : QListWidget(parent) {
-  SetUpList(this);
+  SetUpList(this, true);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   setSelectionMode(QAbstractItemView::SingleSelection);
   connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
     emit DirectoryChosen(item->data(kPathRole).toString());
   });
 }
 
-void DirectoryList::SetDirectory(const QString& dir) {
+void DirectoryList::SetDirectory(const QString& dir, const QString& root) {
   directory_ = QDir::cleanPath(QDir(dir).absolutePath());
+  root_ = root.isEmpty() ? QString() : QDir::cleanPath(QDir(root).absolutePath());
+  if (root_.isEmpty() || !LiesUnder(directory_, root_)) root_ = PathDownTo(directory_, {}).front();
   Refresh();
 }
-
 QString DirectoryList::Directory() const {
   return QDir::toNativeSeparators(directory_);
 }
@@ -101,7 +173,7 @@ QString DirectoryList::Directory() const {
 void DirectoryList::Refresh() {
   const QSignalBlocker blocker(this);
   clear();
-  const QStringList chain = PathDownTo(directory_);
+  const QStringList chain = PathDownTo(directory_, root_);
   for (int level = 0; level < chain.size(); ++level) {
     const bool isRoot = level == 0;
     auto* item = new QListWidgetItem(
@@ -110,15 +182,45 @@ void DirectoryList::Refresh() {
     item->setData(kPathRole, chain[level]);
     item->setData(kLevelRole, level);
   }
-  setCurrentRow(static_cast<int>(chain.size()) - 1);
+  directoryRow_ = static_cast<int>(chain.size()) - 1;
+  setCurrentRow(directoryRow_);
   const QDir current(directory_);
   for (const std::string& name :
-       ListOrNothing([this] { return ListSubFolders(ToLocalPath(directory_)); })) {
+       ListOrNothing([this] { return ListSubFoldersAndLinks(ToLocalPath(directory_)); })) {
     const QString folder = FromLocalName(name);
     auto* item = new QListWidgetItem(style()->standardIcon(QStyle::SP_DirClosedIcon), folder, this);
     item->setData(kPathRole, current.filePath(folder));
     item->setData(kLevelRole, static_cast<int>(chain.size()));
   }
+  widestBelow_ = -1;
+}
+
+int DirectoryList::RevealedOffset() {
+  if (directoryRow_ < 0 || directoryRow_ >= count()) return 0;
+  if (widestBelow_ < 0) {
+    widestBelow_ = 0;
+    for (int row = directoryRow_; row < count(); ++row) {
+      widestBelow_ = std::max(widestBelow_, sizeHintForIndex(indexFromItem(item(row))).width());
+    }
+  }
+  // Far enough for the current folder and its sub-folders to show whole, but never so far that
+  // the current folder's name begins out of sight.
+  const int wanted = widestBelow_ + 2 - viewport()->width();
+  const int furthest = kIndentStep * directoryRow_ + iconSize().width();
+  return std::clamp(wanted, 0, std::max(0, furthest));
+}
+
+void DirectoryList::scrollTo(const QModelIndex& index, ScrollHint hint) {
+  QListWidget::scrollTo(index, hint);
+  horizontalScrollBar()->setValue(RevealedOffset());
+}
+
+void DirectoryList::updateGeometries() {
+  QListWidget::updateGeometries();
+  // As many of the current folder's sub-folders as fit below it, the current folder in sight.
+  const int below = count() * kItemHeight - viewport()->height();
+  verticalScrollBar()->setValue(std::clamp(below, 0, std::max(0, directoryRow_ * kItemHeight)));
+  horizontalScrollBar()->setValue(RevealedOffset());
 }
 
 void DirectoryList::keyPressEvent(QKeyEvent* event) {
@@ -130,7 +232,7 @@ void DirectoryList::keyPressEvent(QKeyEvent* event) {
 }
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
-  SetUpList(this);
+  SetUpList(this, false);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   connect(this, &QListWidget::itemClicked, this, &FileList::Clicked);
   connect(this, &QListWidget::itemSelectionChanged, this, &FileList::Clicked);
@@ -138,16 +240,27 @@ FileList::FileList(QWidget* parent) : QListWidget(parent) {
 
 void FileList::SetDirectory(const QString& dir) {
   directory_ = QDir::cleanPath(QDir(dir).absolutePath());
+  const QSignalBlocker blocker(this);
+  clear();
   Refresh();
 }
 
 void FileList::Refresh() {
   const QSignalBlocker blocker(this);
+  const QStringList selectedNames = SelectedNames();
+  const QSet<QString> selected(selectedNames.begin(), selectedNames.end());
   clear();
   for (const std::string& name :
        ListOrNothing([this] { return ListFiles(ToLocalPath(directory_), true); })) {
-    addItem(FromLocalName(name));
+    auto* entry = new QListWidgetItem(FromLocalName(name), this);
+    entry->setSelected(selected.contains(entry->text()));
   }
+}
+
+QStringList FileList::Names() const {
+  QStringList names;
+  for (int row = 0; row < count(); ++row) names << item(row)->text();
+  return names;
 }
 
 QStringList FileList::SelectedNames() const {
@@ -161,12 +274,26 @@ QStringList FileList::SelectedNames() const {
 RadioGroup::RadioGroup(const QString& title, const QStringList& entries, QWidget* parent)
     : QGroupBox(title, parent), buttons_(new QButtonGroup(this)) {
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(3, 2, 1, 2);
+  layout->setContentsMargins(0, 2, 0, 2);
   layout->setSpacing(0);
   for (int index = 0; index < entries.size(); ++index) {
     auto* entry = new QRadioButton(entries[index], this);
     buttons_->addButton(entry, index);
     layout->addWidget(entry);
+  }
+  // Created after the entries, so that it is deleted after them.
+  auto* compact = new CompactRadioStyle;
+  compact->setParent(this);
+  for (QAbstractButton* entry : buttons_->buttons()) entry->setStyle(compact);
+  connect(buttons_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+    if (checked) KeepTabOnChosen();
+  });
+}
+
+// Only the chosen entry is a tab stop; the others take the focus by click or arrow key.
+void RadioGroup::KeepTabOnChosen() {
+  for (QAbstractButton* entry : buttons_->buttons()) {
+    entry->setFocusPolicy(entry->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
   }
 }
 

@@ -1,8 +1,10 @@
-// The list and choice controls of the main window: a directory list that shows the path down
-// to its directory and that directory's sub-folders, a file list of "*.chi" files, and a group
-// of radio buttons that gives and takes the index of its chosen entry.
+// The list and choice controls of the main window: a drive selector that reads the drives again
+// whenever it opens, a directory list that shows the path from its drive's root down to its
+// directory and that directory's sub-folders, a file list of "*.chi" files, and a group of radio
+// buttons that gives and takes the index of its chosen entry.
 #pragma once
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QString>
@@ -13,10 +15,25 @@ class QRadioButton;
 
 namespace pomvex {
 
-// The root, each directory on the path down to the current one, then the current directory's
-// sub-folders (hidden ones left out) sorted by name without regard to case. The current
-// directory is the current entry. Double-click (or Return) on an entry asks for it to become
-// the current directory; the window decides, so the list itself never changes on its own.
+// A drop-down list of drives that says when it is about to open, so that its entries can be
+// read again first.
+class DriveSelector : public QComboBox {
+  Q_OBJECT
+
+ public:
+  using QComboBox::QComboBox;
+  void showPopup() override;
+
+ signals:
+  void Opening();
+};
+
+// The drive's root, each directory on the path down to the current one, then the current
+// directory's sub-folders (hidden ones left out, folders reached through a link included) sorted
+// by name without regard to case. The current directory is the current entry. Double-click (or
+// Return) on an entry asks for it to become the current directory; the window decides, so the
+// list itself never changes on its own. Deep paths scroll sideways so that the current folder's
+// name stays readable; a name that is cut shows whole in a tooltip.
 class DirectoryList : public QListWidget {
   Q_OBJECT
 
@@ -28,11 +45,15 @@ class DirectoryList : public QListWidget {
 
   explicit DirectoryList(QWidget* parent = nullptr);
 
-  // Points the list at dir (absolute) and shows it.
-  void SetDirectory(const QString& dir);
+  // Points the list at dir (absolute) and shows it from root (the drive's root) down; a dir that
+  // does not lie under root is shown from the file system's root.
+  void SetDirectory(const QString& dir, const QString& root = QString());
   // The current directory with native separators, without a trailing separator except for a
   // root ("/", "C:\").
   QString Directory() const;
+  // The current directory and the root, absolute with "/" separators.
+  QString DirectoryPath() const { return directory_; }
+  QString Root() const { return root_; }
   void Refresh();
 
  signals:
@@ -40,14 +61,23 @@ class DirectoryList : public QListWidget {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  void updateGeometries() override;
 
  private:
+  // How far the list is scrolled sideways to show the current folder and its sub-folders.
+  int RevealedOffset();
+
   QString directory_;  // absolute, "/" separators, cleaned
+  QString root_;       // the same, at or above directory_
+  int directoryRow_ = -1;
+  int widestBelow_ = -1;  // the widest entry from the current folder down; -1 when not known
 };
 
 // The ordinary files of a directory that match "*.chi" in any case, hidden ones left out,
 // sorted by name without regard to case; several can be selected at once. Reports every click
-// and every change of selection made by the user.
+// and every change of selection made by the user. A name cut with "..." shows whole in a
+// tooltip.
 class FileList : public QListWidget {
   Q_OBJECT
 
@@ -57,8 +87,10 @@ class FileList : public QListWidget {
   // Points the list at dir (absolute) and shows its files.
   void SetDirectory(const QString& dir);
   QString Directory() const { return directory_; }
+  // Reads the directory again; the files still there stay selected.
   void Refresh();
-  // The names of the selected entries, in list order.
+  // The names of all entries, and of the selected ones, in list order.
+  QStringList Names() const;
   QStringList SelectedNames() const;
 
  signals:
@@ -68,7 +100,8 @@ class FileList : public QListWidget {
   QString directory_;
 };
 
-// A titled group of radio buttons, exactly one chosen, addressed by index.
+// A titled group of radio buttons, exactly one chosen, addressed by index. The group is one stop
+// of the tab order: tabbing into it lands on the chosen entry; the arrow keys move the choice.
 class RadioGroup : public QGroupBox {
   Q_OBJECT
 
@@ -81,6 +114,8 @@ class RadioGroup : public QGroupBox {
   int EntryCount() const;
 
  private:
+  void KeepTabOnChosen();
+
   QButtonGroup* buttons_;
 };
 

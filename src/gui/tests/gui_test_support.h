@@ -1,15 +1,18 @@
 // Helpers for the window's tests: an answerer that closes the message boxes the window opens,
-// recording what each showed, and the writing of test files.
+// recording what each showed, the tooltip over a list entry, and the writing of test files.
 #pragma once
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QHelpEvent>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QToolTip>
 #include <functional>
 #include <vector>
 
@@ -21,6 +24,7 @@ struct SeenMessage {
   QString text;
   int buttonCount;
   QPixmap picture;
+  QFont font;
 };
 
 // Watches for a modal message box and presses its OK button, so no test waits on a person.
@@ -41,8 +45,9 @@ class MessageAnswerer {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible() || box == answered_) return;
     answered_ = box;
-    const SeenMessage message{box->icon(), box->windowTitle(), box->text(),
-                              static_cast<int>(box->buttons().size()), box->grab()};
+    const SeenMessage message{box->icon(), box->windowTitle(),
+                              box->text(), static_cast<int>(box->buttons().size()),
+                              box->grab(), box->font()};
     seen_.push_back(message);
     if (onMessage_) onMessage_(message);
     box->button(QMessageBox::Ok)->click();
@@ -53,6 +58,15 @@ class MessageAnswerer {
   QPointer<QMessageBox> answered_;
   QTimer timer_;
 };
+
+// The tooltip a list shows over one of its entries ("" for none).
+inline QString TooltipOver(QListWidget& list, int row) {
+  QToolTip::hideText();
+  const QPoint place = list.visualItemRect(list.item(row)).center();
+  QHelpEvent event(QEvent::ToolTip, place, list.viewport()->mapToGlobal(place));
+  QApplication::sendEvent(list.viewport(), &event);
+  return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
 
 inline bool WriteFile(const QString& path, const QByteArray& bytes = {}) {
   QFile file(path);

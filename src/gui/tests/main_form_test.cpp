@@ -1,5 +1,6 @@
-// Tests of the main window: its start-up state and layout, the handlers of the drive, directory
-// and file lists, and "Go!" with a stand-in run and with the core run on a folder of documents.
+// Tests of the main window: its start-up state and layout, the keyboard, activation, the handlers
+// of the drive, directory and file lists, and "Go!" with a stand-in run and with the core run on
+// a folder of documents.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -8,9 +9,12 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <chrono>
 #include <memory>
+#include <optional>
 
 #include "base/reporting.h"
+#include "control_fonts.h"
 #include "gui_test_support.h"
 #include "pomvex_main.h"
 #include "window_controls.h"
@@ -78,6 +82,33 @@ FormServices Services(RunFunction run, QStringList drives = {QStringLiteral("/")
   services.drives.isReady = isReady ? std::move(isReady) : [](const QString&) { return true; };
   services.run = std::move(run);
   return services;
+}
+
+// A clock that moves only when told to.
+struct FakeClock {
+  std::chrono::steady_clock::time_point now{};
+  void Advance(std::chrono::milliseconds by) { now += by; }
+  SteadyClock Source() {
+    return [this] { return now; };
+  }
+};
+
+// Puts a mouse click at the middle of a control, or a key press, into the window's queue of
+// input, as the window system does while the program is busy.
+void QueueClick(QWidget& form, QWidget* control, std::optional<QPoint> place = {}) {
+  const QPointF at = control->mapTo(&form, place.value_or(control->rect().center()));
+  for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    QCoreApplication::postEvent(
+        form.windowHandle(),
+        new QMouseEvent(type, at, form.mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier));
+  }
+}
+
+void QueueKey(QWidget& form, Qt::Key key) {
+  for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QCoreApplication::postEvent(form.windowHandle(), new QKeyEvent(type, key, Qt::NoModifier));
+  }
 }
 
 RunOutcome Outcome(RunCounts counts, std::string failure = {}) {
@@ -208,9 +239,11 @@ class MainFormTest : public QObject {
       const char* property = qobject_cast<QGroupBox*>(control) ? "title" : "text";
       if (*row.text) QCOMPARE(control->property(property).toString(), QString(row.text));
       QCOMPARE(control->toolTip(), QString(row.hint));
-      // A text may be drawn a little smaller where the stand-in font is wider than the original.
+      // With a family of the original's widths installed, every text keeps its size; with the
+      // toolkit's wider font, one may be drawn a little smaller.
+      const int slack = StandInFamily("Arial").isEmpty() ? 3 : 0;
       const int pixels = control->font().pixelSize();
-      QVERIFY2(pixels <= row.pixels && pixels >= row.pixels - 3, row.name);
+      QVERIFY2(pixels <= row.pixels && pixels >= row.pixels - slack, row.name);
     }
   }
 
@@ -229,7 +262,10 @@ class MainFormTest : public QObject {
                  qPrintable(name + " / " + controls[j]->objectName()));
       }
     }
-    QVERIFY(window.FileChoice->minimumSizeHint().width() <= window.FileChoice->width());
+    // The group's title is drawn from its left edge.
+    const QString title = window.FileChoice->title() + ' ';
+    QVERIFY(window.FileChoice->fontMetrics().horizontalAdvance(title) <=
+            window.FileChoice->width());
     for (int index = 0; index < window.FileChoice->EntryCount(); ++index) {
       QRadioButton* entry = window.FileChoice->Entry(index);
       QVERIFY(window.FileChoice->contentsRect().contains(entry->geometry()));
@@ -237,19 +273,50 @@ class MainFormTest : public QObject {
     }
   }
 
+  void TabOrderFollowsTheControls_data() {
+    QTest::addColumn<int>("chosen");
+    QTest::newRow("Single Files") << 0;
+    QTest::newRow("Current Directory") << 1;
+    QTest::newRow("Current & Sub-Folders") << 2;
+  }
+
+  // Tab goes round the controls; the scope group is one stop, at its chosen entry.
   void TabOrderFollowsTheControls() {
+    QFETCH(int, chosen);
     Window window(Services(FinishedRun({})));
-    const RadioGroup& choice = *window.FileChoice;
-    const QList<QWidget*> expected{window.DriveBox,   window.DirListBox,  window.FileListBox,
-                                   window.GoButton,   window.CloseButton, choice.Entry(0),
-                                   choice.Entry(1),   choice.Entry(2),    window.ConvertedBox,
-                                   window.WarningBox, window.ErrorBox,    window.DetailedLogBox};
-    QList<QWidget*> chain{window.DriveBox};
-    for (QWidget* next = window.DriveBox->nextInFocusChain(); next != window.DriveBox;
-         next = next->nextInFocusChain()) {
-      if ((next->focusPolicy() & Qt::TabFocus) && expected.contains(next)) chain << next;
+    QVERIFY(window.Show());
+    QVERIFY(window.Activate());
+    window.FileChoice->SetItemIndex(chosen);
+    const QList<QWidget*> expected{
+        window.DriveBox,       window.DirListBox,  window.FileListBox,
+        window.GoButton,       window.CloseButton, window.FileChoice->Entry(chosen),
+        window.ConvertedBox,   window.WarningBox,  window.ErrorBox,
+        window.DetailedLogBox, window.DriveBox};
+    window.DriveBox->setFocus();
+    QList<QWidget*> chain{QApplication::focusWidget()};
+    while (chain.size() < expected.size()) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      chain << QApplication::focusWidget();
     }
     QCOMPARE(chain, expected);
+  }
+
+  void EnterPressesTheFocusedButton() {
+    int runs = 0;
+    Window window(Services([&runs](const RunRequest&, RunFrontEnd& frontEnd) {
+      ++runs;
+      frontEnd.ShowInfo("/start/");
+      return Outcome({1, 0, 0});
+    }));
+    QVERIFY(window.Show());
+    QVERIFY(window.Activate());
+    MessageAnswerer answerer;
+    QTest::keyClick(window.GoButton, Qt::Key_Return);
+    QCOMPARE(runs, 1);
+    QVERIFY(window.Activate());
+    QCOMPARE(QApplication::focusWidget(), window.CloseButton);
+    QTest::keyClick(window.CloseButton, Qt::Key_Enter);
+    QVERIFY(!window.form.isVisible());
   }
 
   void FileAndFolderChoicesResetTheCounters() {
@@ -294,32 +361,45 @@ class MainFormTest : public QObject {
              QDir::toNativeSeparators(folder_->path()));
     QCOMPARE(requests[0].choice, FileChoice::SingleFiles);
     QCOMPARE(requests[0].selectedFiles, std::vector<std::string>{"notes.chi"});
+    QCOMPARE(requests[0].listedFiles.value(),
+             (std::vector<std::string>{"LETTER.CHI", "notes.chi"}));
     QVERIFY(requests[0].detailedLog);
     QCOMPARE(requests[1].choice, FileChoice::CurrentAndSubFolders);
     QVERIFY(!requests[1].detailedLog);
   }
 
-  void CountersRepaintWhileTheRunGoesOn() {
+  // While the run goes on the counters are redrawn at most every 50 ms, each box that changed;
+  // at its end they show the final values.
+  void CountersAreRedrawnAtMostEveryFiftyMilliseconds() {
+    using namespace std::chrono_literals;
+    FakeClock clock;
     std::vector<PaintCounter*> paints;
     QStringList seen;
     Window* shown = nullptr;
-    Window window(Services([&](const RunRequest&, RunFrontEnd& frontEnd) {
+    FormServices services = Services([&](const RunRequest&, RunFrontEnd& frontEnd) {
       frontEnd.ShowInfo("/start/");
-      const RunCounts steps[] = {{0, 0, 1}, {0, 1, 1}, {1, 1, 1}, {2, 1, 1}};
-      RunCounts previous;
-      for (const RunCounts& step : steps) {
+      const int errorPaints = paints[2]->count;
+      for (int errors = 1; errors <= 1000; ++errors) frontEnd.CountsChanged({0, 0, errors});
+      seen << shown->Counters().join(' ');
+      if (paints[2]->count != errorPaints) seen << "drawn too soon";
+      QStringList previous = shown->Counters();
+      for (const RunCounts& step : {RunCounts{0, 1, 1000}, RunCounts{1, 1, 1000}}) {
+        clock.Advance(50ms);
         const int before[] = {paints[0]->count, paints[1]->count, paints[2]->count};
         frontEnd.CountsChanged(step);
         seen << shown->Counters().join(' ');
-        const bool changed[] = {step.converted != previous.converted,
-                                step.warnings != previous.warnings, step.errors != previous.errors};
         for (int box = 0; box < 3; ++box) {
-          if (changed[box] && paints[box]->count == before[box]) seen << "not repainted";
+          if (shown->Counters()[box] != previous[box] && paints[box]->count == before[box]) {
+            seen << "not repainted";
+          }
         }
-        previous = step;
+        previous = shown->Counters();
       }
-      return Outcome({2, 1, 1});
-    }));
+      frontEnd.CountsChanged({2, 1, 1001});
+      return Outcome({2, 1, 1001});
+    });
+    services.clock = clock.Source();
+    Window window(std::move(services));
     shown = &window;
     PaintCounter converted(window.ConvertedBox), warnings(window.WarningBox),
         errors(window.ErrorBox);
@@ -328,7 +408,8 @@ class MainFormTest : public QObject {
     MessageAnswerer answerer;
     window.GoButton->click();
 
-    QCOMPARE(seen, (QStringList{"0 0 1", "0 1 1", "1 1 1", "2 1 1"}));
+    QCOMPARE(seen, (QStringList{"0 0 0", "0 1 1000", "1 1 1000"}));
+    QCOMPARE(window.Counters(), (QStringList{"2", "1", "1001"}));
     QCOMPARE(answerer.Seen().size(), 1u);
     QCOMPARE(answerer.Seen()[0].title, QStringLiteral("Information"));
     QCOMPARE(answerer.Seen()[0].icon, QMessageBox::Information);
@@ -337,8 +418,58 @@ class MainFormTest : public QObject {
     // Getting the focus back from the information box is not an activation: the totals and
     // the focus on "Quit" stay.
     QVERIFY(window.Activate());
-    QCOMPARE(window.Counters(), (QStringList{"2", "1", "1"}));
+    QCOMPARE(window.Counters(), (QStringList{"2", "1", "1001"}));
     QCOMPARE(window.form.focusWidget(), window.CloseButton);
+  }
+
+  // Clicks and keys that arrive while the run goes on are dropped, not replayed after it; the
+  // window is repainted meanwhile and cannot be closed.
+  void InputDuringARunIsDiscarded() {
+    using namespace std::chrono_literals;
+    FakeClock clock;
+    int runs = 0;
+    int paintsDuringRun = 0;
+    bool closedDuringRun = true;
+    Window* shown = nullptr;
+    PaintCounter* formPaints = nullptr;
+    FormServices services = Services([&](const RunRequest&, RunFrontEnd& frontEnd) {
+      ++runs;
+      frontEnd.ShowInfo("/start/");
+      QWidget& form = shown->form;
+      QueueClick(form, shown->GoButton);
+      QueueClick(form, shown->FileChoice->Entry(2));
+      QueueClick(form, shown->FileListBox->viewport(),
+                 shown->FileListBox->visualItemRect(shown->FileListBox->item(0)).center());
+      QueueKey(form, Qt::Key_Return);
+      const int paintsBefore = formPaints->count;
+      form.update();  // what the closed information box leaves to repaint
+      for (int file = 1; file <= 5; ++file) {
+        clock.Advance(50ms);
+        frontEnd.CountsChanged({file, 0, 0});
+      }
+      paintsDuringRun = formPaints->count - paintsBefore;
+      closedDuringRun = form.close();
+      return Outcome({5, 0, 0});
+    });
+    services.clock = clock.Source();
+    Window window(std::move(services));
+    shown = &window;
+    PaintCounter paints(&window.form);
+    formPaints = &paints;
+    QVERIFY(window.Show());
+    QVERIFY(window.Activate());
+    MessageAnswerer answerer;
+    window.GoButton->click();
+    QTest::qWait(100);
+
+    QCOMPARE(runs, 1);
+    QCOMPARE(answerer.Seen().size(), 1u);
+    QCOMPARE(window.FileChoice->ItemIndex(), 1);
+    QVERIFY(window.FileListBox->SelectedNames().isEmpty());
+    QVERIFY(paintsDuringRun > 0);
+    QVERIFY(!closedDuringRun);
+    QVERIFY(window.form.isVisible());
+    QCOMPARE(window.Counters(), (QStringList{"5", "0", "0"}));
   }
 
   void FailureEndingTheRunShowsTheErrorBox() {
@@ -347,12 +478,15 @@ class MainFormTest : public QObject {
       frontEnd.ShowInfo("/start/");
       frontEnd.CountsChanged({1, 0, 2});
       if (++run == 1) return Outcome({1, 0, 2}, "Disk full");
+      frontEnd.FileStarted("/start/LETTER.CHI");
       if (run == 2) throw RunFailure("Integer overflow");
       return Outcome({3, 0, 0});
     }));
     QVERIFY(window.Show());
     MessageAnswerer answerer;
-    for (const QString failure : {"Disk full", "Integer overflow"}) {
+    // The box names what the run was at: the start directory, or the file being converted.
+    for (const QString failure : {"The run stopped in /start/:\nDisk full",
+                                  "The run stopped at /start/LETTER.CHI:\nInteger overflow"}) {
       window.GoButton->setFocus();
       window.GoButton->click();
       QCOMPARE(answerer.Seen().back().icon, QMessageBox::Critical);
@@ -367,6 +501,13 @@ class MainFormTest : public QObject {
     QCOMPARE(answerer.Seen().size(), 5u);
     QCOMPARE(window.Counters(), (QStringList{"3", "0", "0"}));
     QCOMPARE(window.form.focusWidget(), window.CloseButton);
+    // Each box leaves room for its title beside four buttons of a title bar.
+    for (const testing::SeenMessage& message : answerer.Seen()) {
+      QFont bold = message.font;
+      bold.setBold(true);
+      const int room = QFontMetrics(bold).horizontalAdvance(message.title) + 4 * 24;
+      QVERIFY2(message.picture.width() >= room, qPrintable(message.title));
+    }
   }
 
   void DriveChoice() {
@@ -397,12 +538,18 @@ class MainFormTest : public QObject {
     QCOMPARE(window.Counters(), (QStringList{"0", "0", "0"}));
   }
 
+  // Coming back from another program leaves the totals and the focus; coming back from another
+  // window of the program is an activation.
   void ActivationResetsTheCounters() {
     Window window(Services(FinishedRun({5, 6, 7})));
     QVERIFY(window.Show());
     MessageAnswerer answerer;
     window.GoButton->click();
     QCOMPARE(window.Counters(), (QStringList{"5", "6", "7"}));
+    window.form.FocusWindowChanged(nullptr);
+    window.form.FocusWindowChanged(window.form.windowHandle());
+    QCOMPARE(window.Counters(), (QStringList{"5", "6", "7"}));
+    QCOMPARE(window.form.focusWidget(), window.CloseButton);
     // Another window takes over, then the main window is activated again.
     QWidget other;
     other.show();
@@ -411,6 +558,98 @@ class MainFormTest : public QObject {
     QVERIFY(window.Activate());
     QCOMPARE(window.Counters(), (QStringList{"0", "0", "0"}));
     QCOMPARE(window.form.focusWidget(), window.GoButton);
+  }
+
+  void ADriveListOpenedAndClosedChangesNothing() {
+    Window window(Services(FinishedRun({5, 6, 7})));
+    QVERIFY(window.Show());
+    MessageAnswerer answerer;
+    window.GoButton->click();
+    QVERIFY(window.Activate());
+    window.DriveBox->setFocus();
+    window.DriveBox->showPopup();
+    QWidget* popup = window.DriveBox->view()->window();
+    QVERIFY(QTest::qWaitForWindowExposed(popup));
+    QTest::keyClick(window.DriveBox->view(), Qt::Key_Escape);
+    QTRY_VERIFY(!popup->isVisible());
+    // The window manager gives the focus back to the window.
+    QVERIFY(window.Activate());
+    QCOMPARE(window.Counters(), (QStringList{"5", "6", "7"}));
+    QCOMPARE(window.form.focusWidget(), window.DriveBox);
+  }
+
+  // The drives come from the mount table, read again whenever the list opens. The directory list
+  // starts at the chosen drive's root, the drive box follows the directory onto another volume,
+  // and a volume unmounted since is not ready.
+  void DrivesFollowTheMountTable() {
+    QTemporaryDir usb;
+    QVERIFY(QDir(usb.path()).mkpath("letters/card"));
+    QVERIFY(testing::WriteFile(usb.filePath("letters/card/A.CHI")));
+    const auto mountLine = [](const QString& path, const char* device) {
+      return "40 27 " + QByteArray(device) + " / " + QFile::encodeName(path) + " rw - vfat " +
+             "/dev/" + QByteArray(device).replace(':', '_') + " rw\n";
+    };
+    const QByteArray system =
+        "27 1 254:0 / / rw - ext4 /dev/vda1 rw\n22 27 0:21 / /proc rw - proc proc rw\n";
+    QByteArray table = system + mountLine(usb.path(), "8:17");
+    FormServices services = Services(FinishedRun({}));
+    services.drives = SystemDrives([&table] { return table; });
+    Window window(std::move(services));
+    QVERIFY(window.Show());
+    const auto drives = [&window] {
+      QStringList roots;
+      for (int i = 0; i < window.DriveBox->count(); ++i) {
+        roots << window.DriveBox->itemData(i).toString();
+      }
+      return roots;
+    };
+    QCOMPARE(drives(), (QStringList{"/", usb.path()}));
+
+    window.DriveBox->setCurrentIndex(1);
+    QCOMPARE(window.DirListBox->item(0)->text(), QDir::toNativeSeparators(usb.path()));
+    QCOMPARE(window.DirListBox->Directory(), QDir::toNativeSeparators(usb.path()));
+    window.DoubleClickFolder("letters");
+
+    const QString card = usb.filePath("letters/card");
+    table += mountLine(card, "8:33");
+    window.DriveBox->showPopup();
+    window.DriveBox->hidePopup();
+    QCOMPARE(drives(), (QStringList{"/", usb.path(), card}));
+    window.DoubleClickFolder("card");
+    QCOMPARE(window.DriveBox->currentData().toString(), card);
+    QCOMPARE(window.DirListBox->item(0)->text(), QDir::toNativeSeparators(card));
+    QCOMPARE(window.Files(), QStringList{"A.CHI"});
+
+    table = system + mountLine(card, "8:33");
+    MessageAnswerer answerer;
+    window.DriveBox->setCurrentIndex(window.DriveBox->findData(usb.path()));
+    QCOMPARE(answerer.Seen().size(), 1u);
+    QCOMPARE(answerer.Seen()[0].text,
+             QStringLiteral("\rThe selected drive or device is not ready"));
+    QCOMPARE(window.DriveBox->currentData().toString(), QStringLiteral("/"));
+    QCOMPARE(window.DirListBox->Directory(), QDir::toNativeSeparators(folder_->path()));
+  }
+
+  // A file added outside the window after the list was shown is not converted; a file deleted
+  // since leaves no output, and is named where the run tells of it.
+  void WhatIsShownIsWhatIsConverted() {
+    Window window(Services(RunConversion));
+    QVERIFY(window.Show());
+    const QDir dir(folder_->path());
+    QVERIFY(testing::WriteFile(dir.filePath("ADDED.CHI"), SmallDocument("Added later.")));
+    QVERIFY(QFile::remove(dir.filePath("LETTER.CHI")));
+    MessageAnswerer answerer;
+    window.GoButton->click();
+    QVERIFY(!dir.exists("ADDED.rtf"));
+    QVERIFY(!dir.exists("LETTER.rtf"));
+    // The vanished file is named in the log, and the run goes on to its end.
+    QFile log(dir.filePath("Pomvex.Log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY(text.contains("  LETTER.CHI\r\n    Error: Cannot read file: "));
+    QVERIFY(text.contains("*** Finished converting"));
+    QCOMPARE(answerer.Seen().size(), 1u);  // the information box, and no error box
+    QCOMPARE(window.form.focusWidget(), window.CloseButton);
   }
 
   void GoConvertsTheDocumentsOfTheDirectory() {

@@ -1,10 +1,12 @@
 // Tests of the window's controls on their own: what the directory and file lists show and in
-// which order, the drive a path lies on, and fonts that stand in for missing ones.
+// which order, names that do not fit, the drives a mount table gives and the drive a path lies
+// on, and fonts that stand in for missing ones.
 #include "window_controls.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 #include "control_fonts.h"
@@ -21,6 +23,12 @@ QStringList Texts(const QListWidget& list) {
   return texts;
 }
 
+bool ShowList(QListWidget& list, QSize size) {
+  list.resize(size);
+  list.show();
+  return QTest::qWaitForWindowExposed(&list);
+}
+
 }  // namespace
 
 class WindowControlsTest : public QObject {
@@ -34,10 +42,12 @@ class WindowControlsTest : public QObject {
       QVERIFY(QDir(temp.path()).mkpath(folder));
     }
     QVERIFY(testing::WriteFile(top + "/afile.chi"));
+    // A folder reached through a link can be chosen; a link to a file, or to nothing, cannot.
+    QVERIFY(QFile::link(temp.filePath("Top/beta"), top + "/delta"));
+    QVERIFY(QFile::link(top + "/afile.chi", top + "/epsilon"));
+    QVERIFY(QFile::link(temp.filePath("gone"), top + "/zeta"));
     DirectoryList list;
-    list.resize(300, 400);
-    list.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(ShowList(list, {300, 400}));
     list.SetDirectory(top + "/");
     QCOMPARE(list.Directory(), QDir::toNativeSeparators(top));
 
@@ -46,6 +56,7 @@ class WindowControlsTest : public QObject {
     const int topRow = static_cast<int>(expected.size()) - 1;
     expected << "Alpha"
              << "beta"
+             << "delta"
              << "gamma.chi";
     QCOMPARE(Texts(list), expected);
     QCOMPARE(list.currentRow(), topRow);
@@ -66,6 +77,42 @@ class WindowControlsTest : public QObject {
     QCOMPARE(list.currentRow(), 0);
     list.SetDirectory(temp.filePath("gone"));
     QCOMPARE(list.item(list.count() - 1)->text(), QStringLiteral("gone"));
+
+    // Rooted at a drive's root, the list starts there: nothing above it can be chosen.
+    list.SetDirectory(top + "/Alpha", temp.path());
+    QCOMPARE(Texts(list), (QStringList{QDir::toNativeSeparators(temp.path()), "Top", "Alpha"}));
+    QCOMPARE(list.Root(), temp.path());
+  }
+
+  void DeepFoldersAndLongNamesStayReadable() {
+    QTemporaryDir temp;
+    QString deep = temp.path();
+    for (int level = 1; level <= 14; ++level) deep += QStringLiteral("/level%1").arg(level);
+    QVERIFY(QDir().mkpath(deep + "/Letters to publishers"));
+    DirectoryList folders;
+    folders.setFont(ControlFont("MS Sans Serif", 13));
+    QVERIFY(ShowList(folders, {224, 233}));
+    folders.SetDirectory(deep, temp.path());
+    QApplication::processEvents();
+    const int current = folders.currentRow();
+    QCOMPARE(folders.item(current)->text(), QStringLiteral("level14"));
+    // The current folder and its sub-folder show whole; the root, scrolled out of sight, has
+    // its name in a tooltip.
+    QCOMPARE(testing::TooltipOver(folders, current), QString());
+    QCOMPARE(testing::TooltipOver(folders, current + 1), QString());
+    QCOMPARE(testing::TooltipOver(folders, 0), QDir::toNativeSeparators(temp.path()));
+
+    QVERIFY(testing::WriteFile(temp.filePath("A.CHI")));
+    const QString longName = QStringLiteral("Minutes of the annual meeting of the society.CHI");
+    QVERIFY(testing::WriteFile(temp.filePath(longName)));
+    FileList files;
+    files.setFont(ControlFont("MS Sans Serif", 13));
+    files.setToolTip(QStringLiteral("the list's hint"));
+    QVERIFY(ShowList(files, {219, 261}));
+    files.SetDirectory(temp.path());
+    QCOMPARE(Texts(files), (QStringList{"A.CHI", longName}));
+    QCOMPARE(testing::TooltipOver(files, 1), longName);
+    QCOMPARE(testing::TooltipOver(files, 0), QStringLiteral("the list's hint"));
   }
 
   void FileListShowsChiFilesOfAnyCase() {
@@ -118,9 +165,49 @@ class WindowControlsTest : public QObject {
     QCOMPARE(DriveOf(path, {"/media/usb", "/", "/media/usb/inner"}), drive);
   }
 
+  void DrivesAreTheVolumesAUserKnows() {
+    // Fields: id, parent, device, root, mount point, options, "-", type, source, options.
+    const QByteArray table =
+        "27 1 254:0 / / rw - ext4 /dev/vda1 rw\n"
+        "22 27 0:21 / /proc rw - proc proc rw\n"
+        "23 27 0:22 / /sys rw - sysfs sysfs rw\n"
+        "24 27 0:6 / /dev rw - devtmpfs devtmpfs rw\n"
+        "25 24 0:23 / /dev/shm rw - tmpfs tmpfs rw\n"
+        "26 27 0:24 / /run rw - tmpfs tmpfs rw\n"
+        "28 27 0:25 / /tmp rw - tmpfs tmpfs rw\n"
+        "29 27 254:2 / /boot/efi rw - vfat /dev/vda2 rw\n"
+        "30 27 254:3 / /home rw shared:1 - ext4 /dev/vda3 rw\n"
+        "31 27 254:3 /ann/papers /srv/papers rw - ext4 /dev/vda3 rw\n"
+        "32 27 8:17 / /media/ann/OLD\\040DISKS rw - vfat /dev/sdb1 rw\n"
+        "33 27 8:17 / /mnt/again rw - vfat /dev/sdb1 rw\n"
+        "34 26 8:33 / /run/media/ann/FLOPPY rw - vfat /dev/sdc1 rw\n"
+        "35 26 0:50 / /run/user/1000 rw - tmpfs tmpfs rw\n"
+        "36 27 7:3 / /snap/core/123 ro - squashfs /dev/loop3 ro\n"
+        "37 27 0:60 / /mnt/archive rw - nfs4 server:/archive rw\n"
+        "38 27 254:0 /var/lib/docker/c1/hosts /etc/hosts rw - ext4 /dev/vda1 rw\n"
+        "39 27 0:70 / /var/lib/docker/overlay2/x/merged rw - overlay overlay rw\n"
+        "a broken line\n";
+    const QList<Mount> mounts = ParseMountTable(table);
+    QCOMPARE(mounts.size(), 18);
+    QCOMPARE(mounts[10].mountPoint, QStringLiteral("/media/ann/OLD DISKS"));
+    QCOMPARE(mounts[8].root, QStringLiteral("/"));
+    QCOMPARE(mounts[15].source, QStringLiteral("server:/archive"));
+    QCOMPARE(UserVolumes(mounts), (QStringList{"/", "/home", "/media/ann/OLD DISKS", "/mnt/archive",
+                                               "/run/media/ann/FLOPPY"}));
+    // A container's root is no device, and still the root.
+    QCOMPARE(UserVolumes(ParseMountTable("1 0 0:40 / / rw - overlay overlay rw\n")),
+             QStringList{"/"});
+  }
+
   void MissingFontFallsBackAndShrinksToFit() {
+    // Liberation Sans (fonts-liberation) has Arial's widths; without it, the toolkit's font.
+    const QString standIn = StandInFamily("Arial");
+    QVERIFY(standIn.isEmpty() || standIn == "Liberation Sans" || standIn == "Arimo");
+    QCOMPARE(StandInFamily("No Such Font Family 1987"), standIn);
     const QFont font = ControlFont("No Such Font Family 1987", 20, true);
-    QCOMPARE(font.family(), QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+    QCOMPARE(font.family(), standIn.isEmpty()
+                                ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()
+                                : standIn);
     QCOMPARE(font.pixelSize(), 20);
     QVERIFY(font.bold());
 

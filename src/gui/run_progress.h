@@ -1,0 +1,61 @@
+// What the window shows while a run goes on. The run executes on the window's thread; once the
+// start directory has been shown, the window is repainted from time to time so that it never
+// looks hung, while every mouse and key input that arrives meanwhile is discarded (not held back
+// and replayed after the run). The counters are redrawn at most every kRedrawInterval, and with
+// their final values at the end: drawing them at every change would cost far more than the run.
+#pragma once
+
+#include <QObject>
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "app/run.h"
+
+namespace pomvex {
+
+using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
+
+class RunProgress : public QObject, public RunFrontEnd {
+ public:
+  static constexpr std::chrono::milliseconds kRedrawInterval{50};
+
+  // showInfo shows the start directory and returns when the user has closed it; showCounts
+  // draws the counters at once.
+  RunProgress(SteadyClock clock, std::function<void(const std::string&)> showInfo,
+              std::function<void(const RunCounts&)> showCounts);
+  ~RunProgress() override;
+
+  void ShowInfo(const std::string& text) override;
+  void CountsChanged(const RunCounts& counts) override;
+  void FileStarted(const std::string& path) override;
+
+  // Draws the counters the run told last, drops the input that is still waiting, and lets
+  // input through again.
+  void Finish();
+
+  // What the run told: the counters, the start directory and the file being converted (empty
+  // before the first).
+  const RunCounts& Counts() const { return counts_; }
+  const std::string& StartDir() const { return startDir_; }
+  const std::string& CurrentFile() const { return currentFile_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void RedrawWhenDue();
+  void Redraw();
+  void StopDiscarding();
+
+  SteadyClock clock_;
+  std::function<void(const std::string&)> showInfo_;
+  std::function<void(const RunCounts&)> showCounts_;
+  RunCounts counts_;
+  std::string startDir_;
+  std::string currentFile_;
+  bool discarding_ = false;
+  std::chrono::steady_clock::time_point lastDrawn_{};
+};
+
+}  // namespace pomvex
