@@ -78,6 +78,12 @@ echo "the link to sub\\ is not followed"
 cli "$winsamples\\Größe.CHI" >/dev/null
 cmp -s "$golden/LETTER.rtf" "$samples/Größe_0.rtf" || fail "Größe_0.rtf differs from LETTER.rtf"
 echo "a document named on the command line as Größe.CHI gives Größe_0.rtf"
+# "C:\My Docs\" typed with its closing backslash reaches the program as C:\My Docs".
+mkdir -p "$work/My Docs"
+cp "$root/examples/LETTER.CHI" "$work/My Docs/"
+cli "$(winepath -w "$work/My Docs")\"" >/dev/null &&
+  cmp -s "$golden/LETTER.rtf" "$work/My Docs/LETTER.rtf" || fail "\"...\\My Docs\\\" was not converted"
+echo "a folder typed as \"...\\My Docs\\\" is converted"
 
 # Ctrl-C in the middle of a document (Wine passes SIGINT on as the console's Ctrl-C event): the
 # run stops with 130, the document's partial RTF file is deleted, and the log says so.

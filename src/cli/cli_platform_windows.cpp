@@ -65,6 +65,9 @@ std::vector<std::string> Arguments(int argc, char** argv) {
   for (int i = 1; i < count; ++i) {
     std::u16string units;
     for (const wchar_t* c = wide[i]; *c != 0; ++c) units += static_cast<char16_t>(*c);
+    // "C:\My Docs\" comes as C:\My Docs" (the backslash before the closing quote escapes it).
+    // No Windows name holds a quote: it is dropped.
+    if (!units.empty() && units.back() == u'"') units.pop_back();
     arguments.push_back(Utf8FromUtf16(units));
   }
   LocalFree(wide);
