@@ -1,12 +1,9 @@
 #include "app/folder_listing.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "app/platform_errors.h"
-
-namespace fs = std::filesystem;
+#include "app/platform_files.h"
 
 namespace pomvex {
 
@@ -26,17 +23,15 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
 
 template <typename Keep>
 std::vector<std::string> List(const std::string& dir, bool withHidden, Keep keep) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  fs::directory_iterator it(fs::path(dir), ec);
-  if (ec) throw RunFailure(MessageForError(ec), dir);
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) throw RunFailure(MessageForError(ec), dir);
-    std::string name = it->path().filename().string();
-    if (name.empty() || (name[0] == '.' && !withHidden)) continue;
-    if (keep(*it, name)) names.push_back(std::move(name));
+  std::vector<platform::FolderEntry> entries;
+  if (const int err = platform::ListFolder(dir, entries); err != 0) {
+    throw RunFailure(MessageForErrno(err), dir);
   }
-  if (ec) throw RunFailure(MessageForError(ec), dir);
+  std::vector<std::string> names;
+  for (platform::FolderEntry& entry : entries) {
+    if (entry.name.empty() || (entry.name[0] == '.' && !withHidden)) continue;
+    if (keep(entry)) names.push_back(std::move(entry.name));
+  }
   std::sort(names.begin(), names.end(), LessIgnoringCase);
   return names;
 }
@@ -71,17 +66,13 @@ std::string PrintableName(std::string_view name) {
 }
 
 std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly, bool withHidden) {
-  return List(dir, withHidden, [chiOnly](const fs::directory_entry& e, const std::string& name) {
-    std::error_code ec;
-    return e.is_regular_file(ec) && (!chiOnly || IsChiFile(name));
+  return List(dir, withHidden, [chiOnly](const platform::FolderEntry& e) {
+    return e.isFile && (!chiOnly || IsChiFile(e.name));
   });
 }
 
 std::vector<std::string> ListSubFolders(const std::string& dir) {
-  return List(dir, /*withHidden=*/false, [](const fs::directory_entry& e, const std::string&) {
-    std::error_code ec;
-    return !e.is_symlink(ec) && e.is_directory(ec);
-  });
+  return List(dir, /*withHidden=*/false, [](const platform::FolderEntry& e) { return e.isFolder; });
 }
 
 std::vector<std::string> ListSubFoldersAndLinks(const std::string& dir) {

@@ -1,6 +1,7 @@
 // pomvex-cli: converts ChiWriter 3 documents into RTF from the command line, with the same run
 // as the window: a directory, a directory tree, or single files of one directory.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
@@ -59,9 +60,15 @@ std::string CutFromStart(const std::string& text, std::size_t width) {
 // at most every 50 ms, and once more with the final values when the run ends.
 class CliFrontEnd : public pomvex::RunFrontEnd {
  public:
-  CliFrontEnd(bool progress, int columns) : progress_(progress), columns_(columns) {}
+  CliFrontEnd(bool progress, int columns, std::string outputFolder)
+      : progress_(progress), columns_(columns), outputFolder_(std::move(outputFolder)) {}
   void ShowInfo(const std::string& text) override {
-    std::cout << pomvex::PrintableName(text) << std::endl;
+    std::cout << pomvex::PrintableName(text) << '\n';
+    if (!outputFolder_.empty()) {
+      std::cout << "Output folder: " << pomvex::PrintableName(outputFolder_)
+                << (outputFolder_.back() == '/' ? "\n" : "/\n");
+    }
+    std::cout << std::flush;
     startDir_ = text;
     started_ = true;
   }
@@ -120,6 +127,7 @@ class CliFrontEnd : public pomvex::RunFrontEnd {
 
   bool progress_;
   int columns_;
+  std::string outputFolder_;
   bool started_ = false;
   bool shown_ = false;
   bool dirty_ = false;
@@ -202,13 +210,45 @@ std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
   return "";
 }
 
+// The path p names once every symbolic link and ".." is resolved, as far as it exists; the
+// rest is taken as written.
+fs::path RealPath(const std::string& p) {
+  std::error_code ec;
+  fs::path real = fs::weakly_canonical(p, ec);
+  return ec ? fs::path(p) : real;
+}
+
+// Sets the request's output folder; gives the usage error's message, or "" when it makes a run.
+// An output folder that is the start directory leaves the run as it is without the option.
+std::string ChooseOutputFolder(const std::string& out, bool recursive,
+                               pomvex::RunRequest& request) {
+  if (out.empty()) return "--outdir takes a folder";
+  if (out[0] == '-') {
+    return "--outdir takes a folder, not an option: " + Shown(out) + " (write ./" + Shown(out) +
+           " for a folder of that name)";
+  }
+  const std::string folder = DirectoryOf(out);
+  // Compared where they really are: a link or ".." must not hide that the output would go into
+  // the tree being walked.
+  const fs::path realStart = RealPath(request.directory), realOut = RealPath(folder);
+  const bool within =
+      std::mismatch(realStart.begin(), realStart.end(), realOut.begin(), realOut.end()).first ==
+      realStart.end();
+  if (within && recursive) {
+    return "--outdir must lie outside the directory that -r converts: " + Shown(folder) +
+           " is within " + Shown(request.directory);
+  }
+  if (realOut != realStart) request.outputDirectory = folder;
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{
-      "Converts ChiWriter 3 documents (.CHI) into RTF files written beside them.\n"
-      "Existing files are never overwritten; a log (Pomvex.Log) is written into the start "
-      "directory.",
+      "Converts ChiWriter 3 documents (.CHI) into RTF files written beside them, or under the "
+      "folder\nof --outdir. Existing files are never overwritten; a log (Pomvex.Log) is written "
+      "into the\nstart directory, or into that folder.",
       "pomvex-cli"};
   app.set_version_flag("--version", std::string("pomvex-cli ") + POMVEX_VERSION);
   app.footer(kExitCodes);
@@ -217,12 +257,19 @@ int main(int argc, char** argv) {
   bool detailedLog = false;
   bool recursive = false;
   bool keepAllScripts = false;
+  std::string outDir;
   std::vector<std::string> paths;
   app.add_flag("--detailed-log", detailedLog,
                "Log every superscript/subscript error, not only their counts");
   app.add_flag("--keep-all-scripts", keepAllScripts,
                "Place every superscript and subscript, also where the document leaves no room "
                "(runs without room are logged)");
+  CLI::Option* outDirOption =
+      app.add_option("--outdir", outDir,
+                     "Write the RTF files and the log into OUT (created when missing), each RTF "
+                     "file at its document's path under the start directory; nothing is written "
+                     "beside the documents, so a read-only archive can be converted")
+          ->type_name("OUT");
   app.add_flag("-r,--recursive", recursive, "Convert DIR and all its sub-folders, depth first");
   app.add_option("PATH", paths,
                  "A directory (every .CHI file in it), or .CHI files of one directory")
@@ -245,10 +292,17 @@ int main(int argc, char** argv) {
   if (const std::string problem = ChooseFiles(paths, recursive, request); !problem.empty()) {
     return UsageError(problem);
   }
+  if (outDirOption->count() > 0) {
+    if (const std::string problem = ChooseOutputFolder(outDir, recursive, request);
+        !problem.empty()) {
+      return UsageError(problem);
+    }
+  }
 
   pomvex::cli::InstallSignalHandlers();
   const bool progress = pomvex::cli::ErrorIsTerminal();
-  CliFrontEnd frontEnd(progress, progress ? pomvex::cli::ErrorTerminalColumns() : 0);
+  CliFrontEnd frontEnd(progress, progress ? pomvex::cli::ErrorTerminalColumns() : 0,
+                       request.outputDirectory);
   const pomvex::RunOutcome outcome = pomvex::RunConversion(request, frontEnd);
   frontEnd.Finish(outcome.counts);
   // Standard output ends as the log does, when the log could be written.
