@@ -76,10 +76,8 @@ std::vector<std::string> ListSubFolders(const std::string& dir) {
 }
 
 std::vector<std::string> ListSubFoldersAndLinks(const std::string& dir) {
-  return List(dir, /*withHidden=*/false, [](const fs::directory_entry& e, const std::string&) {
-    std::error_code ec;
-    return e.is_directory(ec);
-  });
+  return List(dir, /*withHidden=*/false,
+              [](const platform::FolderEntry& e) { return e.isFolder || e.isLinkToFolder; });
 }
 
 }  // namespace pomvex
