@@ -5,6 +5,7 @@
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -135,6 +137,7 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
   Write("x.CHI", kDoc);
   Write("x.txt", kDoc);
   fs::create_directories(dir_ / "sub");
+  fs::create_directory_symlink(dir_ / "sub", dir_ / "link");
   const std::string d = dir_.string();
   const std::pair<std::string, std::string> usages[] = {
       {"", "give a directory, or .CHI files of one directory"},
@@ -147,6 +150,21 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
       {"-r " + d + "/x.CHI", "--recursive takes a directory: " + d + "/x.CHI"},
       {d + "/missing.CHI", "no such file or directory: " + d + "/missing.CHI"},
       {d + "/x.txt", "not a .CHI file: " + d + "/x.txt"},
+      {d + " --outdir", "--outdir: 1 required OUT missing"},
+      {"--outdir -r " + d,
+       "--outdir takes a folder, not an option: -r (write ./-r for a folder "
+       "of that name)"},
+      {"-r --outdir " + d + "/sub/out " + d,
+       "--outdir must lie outside the directory that -r "
+       "converts: " +
+           d + "/sub/out is within " + d},
+      {"-r --outdir " + d + "/sub/../new " + d,
+       "--outdir must lie outside the directory that -r converts: " + d + "/new is within " + d},
+      {"-r --outdir " + d + "/link/out " + d + "/sub",
+       "--outdir must lie outside the directory that -r converts: " + d + "/link/out is within " +
+           d + "/sub"},
+      {"-r --outdir " + d + " " + d,
+       "--outdir must lie outside the directory that -r converts: " + d + " is within " + d},
   };
   for (const auto& [args, message] : usages) {
     const CliResult r = Cli(args);
@@ -391,3 +409,118 @@ TEST_F(CliTest, ProgressOnATerminalIsThrottledShortAndSafe) {
 }
 
 }  // namespace
+
+// The kind, size and times of each path under root, taken without changing them.
+std::map<std::string, std::string> Times(const fs::path& root,
+                                         const std::map<std::string, std::string>& paths) {
+  std::map<std::string, std::string> seen;
+  for (const auto& [path, contents] : paths) {
+    struct stat st {};
+    ::lstat((root / path).c_str(), &st);
+    seen[path] = std::to_string(st.st_mode) + " " + std::to_string(st.st_size) + " " +
+                 std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) +
+                 " " + std::to_string(st.st_atim.tv_sec) + "." + std::to_string(st.st_atim.tv_nsec);
+  }
+  return seen;
+}
+
+// The relative paths of the entries under root (root itself as "."), with their contents for
+// files.
+std::map<std::string, std::string> Contents(const fs::path& root, const std::string& only = "") {
+  std::map<std::string, std::string> found{{".", "folder"}};
+  for (const auto& e : fs::recursive_directory_iterator(root)) {
+    if (!only.empty() && e.path().extension() != only && !e.is_directory()) continue;
+    found[e.path().lexically_relative(root).string()] =
+        e.is_directory() ? "folder" : pomvex::testing::ReadFile(e.path());
+  }
+  return found;
+}
+
+TEST_F(CliTest, OutdirConvertsAReadOnlyTreeIntoAMirrorOfIt) {
+  const fs::path samples = POMVEX_SOURCE_DIR "/examples";
+  const std::pair<const char*, const char*> tree[] = {
+      {"LETTER.CHI", ""},       {"PHYSICS.CHI", ""},   {"EUROPA.CHI", "a/"},
+      {"CALCULUS.CHI", "a/b/"}, {"TABLE.CHI", "a/b/"}, {"OLDVER.CHI", "a/b/c/"}};
+  for (const auto& [name, folder] : tree) {
+    Write(std::string("src/") + folder + name, Read(samples / name));
+  }
+  Write("src/empty/notes.txt", "no document here");
+  fs::copy(dir_ / "src", dir_ / "copy", fs::copy_options::recursive);
+  ASSERT_EQ(Cli("-r " + (dir_ / "copy").string()).status, 0);
+  std::map<std::string, std::string> expected = Contents(dir_ / "copy", ".rtf");
+  expected.erase("empty");
+  Write("out/a/b/TABLE.rtf", "an earlier result");
+  expected["a/b/TABLE_0.rtf"] = expected["a/b/TABLE.rtf"];
+  expected["a/b/TABLE.rtf"] = "an earlier result";
+
+  // Old times, which reading would move on.
+  const auto contents = Contents(dir_ / "src");
+  for (const auto& [path, unused] : contents) {
+    const timespec old[2] = {{978307200, 0}, {978307200, 0}};
+    ::utimensat(AT_FDCWD, (dir_ / "src" / path).c_str(), old, AT_SYMLINK_NOFOLLOW);
+  }
+  const auto times = Times(dir_ / "src", contents);
+  // Read-only where the test may mount, so that any attempt to write fails the run.
+  fs::path source = dir_ / "src";
+  struct Mount {
+    std::string at;
+    void Release() {
+      if (!at.empty()) ::umount2(at.c_str(), MNT_DETACH);
+      at.clear();
+    }
+    ~Mount() { Release(); }
+  } mount;
+  fs::create_directories(dir_ / "ro");
+  if (::geteuid() == 0 &&
+      ::mount(source.c_str(), (dir_ / "ro").c_str(), nullptr, MS_BIND, nullptr) == 0) {
+    mount.at = (dir_ / "ro").string();
+    if (::mount(nullptr, mount.at.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) ==
+        0) {
+      source = dir_ / "ro";
+    }
+  }
+  const std::string out = (dir_ / "out").string();
+  CliResult r = Cli("-r --outdir " + out + "/ " + source.string());
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.substr(0, r.out.find("***")),
+            source.string() + "/\nOutput folder: " + out + "/\n");
+  const std::string log = Read(dir_ / "out/Pomvex.Log");
+  EXPECT_EQ(log.substr(0, log.find("  LETTER")),
+            "Output folder: " + out + "/\r\n" + source.string() + "/\r\n");
+  expected["Pomvex.Log"] = log;
+  EXPECT_EQ(Contents(dir_ / "out"), expected) << "the folders with documents, and the RTF files";
+
+  // Run again, now on the writable tree, from within OUT with a relative path.
+  ASSERT_EQ(::chdir(out.c_str()), 0);
+  r = Cli("--outdir . " + (dir_ / "src").string());
+  ASSERT_EQ(::chdir("/"), 0);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Read(dir_ / "out/Pomvex.Log"), log);
+  EXPECT_EQ(Read(dir_ / "out/Pomvex_0.Log").substr(0, 16), "Output folder: /");
+  EXPECT_EQ(Read(dir_ / "out/LETTER_0.rtf"), expected["LETTER.rtf"]);
+  EXPECT_EQ(Read(dir_ / "out/LETTER.rtf"), expected["LETTER.rtf"]);
+  mount.Release();
+  EXPECT_EQ(Times(dir_ / "src", contents), times) << "not even an access time changed";
+  EXPECT_EQ(Contents(dir_ / "src"), contents);
+}
+
+TEST_F(CliTest, AnOutdirThatCannotBeUsedEndsTheRunWithoutALog) {
+  Write("a.CHI", kDoc);
+  Write("afile", "");
+  const std::string d = dir_.string();
+  std::vector<std::pair<std::string, std::string>> failures = {
+      {d + "/afile", d + "/afile: Not a folder"},
+      {d + "/afile/sub", d + "/afile: Not a folder"},
+      {"/proc/pomvex/out", "/proc/pomvex: " + pomvex::MessageForErrno(ENOENT)},
+  };
+  // A folder that exists but takes no new file, even from root.
+  if (fs::is_directory("/sys/kernel")) {
+    failures.push_back({"/sys/kernel", "/sys/kernel/Pomvex.Log: File access denied"});
+  }
+  for (const auto& [outDir, message] : failures) {
+    const CliResult r = Cli("--outdir " + outDir + " " + d);
+    EXPECT_EQ(r.status, 2) << outDir;
+    EXPECT_EQ(r.err, "pomvex-cli: " + message + "\n");
+    EXPECT_EQ(Contents(dir_).size(), 3u) << "no log, no RTF file";
+  }
+}

@@ -9,6 +9,7 @@
 #include <windows.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -56,6 +57,12 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 // What ends every directory's path in the log.
 const std::string kSep(1, platform::kPathSeparator);
+
+// text with each "/" written as the system's separator.
+std::string Native(std::string text) {
+  std::replace(text.begin(), text.end(), '/', platform::kPathSeparator);
+  return text;
+}
 
 #ifdef _WIN32
 const std::string kReadingAFolder = "File access denied";  // a folder is not opened as a file
@@ -380,6 +387,48 @@ TEST(Run, AnUnreadableStartDirectoryEndsTheRunWithAMessage) {
   RunOutcome out = RunIn("/nonexistent/pomvex", FileChoice::CurrentDirectory);
   EXPECT_FALSE(out.finished);
   EXPECT_EQ(out.failure, "File not found");
+}
+
+TEST(Run, AnOutputFolderGetsOnlyTheFoldersOfItsRtfFiles) {
+  TempDir t;
+  const std::string src = t / "src", out = t / "out";
+  std::string huge = "\\1cw\r\n";
+  for (int i = 0; i < 300; ++i) huge += "\\+ up\r\n";
+  WriteFile(src + "/a/fine.CHI", kDoc);
+  WriteFile(src + "/b/huge.CHI", huge + "main\r\n");  // abandoned
+  WriteFile(src + "/c/gone.CHI", kDoc);               // deleted once listed
+  WriteFile(src + "/d/e/old.CHI", "\\1CW 2\r\n");     // not version 3: an empty RTF file
+  Hooks hooks;
+  hooks.onFile = [&](const std::string& path) {
+    if (path == Native(src + "/c/gone.CHI")) fs::remove(path);
+  };
+  RunRequest request;
+  request.directory = src;
+  request.choice = FileChoice::CurrentAndSubFolders;
+  request.outputDirectory = out;
+  RunOutcome outcome = RunConversion(request, hooks);
+  ASSERT_TRUE(outcome.finished) << outcome.failure;
+  std::vector<std::string> made;
+  for (const auto& e : fs::recursive_directory_iterator(out)) {
+    made.push_back(e.path().lexically_relative(out).generic_string());
+  }
+  std::sort(made.begin(), made.end());
+  EXPECT_EQ(made,
+            (std::vector<std::string>{"Pomvex.Log", "a", "a/fine.rtf", "d", "d/e", "d/e/old.rtf"}));
+  const std::string start = Native("Output folder: " + out + "/\r\n" + src +
+                                   "/a/\r\n  fine.CHI\r\n" + src + "/b/\r\n  huge.CHI\r\n");
+  EXPECT_EQ(ReadFile(out + "/Pomvex.Log").substr(0, start.size()), start);
+
+#ifndef _WIN32  // Wine, where the Windows build is tested, makes no links
+  // A link where a document needs a folder is not written through: it ends the run.
+  fs::remove_all(out + "/a");
+  fs::create_directories(t / "elsewhere");
+  fs::create_directory_symlink(t / "elsewhere", out + "/a");
+  outcome = RunConversion(request, hooks);
+  EXPECT_EQ(outcome.failure, "Not a folder");
+  EXPECT_EQ(outcome.failurePath, out + "/a");
+  EXPECT_TRUE(fs::is_empty(t / "elsewhere"));
+#endif
 }
 
 #ifdef _WIN32

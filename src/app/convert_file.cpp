@@ -123,8 +123,15 @@ bool ConvertOpenedFile(RunState& run, const std::string& path) {
     run.ReportError(15, std::string("Cannot read file: ") + failure.what());
     return true;
   }
-  const std::unique_ptr<OutputFile> out = CreateUniqueFile(path, ".rtf", input->Permissions());
+  const std::unique_ptr<OutputFile> out =
+      CreateUniqueFile(run.Outputs.PlaceOf(path), ".rtf", input->Permissions());
   run.WriteLog(name);
+  // A dropped output takes the folders made for it along, so that the output tree holds only
+  // folders with RTF files.
+  auto drop = [&run, &out] {
+    out->Discard();
+    run.Outputs.Emptied(out->Path());
+  };
 
   DocumentState doc(run);
   doc.KeepAllScripts = run.KeepAllScripts;
@@ -144,12 +151,12 @@ bool ConvertOpenedFile(RunState& run, const std::string& path) {
     abandoned = std::string("Cannot read file: ") + failure.what();
   } catch (...) {
     // A failure or an interruption ends the run: no cut-off RTF file is left to look complete.
-    out->Discard();
+    drop();
     throw;
   }
   if (!abandoned.empty()) {
     // One bad document must not end the batch nor leave a broken RTF file behind.
-    out->Discard();
+    drop();
     run.ReportError(15, abandoned);
     return true;
   }

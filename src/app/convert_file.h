@@ -1,5 +1,5 @@
 // The conversion of one ChiWriter document into one RTF document, from the opened input to the
-// closed output, and of one file beside which the RTF file is written.
+// closed output, and of one file into the RTF file written beside it or in the output tree.
 #pragma once
 
 #include <string>
@@ -15,7 +15,8 @@ namespace pomvex {
 // document. Throws ConversionAbandoned when a limit of the document is met.
 bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& out);
 
-// Converts the file at path into an RTF file beside it, logging its name and problem counts.
+// Converts the file at path into an RTF file beside it (or at its place in the run's output
+// tree), logging its name and problem counts.
 void ConvertFile(RunState& run, const std::string& path);
 
 }  // namespace pomvex

@@ -65,20 +65,18 @@ std::string PrintableName(std::string_view name) {
 }
 
 std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly, bool withHidden) {
-  return List(dir, withHidden, [chiOnly](const platform::FolderEntry& entry) {
-    return entry.isFile && (!chiOnly || IsChiFile(entry.name));
+  return List(dir, withHidden, [chiOnly](const platform::FolderEntry& e) {
+    return e.isFile && (!chiOnly || IsChiFile(e.name));
   });
 }
 
 std::vector<std::string> ListSubFolders(const std::string& dir) {
-  return List(dir, /*withHidden=*/false,
-              [](const platform::FolderEntry& entry) { return entry.isFolder; });
+  return List(dir, /*withHidden=*/false, [](const platform::FolderEntry& e) { return e.isFolder; });
 }
 
 std::vector<std::string> ListSubFoldersAndLinks(const std::string& dir) {
-  return List(dir, /*withHidden=*/false, [](const platform::FolderEntry& entry) {
-    return entry.isFolder || entry.isLinkToFolder;
-  });
+  return List(dir, /*withHidden=*/false,
+              [](const platform::FolderEntry& e) { return e.isFolder || e.isLinkToFolder; });
 }
 
 }  // namespace pomvex

@@ -1,6 +1,7 @@
 // POSIX files.
 #include "app/platform_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,11 +17,34 @@ bool IsPathSeparator(char c) {
   return c == '/';
 }
 
-FileHandle OpenForReading(const std::string& path, int& err) {
+bool IsMissingFolder(int err) {
+  return err == ENOENT || err == ENOTDIR;
+}
+
+namespace {
+
+int OpenRetrying(const std::string& path, int flags) {
   int fd;
   do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(path.c_str(), flags);
   } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Reading changes no access time when the system allows it: it does for the file's owner (and
+// root), and refuses the flag to others, who then read as usual.
+int OpenLeavingAccessTime(const std::string& path, int flags) {
+#ifdef O_NOATIME
+  const int fd = OpenRetrying(path, flags | O_NOATIME);
+  if (fd >= 0 || errno != EPERM) return fd;
+#endif
+  return OpenRetrying(path, flags);
+}
+
+}  // namespace
+
+FileHandle OpenForReading(const std::string& path, int& err) {
+  const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) err = errno;
   return fd;
 }
@@ -73,24 +97,65 @@ void RemoveFile(const std::string& path) {
   ::unlink(path.c_str());
 }
 
-int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries) {
-  std::error_code ec;
-  fs::directory_iterator it(fs::path(dir), ec);
-  if (ec) return ec.value();
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) return ec.value();
-    FolderEntry entry;
-    entry.name = it->path().filename().string();
-    if (entry.name.empty()) continue;
-    std::error_code typeError;
-    entry.isFile = it->is_regular_file(typeError);
-    const bool link = it->is_symlink(typeError);
-    entry.isFolder = !link && it->is_directory(typeError);
-    entry.isLinkToFolder = link && it->is_directory(typeError);
-    entry.hidden = entry.name[0] == '.';
-    entries.push_back(std::move(entry));
+int ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+  entries.clear();
+  const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  DIR* folder = ::fdopendir(fd);
+  if (folder == nullptr) {
+    const int err = errno;
+    ::close(fd);
+    return err;
   }
-  return ec ? ec.value() : 0;
+  int err = 0;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(folder);
+    if (entry == nullptr) {
+      err = errno;
+      break;
+    }
+    FolderEntry found;
+    found.name = entry->d_name;
+    if (found.name == "." || found.name == "..") continue;
+    unsigned char type = entry->d_type;
+    struct stat st {};
+    if (type == DT_UNKNOWN && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+      type = S_ISLNK(st.st_mode)   ? DT_LNK
+             : S_ISDIR(st.st_mode) ? DT_DIR
+             : S_ISREG(st.st_mode) ? DT_REG
+                                   : DT_UNKNOWN;
+    }
+    found.hidden = found.name[0] == '.';
+    found.isFolder = type == DT_DIR;
+    found.isFile = type == DT_REG;
+    // A link counts as what it leads to; a dangling one as nothing.
+    if (type == DT_LNK && ::fstatat(fd, entry->d_name, &st, 0) == 0) {
+      found.isFile = S_ISREG(st.st_mode);
+      found.isLinkToFolder = S_ISDIR(st.st_mode);
+    }
+    entries.push_back(std::move(found));
+  }
+  ::closedir(folder);  // closes fd too
+  return err;
+}
+
+int CreateFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+}
+
+bool IsFolder(const std::string& path, bool followLinks) {
+  struct stat st {};
+  const int result = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+  return result == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveEmptyFolder(const std::string& path) {
+  return ::rmdir(path.c_str()) == 0;
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  return a == b;
 }
 
 fs::path NativePath(const std::string& path) {

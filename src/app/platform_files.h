@@ -37,7 +37,8 @@ inline constexpr unsigned kDefaultPermissions = 0666;
 // True for the separators the system takes between folders ("/", and on Windows also "\").
 bool IsPathSeparator(char c);
 
-// Opens path for reading. kNoFile on failure, with err set.
+// Opens path for reading only, leaving its access time as it was where the system lets us (an
+// archive is read without a trace). kNoFile on failure, with err set.
 FileHandle OpenForReading(const std::string& path, int& err);
 // Creates path for writing only when nothing of that name exists (a symbolic link, even a
 // dangling one, counts as existing, and is never followed), with the given read and write
@@ -55,16 +56,31 @@ int CloseFile(FileHandle file);
 // Removes the file at path; nothing happens when there is none.
 void RemoveFile(const std::string& path);
 
-// An entry of a folder, as a listing needs it.
+// An entry of a folder listing.
 struct FolderEntry {
   std::string name;
-  bool isFile = false;    // an ordinary file (also through a link to one)
-  bool isFolder = false;  // a folder that is not a link (symbolic link, junction) to one
-  bool isLinkToFolder = false;
+  bool isFile = false;          // an ordinary file, also when reached through a link
+  bool isFolder = false;        // a folder, and not a link (symbolic link, junction) to one
+  bool isLinkToFolder = false;  // a link that leads to a folder
   bool hidden = false;  // a name beginning with "."; on Windows the hidden or system attribute
 };
-// The entries of dir, "." and ".." left out, in the system's order. 0, or the error number.
-int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries);
+// The entries of the folder at path, "." and ".." left out, in the system's order; its access
+// time is left as it was where the system lets us. 0, or the error number.
+int ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
+// Creates the folder path, whose parent must exist, with every permission the umask allows.
+// 0, or the error number (kErrorNameTaken when the name is taken, by whatever; one that
+// IsMissingFolder knows when a folder on the way is missing or is not a folder).
+int CreateFolder(const std::string& path);
+// True when err says that a folder on a path is missing or is not a folder.
+bool IsMissingFolder(int err);
+// True when path names a folder; a link to one counts only with followLinks.
+bool IsFolder(const std::string& path, bool followLinks);
+// Removes the folder at path when it is empty; true when it was removed.
+bool RemoveEmptyFolder(const std::string& path);
+
+// True when a and b, names in one folder, name the same entry: on Windows without regard to
+// case, on POSIX when they are the same bytes.
+bool SameName(const std::string& a, const std::string& b);
 
 // The path as std::filesystem takes it, and back: on Windows through UTF-16, on POSIX the same
 // bytes.

@@ -56,9 +56,18 @@ FileHandle OpenForReading(const std::string& path, int& err) {
     return kNoFile;
   }
   // Others may go on reading, writing and renaming the document while it is converted.
-  const HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  constexpr DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  // With the right to change its times, reading leaves the document's access time as it was;
+  // where that right is refused (a read-only medium or share), it is read as usual.
+  HANDLE handle = CreateFileW(wide.c_str(), GENERIC_READ | FILE_WRITE_ATTRIBUTES, share, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    FILETIME unchanged{0xFFFFFFFF, 0xFFFFFFFF};  // no access time is written through this handle
+    SetFileTime(handle, nullptr, &unchanged, nullptr);
+    return FileOf(handle);
+  }
+  handle = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) err = static_cast<int>(GetLastError());
   return FileOf(handle);
 }
@@ -160,6 +169,57 @@ int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries) {
   }
   FindClose(find);
   return result;
+}
+
+int CreateFolder(const std::string& path) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) return ERROR_INVALID_NAME;
+  if (CreateDirectoryW(wide.c_str(), nullptr)) return 0;
+  const DWORD error = GetLastError();
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? kErrorNameTaken
+                                                                     : static_cast<int>(error);
+}
+
+bool IsMissingFolder(int err) {
+  return err == ERROR_PATH_NOT_FOUND || err == ERROR_FILE_NOT_FOUND || err == ERROR_DIRECTORY;
+}
+
+bool IsFolder(const std::string& path, bool followLinks) {
+  std::wstring wide;
+  if (!WidePath(path, wide)) return false;
+  WIN32_FIND_DATAW data;
+  const HANDLE find =
+      FindFirstFileExW(wide.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) {
+    // A drive's root is no entry of a folder.
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+  FindClose(find);
+  if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return false;
+  if (!IsLink(data)) return true;
+  if (!followLinks) return false;
+  // Where the link leads, if anywhere.
+  const HANDLE target =
+      CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (target == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool folder = GetFileInformationByHandle(target, &info) &&
+                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  CloseHandle(target);
+  return folder;
+}
+
+bool RemoveEmptyFolder(const std::string& path) {
+  std::wstring wide;
+  return WidePath(path, wide) && RemoveDirectoryW(wide.c_str());
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+  std::wstring wideA, wideB;
+  if (!WidePath(a, wideA) || !WidePath(b, wideB)) return a == b;
+  return CompareStringOrdinal(wideA.c_str(), -1, wideB.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
 fs::path NativePath(const std::string& path) {

@@ -64,9 +64,15 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
     run.KeepAllScripts = request.keepAllScripts;
     run.StartDir = StartDirOf(request.directory);
     outcome.startDir = run.StartDir;
+    run.Outputs.Start(run.StartDir, request.outputDirectory.empty()
+                                        ? run.StartDir
+                                        : StartDirOf(request.outputDirectory));
     frontEnd.ShowInfo(run.StartDir);
-    run.OpenLog(CreateUniqueFile(run.StartDir + "Pomvex.Log", ""));
+    run.Outputs.CreateRoot();
+    run.OpenLog(CreateUniqueFile(run.Outputs.Root() + "Pomvex.Log", ""));
     outcome.logPath = run.LogPath();
+    // The directory lines that follow name the documents' own folders.
+    if (run.Outputs.Mirrored()) run.WriteLog("Output folder: " + PrintableName(run.Outputs.Root()));
     ConvertDir(run, request, run.StartDir);
     run.UpdateCounts();
     WriteSummary(run, outcome);

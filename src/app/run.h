@@ -1,5 +1,6 @@
 // The run behind "Go!": the one entry point the front ends (the window and the command line)
-// call. It converts the chosen files of a start directory and writes the run's log there.
+// call. It converts the chosen files of a start directory and writes the run's log there, or
+// into the output folder the command line may name.
 #pragma once
 
 #include <optional>
@@ -50,6 +51,10 @@ struct RunRequest {
   bool detailedLog = false;
   // Place every superscript and subscript run, also where the document leaves it no room.
   bool keepAllScripts = false;
+  // Empty: each RTF file goes beside its document, the log into the start directory. Otherwise
+  // the folder (absolute, without a trailing separator) that takes the RTF files, at the paths
+  // their documents have under the start directory, and the log; it is created when missing.
+  std::string outputDirectory;
 };
 
 struct RunOutcome {

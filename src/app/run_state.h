@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/output_file.h"
+#include "app/output_tree.h"
 #include "app/run.h"
 #include "base/reporting.h"
 
@@ -53,6 +54,8 @@ class RunState : public Reporter {
   bool DetailedLog = false;
   bool KeepAllScripts = false;
   std::string StartDir;
+  // Where the RTF files and the log go.
+  OutputTree Outputs;
 
  private:
   RunFrontEnd& frontEnd_;

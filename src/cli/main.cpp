@@ -66,9 +66,18 @@ std::string CutFromStart(const std::string& text, std::size_t width) {
 // at most every 50 ms, and once more with the final values when the run ends.
 class CliFrontEnd : public pomvex::RunFrontEnd {
  public:
-  CliFrontEnd(bool progress, int columns) : progress_(progress), columns_(columns) {}
+  CliFrontEnd(bool progress, int columns, std::string outputFolder)
+      : progress_(progress), columns_(columns), outputFolder_(std::move(outputFolder)) {}
   void ShowInfo(const std::string& text) override {
-    std::cout << pomvex::PrintableName(text) << std::endl;
+    std::cout << pomvex::PrintableName(text) << '\n';
+    if (!outputFolder_.empty()) {
+      std::cout << "Output folder: " << pomvex::PrintableName(outputFolder_);
+      if (!pomvex::platform::IsPathSeparator(outputFolder_.back())) {
+        std::cout << pomvex::platform::kPathSeparator;
+      }
+      std::cout << '\n';
+    }
+    std::cout << std::flush;
     startDir_ = text;
     started_ = true;
   }
@@ -127,6 +136,7 @@ class CliFrontEnd : public pomvex::RunFrontEnd {
 
   bool progress_;
   int columns_;
+  std::string outputFolder_;
   bool started_ = false;
   bool shown_ = false;
   bool dirty_ = false;
@@ -210,13 +220,51 @@ std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
   return "";
 }
 
+// The path p names once every symbolic link and ".." is resolved, as far as it exists; the
+// rest is taken as written.
+fs::path RealPath(const std::string& p) {
+  std::error_code ec;
+  fs::path real = fs::weakly_canonical(pomvex::platform::NativePath(p), ec);
+  return ec ? pomvex::platform::NativePath(p) : real;
+}
+
+// Whether two names of a path are one, as the file system sees it.
+bool SameName(const fs::path& a, const fs::path& b) {
+  return pomvex::platform::SameName(pomvex::platform::PathString(a),
+                                    pomvex::platform::PathString(b));
+}
+
+// Sets the request's output folder; gives the usage error's message, or "" when it makes a run.
+// An output folder that is the start directory leaves the run as it is without the option.
+std::string ChooseOutputFolder(const std::string& out, bool recursive,
+                               pomvex::RunRequest& request) {
+  if (out.empty()) return "--outdir takes a folder";
+  if (out[0] == '-') {
+    return "--outdir takes a folder, not an option: " + Shown(out) + " (write ./" + Shown(out) +
+           " for a folder of that name)";
+  }
+  const std::string folder = DirectoryOf(pomvex::platform::NativePath(out));
+  // Compared where they really are: a link or ".." must not hide that the output would go into
+  // the tree being walked.
+  const fs::path realStart = RealPath(request.directory), realOut = RealPath(folder);
+  const auto [startEnd, outEnd] =
+      std::mismatch(realStart.begin(), realStart.end(), realOut.begin(), realOut.end(), SameName);
+  const bool within = startEnd == realStart.end();
+  if (within && recursive) {
+    return "--outdir must lie outside the directory that -r converts: " + Shown(folder) +
+           " is within " + Shown(request.directory);
+  }
+  if (!within || outEnd != realOut.end()) request.outputDirectory = folder;
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{
-      "Converts ChiWriter 3 documents (.CHI) into RTF files written beside them.\n"
-      "Existing files are never overwritten; a log (Pomvex.Log) is written into the start "
-      "directory.",
+      "Converts ChiWriter 3 documents (.CHI) into RTF files written beside them, or under the "
+      "folder\nof --outdir. Existing files are never overwritten; a log (Pomvex.Log) is written "
+      "into the\nstart directory, or into that folder.",
       "pomvex-cli"};
   app.set_version_flag("--version", std::string("pomvex-cli ") + POMVEX_VERSION);
   app.footer(kExitCodes);
@@ -225,12 +273,19 @@ int main(int argc, char** argv) {
   bool detailedLog = false;
   bool recursive = false;
   bool keepAllScripts = false;
+  std::string outDir;
   std::vector<std::string> paths;
   app.add_flag("--detailed-log", detailedLog,
                "Log every superscript/subscript error, not only their counts");
   app.add_flag("--keep-all-scripts", keepAllScripts,
                "Place every superscript and subscript, also where the document leaves no room "
                "(runs without room are logged)");
+  CLI::Option* outDirOption =
+      app.add_option("--outdir", outDir,
+                     "Write the RTF files and the log into OUT (created when missing), each RTF "
+                     "file at its document's path under the start directory; nothing is written "
+                     "beside the documents, so a read-only archive can be converted")
+          ->type_name("OUT");
   app.add_flag("-r,--recursive", recursive, "Convert DIR and all its sub-folders, depth first");
   app.add_option("PATH", paths,
                  "A directory (every .CHI file in it), or .CHI files of one directory")
@@ -257,10 +312,17 @@ int main(int argc, char** argv) {
   if (const std::string problem = ChooseFiles(paths, recursive, request); !problem.empty()) {
     return UsageError(problem);
   }
+  if (outDirOption->count() > 0) {
+    if (const std::string problem = ChooseOutputFolder(outDir, recursive, request);
+        !problem.empty()) {
+      return UsageError(problem);
+    }
+  }
 
   pomvex::cli::InstallSignalHandlers();
   const bool progress = pomvex::cli::ErrorIsTerminal();
-  CliFrontEnd frontEnd(progress, progress ? pomvex::cli::ErrorTerminalColumns() : 0);
+  CliFrontEnd frontEnd(progress, progress ? pomvex::cli::ErrorTerminalColumns() : 0,
+                       request.outputDirectory);
   const pomvex::RunOutcome outcome = pomvex::RunConversion(request, frontEnd);
   frontEnd.Finish(outcome.counts);
   // Standard output ends as the log does, when the log could be written.
