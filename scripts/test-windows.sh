@@ -4,8 +4,9 @@
 # the zip convert a copy of the samples: the RTF files and the log must be the golden ones.
 # Then, with a sub-folder, a link to it and a document named "Größe.CHI" added, a second run
 # over the tree must leave the first outputs alone, give the numbered names and not follow the
-# link; the document with the non-ASCII name is given on the command line; and Ctrl-C in the
-# middle of a document must stop the run cleanly. Wine keeps its files in build-windows/wine
+# link; the document with the non-ASCII name, and a folder typed "...\My Docs\", are given on
+# the command line; --outdir must mirror the tree elsewhere and refuse a folder inside it; and
+# Ctrl-C in the middle of a document must stop the run cleanly. Wine keeps its files in build-windows/wine
 # (made on the first run); its server runs while the script does and is stopped at the end.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -84,6 +85,25 @@ cp "$root/examples/LETTER.CHI" "$work/My Docs/"
 cli "$(winepath -w "$work/My Docs")\"" >/dev/null &&
   cmp -s "$golden/LETTER.rtf" "$work/My Docs/LETTER.rtf" || fail "\"...\\My Docs\\\" was not converted"
 echo "a folder typed as \"...\\My Docs\\\" is converted"
+
+# --outdir: the tree mirrored into another folder, nothing written beside the documents; an
+# output folder inside the tree is refused, also when written in another case.
+out="$work/out"
+listing="$(cd "$samples" && find . | sort)"
+cli -r "$winsamples" --outdir "$(winepath -w "$out")" >/dev/null
+[ "$(cd "$samples" && find . | sort)" = "$listing" ] || fail "--outdir wrote beside the documents"
+for rtf in "$golden"/*.rtf; do
+  cmp -s "$rtf" "$out/$(basename "$rtf")" || fail "--outdir: $(basename "$rtf") differs"
+done
+cmp -s "$golden/LETTER.rtf" "$out/Größe.rtf" && cmp -s "$golden/TABLE.rtf" "$out/sub/TABLE.rtf" ||
+  fail "--outdir: Größe.rtf or sub\\TABLE.rtf differs"
+grep -qxF "Output folder: $(winepath -w "$out")\\"$'\r' "$out/Pomvex.Log" ||
+  fail "--outdir: the log does not name the output folder"
+status=0
+wine "$exe" -r "$winsamples" --outdir "${winsamples^^}\\OUT" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 64 ] && [ ! -e "$samples/OUT" ] ||
+  fail "--outdir inside the tree, in capitals, was not refused (exit status $status)"
+echo "--outdir mirrors the tree into another folder and refuses one inside it, in any case"
 
 # Ctrl-C in the middle of a document (Wine passes SIGINT on as the console's Ctrl-C event): the
 # run stops with 130, the document's partial RTF file is deleted, and the log says so.
