@@ -6,8 +6,9 @@
 # over the tree must leave the first outputs alone, give the numbered names and not follow the
 # link; the document with the non-ASCII name, and a folder typed "...\My Docs\", are given on
 # the command line; --outdir must mirror the tree elsewhere and refuse a folder inside it; and
-# Ctrl-C in the middle of a document must stop the run cleanly. Wine keeps its files in build-windows/wine
-# (made on the first run); its server runs while the script does and is stopped at the end.
+# Ctrl-C in the middle of a document must stop the run cleanly. Wine keeps its files in
+# build-windows/wine (made on the first run); its server runs while the script does and is
+# stopped at the end.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="$root/build-windows"
