@@ -23,6 +23,9 @@ FileHandle FileOf(HANDLE handle) {
 bool WidePath(const std::string& path, std::wstring& wide) {
   std::u16string units;
   if (!Utf16FromUtf8(path, units)) return false;
+  // A drive alone ("C:", as the folder above "C:\x") is taken for its root, not for the folder
+  // the process last used on it: every path of a run is absolute.
+  if (units.size() == 2 && units[1] == u':') units += u'\\';
   units = WindowsPathForm(std::move(units));
   wide.assign(units.begin(), units.end());
   return true;
@@ -176,8 +179,13 @@ int CreateFolder(const std::string& path) {
   if (!WidePath(path, wide)) return ERROR_INVALID_NAME;
   if (CreateDirectoryW(wide.c_str(), nullptr)) return 0;
   const DWORD error = GetLastError();
-  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? kErrorNameTaken
-                                                                     : static_cast<int>(error);
+  // A drive's root is refused as access denied: it is there all the same.
+  if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
+      (error == ERROR_ACCESS_DENIED &&
+       GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)) {
+    return kErrorNameTaken;
+  }
+  return static_cast<int>(error);
 }
 
 bool IsMissingFolder(int err) {
