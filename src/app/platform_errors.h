@@ -3,15 +3,13 @@
 #pragma once
 
 #include <string>
-#include <system_error>
 
 #include "base/reporting.h"
 
 namespace pomvex {
 
-// "File not found", "File access denied", "Disk full", ... or "I/O error <n>".
-std::string MessageForError(const std::error_code& ec);
-// err is the system's error number: errno, or on Windows the GetLastError code.
+// "File not found", "File access denied", "Disk full", ... or "I/O error <n>", for the system's
+// error number err: errno, or on Windows the GetLastError code.
 std::string MessageForErrno(int err);
 
 }  // namespace pomvex

@@ -35,9 +35,4 @@ std::string MessageForErrno(int err) {
   }
 }
 
-std::string MessageForError(const std::error_code& ec) {
-  if (ec.category() == std::system_category()) return MessageForErrno(ec.value());
-  return "I/O error " + std::to_string(ec.value());
-}
-
 }  // namespace pomvex
