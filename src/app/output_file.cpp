@@ -1,7 +1,5 @@
 #include "app/output_file.h"
 
-#include <algorithm>
-
 #include "app/folder_listing.h"
 #include "app/platform_errors.h"
 #include "base/reporting.h"
@@ -25,28 +23,24 @@ OutputFile::~OutputFile() {
   platform::CloseFile(file_);
 }
 
-void OutputFile::WriteThrough(std::string_view text) {
+void OutputFile::WriteThrough(std::string_view text, std::size_t& written) {
   if (file_ == platform::kNoFile)
     throw RunFailure(MessageForErrno(platform::kErrorBadHandle), path_);
-  while (!text.empty()) {
+  while (written < text.size()) {
     int err = 0;
-    const long n = platform::WriteSome(file_, text.data(), text.size(), err);
+    const long n = platform::WriteSome(file_, text.data() + written, text.size() - written, err);
     if (n < 0) throw RunFailure(MessageForErrno(err), path_);
-    text.remove_prefix(static_cast<std::size_t>(n));
+    written += static_cast<std::size_t>(n);
   }
 }
 
 void OutputFile::Flush() {
-  // What was written is taken off first, so that a retry after a failure writes nothing twice.
-  std::size_t done = 0;
+  // What was written is taken off, so that a retry after a failure writes nothing twice.
+  std::size_t written = 0;
   try {
-    while (done < pending_.size()) {
-      const std::size_t n = std::min(pending_.size() - done, kBlock);
-      WriteThrough(std::string_view(pending_).substr(done, n));
-      done += n;
-    }
+    WriteThrough(pending_, written);
   } catch (...) {
-    pending_.erase(0, done);
+    pending_.erase(0, written);
     throw;
   }
   pending_.clear();
@@ -58,7 +52,8 @@ void OutputFile::Write(std::string_view text) {
   if (pending_.size() + text.size() > kBlock) {
     Flush();
     if (text.size() >= kBlock) {  // a long text goes straight to the file
-      WriteThrough(text);
+      std::size_t written = 0;
+      WriteThrough(text, written);
       return;
     }
   }

@@ -34,7 +34,8 @@ class OutputFile : public TextSink {
   const std::string& Path() const { return path_; }
 
  private:
-  void WriteThrough(std::string_view text);
+  // Writes all of text; written counts what reached the system, also when a failure is thrown.
+  void WriteThrough(std::string_view text, std::size_t& written);
 
   platform::FileHandle file_;
   std::string path_;
