@@ -94,13 +94,10 @@ void ShowFocusOn(QWidget* control) {
 // converted, or the start directory.
 QString FailureText(const RunOutcome& outcome, const RunProgress& progress) {
   const QString reason = QString::fromStdString(outcome.failure);
-  if (!outcome.failurePath.empty()) {
-    return QStringLiteral("The run stopped at %1:\n%2")
-        .arg(FromLocalPath(outcome.failurePath), reason);
-  }
-  if (!progress.CurrentFile().empty()) {
-    return QStringLiteral("The run stopped at %1:\n%2")
-        .arg(FromLocalPath(progress.CurrentFile()), reason);
+  const std::string& at =
+      outcome.failurePath.empty() ? progress.CurrentFile() : outcome.failurePath;
+  if (!at.empty()) {
+    return QStringLiteral("The run stopped at %1:\n%2").arg(FromLocalPath(at), reason);
   }
   if (!progress.StartDir().empty()) {
     return QStringLiteral("The run stopped in %1:\n%2")
@@ -303,8 +300,7 @@ void TMainForm::GoButtonClick() {
   running_ = false;
   if (!outcome.finished) {
     // The counters keep what they had reached; the window is ready for the next run.
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Error"),
-                FailureText(outcome, progress));
+    ShowMessage(QMessageBox::Critical, QStringLiteral("Error"), FailureText(outcome, progress));
     return;
   }
   counts_ = outcome.counts;
