@@ -24,8 +24,8 @@ TEST(ConvertDocument, FramesParagraphs) {
   EXPECT_EQ(c.body,
             "{\\pard\\qj First line \r\n"
             "second line.\\par}\r\n"
-            "{\\pard\\qj Next\\par}\\page\r\n"
-            "}");
+            "{\\pard\\qj Next\\par}\r\n"
+            "\\page}");
   EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
 }
 
@@ -39,7 +39,7 @@ TEST(ConvertDocument, SpacingFollowsTheScriptLines) {
 TEST(ConvertDocument, AScriptRunInAnotherFontSwitchesInsideItsGroup) {
   // The closing brace of the run ends its font, so the main line's bold needs no new word.
   Converted c = Convert(kHeader + "\\+ x\r\n\\2a\\ b\\,\r\n");
-  EXPECT_EQ(c.body, "{\\pard\\qj\\sb25 \\b a{\\super\\up3 \\b0 x}b\\par}\r\n}");
+  EXPECT_EQ(c.body, "{\\pard\\qj\\sb25 \\b a{\\super \\b0 x}b\\par}\r\n}");
 }
 
 // A document written with "|" for each line end (CR LF).
@@ -61,7 +61,7 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
   const std::vector<Case> cases = {
       {"a run after the end of a line whose paragraph goes on is placed before the joining space",
        R"(\1cw|\U1STANDARD|\+      2|E = mc|next\,|)",
-       "{\\pard\\qj\\sb25 E = mc{\\super\\up3 2} \r\nnext\\par}\r\n}",
+       "{\\pard\\qj\\sb25 E = mc{\\super 2} \r\nnext\\par}\r\n}",
        {}},
       {"a header line after an empty line is body text",
        R"(\1cw|\U1STANDARD||\pHS 2|x\,|)",
@@ -69,7 +69,7 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
        {}},
       {"a header line ending the input after an empty line is no body",
        R"(\1cw|\U1STANDARD||\pHS 2|)",
-       "}",
+       "{\\pard\\par}}",
        {"W: Empty file"}},
       {"a literal backslash and a space make no hard space before right-tab text",
        R"(\1cw|\U1STANDARD|a\\ b\]x\,|)",
@@ -83,7 +83,7 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
        {}},
       {"nor do they hide the run that opens after them: bold ends after it",
        R"(\1cw|\U1STANDARD|\U2BOLD|\+   x|\2b\\:\ \1c\,|)",
-       R"({\pard\qj\sb25 \b b\\:{\super\up3 \b0 x}\b0 c\par})"
+       R"({\pard\qj\sb25 \b b\\:{\super \b0 x}\b0 c\par})"
        "\r\n}",
        {}},
       {"the second backslash of a literal one still starts a font switch",
@@ -114,7 +114,7 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
         "E5: Unprocessed superscript or subscript line: \\+\\:"}},
       {"a footnote's centred paragraph leaves the referring one justified",
        R"(\1cw|\U1STANDARD|\N!|\^Note\^\,|\=|See\F!\,|)",
-       "{\\pard\\qj See{\\u8270?}{\\footnote {\\pard\\sa25 \\qc Note\\par}}\\par}\r\n}",
+       "{\\pard\\qj See{{\\f5 \\u8270?}}{\\footnote {\\pard\\sa25 \\qc Note}}\\par}\r\n}",
        {}},
   };
   for (const Case& c : cases) {
@@ -137,7 +137,7 @@ TEST(ConvertDocument, AGroupWithoutMainLineKeepsTheParagraphState) {
   Converted closes = Convert(kHeader + "text\f\r\n\\=\\,\r\nafter\\,\r\n");
   EXPECT_EQ(closes.body, "{\\pard\\qj text\\page\r\n\\par}\r\n{\\pard\\qj after\\par}\r\n}");
   Converted keeps = Convert(kHeader + "text\\,\f\r\n\\=\\,\r\nafter\\,\r\n");
-  EXPECT_EQ(keeps.body, "{\\pard\\qj text\\par}\\page\r\n\r\n{\\pard\\qj after\\par}\r\n}");
+  EXPECT_EQ(keeps.body, "{\\pard\\qj text\\par}\r\n\r\n{\\pard\\qj\\page after\\par}\r\n}");
   EXPECT_TRUE(testing::IsOneBalancedGroup(closes.rtf));
   EXPECT_TRUE(testing::IsOneBalancedGroup(keeps.rtf));
 }
@@ -159,7 +159,7 @@ TEST(ConvertDocument, HeaderAndFooterSections) {
 
 TEST(ConvertDocument, SeparatorAndPageSpecificSections) {
   Converted c = Convert(kHeader + "\\S\r\nsep\\,\r\n\\=\r\n\\H5\r\nfive\\,\r\n\\=\r\n\\Hx\r\n");
-  EXPECT_NE(c.body.find("{\\*\\separator "), std::string::npos);
+  EXPECT_NE(c.body.find("{\\*\\ftnsep \\chftnsep}"), std::string::npos);
   EXPECT_NE(c.body.find("{\\header5 "), std::string::npos);
   EXPECT_EQ(c.reporter.Lines(),
             (V{"E14: Unprocessed header for page 5",
@@ -174,13 +174,13 @@ TEST(ConvertDocument, SeparatorAndPageSpecificSections) {
 TEST(ConvertDocument, FootnoteSections) {
   Converted c = Convert(kHeader + "\\N1\r\nThe note.\\,\r\n\\=\r\nText\\F1 here.\\,\r\n");
   EXPECT_NE(c.body.find("Text{\\super\\chftn}{\\footnote {\\pard\\qj\\sa25 {\\super\\chftn} The "
-                        "note.\\par}} here."),
+                        "note.}} here."),
             std::string::npos)
       << c.body;
   EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
 
   Converted open = Convert(kHeader + "\\N2\r\nno end\r\n\\=\r\nA\\F2\\,\r\n");
-  EXPECT_NE(open.body.find("{\\footnote {\\pard\\qj\\sa25 no end\\par}}"), std::string::npos)
+  EXPECT_NE(open.body.find("{\\footnote {\\pard\\qj\\sa25 no end}}"), std::string::npos)
       << open.body;
   EXPECT_TRUE(testing::IsOneBalancedGroup(open.rtf));
 
@@ -216,12 +216,12 @@ TEST(ConvertDocument, FootnoteNumbersCountTheBodyOnly) {
     ASSERT_TRUE(ConvertDocument(doc, in, sink));
     const std::string rtf = sink.Text();
     EXPECT_NE(
-        rtf.find("{\\header {\\pard\\qj\\sa25 Head{2}{\\footnote {\\pard\\qj\\sa25 Two.\\par}}"),
+        rtf.find("{\\header {\\pard\\qj\\sa25 Head{2}{\\footnote {\\pard\\qj\\sa25 Two.}}"),
         std::string::npos)
         << rtf;
     EXPECT_NE(rtf.find("{\\pard\\qj Body{\\super\\chftn}{\\footnote {\\pard\\qj\\sa25 "
-                       "{\\super\\chftn} One, see2.\\par}} and{\\super\\chftn}{\\footnote "
-                       "{\\pard\\qj\\sa25 {\\super\\chftn} Two.\\par}}."),
+                       "{\\super\\chftn} One, see2.}} and{\\super\\chftn}{\\footnote "
+                       "{\\pard\\qj\\sa25 {\\super\\chftn} Two.}}."),
               std::string::npos)
         << "document " << run << ":\n"
         << rtf;
@@ -232,10 +232,10 @@ TEST(ConvertDocument, FootnoteNumbersCountTheBodyOnly) {
 TEST(ConvertDocument, TheEndOfTheInputAfterTheHeaderOrASection) {
   Converted empty = Convert(kHeader + "\r\n\r\n");
   EXPECT_EQ(empty.reporter.Lines(), V{"W: Empty file"});
-  EXPECT_EQ(empty.body, "}");
+  EXPECT_EQ(empty.body, "{\\pard\\par}}");
   Converted headerOnly = Convert("\\1cw\r\n\\pLM5");
   EXPECT_EQ(headerOnly.reporter.Lines(), V{"W: Empty file"});
-  EXPECT_EQ(headerOnly.body, "}");
+  EXPECT_EQ(headerOnly.body, "{\\pard\\par}}");
 
   Converted onlyLine = Convert(kHeader + "Only line\\,");
   EXPECT_EQ(onlyLine.body, "{\\pard\\qj Only line\\par}\r\n}") << "the last line is not lost";

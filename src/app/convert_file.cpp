@@ -8,6 +8,7 @@
 #include "app/input_file.h"
 #include "app/output_file.h"
 #include "base/line_group.h"
+#include "conversion/body_writer.h"
 #include "conversion/line_assembly.h"
 #include "conversion/rtf_prolog.h"
 #include "document/header_reader.h"
@@ -71,13 +72,13 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
 
   flow.paragraphEnded = true;
   flow.fontCarry = STANDARD;
+  BodyWriter body(out);
   // A line read ahead is always converted, even at the end of the input.
   while (!in.AtEnd() || flow.linePending) {
-    ConvertLineGroup(doc, in, *group, line, flow);
-    line += "\r\n";
-    out.Write(line);
+    const FramedLine framed = ConvertLineGroup(doc, in, *group, line, flow);
+    body.Write(line, framed);
   }
-  if (!flow.paragraphEnded) out.Write("\\par}");
+  body.Close(flow);
   out.Write("}");
 #ifndef NDEBUG
   assert(out.Balanced());

@@ -94,6 +94,9 @@ struct DocumentState {
 
   // Columns of the tab marks of the line in the pipeline, entries 1 to 60.
   std::array<std::int32_t, 61> TabColumns{};
+  // A character of the line in the pipeline was translated to a piece of a line drawing
+  // (U+2500 to U+257F).
+  bool LineDrawsLines = false;
 
   std::string& FootnoteText(char symbol) { return FootnoteTexts[symbol - '!']; }
 };

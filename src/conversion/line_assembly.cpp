@@ -1,6 +1,7 @@
 #include "conversion/line_assembly.h"
 
 #include "base/text_util.h"
+#include "fonts/font_switches.h"
 #include "conversion/line_group_reader.h"
 #include "layout/keep_all_scripts.h"
 #include "layout/line_codes.h"
@@ -19,29 +20,65 @@ bool IsAligned(std::string_view line) {
   return line.starts_with("\\qc") || line.starts_with("\\qr");
 }
 
-// "{\pard" with justification, space before and after, and the line's tab stops.
-std::string ParagraphProperties(const DocumentState& doc, const LineGroup& group,
-                                const std::string& line, const std::string& tabStops) {
+// "{\pard" with justification, space before and after (for the lines above and below the main
+// line), the line's tab stops and a page break that waits for this paragraph. No word is
+// followed by a space.
+std::string ParagraphProperties(const DocumentState& doc, int above, int below,
+                                const std::string& line, const std::string& tabStops,
+                                GroupFlow& flow) {
   std::string props = "{\\pard";
   if (doc.Settings.JU && !IsAligned(line)) props += "\\qj";
-  const int above = group.mainIndex;
-  const int below = group.lastIndex - group.mainIndex;
   if (above >= 1) props += "\\sb" + std::to_string(25 * above);
   if (below >= 1) props += "\\sa" + std::to_string(25 * below);
   props += tabStops;
+  if (flow.pageBreakPending) {
+    props += "\\page";
+    flow.pageBreakPending = false;
+  }
   return props;
+}
+
+// Puts the paragraph's words and one space in front of line.
+void OpenParagraph(std::string& line, const std::string& props, FramedLine& framed) {
+  framed.opensParagraph = true;
+  framed.wordsEnd = props.size();
+  std::string text = props;
+  text += ' ';
+  text += line;
+  line.swap(text);
+}
+
+// Whether the merged line ends in a script run: its last command is the run's end "\:", with
+// nothing after it but font switches.
+bool EndsInScriptRun(const FontSlotTable& slots, std::string_view line) {
+  auto commandAtEnd = [&line] {
+    return line.size() >= 2 && EndsInLoneBackslash(line.substr(0, line.size() - 1));
+  };
+  while (commandAtEnd() && IsFontSwitch(slots, line.back())) line.remove_suffix(2);
+  return commandAtEnd() && line.back() == ':';
+}
+
+// The number of superscript lines at the start of a group, as read: the lines above its main
+// line, or above the place of the main line in a group without one.
+int LinesAbove(const LineGroup& group) {
+  if (group.mainIndex >= 0) return group.mainIndex;
+  int above = 0;
+  while (above <= group.lastIndex && ClassifyLine(group.Lines[above]).superscript) ++above;
+  return above;
 }
 
 }  // namespace
 
-void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
-                      GroupFlow& flow) {
+FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
+                            std::string& line, GroupFlow& flow) {
   const bool opensParagraph = flow.paragraphEnded;
+  FramedLine framed;
   ReadLineGroup(doc.report, in, group, flow.linePending);
+  const int above = LinesAbove(group);
   const bool unknownCommands = CheckCommands(doc.report, group);
-  // On the lines as they were read. When every run is kept, the lines further out are merged,
-  // not lost; without a main line there is nothing to merge them into.
-  if (!doc.KeepAllScripts || group.mainIndex < 0) CheckExtraScriptLines(doc.report, group);
+  // On the lines as they were read. When every run is kept, no script line is lost: those
+  // further out are merged, and those of a group without a main line make a paragraph.
+  if (!doc.KeepAllScripts) CheckExtraScriptLines(doc.report, group);
   // The stray markers are unknown commands: a group without one has none.
   if (unknownCommands) RemoveStrayMarkers(group);
   const LineControls controls = StripLineControls(group);
@@ -60,13 +97,37 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
   NormaliseScriptFonts(doc.FontSlots, group);
 
   line.clear();
-  if (group.mainIndex < 0) {
+  std::string tabStops;
+  if (group.mainIndex < 0 && doc.KeepAllScripts && group.lastIndex >= 0) {
+    // The script lines alone, merged as if an empty main line stood between those above and
+    // those below it.
+    line = MergeAllScriptLines(doc, group, above);
+    if (!HasCommand(line, '>') && !HasCommand(line, '<')) line.clear();
+  }
+  if (group.mainIndex < 0 && line.empty()) {
     // A group without text still closes an open paragraph when it carries the paragraph end;
     // otherwise the paragraph state stays as it was, so braces always balance.
     if (!opensParagraph && controls.paragraphEnd) {
       line = "\\par}";
       flow.paragraphEnded = true;
+      framed.endsParagraph = true;
     }
+  } else if (group.mainIndex < 0) {
+    // The runs of script lines without a main line are a paragraph of their own; an open
+    // paragraph is closed before it.
+    ProcessLineMarkup(doc, line, true, tabStops);
+    framed.holdsText = true;
+    framed.drawsLines = doc.LineDrawsLines;
+    OpenParagraph(line,
+                  ParagraphProperties(doc, above, group.lastIndex + 1 - above, line, tabStops, flow),
+                  framed);
+    if (!opensParagraph) {
+      line.insert(0, "\\par}");
+      framed.wordsEnd += 5;
+    }
+    line += "\\par}";
+    flow.paragraphEnded = true;
+    framed.endsParagraph = true;
   } else {
     if (group.lastIndex == 0) {
       // A main line alone: the merge would give it back as it is. The slot takes the old
@@ -83,25 +144,39 @@ void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::
         line = MergeScriptLines(doc, group);
         if (joiningSpace) line += ' ';
       }
+      // A line that goes on in the next group and ends in a script run keeps a space after
+      // the run: the run may have taken the hard space that ended the line, and a run beyond
+      // the end of a line that ended in a space has none after it.
+      const bool goesOn = !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen;
+      if (goesOn && EndsInScriptRun(doc.FontSlots, line)) line += ' ';
     }
-    std::string tabStops;
     ProcessLineMarkup(doc, line, opensParagraph, tabStops);
+    framed.holdsText = !line.empty();
+    framed.drawsLines = doc.LineDrawsLines;
     if (opensParagraph) {
-      std::string framed = ParagraphProperties(doc, group, line, tabStops);
-      framed += ' ';
-      framed += line;
-      line.swap(framed);
+      OpenParagraph(line,
+                    ParagraphProperties(doc, above, group.lastIndex - group.mainIndex, line,
+                                        tabStops, flow),
+                    framed);
     } else if (!tabStops.empty()) {
       line = tabStops + " " + line;
     }
     flow.paragraphEnded = controls.paragraphEnd;
     if (flow.paragraphEnded) line += "\\par}";
+    framed.endsParagraph = flow.paragraphEnded;
   }
-  if (controls.pageBreak) line += "\\page";
+  if (controls.pageBreak) {
+    if (flow.paragraphEnded) {
+      flow.pageBreakPending = true;
+    } else {
+      line += "\\page";
+    }
+  }
 
   // Swapped, not moved: a long buffer of slot 0 goes to the slot after the group, which the
   // reader gives back.
   if (flow.linePending) group.Lines[0].swap(group.Lines[group.lastIndex + 1]);
+  return framed;
 }
 
 }  // namespace pomvex

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bitset>
 #include <string_view>
+#include <vector>
 
 #include "base/text_util.h"
 #include "charmaps/special_chars.h"
@@ -21,6 +22,8 @@ constexpr bool IsFootnoteSymbol(char c) {
 
 // The reader's automatic footnote number, raised.
 constexpr std::string_view kAutoNumber = "{\\super\\chftn}";
+// The end of a paragraph's group.
+constexpr std::string_view kParagraphEnd = "\\par}";
 
 // Whether a footnote made from a body reference to symbol takes the automatic number: the body
 // footnotes so far carried "1", "2", ... and this one carries the next digit. The first one that
@@ -80,7 +83,10 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
     if (!IsFootnoteSymbol(symbol)) {
       doc.report.ReportError(
           10, std::string("Unexpected footnote symbol ") + symbol + ". Failed to insert footnote");
-      out += "\\F";  // the character after it is read again as text
+      // The reference stays as text, its backslash a literal one, so that a reader does not
+      // take it and the letters after it for a control word; the character after it is read
+      // again as text.
+      out += "\\\\F";
       i += 2;
       continue;
     }
@@ -111,10 +117,14 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
         out += ' ';
         footnote.remove_prefix(at);
       }
+      // The note closes its last paragraph itself: a "\par" there would leave an empty
+      // paragraph at the end of the note, or break the body's line after the reference.
+      const bool lastParagraphEnds = footnote.ends_with(kParagraphEnd);
+      if (lastParagraphEnds) footnote.remove_suffix(kParagraphEnd.size());
       active.set(slot);
       AppendWithFootnotes(doc, footnote, active, out);
       active.reset(slot);
-      out += '}';
+      out += lastParagraphEnds ? "}}" : "}";
     }
     i += 3;
   }
@@ -150,25 +160,73 @@ void ConvertFootnoteRefs(DocumentState& doc, std::string& line) {
   line = std::move(out);
 }
 
-void ConvertScriptMarkers(std::string& line) {
+namespace {
+
+// A group open at a point of the line: the direction of the script run it belongs to ('>',
+// '<', or 0 outside any run) and the font size in force in it, in half-points.
+struct ScriptFrame {
+  char direction;
+  int halfPoints;
+};
+
+// Follows the groups and the size words of text, which holds no script marker.
+void FollowGroups(std::string_view text, std::vector<ScriptFrame>& frames) {
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    if (c == '{') {
+      const ScriptFrame outer = frames.back();
+      frames.push_back(outer);
+    } else if (c == '}') {
+      if (frames.size() > 1) frames.pop_back();
+    } else if (c == '\\' && i + 1 < n) {
+      // "\fs" and its number; any other command is passed whole.
+      if (text.substr(i + 1, 2) == "fs" && i + 3 < n && text[i + 3] >= '0' && text[i + 3] <= '9') {
+        int halfPoints = 0;
+        for (i += 3; i < n && text[i] >= '0' && text[i] <= '9' && halfPoints < 100000; ++i)
+          halfPoints = halfPoints * 10 + (text[i] - '0');
+        frames.back().halfPoints = halfPoints;
+        --i;
+      } else {
+        ++i;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void ConvertScriptMarkers(std::string& line, int halfPoints) {
   static constexpr CharSet kScriptMarkers{"<>:"};
   if (!HasCommand(line, '<') && !HasCommand(line, '>') && !HasCommand(line, ':')) return;
   std::size_t at = FindCommand(line, kScriptMarkers);
   std::string out;
   out.reserve(line.size() + 16);
+  std::vector<ScriptFrame> frames{{0, halfPoints}};
   std::size_t from = 0;  // line[from..at) goes as it is
   while (at != std::string::npos) {
-    out.append(line, from, at - from);
-    switch (line[at + 1]) {
-      case '<':  // a lowered run opens
-        out += "{\\sub\\dn3 ";
-        break;
-      case '>':  // a raised run opens
-        out += "{\\super\\up3 ";
-        break;
-      default:  // ':', the run closes
-        out += '}';
-        break;
+    const std::string_view text = std::string_view(line).substr(from, at - from);
+    out += text;
+    FollowGroups(text, frames);
+    const char marker = line[at + 1];
+    if (marker == ':') {  // the run closes
+      out += '}';
+      if (frames.size() > 1) frames.pop_back();
+    } else {
+      // A raised run ('>') or a lowered one ('<'). Inside a run of the same direction it is set
+      // a third larger than the text around it: readers place a script by its own size, so it
+      // then stands further out than the run that holds it.
+      ScriptFrame run = frames.back();
+      const bool nested = run.direction == marker;
+      run.direction = marker;
+      out += marker == '>' ? "{\\super" : "{\\sub";
+      if (nested) {
+        run.halfPoints = run.halfPoints * 4 / 3;
+        out += "\\fs";
+        out += std::to_string(run.halfPoints);
+      }
+      out += ' ';
+      frames.push_back(run);
     }
     from = at + 2;
     at = FindCommand(line, kScriptMarkers, from);

@@ -12,8 +12,8 @@ namespace pomvex {
 std::string FootnoteMark(Reporter& report, char symbol);
 // Pipeline step 11.
 void ConvertFootnoteRefs(DocumentState& doc, std::string& line);
-// Pipeline step 12.
-void ConvertScriptMarkers(std::string& line);
+// Pipeline step 12. halfPoints is the font size in force where the line starts.
+void ConvertScriptMarkers(std::string& line, int halfPoints);
 // Pipeline step 14.
 void ConvertPageNumber(const DocumentState& doc, std::string& line);
 // Pipeline step 15.

@@ -2,6 +2,7 @@
 
 #include "base/char_sets.h"
 #include "base/text_util.h"
+#include "charmaps/char_table.h"
 #include "fonts/anchoring.h"
 #include "fonts/character_format.h"
 #include "fonts/footnotes_scripts.h"
@@ -58,6 +59,12 @@ void EscapeBraces(std::string& line) {
   out.reserve(n + 8);
   for (; i < n; ++i) {
     const char c = line[i];
+    // A translated character that the translation set in font 5 keeps its group.
+    if (const std::size_t group = c == '{' ? charmaps::FontFiveGroupLength(std::string_view(line).substr(i)) : 0) {
+      out.append(line, i, group);
+      i += group - 1;
+      continue;
+    }
     if (c == '\\') {
       if (i + 1 == n) {
         out += "\\\\";  // a lone backslash at the end is a literal one
@@ -75,6 +82,9 @@ void EscapeBraces(std::string& line) {
 
 void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,
                        std::string& tabStops) {
+  doc.LineDrawsLines = false;
+  // The size in force where the line starts, before step 4 moves the format on.
+  const int halfPoints = HalfPointsOf(startsParagraph ? SizeOf(STANDARD) : doc.CurSize);
   TrimContinuationLine(line, startsParagraph);      //  1
   FindTabStops(doc, line);                          //  2
   AnchorInheritingFonts(doc.FontSlots, line);       //  3
@@ -86,7 +96,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagra
   WriteTabStops(doc, line, tabStops);               //  9
   EscapeBraces(line);                               // 10
   ConvertFootnoteRefs(doc, line);                   // 11
-  ConvertScriptMarkers(line);                       // 12
+  ConvertScriptMarkers(line, halfPoints);           // 12
   ConvertRules(line);                               // 13
   ConvertPageNumber(doc, line);                     // 14
   RemoveSpaceEscapes(line);                         // 15
