@@ -215,9 +215,8 @@ TEST(ConvertDocument, FootnoteNumbersCountTheBodyOnly) {
     StringSink sink;
     ASSERT_TRUE(ConvertDocument(doc, in, sink));
     const std::string rtf = sink.Text();
-    EXPECT_NE(
-        rtf.find("{\\header {\\pard\\qj\\sa25 Head{2}{\\footnote {\\pard\\qj\\sa25 Two.}}"),
-        std::string::npos)
+    EXPECT_NE(rtf.find("{\\header {\\pard\\qj\\sa25 Head{2}{\\footnote {\\pard\\qj\\sa25 Two.}}"),
+              std::string::npos)
         << rtf;
     EXPECT_NE(rtf.find("{\\pard\\qj Body{\\super\\chftn}{\\footnote {\\pard\\qj\\sa25 "
                        "{\\super\\chftn} One, see2.}} and{\\super\\chftn}{\\footnote "

@@ -69,8 +69,7 @@ TEST(KeepAllScripts, SampleDocumentsChangeOnlyWhereARunHadNoRoom) {
     std::string expected = testing::ReadFile(examples / "golden" / (name + ".rtf"));
     const std::string bar = "T = ------- + ";
     if (const std::size_t at = expected.find(bar); at != std::string::npos)
-      expected.replace(at, bar.size(),
-                       "T = --{\\super {\\super\\fs32 1}mv}{\\sub 2}----- + ");
+      expected.replace(at, bar.size(), "T = --{\\super {\\super\\fs32 1}mv}{\\sub 2}----- + ");
     const std::string chi = testing::ReadFile(examples / (name + ".CHI"));
     EXPECT_EQ(testing::ConvertInMemory(chi, true).rtf, expected) << name;
   }

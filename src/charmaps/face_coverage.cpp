@@ -50,9 +50,8 @@ static_assert(Ascending());
 }  // namespace
 
 bool DocumentFaceHas(char32_t code) {
-  const auto* range =
-      std::upper_bound(std::begin(kDocumentFace), std::end(kDocumentFace), code,
-                       [](char32_t c, const CodeRange& r) { return c < r.first; });
+  const auto* range = std::upper_bound(std::begin(kDocumentFace), std::end(kDocumentFace), code,
+                                       [](char32_t c, const CodeRange& r) { return c < r.first; });
   return range != std::begin(kDocumentFace) && code <= std::prev(range)->last;
 }
 

@@ -1,8 +1,8 @@
 #include "conversion/line_assembly.h"
 
 #include "base/text_util.h"
-#include "fonts/font_switches.h"
 #include "conversion/line_group_reader.h"
+#include "fonts/font_switches.h"
 #include "layout/keep_all_scripts.h"
 #include "layout/line_codes.h"
 #include "layout/pipeline.h"
@@ -58,6 +58,10 @@ bool EndsInScriptRun(const FontSlotTable& slots, std::string_view line) {
   return commandAtEnd() && line.back() == ':';
 }
 
+bool HasScriptRun(std::string_view line) {
+  return HasCommand(line, '>') || HasCommand(line, '<');
+}
+
 // The number of superscript lines at the start of a group, as read: the lines above its main
 // line, or above the place of the main line in a group without one.
 int LinesAbove(const LineGroup& group) {
@@ -67,12 +71,52 @@ int LinesAbove(const LineGroup& group) {
   return above;
 }
 
+// The main line with the group's script lines merged in. goesOn: the paragraph goes on in the
+// next group.
+std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, bool goesOn) {
+  std::string line;
+  if (doc.KeepAllScripts) {
+    line = MergeAllScriptLines(doc, group);
+  } else {
+    // A run that stands after the end of the main line goes directly after its last character;
+    // the joining space, which is no column of the document, must not take that place and leave
+    // the run without room.
+    if (joiningSpace) group.Lines[group.mainIndex].pop_back();
+    line = MergeScriptLines(doc, group);
+    if (joiningSpace) line += ' ';
+  }
+  // A line that goes on in the next group and ends in a script run keeps a space after the run:
+  // the run may have taken the hard space that ended the line, and a run beyond the end of a
+  // line that ended in a space has none after it.
+  if (goesOn && EndsInScriptRun(doc.FontSlots, line)) line += ' ';
+  return line;
+}
+
+// Converts the merged text of a group and frames it: a paragraph opened with its words when the
+// group opens one, closed when paragraphEnd. below counts the lines below the main line.
+FramedLine FrameText(DocumentState& doc, std::string& line, bool opensParagraph, bool paragraphEnd,
+                     int above, int below, GroupFlow& flow) {
+  FramedLine framed;
+  std::string tabStops;
+  ProcessLineMarkup(doc, line, opensParagraph, tabStops);
+  framed.holdsText = !line.empty();
+  framed.drawsLines = doc.LineDrawsLines;
+  if (opensParagraph) {
+    OpenParagraph(line, ParagraphProperties(doc, above, below, line, tabStops, flow), framed);
+  } else if (!tabStops.empty()) {
+    line = tabStops + " " + line;
+  }
+  flow.paragraphEnded = paragraphEnd;
+  if (paragraphEnd) line += "\\par}";
+  framed.endsParagraph = paragraphEnd;
+  return framed;
+}
+
 }  // namespace
 
-FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
-                            std::string& line, GroupFlow& flow) {
+FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
+                            GroupFlow& flow) {
   const bool opensParagraph = flow.paragraphEnded;
-  FramedLine framed;
   ReadLineGroup(doc.report, in, group, flow.linePending);
   const int above = LinesAbove(group);
   const bool unknownCommands = CheckCommands(doc.report, group);
@@ -97,14 +141,34 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   NormaliseScriptFonts(doc.FontSlots, group);
 
   line.clear();
-  std::string tabStops;
+  // The runs of script lines without a main line, when every run is kept: merged as if an
+  // empty main line stood after the lines above it.
+  std::string scriptsAlone;
   if (group.mainIndex < 0 && doc.KeepAllScripts && group.lastIndex >= 0) {
-    // The script lines alone, merged as if an empty main line stood between those above and
-    // those below it.
-    line = MergeAllScriptLines(doc, group, above);
-    if (!HasCommand(line, '>') && !HasCommand(line, '<')) line.clear();
+    scriptsAlone = MergeAllScriptLines(doc, group, above);
+    if (!HasScriptRun(scriptsAlone)) scriptsAlone.clear();
   }
-  if (group.mainIndex < 0 && line.empty()) {
+  FramedLine framed;
+  if (group.mainIndex >= 0) {
+    // A main line alone: the merge would give it back as it is. The slot takes the old buffer,
+    // which the next read reuses.
+    if (group.lastIndex == 0) {
+      line.swap(group.Lines[0]);
+    } else {
+      const bool goesOn = !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen;
+      line = MergeGroup(doc, group, joiningSpace, goesOn);
+    }
+    framed = FrameText(doc, line, opensParagraph, controls.paragraphEnd, above,
+                       group.lastIndex - group.mainIndex, flow);
+  } else if (!scriptsAlone.empty()) {
+    // They are a paragraph of their own; an open paragraph is closed before it.
+    line.swap(scriptsAlone);
+    framed = FrameText(doc, line, true, true, above, group.lastIndex + 1 - above, flow);
+    if (!opensParagraph) {
+      line.insert(0, "\\par}");
+      framed.wordsEnd += 5;
+    }
+  } else {
     // A group without text still closes an open paragraph when it carries the paragraph end;
     // otherwise the paragraph state stays as it was, so braces always balance.
     if (!opensParagraph && controls.paragraphEnd) {
@@ -112,62 +176,10 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
       flow.paragraphEnded = true;
       framed.endsParagraph = true;
     }
-  } else if (group.mainIndex < 0) {
-    // The runs of script lines without a main line are a paragraph of their own; an open
-    // paragraph is closed before it.
-    ProcessLineMarkup(doc, line, true, tabStops);
-    framed.holdsText = true;
-    framed.drawsLines = doc.LineDrawsLines;
-    OpenParagraph(line,
-                  ParagraphProperties(doc, above, group.lastIndex + 1 - above, line, tabStops, flow),
-                  framed);
-    if (!opensParagraph) {
-      line.insert(0, "\\par}");
-      framed.wordsEnd += 5;
-    }
-    line += "\\par}";
-    flow.paragraphEnded = true;
-    framed.endsParagraph = true;
-  } else {
-    if (group.lastIndex == 0) {
-      // A main line alone: the merge would give it back as it is. The slot takes the old
-      // buffer, which the next read reuses.
-      line.swap(group.Lines[0]);
-    } else {
-      if (doc.KeepAllScripts) {
-        line = MergeAllScriptLines(doc, group);
-      } else {
-        // A run that stands after the end of the main line goes directly after its last
-        // character; the joining space, which is no column of the document, must not take
-        // that place and leave the run without room.
-        if (joiningSpace) group.Lines[group.mainIndex].pop_back();
-        line = MergeScriptLines(doc, group);
-        if (joiningSpace) line += ' ';
-      }
-      // A line that goes on in the next group and ends in a script run keeps a space after
-      // the run: the run may have taken the hard space that ended the line, and a run beyond
-      // the end of a line that ended in a space has none after it.
-      const bool goesOn = !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen;
-      if (goesOn && EndsInScriptRun(doc.FontSlots, line)) line += ' ';
-    }
-    ProcessLineMarkup(doc, line, opensParagraph, tabStops);
-    framed.holdsText = !line.empty();
-    framed.drawsLines = doc.LineDrawsLines;
-    if (opensParagraph) {
-      OpenParagraph(line,
-                    ParagraphProperties(doc, above, group.lastIndex - group.mainIndex, line,
-                                        tabStops, flow),
-                    framed);
-    } else if (!tabStops.empty()) {
-      line = tabStops + " " + line;
-    }
-    flow.paragraphEnded = controls.paragraphEnd;
-    if (flow.paragraphEnded) line += "\\par}";
-    framed.endsParagraph = flow.paragraphEnded;
   }
   if (controls.pageBreak) {
     if (flow.paragraphEnded) {
-      flow.pageBreakPending = true;
+      flow.pageBreakPending = true;  // for the next paragraph that opens
     } else {
       line += "\\page";
     }

@@ -35,7 +35,7 @@ struct FramedLine {
 // closes is written at the start of the next paragraph's text, after its words ("\page"), so
 // that the paragraph keeps its alignment in every reader; one that no paragraph follows stays
 // pending in flow.
-FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
-                            std::string& line, GroupFlow& flow);
+FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
+                            GroupFlow& flow);
 
 }  // namespace pomvex

@@ -43,8 +43,8 @@ std::string RtfProlog(const DocumentSettings& settings, const PrologMargins& mar
   // The header and the footer stand halfway into their margins, at most half an inch from the
   // edge: a reader's default of half an inch leaves a narrow margin no room for them.
   const std::string furniture = std::to_string(std::min(kMaxFurnitureTwips, margins.topBottom / 2));
-  line("\\margl" + lr + "\\margr" + lr + "\\margt" + tb + "\\margb" + tb + "\\headery" +
-       furniture + "\\footery" + furniture);
+  line("\\margl" + lr + "\\margr" + lr + "\\margt" + tb + "\\margb" + tb + "\\headery" + furniture +
+       "\\footery" + furniture);
   line("\\fs24\\widowctrl\\hyphauto\\ftnbj");
   for (std::string_view fontLine : kFontTable) line(fontLine);
   line(std::string(settings.EN ? "\\fet1" : "") + "{\\info{\\author pomvex}}\\viewkind1\\uc1");

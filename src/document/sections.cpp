@@ -148,8 +148,8 @@ bool ConvertSections(DocumentState& doc, TextInput& in, LineGroup& group, std::s
                                        ". Failed to insert footnote");
       }
       doc.InFootnoteText = true;
-      readAhead = ConvertSectionGroups(doc, in, group,
-                                       [&](std::string_view t, bool) { *target += t; });
+      readAhead =
+          ConvertSectionGroups(doc, in, group, [&](std::string_view t, bool) { *target += t; });
       doc.InFootnoteText = false;
     } else {
       group.Lines[0] = std::move(line);  // the first body line

@@ -60,7 +60,8 @@ void EscapeBraces(std::string& line) {
   for (; i < n; ++i) {
     const char c = line[i];
     // A translated character that the translation set in font 5 keeps its group.
-    if (const std::size_t group = c == '{' ? charmaps::FontFiveGroupLength(std::string_view(line).substr(i)) : 0) {
+    if (const std::size_t group =
+            c == '{' ? charmaps::FontFiveGroupLength(std::string_view(line).substr(i)) : 0) {
       out.append(line, i, group);
       i += group - 1;
       continue;
