@@ -50,7 +50,8 @@ std::string WithLineEnds(std::string_view text) {
 }
 
 // Literal backslashes ("\\") and a lone one next to commands and marks, header lines after the
-// header's end, and the justification of a paragraph: each body given whole.
+// header's end, the justification of a paragraph, and what readers are given so that they show
+// what the author wrote: each body given whole.
 TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
   struct Case {
     const char* label;
@@ -112,6 +113,26 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
        "{\\pard\\qj\\sb50 main\\par}\r\n}",
        {"E2: Unknown ChiWriter command '\\:'. The file may be corrupt.",
         "E5: Unprocessed superscript or subscript line: \\+\\:"}},
+      {"a run takes the hard spaces ending a continuing line: the space stays after it",
+       R"(\1cw|\U1STANDARD|\+ -1|Q\ \ |increases\,|)",
+       "{\\pard\\qj\\sb25 Q{\\super -1} \r\nincreases\\par}\r\n}",
+       {}},
+      {"a page break goes into the words of the next paragraph, past a group without text",
+       "\\1cw|\\U1STANDARD|One.\\,\f|\\=|\\^ABSTRACT\\^\\,|a\\]x\\,\f|b\\,|",
+       "{\\pard\\qj One.\\par}\r\n\r\n{\\pard\\page \\qc ABSTRACT\\par}\r\n"
+       "{\\pard\\qj\\tqr\\tx240 \\tab a\\par}\r\n{\\pard\\qj\\page b\\par}\r\n}",
+       {}},
+      {"with facing pages, a header for all pages is the left pages' too",
+       R"(\1cw|\U1STANDARD|\HD|Head\,|\=|\FE|Foot\,|\=|Body\,|)",
+       "{\\header {\\pard\\qj\\sa25 Head\\par}\r\n}{\\headerl {\\pard\\qj\\sa25 Head\\par}\r\n}"
+       "{\\footerl {\\pard\\qj\\sa25 Foot\\par}\r\n}{\\pard\\qj Body\\par}\r\n}",
+       {}},
+      {"a drawing and the labels between its rows are in Courier New, text after it is not",
+       R"(\1cw|\U1STANDARD|\U3LINEDRAW|\3u-o\1\,|\ \3<\1 beam\,|\3m-.\1\,|after\,|)",
+       "{\\pard\\qj\\f2\\fs20 \\u9484?\\u9472?\\u9488?\\par}\r\n{\\pard\\qj\\f2\\fs20  \\u8595? "
+       "beam\\par}\r\n{\\pard\\qj\\f2\\fs20 \\u9492?\\u9472?\\u9496?\\par}\r\n"
+       "{\\pard\\qj after\\par}\r\n}",
+       {}},
       {"a footnote's centred paragraph leaves the referring one justified",
        R"(\1cw|\U1STANDARD|\N!|\^Note\^\,|\=|See\F!\,|)",
        "{\\pard\\qj See{{\\f5 \\u8270?}}{\\footnote {\\pard\\sa25 \\qc Note}}\\par}\r\n}",
@@ -122,6 +143,17 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
     EXPECT_EQ(converted.body, c.body) << c.label;
     EXPECT_EQ(converted.reporter.Lines(), c.log) << c.label;
     EXPECT_TRUE(testing::IsOneBalancedGroup(converted.rtf)) << c.label;
+  }
+}
+
+// Only eight paragraphs between two rows of a drawing are taken for its labels.
+TEST(ConvertDocument, ADrawingTakesEightParagraphsBetweenRows) {
+  for (std::string labels : {"", "label\\,|"}) {
+    for (int i = 0; i < 8; ++i) labels += "label\\,|";
+    const std::string body = Convert(WithLineEnds(R"(\1cw|\U1STANDARD|\U3LINEDRAW|\3u--o\1\,|)" +
+                                                  labels + R"(\3m\1\,|)"))
+                                 .body;
+    EXPECT_EQ(body.find("\\f2\\fs20 label") != std::string::npos, labels.size() == 64) << body;
   }
 }
 

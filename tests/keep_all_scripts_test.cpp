@@ -61,6 +61,16 @@ TEST(KeepAllScripts, PlacesEveryRunOfTheGroup) {
   }
 }
 
+// Script lines without a main line make a paragraph of their own; an open one is closed first.
+TEST(KeepAllScripts, ScriptLinesWithoutAMainLineMakeAParagraph) {
+  const testing::ConvertedDocument d = testing::ConvertInMemory(
+      "\\1cw\r\n\\U1STANDARD\r\ntext\r\n\\+ x  y\r\n\\- i\r\nafter\\,\r\n", true);
+  EXPECT_EQ(d.body,
+            "{\\pard\\qj text \r\n\\par}{\\pard\\qj\\sb25\\sa25  {\\super x}{\\sub i}  "
+            "{\\super y}\\par}\r\n{\\pard\\qj after\\par}\r\n}");
+  EXPECT_EQ(d.reporter.Lines(), std::vector<std::string>{"E7: Subscript line with no main line"});
+}
+
 // Runs that the standard merge places come out the same: only the fraction changes.
 TEST(KeepAllScripts, SampleDocumentsChangeOnlyWhereARunHadNoRoom) {
   const std::filesystem::path examples = std::filesystem::path(POMVEX_SOURCE_DIR) / "examples";

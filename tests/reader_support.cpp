@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -27,13 +26,12 @@ const std::vector<SampleText>& SampleTexts() {
       {"EUROPA",
        {"Gr\u00f6\u00dfe", "\u00c4rger", "Fran\u00e7ais", "\u00e9chantillons", "\u00bfQui",
         "Wroc\u0142awia", "\u0141ukasz z G\u00f3ry"}},
-      {"BIBLIO", {"References", "Relativit\u00e4tstheorie", "Landau", "p. 12.\u204e"}},
+      {"BIBLIO", {"References", "Relativit\u00e4tstheorie", "Landau", "12.\u204e"}},
       {"BOXES", {"\u250c\u2500\u2500", "\u2502 Source", "\u2514", "\u2192 detector"}},
       {"TITLE", {"UNIVERSITY OF WARSAW", "Doctor of Philosophy", "Jan Kowalski"}},
       {"FIGURES", {"*** <SPECTRUM.PCX> ***", "*** <APPARAT.PCX> ***"}},
       {"UNKNOWN",
-       {"text {in braces}", "cut after a backslash", "an unknown \\Q command",
-        "\\FA is no footnote"}},
+       {"text {in braces}", "cut after a backslash", "unknown \\Q command", "\\FA is no"}},
       {"MISPLACE", {"x1 + y2", "The end."}},
   };
   return texts;
@@ -47,48 +45,37 @@ const std::vector<SampleFootnotes>& NumberedFootnoteSamples() {
   return samples;
 }
 
-const std::vector<SampleHeader>& SampleHeaders() {
-  static const std::vector<SampleHeader> headers = {
-      {"PHYSICS", "Journal of Applied Physics", {1}},
-      {"CALCULUS", "Calculus I, Lecture 4", {1}},
-      {"LETTER", "Institute of Applied Physics", {1, 2}},
-  };
-  return headers;
+std::vector<fs::path> PrintedSamples() {
+  std::vector<fs::path> files;
+  for (std::string name : {"PHYSICS", "CALCULUS", "BOXES", "LETTER", "BIBLIO"})
+    files.push_back(GoldenDir() / (name + ".rtf"));
+  return files;
 }
 
-const std::vector<std::string>& RenderedSamples() {
-  static const std::vector<std::string> names = {"PHYSICS", "CALCULUS", "BOXES", "LETTER",
-                                                 "BIBLIO"};
-  return names;
+std::vector<fs::path> SampleDocuments() {
+  std::vector<fs::path> files = {GoldenDir() / "TRUNCATE.rtf"};
+  for (const SampleText& s : SampleTexts()) files.push_back(GoldenDir() / (s.name + ".rtf"));
+  return files;
+}
+
+void ExpectPageHeaders(const std::vector<fs::path>& pdfs) {
+  ASSERT_GE(pdfs.size(), 4u);
+  EXPECT_EQ(PageText(pdfs[0], 1).find("Journal of Applied Physics"), 0u);
+  EXPECT_EQ(PageText(pdfs[1], 1).find("Calculus I, Lecture 4"), 0u);
+  for (int page : {1, 2}) EXPECT_EQ(PageText(pdfs[3], page).find("Institute of Applied"), 0u);
 }
 
 fs::path GoldenDir() {
   return fs::path(POMVEX_SOURCE_DIR) / "examples" / "golden";
 }
 
-std::vector<fs::path> GoldenDocuments() {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(GoldenDir())) {
-    if (entry.path().extension() == ".rtf" && fs::file_size(entry.path()) > 0)
-      files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-std::string PageText(const fs::path& pdf, int page) {
-  const fs::path text =
-      pdf.parent_path() / (pdf.stem().string() + "_" + std::to_string(page) + ".txt");
+std::string PageText(const fs::path& pdf, int page, bool layout) {
   const std::string n = std::to_string(page);
-  if (!RunLogged("pdftotext -f " + n + " -l " + n + " " + pdf.string() + " " + text.string(),
-                 text.string() + ".log"))
-    return {};
+  const fs::path text = pdf.parent_path() / (pdf.stem().string() + "_" + n + ".txt");
+  RunLogged(std::string("pdftotext ") + (layout ? "-layout " : "") + "-f " + n + " -l " + n + " " +
+                pdf.string() + " " + text.string(),
+            text.string() + ".log");
   return ReadFile(text);
-}
-
-std::string CentredHeadingAfterPageBreak() {
-  return "\\1cw\r\n\\U1STANDARD\r\n\\U2BOLD\r\nThe first page.\\,\f\r\n"
-         "\\^\\2ABSTRACT\\1\\^\\,\r\nThe second page.\\,\r\n";
 }
 
 bool CommandExists(const std::string& command) {

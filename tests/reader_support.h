@@ -25,24 +25,18 @@ struct SampleFootnotes {
 };
 const std::vector<SampleFootnotes>& NumberedFootnoteSamples();
 
-// The samples whose page header must show on the given pages of a printed copy.
-struct SampleHeader {
-  std::string name;
-  std::string header;  // words of the header
-  std::vector<int> pages;
-};
-const std::vector<SampleHeader>& SampleHeaders();
-// The samples whose pages are rendered to PNG to be looked at.
-const std::vector<std::string>& RenderedSamples();
+// The golden RTF files of the samples printed to be looked at (PHYSICS, CALCULUS, BOXES,
+// LETTER, BIBLIO), and of every sample that is a document: the truncated one, without text,
+// then those of SampleTexts.
+std::vector<std::filesystem::path> PrintedSamples();
+std::vector<std::filesystem::path> SampleDocuments();
+// Expects the page headers on every page of the printed copies of PrintedSamples, in order.
+void ExpectPageHeaders(const std::vector<std::filesystem::path>& pdfs);
 
 std::filesystem::path GoldenDir();
-// The golden RTF files of every sample that is a document (the one from an older version is
-// left out: it is empty).
-std::vector<std::filesystem::path> GoldenDocuments();
-// The text of one page of a PDF file (pdftotext); empty when it cannot be read.
-std::string PageText(const std::filesystem::path& pdf, int page);
-// A document with a centred heading at the top of its second page, after a page break.
-std::string CentredHeadingAfterPageBreak();
+// The text of one page of a PDF file (pdftotext, with the layout kept when asked); empty when
+// it cannot be read.
+std::string PageText(const std::filesystem::path& pdf, int page, bool layout = false);
 bool CommandExists(const std::string& command);
 // Runs a shell command with its output going to log; gives whether it exited with status 0.
 bool RunLogged(const std::string& command, const std::filesystem::path& log);
