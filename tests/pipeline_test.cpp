@@ -39,7 +39,7 @@ TEST(EscapeBraces, TextBracesAreEscapedOnce) {
     const char* in;
     const char* out;
   } rows[] = {
-      {"text braces", "a{b}c", "a\\{b\\}c"},
+      {"text braces", "{a{b}c}", "\\{a\\{b\\}c\\}"},
       {"literal backslash then brace", "\\\\{", "\\\\\\{"},
       {"a brace command is already an RTF literal brace", "\\{x\\}", "\\{x\\}"},
       {"a lone trailing backslash becomes a literal one", "end\\", "end\\\\"},

@@ -97,6 +97,9 @@ struct DocumentState {
   // A character of the line in the pipeline was translated to a piece of a line drawing
   // (U+2500 to U+257F).
   bool LineDrawsLines = false;
+  // The line in the pipeline may hold commands that are shown as text; false when the command
+  // check of its group met none, which spares the font step a search.
+  bool LineMayShowCommands = true;
 
   std::string& FootnoteText(char symbol) { return FootnoteTexts[symbol - '!']; }
 };

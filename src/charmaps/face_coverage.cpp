@@ -3,7 +3,8 @@
 // it is installed.
 #include "charmaps/face_coverage.h"
 
-#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <iterator>
 
 namespace pomvex::charmaps {
@@ -39,20 +40,22 @@ constexpr CodeRange kDocumentFace[] = {
 };
 // clang-format on
 
-constexpr bool Ascending() {
-  for (std::size_t i = 1; i < std::size(kDocumentFace); ++i) {
-    if (kDocumentFace[i].first <= kDocumentFace[i - 1].last) return false;
+// The ranges as one bit per code point of the Basic Multilingual Plane, which holds them all.
+constexpr std::array<std::uint64_t, 0x10000 / 64> BitsOf() {
+  std::array<std::uint64_t, 0x10000 / 64> bits{};
+  for (const CodeRange& r : kDocumentFace) {
+    for (char32_t c = r.first; c <= r.last; ++c) bits[c / 64] |= std::uint64_t{1} << (c % 64);
   }
-  return true;
+  return bits;
 }
-static_assert(Ascending());
+constexpr auto kDocumentFaceBits = BitsOf();
+static_assert(std::size(kDocumentFace) > 0 &&
+              kDocumentFace[std::size(kDocumentFace) - 1].last <= 0xFFFF);
 
 }  // namespace
 
 bool DocumentFaceHas(char32_t code) {
-  const auto* range = std::upper_bound(std::begin(kDocumentFace), std::end(kDocumentFace), code,
-                                       [](char32_t c, const CodeRange& r) { return c < r.first; });
-  return range != std::begin(kDocumentFace) && code <= std::prev(range)->last;
+  return code <= 0xFFFF && (kDocumentFaceBits[code / 64] >> (code % 64) & 1) != 0;
 }
 
 }  // namespace pomvex::charmaps

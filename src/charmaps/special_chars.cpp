@@ -61,8 +61,8 @@ void AppendCommand(std::string& out, char c) {
 
 // Appends text in no special font: commands pair from the start, and those left without a
 // meaning are written as text.
-void AppendPlainRun(std::string& out, std::string_view run) {
-  if (!HasCommand(run, TextShownCommands)) {
+void AppendPlainRun(const DocumentState& doc, std::string& out, std::string_view run) {
+  if (!doc.LineMayShowCommands || !HasCommand(run, TextShownCommands)) {
     out += run;
     return;
   }
@@ -89,7 +89,7 @@ std::string TranslateSpecialChar(Reporter& report, unsigned char ch, FontKind ki
 
 void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind) {
   if (!SpecialFonts.Contains(kind)) {
-    AppendPlainRun(out, run);
+    AppendPlainRun(doc, out, run);
     return;
   }
   Reporter& report = doc.report;

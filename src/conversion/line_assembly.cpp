@@ -119,12 +119,14 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   const bool opensParagraph = flow.paragraphEnded;
   ReadLineGroup(doc.report, in, group, flow.linePending);
   const int above = LinesAbove(group);
-  const bool unknownCommands = CheckCommands(doc.report, group);
+  const CommandCheck commands = CheckCommands(doc.report, group);
+  // Only a group with such commands can leave one that is shown as text (TextShownCommands).
+  doc.LineMayShowCommands = commands.unknown || commands.hyphenationMarks;
   // On the lines as they were read. When every run is kept, no script line is lost: those
   // further out are merged, and those of a group without a main line make a paragraph.
   if (!doc.KeepAllScripts) CheckExtraScriptLines(doc.report, group);
   // The stray markers are unknown commands: a group without one has none.
-  if (unknownCommands) RemoveStrayMarkers(group);
+  if (commands.unknown) RemoveStrayMarkers(group);
   const LineControls controls = StripLineControls(group);
   flow.equalsSeen = controls.equalsSeen;
   const bool joined = AddJoiningSpace(group, controls);

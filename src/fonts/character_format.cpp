@@ -194,7 +194,7 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
   int next = NextFontSwitch(slots, 0, line);
   if (next == 0) {
     // No switch: the line is in no font and stays as it is, but for the commands shown as text.
-    if (HasCommand(line, TextShownCommands)) {
+    if (doc.LineMayShowCommands && HasCommand(line, TextShownCommands)) {
       std::string out;
       AppendFontRun(doc, out, line, NONE);
       line = std::move(out);
