@@ -117,6 +117,10 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
        R"(\1cw|\U1STANDARD|\+ -1|Q\ \ |increases\,|)",
        "{\\pard\\qj\\sb25 Q{\\super -1} \r\nincreases\\par}\r\n}",
        {}},
+      {"... but not when a hyphenation mark divides the word there",
+       R"(\1cw|\U1STANDARD|\+     x|exam-\A|ple\,|)",
+       "{\\pard\\qj\\sb25 exam{\\super x}\r\nple\\par}\r\n}",
+       {}},
       {"a page break goes into the words of the next paragraph, past a group without text",
        "\\1cw|\\U1STANDARD|One.\\,\f|\\=|\\^ABSTRACT\\^\\,|a\\]x\\,\f|b\\,|",
        "{\\pard\\qj One.\\par}\r\n\r\n{\\pard\\page \\qc ABSTRACT\\par}\r\n"

@@ -71,9 +71,9 @@ int LinesAbove(const LineGroup& group) {
   return above;
 }
 
-// The main line with the group's script lines merged in. goesOn: the paragraph goes on in the
-// next group.
-std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, bool goesOn) {
+// The main line with the group's script lines merged in. spaceGoesOn: the paragraph goes on in
+// the next group after a space (not in the middle of a word divided by a hyphenation mark).
+std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, bool spaceGoesOn) {
   std::string line;
   if (doc.KeepAllScripts) {
     line = MergeAllScriptLines(doc, group);
@@ -88,7 +88,7 @@ std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, 
   // A line that goes on in the next group and ends in a script run keeps a space after the run:
   // the run may have taken the hard space that ended the line, and a run beyond the end of a
   // line that ended in a space has none after it.
-  if (goesOn && EndsInScriptRun(doc.FontSlots, line)) line += ' ';
+  if (spaceGoesOn && EndsInScriptRun(doc.FontSlots, line)) line += ' ';
   return line;
 }
 
@@ -134,9 +134,11 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   RemoveHyphenA(doc.report, group);
   RemoveHyphenB(doc.report, group);
   // The joining space is still the main line's last character unless a hyphenation mark took
-  // it away. After a lone backslash it makes a hard space, which is a column of its own.
+  // it away (the word is divided). After a lone backslash it makes a hard space, which is a
+  // column of its own.
+  const bool divided = joined && group.Lines[group.mainIndex].size() != joinedLength;
   const bool joiningSpace =
-      joined && group.Lines[group.mainIndex].size() == joinedLength &&
+      joined && !divided &&
       !EndsInLoneBackslash(
           std::string_view(group.Lines[group.mainIndex]).substr(0, joinedLength - 1));
   CarryFontAcrossLines(doc.FontSlots, group, flow.fontCarry);
@@ -157,8 +159,9 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
     if (group.lastIndex == 0) {
       line.swap(group.Lines[0]);
     } else {
-      const bool goesOn = !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen;
-      line = MergeGroup(doc, group, joiningSpace, goesOn);
+      line = MergeGroup(
+          doc, group, joiningSpace,
+          !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !divided);
     }
     framed = FrameText(doc, line, opensParagraph, controls.paragraphEnd, above,
                        group.lastIndex - group.mainIndex, flow);
