@@ -14,6 +14,7 @@
 
 #include "app/platform_files.h"
 #include "base/reporting.h"
+#include "test_support.h"
 #include "window/folder_lists.h"
 #include "window/main_form_model.h"
 
@@ -310,6 +311,59 @@ TEST(WindowModel, ActivationIsComingBackFromAnotherWindowOfTheProgram) {
   EXPECT_EQ(form.view.Take(), (Calls{"focus Go!", "counts 0 0 0"}));
 }
 
+// A temporary folder, removed with what it holds.
+struct TempFolder {
+  explicit TempFolder(const char* name) : path(fs::temp_directory_path() / name) {
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+  std::string operator/(const std::string& name) const {
+    return platform::PathString(path) + platform::kPathSeparator + name;
+  }
+  fs::path path;
+};
+
+void WriteDocument(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << "\\1cw\r\n" << text << "\r\n";
+}
+
+// The core run behind Go!: what the list showed is what is converted. A document added since is
+// left alone; one deleted since is named in the log, and the run goes on to its end.
+TEST(WindowModel, TheRunConvertsTheListAsShown) {
+  TempFolder folder("pomvex_window_model_run");
+  for (const char* name : {"LETTER.CHI", "notes.chi", "ADDED.CHI"}) {
+    WriteDocument(folder.path / name, "Dear Sir,");
+  }
+  Form form(RunConversion);
+  form.model->Start(platform::PathString(folder.path));
+  form.view.listed = {"GONE.CHI", "LETTER.CHI", "notes.chi"};
+  form.model->GoButtonClick();
+  EXPECT_TRUE(fs::exists(folder.path / "LETTER.rtf"));
+  EXPECT_TRUE(fs::exists(folder.path / "notes.rtf"));
+  EXPECT_FALSE(fs::exists(folder.path / "ADDED.rtf"));
+  const std::string log = testing::ReadFile(folder.path / "Pomvex.Log");
+  EXPECT_NE(log.find("  GONE.CHI\r\n    Error: Cannot read file: "), std::string::npos) << log;
+  EXPECT_NE(log.find("*** Finished converting 2 files with 1 error(s)"), std::string::npos) << log;
+  const Calls calls = form.view.Take();
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "Information: " + (folder / "")), 1);
+  EXPECT_EQ(calls[calls.size() - 2], "counts 2 0 1");
+  EXPECT_EQ(calls.back(), "focus Quit");
+}
+
+// A start-up directory on no drive the box offers (a network share on Windows) is shown from its
+// own top, on the drive the window falls back to.
+TEST(WindowModel, StartUpOutsideEveryDrive) {
+  Form form;
+  form.drives = {"/media/usb"};
+  form.model->Start("/srv/share");
+  EXPECT_EQ(form.view.Take()[0], "drives /media/usb /, /");
+  EXPECT_EQ(form.model->CurrentDrive(), "/");
+}
+
 TEST(FolderLists, PathsAndDrives) {
   struct Row {
     const char* path;
@@ -365,6 +419,23 @@ TEST(FolderLists, TheDirectoryListShowsThePathThenTheSubFolders) {
   // A folder that cannot be read lists nothing below it.
   EXPECT_EQ(ListDirectory(top + platform::kPathSeparator + "gone", root).entries.size(), 3u);
   EXPECT_TRUE(ListChiFiles(top + platform::kPathSeparator + "gone").empty());
+
+  // A directory that does not lie under the root is shown from the file system's top.
+  const DirectoryListing outside = ListDirectory(top, top + platform::kPathSeparator + "beta");
+  EXPECT_EQ(ParentFolder(outside.entries.front().path), "");
+  EXPECT_EQ(outside.entries.front().text, outside.entries.front().path);
+  EXPECT_EQ(outside.entries[outside.currentRow].path, top);
+#ifndef _WIN32
+  // A folder reached through a link can be chosen; a link to a file, or to nothing, cannot.
+  fs::create_directory_symlink(temp / "Top" / "beta", temp / "Top" / "delta");
+  fs::create_symlink(temp / "Top" / "a.chi", temp / "Top" / "epsilon");
+  fs::create_symlink(temp / "gone", temp / "Top" / "zeta");
+  std::vector<std::string> names;
+  for (const DirectoryListEntry& entry : ListDirectory(top, root).entries) {
+    names.push_back(entry.text);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{root, "Top", "Alpha", "beta", "delta", "gamma.chi"}));
+#endif
   fs::remove_all(temp);
 }
 
