@@ -18,12 +18,15 @@ std::vector<std::string> ListDrives() {
 }
 
 // A drive without a medium (a floppy, a CD-ROM drive), or one that has gone, has no volume to
-// tell of. The system is kept from asking the user to insert a disk.
+// tell of, nor a root folder to read. The system is kept from asking the user to insert a disk.
 bool IsDriveReady(const std::string& root) {
   DWORD previous = 0;
   SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
+  const std::wstring wide = Wide(root);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
   const bool ready =
-      GetVolumeInformationW(Wide(root).c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
+      GetVolumeInformationW(wide.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) &&
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   SetThreadErrorMode(previous, nullptr);
   return ready;
 }

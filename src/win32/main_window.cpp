@@ -23,6 +23,9 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr int kItemHeight = 16;
 constexpr int kIndentStep = 10;
 constexpr int kDropDownHeight = 200;  // the drive list below the drive box
+// Posted when a drive has been chosen, so that the choice is handled once the drive box has
+// closed its list (a message box shown from inside the box's notification does not stay).
+constexpr UINT kDriveChosen = WM_APP + 1;
 
 enum ControlId {
   kDriveBox = 100,
@@ -446,6 +449,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout();
       return 0;
     }
+    case kDriveChosen:
+      DriveChosen();
+      return 0;
     case WM_CLOSE:
       // No closing while a run goes on.
       if (model_.CanClose()) DestroyWindow(window_);
@@ -466,7 +472,7 @@ void MainWindow::Command(int id, int code) {
       // keys on the closed box counts at once. Closing the list without a choice changes nothing.
       if (code == CBN_SELENDOK ||
           (code == CBN_SELCHANGE && !SendMessageW(Control(kDriveBox), CB_GETDROPPEDSTATE, 0, 0))) {
-        DriveChosen();
+        PostMessageW(window_, kDriveChosen, 0, 0);
       } else if (code == CBN_SELENDCANCEL) {
         ShowDrives(drives_, model_.CurrentDrive());
       } else if (code == CBN_DROPDOWN) {
