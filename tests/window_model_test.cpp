@@ -237,6 +237,10 @@ TEST(WindowModel, AFailureShowsTheErrorBox) {
     EXPECT_EQ(calls[calls.size() - 3], "counts 1 0 2") << row.label;
     EXPECT_EQ(form.model->Counts().errors, 2) << row.label;
     EXPECT_FALSE(form.model->Running()) << row.label;
+    // Input is taken again, however the run ended.
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "input dropped"),
+              std::count(calls.begin(), calls.end(), "input taken"))
+        << row.label;
   }
 }
 
@@ -280,6 +284,11 @@ TEST(WindowModel, ListHandlers) {
   // The directory already shown: both lists read again, nothing else.
   form.model->DirListBoxDoubleClick("/start");
   EXPECT_EQ(form.view.Take(), Calls{"refresh"});
+#ifdef _WIN32
+  // Whatever the case it is written in.
+  form.model->DirListBoxDoubleClick("/START");
+  EXPECT_EQ(form.view.Take(), Calls{"refresh"});
+#endif
   // A folder on another volume: the drive box follows.
   form.model->DirListBoxDoubleClick("/media/usb/a");
   EXPECT_EQ(form.view.Take(),
@@ -425,7 +434,16 @@ TEST(FolderLists, TheDirectoryListShowsThePathThenTheSubFolders) {
   EXPECT_EQ(ParentFolder(outside.entries.front().path), "");
   EXPECT_EQ(outside.entries.front().text, outside.entries.front().path);
   EXPECT_EQ(outside.entries[outside.currentRow].path, top);
-#ifndef _WIN32
+#ifdef _WIN32
+  // A drive's root keeps its backslash, and is the top of the list.
+  const DirectoryListing windows = ListDirectory("C:\\windows", "C:\\");
+  ASSERT_GE(windows.entries.size(), 3u);
+  EXPECT_EQ(windows.entries[0].text, "C:\\");
+  EXPECT_EQ(windows.entries[1].text, "windows");
+  EXPECT_EQ(windows.entries[1].path, "C:\\windows");
+  EXPECT_EQ(windows.currentRow, 1);
+  EXPECT_EQ(windows.entries[2].path, "C:\\windows\\" + windows.entries[2].text);
+#else
   // A folder reached through a link can be chosen; a link to a file, or to nothing, cannot.
   fs::create_directory_symlink(temp / "Top" / "beta", temp / "Top" / "delta");
   fs::create_symlink(temp / "Top" / "a.chi", temp / "Top" / "epsilon");
