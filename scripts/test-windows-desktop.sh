@@ -9,8 +9,9 @@
 #    shows the start directory, Enter closes that box, and the run gives exactly the golden RTF
 #    files and log; Enter then presses the focused "Quit". Screenshots before the run, of the
 #    information box, and after the run.
-# 2. In a folder of a few thousand documents, "Go!" clicked twice and Enter pressed while the run
-#    goes on start no second run: one log, one RTF file per document.
+# 2. In a folder of a few thousand documents (one of them named "Größe.CHI"), "Go!" clicked twice
+#    and Enter pressed while the run goes on start no second run: one log, one RTF file per
+#    document.
 # 3. The installer, run with /S, puts both programs, the README, the licence and the uninstaller
 #    under Program Files, a Start-menu entry and the uninstaller's registration in place; the
 #    uninstaller, run with /S, leaves none of them.
@@ -90,7 +91,7 @@ quits_on_enter() {
   wait_for 100 sh -c "! kill -0 $program" || fail "Enter did not press the focused Quit"
 }
 screenshot() {
-  import -window root "$shots/$1"
+  if command -v import >/dev/null; then import -window root "$shots/$1"; fi
 }
 
 # 1. The samples, converted from the window.
@@ -128,6 +129,8 @@ for line in $(seq 200); do
   doc+=$' the Lorentz factor.\r\n'
 done
 for n in $(seq -w "$documents"); do printf '%s' "$doc" >"$papers/PAPER$n.CHI"; done
+# A name beyond ASCII is listed, handed to the run and converted like any other.
+printf '%s' "$doc" >"$papers/Größe.CHI"
 start_program "$papers"
 enter
 enter Information
@@ -144,8 +147,8 @@ logs=$(find "$papers" -name 'Pomvex*' | wc -l)
 rtfs=$(find "$papers" -name '*.rtf' | wc -l)
 renamed=$(find "$papers" -name '*_0.rtf' | wc -l)
 [ "$logs" -eq 1 ] || fail "$logs logs after one run"
-[ "$rtfs" -eq "$documents" ] && [ "$renamed" -eq 0 ] ||
-  fail "$rtfs RTF files ($renamed renamed) for $documents documents"
+[ "$rtfs" -eq $((documents + 1)) ] && [ "$renamed" -eq 0 ] && [ -f "$papers/Größe.rtf" ] ||
+  fail "$rtfs RTF files ($renamed renamed) for $((documents + 1)) documents"
 kill -0 "$program" || fail "pomvex.exe ended during the run"
 quits_on_enter
 echo "pomvex.exe: clicks on Go! during a run of $documents documents start no second run"

@@ -155,7 +155,7 @@ TEST(WindowModel, GoRunsOnTheChoicesAndTheListAsShown) {
   EXPECT_TRUE(form.view.Take().empty());
 }
 
-// D38: while the run goes on the counters are drawn at most every 50 ms, with the window
+// While the run goes on the counters are drawn at most every 50 ms, with the window
 // repainted each time; at the end with their final values.
 TEST(WindowModel, CountersAreRedrawnAtMostEveryFiftyMilliseconds) {
   Form* shown = nullptr;
@@ -299,7 +299,7 @@ TEST(WindowModel, ListHandlers) {
   EXPECT_EQ(form.view.Take(), (Calls{"choice 0", "counts 0 0 0"}));
 }
 
-// D40: coming back from another window of the program activates the window (counters zeroed,
+// Coming back from another window of the program activates the window (counters zeroed,
 // focus to Go!); coming back from another program or from the window's own message does not.
 TEST(WindowModel, ActivationIsComingBackFromAnotherWindowOfTheProgram) {
   Form form([](const RunRequest&, RunFrontEnd&) { return Finished({5, 6, 7}); });
