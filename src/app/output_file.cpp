@@ -106,8 +106,7 @@ std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
   };
   if (auto file = create(chosen)) return file;
   if (newExtension.empty()) {
-    const std::size_t slash = stem.find_last_of("/\\:");
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t nameStart = platform::NameStart(stem);
     while (stem.size() > nameStart && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
   }
   for (long n = 0;; ++n) {

@@ -17,6 +17,11 @@ bool IsPathSeparator(char c) {
   return c == '/';
 }
 
+std::size_t NameStart(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
 bool IsMissingFolder(int err) {
   return err == ENOENT || err == ENOTDIR;
 }
@@ -44,9 +49,23 @@ int OpenLeavingAccessTime(const std::string& path, int flags) {
 }  // namespace
 
 FileHandle OpenForReading(const std::string& path, int& err) {
-  const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) err = errno;
-  return fd;
+  // Without blocking: a FIFO put in the document's place would wait for a writer for ever. For
+  // a regular file the flag changes nothing.
+  const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+    return kNoFile;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    err = errno;
+  } else if (!S_ISREG(st.st_mode)) {
+    err = S_ISDIR(st.st_mode) ? EISDIR : kErrorNotRegularFile;
+  } else {
+    return fd;
+  }
+  ::close(fd);
+  return kNoFile;
 }
 
 FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err) {
@@ -63,6 +82,12 @@ unsigned ReadWritePermissions(FileHandle file) {
   struct stat st {};
   if (::fstat(file, &st) != 0) return kDefaultPermissions;
   return static_cast<unsigned>(st.st_mode) & 0666;
+}
+
+std::uint64_t FileSize(FileHandle file) {
+  struct stat st {};
+  if (::fstat(file, &st) != 0 || st.st_size < 0) return 0;
+  return static_cast<std::uint64_t>(st.st_size);
 }
 
 long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err) {

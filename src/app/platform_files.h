@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pomvex::platform {
@@ -30,15 +31,22 @@ inline constexpr int kErrorNameTaken = EEXIST;
 inline constexpr int kErrorBadHandle = EBADF;
 #endif
 inline constexpr FileHandle kNoFile = -1;
+// A file that is no regular file (a FIFO, a device) where a document was listed: a code of the
+// program's own, beyond the system's error numbers.
+inline constexpr int kErrorNotRegularFile = 0x20000001;
 
 // Read and write for everyone, as the umask allows.
 inline constexpr unsigned kDefaultPermissions = 0666;
 
 // True for the separators the system takes between folders ("/", and on Windows also "\").
 bool IsPathSeparator(char c);
+// Where the last name of path begins: after its last separator (on Windows also after the colon
+// of a drive); 0 when there is none. On POSIX a backslash is an ordinary character of a name.
+std::size_t NameStart(std::string_view path);
 
 // Opens path for reading only, leaving its access time as it was where the system lets us (an
-// archive is read without a trace). kNoFile on failure, with err set.
+// archive is read without a trace). kNoFile on failure, with err set; what is no regular file
+// (a folder, a FIFO, a device) is not read, whatever the listing said of it.
 FileHandle OpenForReading(const std::string& path, int& err);
 // Creates path for writing only when nothing of that name exists (a symbolic link, even a
 // dangling one, counts as existing, and is never followed), with the given read and write
@@ -47,6 +55,8 @@ FileHandle OpenForReading(const std::string& path, int& err);
 FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err);
 // The read and write permission bits of an open file.
 unsigned ReadWritePermissions(FileHandle file);
+// The size in bytes of an open file; 0 when the system does not tell it.
+std::uint64_t FileSize(FileHandle file);
 // Reads at most size bytes: the count read, 0 at the end, -1 on failure with err set.
 long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err);
 // Writes at most size bytes: the count written (at least 1), -1 on failure with err set.

@@ -52,6 +52,11 @@ bool IsPathSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
+std::size_t NameStart(std::string_view path) {
+  const std::size_t separator = path.find_last_of("\\/:");
+  return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
 FileHandle OpenForReading(const std::string& path, int& err) {
   std::wstring wide;
   if (!WidePath(path, wide)) {
@@ -67,11 +72,20 @@ FileHandle OpenForReading(const std::string& path, int& err) {
   if (handle != INVALID_HANDLE_VALUE) {
     FILETIME unchanged{0xFFFFFFFF, 0xFFFFFFFF};  // no access time is written through this handle
     SetFileTime(handle, nullptr, &unchanged, nullptr);
-    return FileOf(handle);
+  } else {
+    handle = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      err = static_cast<int>(GetLastError());
+      return kNoFile;
+    }
   }
-  handle = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) err = static_cast<int>(GetLastError());
+  // A device or a pipe where a document was listed is not read.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    err = kErrorNotRegularFile;
+    return kNoFile;
+  }
   return FileOf(handle);
 }
 
@@ -101,6 +115,12 @@ FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err
 unsigned ReadWritePermissions(FileHandle file) {
   (void)file;
   return kDefaultPermissions;
+}
+
+std::uint64_t FileSize(FileHandle file) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(HandleOf(file), &size) || size.QuadPart < 0) return 0;
+  return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err) {

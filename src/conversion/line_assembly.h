@@ -20,7 +20,7 @@ struct GroupFlow {
 };
 
 // Reads and converts one group; line receives its RTF text (empty for a group without a main
-// line, unless that group closes the open paragraph).
+// line, unless that group closes the open paragraph), to be written with WriteWithFootnotes.
 void ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
                       GroupFlow& flow);
 
