@@ -496,6 +496,38 @@ TEST(Run, AnOutputFolderGetsOnlyTheFoldersOfItsRtfFiles) {
 #endif
 }
 
+#ifndef _WIN32  // Wine, where the Windows build is tested, makes no links
+// A folder of the output swapped for a link while the run writes into it (by a watcher of the
+// output folder) is not written through, nor is a folder made inside it: the run ends.
+TEST(Run, AnOutputFolderSwappedForALinkIsNotWrittenThrough) {
+  TempDir t;
+  const std::string src = t / "src", out = t / "out", elsewhere = t / "elsewhere";
+  WriteFile(src + "/a/1.CHI", kDoc);
+  WriteFile(src + "/a/2.CHI", kDoc);
+  WriteFile(src + "/a/b/3.CHI", kDoc);
+  fs::create_directories(elsewhere);
+  for (const std::string swappedBefore : {"/a/2.CHI", "/a/b/3.CHI"}) {
+    fs::remove_all(out);
+    Hooks hooks;
+    hooks.onFile = [&](const std::string& path) {
+      if (path != src + swappedBefore) return;
+      fs::rename(out + "/a", out + "/moved");
+      fs::create_directory_symlink(elsewhere, out + "/a");
+    };
+    RunRequest request;
+    request.directory = src;
+    request.choice = FileChoice::CurrentAndSubFolders;
+    request.outputDirectory = out;
+    const RunOutcome outcome = RunConversion(request, hooks);
+    EXPECT_EQ(outcome.failure, "Not a folder") << swappedBefore;
+    EXPECT_EQ(outcome.failurePath, out + "/a") << swappedBefore;
+    EXPECT_TRUE(fs::is_empty(elsewhere)) << swappedBefore;
+    EXPECT_NE(ReadFile(out + "/Pomvex.Log").find("*** Run ended: Not a folder: " + out + "/a ***"),
+              std::string::npos);
+  }
+}
+#endif
+
 #ifdef _WIN32
 // Names outside ASCII reach the log as UTF-8 and name the RTF file after their document; the
 // hidden and system attributes leave a document or a folder out; a tree deeper than the old

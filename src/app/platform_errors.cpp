@@ -27,6 +27,8 @@ std::string MessageForErrno(int err) {
     case EISDIR:
     case platform::kErrorNotRegularFile:
       return "Not a regular file";
+    case platform::kErrorNotAFolder:
+      return "Not a folder";
     default:
       return "I/O error " + std::to_string(err);
   }

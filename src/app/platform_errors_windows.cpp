@@ -33,6 +33,8 @@ std::string MessageForErrno(int err) {
       return "Invalid filename";
     case platform::kErrorNotRegularFile:
       return "Not a regular file";
+    case platform::kErrorNotAFolder:
+      return "Not a folder";
     default:
       return "I/O error " + std::to_string(err);
   }

@@ -175,8 +175,66 @@ bool IsFolder(const std::string& path, bool followLinks) {
   return result == 0 && S_ISDIR(st.st_mode);
 }
 
-bool RemoveEmptyFolder(const std::string& path) {
-  return ::rmdir(path.c_str()) == 0;
+namespace {
+
+// A folder is held without the right to read it, which creating and removing by name do not
+// need (where the system has such handles).
+#ifdef O_PATH
+constexpr int kFolderAccess = O_PATH;
+#else
+constexpr int kFolderAccess = O_RDONLY;
+#endif
+
+}  // namespace
+
+FolderHandle OpenFolder(const std::string& path, int& err) {
+  const int fd = OpenRetrying(path, kFolderAccess | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) err = errno;
+  return fd;
+}
+
+FolderHandle OpenSubFolder(FolderHandle parent, const std::string& name, int& err) {
+  int fd;
+  do {
+    fd = ::openat(parent, name.c_str(), kFolderAccess | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) err = errno == ENOTDIR || errno == ELOOP ? kErrorNotAFolder : errno;
+  return fd;
+}
+
+int CreateSubFolder(FolderHandle parent, const std::string& name) {
+  return ::mkdirat(parent, name.c_str(), 0777) == 0 ? 0 : errno;  // EEXIST when taken
+}
+
+bool IsStillInPlace(FolderHandle parent, const std::string& name, FolderHandle folder) {
+  struct stat there {
+  }, held{};
+  return ::fstatat(parent, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+         ::fstat(folder, &held) == 0 && S_ISDIR(there.st_mode) && there.st_dev == held.st_dev &&
+         there.st_ino == held.st_ino;
+}
+
+FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                           int& err) {
+  int fd;
+  do {
+    fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  static_cast<mode_t>(permissions & 0666));
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) err = errno;
+  return fd;
+}
+
+void RemoveFileIn(FolderHandle folder, const std::string& name) {
+  ::unlinkat(folder, name.c_str(), 0);
+}
+
+bool RemoveEmptySubFolder(FolderHandle parent, const std::string& name) {
+  return ::unlinkat(parent, name.c_str(), AT_REMOVEDIR) == 0;
+}
+
+void CloseFolder(FolderHandle folder) {
+  ::close(folder);
 }
 
 bool SameName(const std::string& a, const std::string& b) {

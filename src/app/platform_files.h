@@ -20,20 +20,25 @@
 namespace pomvex::platform {
 
 #ifdef _WIN32
-using FileHandle = std::intptr_t;  // a HANDLE
+using FileHandle = std::intptr_t;    // a HANDLE
+using FolderHandle = std::intptr_t;  // a HANDLE
 inline constexpr char kPathSeparator = '\\';
 inline constexpr int kErrorNameTaken = 80;  // ERROR_FILE_EXISTS
 inline constexpr int kErrorBadHandle = 6;   // ERROR_INVALID_HANDLE
 #else
 using FileHandle = int;
+using FolderHandle = int;
 inline constexpr char kPathSeparator = '/';
 inline constexpr int kErrorNameTaken = EEXIST;
 inline constexpr int kErrorBadHandle = EBADF;
 #endif
 inline constexpr FileHandle kNoFile = -1;
-// A file that is no regular file (a FIFO, a device) where a document was listed: a code of the
-// program's own, beyond the system's error numbers.
+inline constexpr FolderHandle kNoFolder = -1;
+// Codes of the program's own, beyond the system's error numbers: a file that is no regular file
+// (a FIFO, a device) where a document was listed; an entry that is no folder (a file, a link)
+// where a folder of the output was to be.
 inline constexpr int kErrorNotRegularFile = 0x20000001;
+inline constexpr int kErrorNotAFolder = 0x20000002;
 
 // Read and write for everyone, as the umask allows.
 inline constexpr unsigned kDefaultPermissions = 0666;
@@ -85,8 +90,30 @@ int CreateFolder(const std::string& path);
 bool IsMissingFolder(int err);
 // True when path names a folder; a link to one counts only with followLinks.
 bool IsFolder(const std::string& path, bool followLinks);
-// Removes the folder at path when it is empty; true when it was removed.
-bool RemoveEmptyFolder(const std::string& path);
+
+// Folders held open, to create, open and remove what is in them by name: what a run writes goes
+// through the folders it opened, never through a link put in the place of one of them.
+//
+// Opens the folder at path; links on the way are followed, as the user named them. kNoFolder on
+// failure, with err set.
+FolderHandle OpenFolder(const std::string& path, int& err);
+// Opens the folder name in parent. A link there is not followed: err is kErrorNotAFolder, as for
+// a file; one that IsMissingFolder knows when there is nothing of that name.
+FolderHandle OpenSubFolder(FolderHandle parent, const std::string& name, int& err);
+// Creates the folder name in parent: 0, or the error number (kErrorNameTaken when the name is
+// taken, by whatever).
+int CreateSubFolder(FolderHandle parent, const std::string& name);
+// True while name in parent is the folder held open as folder, and not something put in its
+// place since.
+bool IsStillInPlace(FolderHandle parent, const std::string& name, FolderHandle folder);
+// CreateNewFile for the file name in folder.
+FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                           int& err);
+// Removes the file name in folder; nothing happens when there is none.
+void RemoveFileIn(FolderHandle folder, const std::string& name);
+// Removes the folder name in parent when it is empty; true when it was removed.
+bool RemoveEmptySubFolder(FolderHandle parent, const std::string& name);
+void CloseFolder(FolderHandle folder);
 
 // True when a and b, names in one folder, name the same entry: on Windows without regard to
 // case, on POSIX when they are the same bytes.

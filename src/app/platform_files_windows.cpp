@@ -1,6 +1,8 @@
 // Windows files, through the wide-character functions: the run's UTF-8 paths become UTF-16
 // here, and names listed come back as UTF-8.
 #include <windows.h>
+// After windows.h, which they need.
+#include <winternl.h>
 
 #include "app/platform_files.h"
 #include "app/wide_names.h"
@@ -239,9 +241,144 @@ bool IsFolder(const std::string& path, bool followLinks) {
   return folder;
 }
 
-bool RemoveEmptyFolder(const std::string& path) {
+namespace {
+
+// What a folder is held with: enough to create, open and remove by name in it. Others may go on
+// renaming and removing it, as they may on POSIX; a folder swapped meanwhile is found out.
+constexpr DWORD kFolderAccess = FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens or creates name in folder through the native interface, which takes a name relative to
+// an open folder. A link (a reparse point) there is opened itself, never followed.
+HANDLE OpenIn(FolderHandle folder, const std::string& name, ACCESS_MASK access, ULONG attributes,
+              ULONG share, ULONG disposition, ULONG options, int& err) {
+  std::u16string units;
+  if (!Utf16FromUtf8(name, units) || units.size() > 32767) {
+    err = ERROR_INVALID_NAME;
+    return INVALID_HANDLE_VALUE;
+  }
+  UNICODE_STRING unicode;
+  unicode.Buffer = reinterpret_cast<PWSTR>(units.data());
+  unicode.Length = static_cast<USHORT>(units.size() * sizeof(char16_t));
+  unicode.MaximumLength = unicode.Length;
+  OBJECT_ATTRIBUTES object;
+  InitializeObjectAttributes(&object, &unicode, OBJ_CASE_INSENSITIVE, HandleOf(folder), nullptr);
+  IO_STATUS_BLOCK status;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  const NTSTATUS result = NtCreateFile(
+      &handle, access | SYNCHRONIZE, &object, &status, nullptr, attributes, share, disposition,
+      options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+  if (result < 0) {
+    err = static_cast<int>(RtlNtStatusToDosError(result));
+    return INVALID_HANDLE_VALUE;
+  }
+  return handle;
+}
+
+bool IsLinkHandle(HANDLE handle) {
+  FILE_ATTRIBUTE_TAG_INFO info;
+  if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info)) {
+    return false;
+  }
+  return (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (info.ReparseTag == 0 || IsReparseTagNameSurrogate(info.ReparseTag));
+}
+
+}  // namespace
+
+FolderHandle OpenFolder(const std::string& path, int& err) {
   std::wstring wide;
-  return WidePath(path, wide) && RemoveDirectoryW(wide.c_str());
+  if (!WidePath(path, wide)) {
+    err = ERROR_INVALID_NAME;
+    return kNoFolder;
+  }
+  const HANDLE handle = CreateFileW(wide.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) err = static_cast<int>(GetLastError());
+  return FileOf(handle);
+}
+
+FolderHandle OpenSubFolder(FolderHandle parent, const std::string& name, int& err) {
+  const HANDLE handle =
+      OpenIn(parent, name, kFolderAccess, 0, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, err);
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (err == ERROR_DIRECTORY) err = kErrorNotAFolder;  // a file of that name
+    return kNoFolder;
+  }
+  if (IsLinkHandle(handle)) {
+    CloseHandle(handle);
+    err = kErrorNotAFolder;
+    return kNoFolder;
+  }
+  return FileOf(handle);
+}
+
+int CreateSubFolder(FolderHandle parent, const std::string& name) {
+  int err = 0;
+  const HANDLE handle = OpenIn(parent, name, FILE_LIST_DIRECTORY, FILE_ATTRIBUTE_NORMAL, kShareAll,
+                               FILE_CREATE, FILE_DIRECTORY_FILE, err);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS ? kErrorNameTaken : err;
+  }
+  CloseHandle(handle);
+  return 0;
+}
+
+bool IsStillInPlace(FolderHandle parent, const std::string& name, FolderHandle folder) {
+  int err = 0;
+  const HANDLE there = OpenIn(parent, name, FILE_READ_ATTRIBUTES, 0, kShareAll, FILE_OPEN, 0, err);
+  if (there == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION a, b;
+  const bool same = !IsLinkHandle(there) && GetFileInformationByHandle(there, &a) &&
+                    GetFileInformationByHandle(HandleOf(folder), &b) &&
+                    (a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                    a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+                    a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  CloseHandle(there);
+  return same;
+}
+
+FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                           int& err) {
+  (void)permissions;  // the folder's inherited access rules decide who may read the file
+  const HANDLE handle = OpenIn(folder, name, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ,
+                               FILE_CREATE, FILE_NON_DIRECTORY_FILE, err);
+  if (handle != INVALID_HANDLE_VALUE) return FileOf(handle);
+  if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) {
+    err = kErrorNameTaken;  // a file, a folder or a link of that name
+  } else if (err == ERROR_ACCESS_DENIED) {
+    // A file being deleted is refused so, and takes the name all the same.
+    int ignored = 0;
+    const HANDLE there =
+        OpenIn(folder, name, FILE_READ_ATTRIBUTES, 0, kShareAll, FILE_OPEN, 0, ignored);
+    if (there != INVALID_HANDLE_VALUE) CloseHandle(there);
+    if (there != INVALID_HANDLE_VALUE || ignored == ERROR_ACCESS_DENIED) err = kErrorNameTaken;
+  }
+  return kNoFile;
+}
+
+void RemoveFileIn(FolderHandle folder, const std::string& name) {
+  int err = 0;
+  const HANDLE handle = OpenIn(folder, name, DELETE, 0, kShareAll, FILE_OPEN,
+                               FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, err);
+  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+bool RemoveEmptySubFolder(FolderHandle parent, const std::string& name) {
+  int err = 0;
+  const HANDLE handle =
+      OpenIn(parent, name, DELETE, 0, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, err);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  // Refused for a folder that is not empty; done when the last handle to it is closed.
+  FILE_DISPOSITION_INFO remove{TRUE};
+  const bool removed =
+      SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove);
+  CloseHandle(handle);
+  return removed;
+}
+
+void CloseFolder(FolderHandle folder) {
+  CloseHandle(HandleOf(folder));
 }
 
 bool SameName(const std::string& a, const std::string& b) {
