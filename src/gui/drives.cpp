@@ -9,6 +9,8 @@
 #include <QStorageInfo>
 #include <algorithm>
 
+#include "window_controls.h"
+
 namespace pomvex {
 
 namespace {
@@ -40,7 +42,7 @@ QString DecodeField(const QByteArray& field) {
     }
     bytes += field[i];
   }
-  return QFile::decodeName(bytes);
+  return FromLocalName(bytes.toStdString());
 }
 
 // Where the system keeps its own mounts; removable media mounted under /run/media stay.

@@ -6,8 +6,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
@@ -20,8 +18,11 @@
 #include <QSpacerItem>
 #include <QWindow>
 #include <exception>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
+#include "app/platform_files.h"
 #include "control_fonts.h"
 #include "window_controls.h"
 
@@ -35,12 +36,9 @@ constexpr int kClientHeight = 459;
 constexpr char kDialogFont[] = "MS Sans Serif";
 constexpr char kButtonFont[] = "Arial";
 
-std::string ToLocalPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-QString FromLocalPath(const std::string& path) {
-  return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
+// A path of the run as the window shows it.
+QString ShownPath(const std::string& path) {
+  return ShownName(QDir::toNativeSeparators(FromLocalName(path)));
 }
 
 template <typename Control>
@@ -97,11 +95,10 @@ QString FailureText(const RunOutcome& outcome, const RunProgress& progress) {
   const std::string& at =
       outcome.failurePath.empty() ? progress.CurrentFile() : outcome.failurePath;
   if (!at.empty()) {
-    return QStringLiteral("The run stopped at %1:\n%2").arg(FromLocalPath(at), reason);
+    return QStringLiteral("The run stopped at %1:\n%2").arg(ShownPath(at), reason);
   }
   if (!progress.StartDir().empty()) {
-    return QStringLiteral("The run stopped in %1:\n%2")
-        .arg(FromLocalPath(progress.StartDir()), reason);
+    return QStringLiteral("The run stopped in %1:\n%2").arg(ShownPath(progress.StartDir()), reason);
   }
   return reason;
 }
@@ -139,7 +136,8 @@ TMainForm::TMainForm(FormServices services, QWidget* parent)
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TMainForm::FocusWindowChanged);
 
   // Start in the program's current directory, on the drive that holds it.
-  const QString start = QDir::currentPath();
+  std::error_code ignored;
+  const QString start = FromLocalName(platform::PathString(std::filesystem::current_path(ignored)));
   ShowDrives();
   const QString drive = DriveOf(start, services_.drives.listDrives());
   SelectDrive(drive);
@@ -220,7 +218,8 @@ void TMainForm::ShowDrives() {
   if (!current.isEmpty() && !drives.contains(current)) drives << current;
   const QSignalBlocker blocker(DriveBox);
   DriveBox->clear();
-  for (const QString& root : drives) DriveBox->addItem(QDir::toNativeSeparators(root), root);
+  for (const QString& root : drives)
+    DriveBox->addItem(ShownName(QDir::toNativeSeparators(root)), root);
   DriveBox->setCurrentIndex(DriveBox->findData(current));
 }
 
@@ -231,7 +230,9 @@ QString TMainForm::CurrentDrive() const {
 void TMainForm::SelectDrive(const QString& drive) {
   const QSignalBlocker blocker(DriveBox);
   if (DriveBox->findData(drive) < 0) ShowDrives();
-  if (DriveBox->findData(drive) < 0) DriveBox->addItem(QDir::toNativeSeparators(drive), drive);
+  if (DriveBox->findData(drive) < 0) {
+    DriveBox->addItem(ShownName(QDir::toNativeSeparators(drive)), drive);
+  }
   DriveBox->setCurrentIndex(DriveBox->findData(drive));
 }
 
@@ -275,19 +276,19 @@ void TMainForm::GoButtonClick() {
   if (running_) return;
   ResetCounts();
   RunRequest request;
-  request.directory = ToLocalPath(DirListBox->Directory());
+  request.directory = ToLocalName(DirListBox->Directory());
   request.choice = static_cast<pomvex::FileChoice>(FileChoice->ItemIndex());
   for (const QString& name : FileListBox->SelectedNames()) {
-    request.selectedFiles.push_back(ToLocalPath(name));
+    request.selectedFiles.push_back(ToLocalName(name));
   }
   // The files the user sees are the files converted.
   std::vector<std::string>& listed = request.listedFiles.emplace();
-  for (const QString& name : FileListBox->Names()) listed.push_back(ToLocalPath(name));
+  for (const QString& name : FileListBox->Names()) listed.push_back(ToLocalName(name));
   request.detailedLog = detailedLog_;
 
   running_ = true;
   RunProgress progress(
-      services_.clock, [this](const std::string& text) { ShowInfo(FromLocalPath(text)); },
+      services_.clock, [this](const std::string& text) { ShowInfo(ShownPath(text)); },
       [this](const RunCounts& counts) { CountsChanged(counts); });
   RunOutcome outcome;
   try {
@@ -313,7 +314,7 @@ void TMainForm::DriveBoxChange() {
   if (services_.drives.isReady(drive)) {
     // The drive's current directory: the one last shown on it, while it still exists.
     QString dir = driveDirs_.value(drive);
-    if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = drive;
+    if (dir.isEmpty() || !platform::IsFolder(ToLocalName(dir), /*followLinks=*/true)) dir = drive;
     ShowDirectory(dir, drive);
   } else {
     ShowMessage(QMessageBox::Warning, QStringLiteral("Warning"),
