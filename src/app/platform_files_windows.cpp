@@ -9,6 +9,14 @@
 
 namespace fs = std::filesystem;
 
+// Not declared by the system's headers outside the driver kit.
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apcRoutine,
+                                               PVOID apcContext, PIO_STATUS_BLOCK ioStatus,
+                                               PVOID information, ULONG length,
+                                               FILE_INFORMATION_CLASS informationClass,
+                                               BOOLEAN singleEntry, PUNICODE_STRING fileName,
+                                               BOOLEAN restartScan);
+
 namespace pomvex::platform {
 
 namespace {
@@ -248,21 +256,37 @@ namespace {
 constexpr DWORD kFolderAccess = FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Opens or creates name in folder through the native interface, which takes a name relative to
-// an open folder. A link (a reparse point) there is opened itself, never followed.
+// A name as the native interface takes it.
+class NativeName {
+ public:
+  // False when name is not UTF-8 or too long for a name.
+  bool Set(const std::string& name) {
+    if (!Utf16FromUtf8(name, units_) || units_.size() > 32767) return false;
+    name_.Buffer = reinterpret_cast<PWSTR>(units_.data());
+    name_.Length = static_cast<USHORT>(units_.size() * sizeof(char16_t));
+    name_.MaximumLength = name_.Length;
+    return true;
+  }
+  UNICODE_STRING* Get() { return &name_; }
+
+ private:
+  std::u16string units_;
+  UNICODE_STRING name_{};
+};
+
+// Opens or creates name in folder (the folder itself for an empty name) through the native
+// interface, which takes a name relative to an open folder. A link (a reparse point) there is
+// opened itself, not followed.
 HANDLE OpenIn(FolderHandle folder, const std::string& name, ACCESS_MASK access, ULONG attributes,
               ULONG share, ULONG disposition, ULONG options, int& err) {
-  std::u16string units;
-  if (!Utf16FromUtf8(name, units) || units.size() > 32767) {
+  NativeName native;
+  if (!native.Set(name)) {
     err = ERROR_INVALID_NAME;
     return INVALID_HANDLE_VALUE;
   }
-  UNICODE_STRING unicode;
-  unicode.Buffer = reinterpret_cast<PWSTR>(units.data());
-  unicode.Length = static_cast<USHORT>(units.size() * sizeof(char16_t));
-  unicode.MaximumLength = unicode.Length;
   OBJECT_ATTRIBUTES object;
-  InitializeObjectAttributes(&object, &unicode, OBJ_CASE_INSENSITIVE, HandleOf(folder), nullptr);
+  InitializeObjectAttributes(&object, native.Get(), OBJ_CASE_INSENSITIVE, HandleOf(folder),
+                             nullptr);
   IO_STATUS_BLOCK status;
   HANDLE handle = INVALID_HANDLE_VALUE;
   const NTSTATUS result = NtCreateFile(
@@ -275,13 +299,36 @@ HANDLE OpenIn(FolderHandle folder, const std::string& name, ACCESS_MASK access, 
   return handle;
 }
 
+bool IsLinkTagged(DWORD attributes, DWORD tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (tag == 0 || IsReparseTagNameSurrogate(tag));
+}
+
 bool IsLinkHandle(HANDLE handle) {
   FILE_ATTRIBUTE_TAG_INFO info;
-  if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info)) {
-    return false;
-  }
-  return (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-         (info.ReparseTag == 0 || IsReparseTagNameSurrogate(info.ReparseTag));
+  return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) &&
+         IsLinkTagged(info.FileAttributes, info.ReparseTag);
+}
+
+// Whether name in folder is a link as a listing of the folder shows it (with the tag in place of
+// the size of the extended attributes). Wine shows the build machine's symbolic links so, and
+// only so: opening one follows it. The listing goes through a handle of its own, since a
+// handle keeps the name it was first asked for.
+bool IsListedAsLink(FolderHandle folder, const std::string& name) {
+  NativeName native;
+  int err = 0;
+  if (!native.Set(name)) return false;
+  const HANDLE listing =
+      OpenIn(folder, "", FILE_LIST_DIRECTORY, 0, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, err);
+  if (listing == INVALID_HANDLE_VALUE) return false;
+  alignas(FILE_FULL_DIR_INFORMATION) unsigned char buffer[sizeof(FILE_FULL_DIR_INFORMATION) + 1024];
+  IO_STATUS_BLOCK status;
+  const NTSTATUS result =
+      NtQueryDirectoryFile(listing, nullptr, nullptr, nullptr, &status, buffer, sizeof buffer,
+                           FileFullDirectoryInformation, TRUE, native.Get(), TRUE);
+  CloseHandle(listing);
+  const auto* entry = reinterpret_cast<const FILE_FULL_DIR_INFORMATION*>(buffer);
+  return result >= 0 && IsLinkTagged(entry->FileAttributes, entry->EaSize);
 }
 
 }  // namespace
@@ -305,7 +352,7 @@ FolderHandle OpenSubFolder(FolderHandle parent, const std::string& name, int& er
     if (err == ERROR_DIRECTORY) err = kErrorNotAFolder;  // a file of that name
     return kNoFolder;
   }
-  if (IsLinkHandle(handle)) {
+  if (IsLinkHandle(handle) || IsListedAsLink(parent, name)) {
     CloseHandle(handle);
     err = kErrorNotAFolder;
     return kNoFolder;
