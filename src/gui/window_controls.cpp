@@ -216,15 +216,17 @@ std::string ToLocalName(const QString& name) {
   return bytes;
 }
 
-QString ShownName(const QString& name) {
-  const std::string bytes = ToLocalName(name);
-  bool utf8 = true;
-  for (std::size_t i = 0; i < bytes.size() && utf8;) {
-    const std::size_t length = Utf8CharAt(bytes, i).second;
-    utf8 = length > 0;
-    i += length;
+QString ShownText(const QString& text) {
+  QString shown = text;
+  for (QChar& c : shown) {
+    const char16_t code = c.unicode();
+    if (code >= kByteEscape + 0x80 && code <= kByteEscape + 0xFF) c = QChar(code - kByteEscape);
   }
-  QString shown = utf8 ? QString::fromStdString(bytes) : QString::fromLatin1(bytes);
+  return shown;
+}
+
+QString ShownName(const QString& name) {
+  QString shown = ShownText(name);
   for (QChar& c : shown) {
     const char16_t code = c.unicode();
     if (code < 0x20 || (code >= 0x7F && code < 0xA0)) c = QLatin1Char('?');

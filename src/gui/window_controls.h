@@ -22,8 +22,10 @@ namespace pomvex {
 // character goes as a character of its own (U+DC80 to U+DCFF) and comes back as the same byte.
 QString FromLocalName(std::string_view name);
 std::string ToLocalName(const QString& name);
-// A name or path as the window shows it: one that is not UTF-8 read as Latin-1, and every
-// character that cannot be shown (a control character) as "?".
+// A text as the window shows it: each byte that is no part of a UTF-8 character read as Latin-1.
+QString ShownText(const QString& text);
+// A name or path as the window shows it: the same, and every character that cannot be shown (a
+// control character) as "?".
 QString ShownName(const QString& name);
 
 // A drop-down list of drives that says when it is about to open, so that its entries can be
