@@ -218,9 +218,13 @@ std::string ToLocalName(const QString& name) {
 
 QString ShownText(const QString& text) {
   QString shown = text;
-  for (QChar& c : shown) {
-    const char16_t code = c.unicode();
-    if (code >= kByteEscape + 0x80 && code <= kByteEscape + 0xFF) c = QChar(code - kByteEscape);
+  for (qsizetype i = 0; i < shown.size(); ++i) {
+    const char16_t code = shown[i].unicode();
+    if (QChar::isHighSurrogate(code)) {
+      ++i;  // the low surrogate after it is the rest of its character
+    } else if (code >= kByteEscape + 0x80 && code <= kByteEscape + 0xFF) {
+      shown[i] = QChar(code - kByteEscape);
+    }
   }
   return shown;
 }
