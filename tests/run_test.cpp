@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <utility>
@@ -116,6 +117,23 @@ TEST(CreateUniqueFile, NeverOverwrites) {
   fs::create_directory(t / "taken.rtf");
   EXPECT_EQ(Created(t / "taken.CHI", ".rtf"), t / "taken_0.rtf") << "a folder takes its name";
   EXPECT_EQ(ReadFile(t / "LETTER.CHI"), "x");
+}
+
+// In a folder held open, names are chosen as by path, and a file discarded goes from there.
+TEST(CreateUniqueFile, InAnOpenFolder) {
+  TempDir t;
+  int err = 0;
+  const platform::FolderHandle handle = platform::OpenFolder(t.Dir(), err);
+  ASSERT_NE(handle, platform::kNoFolder) << MessageForErrno(err);
+  const auto folder = std::make_shared<const OpenFolder>(handle, t.Dir() + kSep);
+  EXPECT_EQ(CreateUniqueFile({folder, "LETTER.CHI"}, ".rtf")->Path(), t / "LETTER.rtf");
+  EXPECT_EQ(CreateUniqueFile({folder, "LETTER.CHI"}, ".rtf")->Path(), t / "LETTER_0.rtf");
+  fs::create_directory(platform::NativePath(t / "taken.rtf"));
+  EXPECT_EQ(CreateUniqueFile({folder, "taken.CHI"}, ".rtf")->Path(), t / "taken_0.rtf")
+      << "a folder takes its name";
+  CreateUniqueFile({folder, "gone.CHI"}, ".rtf")->Discard();
+  EXPECT_FALSE(fs::exists(platform::NativePath(t / "gone.rtf")));
+  EXPECT_TRUE(fs::exists(platform::NativePath(t / "LETTER_0.rtf")));
 }
 
 TEST(Run, ConvertsADirectoryAndWritesTheLog) {
