@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "window/folder_lists.h"
-
 #include "window_controls.h"
 
 namespace pomvex {
