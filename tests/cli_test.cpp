@@ -306,12 +306,16 @@ TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
   // 256 MB of zeros with no line end (a sparse file): rejected by its first line alone.
   std::ofstream(dir_ / "a_long.CHI").close();
   fs::resize_file(dir_ / "a_long.CHI", 256u << 20);
-  // A 50 KB footnote referenced 4,000 times: a line of 200 MB.
+  // A 50 KB footnote referred to 20,000 times: 1 GB of RTF, far beyond 64 times the document's
+  // size and 16 MB.
   std::string notes = "\\1cw\r\n\\U1STANDARD\r\n\\N1\r\n";
   for (int i = 0; i < 10000; ++i) notes += "note ";
   notes += "\r\n\\=\r\n";
-  for (int i = 0; i < 4000; ++i) notes += "x\\F1 ";
+  for (int i = 0; i < 20000; ++i) notes += "x\\F1 ";
   Write("b_notes.CHI", notes + "\r\n");
+  // A line of 200 MB, which the conversion holds.
+  Write("b_wide.CHI", "\\1cw\r\n\\U1STANDARD\r\n");
+  fs::resize_file(dir_ / "b_wide.CHI", 200u << 20);
   Write("c_fine.CHI", kDoc);
   const CliResult r = Run({dir_.string()}, [] {
     const rlimit limit{160u << 20, 160u << 20};
@@ -322,12 +326,15 @@ TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
             dir_.string() +
                 "/\r\n  a_long.CHI\r\n"
                 "    Error: Cannot translate file as it is not a version 3 ChiWriter file.\r\n"
-                "  b_notes.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
+                "  b_notes.CHI\r\n    Error: Conversion abandoned: Output too large\r\n"
+                "    1 errors in the conversion\r\n"
+                "  b_wide.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
                 "    1 errors in the conversion\r\n  c_fine.CHI\r\n"
-                "*** Finished converting 1 files with 2 error(s) and 0 warning(s). ***\r\n"
+                "*** Finished converting 1 files with 3 error(s) and 0 warning(s). ***\r\n"
                 "1 instances of ChiWriter files which are not Version 3\r\n"
-                "1 instances of omitted files\r\n");
+                "2 instances of omitted files\r\n");
   EXPECT_FALSE(fs::exists(dir_ / "b_notes.rtf"));
+  EXPECT_FALSE(fs::exists(dir_ / "b_wide.rtf"));
 }
 
 TEST_F(CliTest, UnreadableDocumentsAndFoldersAreSkipped) {

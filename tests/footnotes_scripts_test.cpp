@@ -140,6 +140,34 @@ TEST(ConvertFootnoteRefs, BodyFootnotesInOrderTakeTheAutomaticNumber) {
   }
 }
 
+// Written with the line, a long footnote text referred to many times stays out of the line;
+// the page-number step finds the first command in the text written where a marker stands.
+TEST(ConvertFootnoteRefs, TextsWrittenWithTheLineStayOutOfIt) {
+  std::string references;
+  for (int i = 0; i < 100; ++i) references += R"(x\F1)";
+  for (const std::string& tail : {std::string(R"( \@)"), std::string()}) {
+    std::string lines[2];
+    for (const FootnoteInsertion insertion :
+         {FootnoteInsertion::InLine, FootnoteInsertion::WhenWritten}) {
+      TestDocument t;
+      t.doc.FootnoteText('1') = std::string(10000, 'n') + R"( p\@ q\@)";
+      std::string line = references + tail;
+      ConvertFootnoteRefs(t.doc, line, insertion);
+      ConvertPageNumber(t.doc, line);
+      if (insertion == FootnoteInsertion::InLine) {
+        lines[0] = line;
+        continue;
+      }
+      EXPECT_LT(line.size(), 5000u);
+      StringSink sink;
+      WriteWithFootnotes(t.doc, line, sink);
+      lines[1] = sink.Text();
+    }
+    EXPECT_TRUE(lines[0] == lines[1]) << "tail '" << tail << "'";
+    EXPECT_EQ(lines[0].find(R"(\@)"), lines[0].find(R"( q\@)") + 2) << "the note's first one";
+  }
+}
+
 // A run inside one of the same direction is set a third larger than the size in force around
 // it (the line's and its groups' size words counted), so that readers place it further out.
 TEST(ConvertScriptMarkers, RunsBecomeGroups) {

@@ -1,6 +1,7 @@
 #include "app/convert_file.h"
 
 #include <cassert>
+#include <cstdint>
 #include <memory>
 #include <new>
 
@@ -13,6 +14,7 @@
 #include "conversion/rtf_prolog.h"
 #include "document/header_reader.h"
 #include "document/sections.h"
+#include "fonts/footnotes_scripts.h"
 
 namespace pomvex {
 
@@ -68,11 +70,11 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
   ConvertHeaderFooterSections(doc, in, *group, std::move(line), sections, flow.linePending);
   out.Write("{");
   out.Write(RtfProlog(doc.Settings, margins, doc.HasLeftPageSection));
-  out.Write(sections);
+  WriteWithFootnotes(doc, sections, out);
 
   flow.paragraphEnded = true;
   flow.fontCarry = STANDARD;
-  BodyWriter body(out);
+  BodyWriter body(doc, out);
   // A line read ahead is always converted, even at the end of the input.
   while (!in.AtEnd() || flow.linePending) {
     const FramedLine framed = ConvertLineGroup(doc, in, *group, line, flow);
@@ -89,13 +91,37 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
 namespace {
 
 std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return path.substr(platform::NameStart(path));
 }
 
 void WriteCountLine(RunState& run, int count, const std::string& text) {
   if (count != 0) run.WriteLog("    " + std::to_string(count) + text);
 }
+
+// The most RTF a document may give: 64 times its own size, and 16 MB more. Only footnotes referred
+// to again and again come near it; a document that goes beyond is abandoned.
+std::uint64_t OutputLimitFor(std::uint64_t inputSize) {
+  constexpr std::uint64_t kFactor = 64;
+  constexpr std::uint64_t kAllowance = std::uint64_t{16} << 20;
+  return inputSize > (UINT64_MAX - kAllowance) / kFactor ? UINT64_MAX
+                                                         : inputSize * kFactor + kAllowance;
+}
+
+// Passes the RTF text on, counted, and abandons the document whose RTF would grow beyond its
+// limit.
+class BoundedSink : public TextSink {
+ public:
+  BoundedSink(TextSink& out, std::uint64_t limit) : out_(out), left_(limit) {}
+  void Write(std::string_view text) override {
+    if (text.size() > left_) throw ConversionAbandoned(kOutputTooLarge);
+    left_ -= text.size();
+    out_.Write(text);
+  }
+
+ private:
+  TextSink& out_;
+  std::uint64_t left_;
+};
 
 // Passes the RTF text on to the file, and stops the run between line groups when the front end
 // asks for it.
@@ -137,7 +163,8 @@ bool ConvertOpenedFile(RunState& run, const std::string& path) {
   DocumentState doc(run);
   doc.KeepAllScripts = run.KeepAllScripts;
   TextInput in(input->Stream());
-  InterruptibleSink sink(*out, run);
+  BoundedSink bounded(*out, OutputLimitFor(input->Size()));
+  InterruptibleSink sink(bounded, run);
   std::string abandoned;
   try {
     const bool converted = ConvertDocument(doc, in, sink);
@@ -150,8 +177,18 @@ bool ConvertOpenedFile(RunState& run, const std::string& path) {
     abandoned = "Conversion abandoned: Out of memory";
   } catch (const DocumentUnreadable& failure) {
     abandoned = std::string("Cannot read file: ") + failure.what();
-  } catch (...) {
+  } catch (const RunFailure&) {
     // A failure or an interruption ends the run: no cut-off RTF file is left to look complete.
+    drop();
+    throw;
+  } catch (const RunInterrupted&) {
+    drop();
+    throw;
+  } catch (const std::exception&) {
+    // A fault of the converter itself (an index out of range, a broken invariant) that this
+    // document brought out: the next documents do not depend on it.
+    abandoned = "Conversion abandoned: Internal error";
+  } catch (...) {
     drop();
     throw;
   }

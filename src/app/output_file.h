@@ -7,16 +7,42 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "app/platform_files.h"
 #include "base/text_sink.h"
 
 namespace pomvex {
 
+// A folder held open, in which new files are created by name (see platform_files.h).
+class OpenFolder {
+ public:
+  // Takes over folder, opened at path (which ends in the separator).
+  OpenFolder(platform::FolderHandle folder, std::string path)
+      : folder_(folder), path_(std::move(path)) {}
+  ~OpenFolder() { platform::CloseFolder(folder_); }
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+
+  platform::FolderHandle Handle() const { return folder_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  platform::FolderHandle folder_;
+  std::string path_;
+};
+
+// Where a new file is created: a name in an open folder, or, without a folder, the path name.
+struct OutputPlace {
+  std::shared_ptr<const OpenFolder> folder;
+  std::string name;
+};
+
 class OutputFile : public TextSink {
  public:
-  // Takes over file, just created at path.
-  OutputFile(platform::FileHandle file, std::string path);
+  // Takes over file, just created at path (as the name name in folder, when there is one).
+  OutputFile(platform::FileHandle file, std::string path,
+             std::shared_ptr<const OpenFolder> folder = nullptr, std::string name = {});
   // Closes the file, with what it can of the text still gathered.
   ~OutputFile() override;
   OutputFile(const OutputFile&) = delete;
@@ -39,14 +65,21 @@ class OutputFile : public TextSink {
 
   platform::FileHandle file_;
   std::string path_;
+  std::shared_ptr<const OpenFolder> folder_;
+  std::string name_;
   // Text not yet handed to the system: a document is written in many small pieces, which are
   // passed on in blocks.
   std::string pending_;
 };
 
-// Chooses a name that does not exist yet (name with its extension replaced by newExtension,
-// or kept when newExtension is empty; then stem_0, stem_1, ...), creates the file there with
-// the given read and write permission bits (less the umask), and gives it open for writing.
+// Chooses a name that does not exist yet (the place's name with its extension replaced by
+// newExtension, or kept when newExtension is empty; then stem_0, stem_1, ...), creates the file
+// there with the given read and write permission bits (less the umask), and gives it open for
+// writing.
+std::unique_ptr<OutputFile> CreateUniqueFile(const OutputPlace& place,
+                                             const std::string& newExtension,
+                                             unsigned permissions = platform::kDefaultPermissions);
+// The same for the path name.
 std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
                                              const std::string& newExtension,
                                              unsigned permissions = platform::kDefaultPermissions);

@@ -1,5 +1,7 @@
 #include "app/run_state.h"
 
+#include "app/folder_listing.h"
+
 namespace pomvex {
 
 const std::array<const char*, kCategoryCount + 1> CategoryNames = {
@@ -23,14 +25,15 @@ const std::array<const char*, kCategoryCount + 1> CategoryNames = {
 
 void RunState::ReportError(int category, const std::string& text) {
   if (category < 1 || category > kCategoryCount) throw RunFailure(kRangeCheckError);
-  if (DetailedLog || (category != 5 && category != 6)) WriteLog("    Error: " + text);
+  if (DetailedLog || (category != 5 && category != 6))
+    WriteLog("    Error: " + PrintableText(text));
   ++ErrorCount;
   frontEnd_.CountsChanged(Counts());
   ++CategoryCounts[category];
 }
 
 void RunState::ReportWarning(const std::string& text) {
-  WriteLog("    Warning: " + text);
+  WriteLog("    Warning: " + PrintableText(text));
   ++WarningCount;
   frontEnd_.CountsChanged(Counts());
 }

@@ -41,6 +41,8 @@ int StopSignal() {
   return stopSignal;
 }
 
+void RunEnded() {}
+
 bool ErrorIsTerminal() {
   return isatty(STDERR_FILENO) != 0;
 }

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "fonts/footnotes_scripts.h"
+
 namespace pomvex {
 
 namespace {
@@ -15,7 +17,7 @@ constexpr std::string_view kDrawingFace = "\\f2\\fs20";
 
 void BodyWriter::Emit(std::string& line) {
   line += kEol;
-  out_.Write(line);
+  WriteWithFootnotes(doc_, line, out_);
   line.clear();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/document_state.h"
 #include "base/text_sink.h"
 #include "conversion/line_assembly.h"
 
@@ -21,8 +22,9 @@ class BodyWriter {
  public:
   static constexpr std::size_t kMaxBetween = 8;
 
-  explicit BodyWriter(TextSink& out) : out_(out) {}
-  // Writes the group's line with its line end, or holds it; line is left empty.
+  BodyWriter(const DocumentState& doc, TextSink& out) : doc_(doc), out_(out) {}
+  // Writes the group's line with its line end (and the footnote texts it stands for), or holds
+  // it; line is left empty.
   void Write(std::string& line, const FramedLine& framed);
   // Writes what is held and closes the body: an open paragraph is closed, a body without a
   // paragraph gets an empty one ("{\pard\par}"), and a page break that waits for a paragraph
@@ -38,6 +40,7 @@ class BodyWriter {
   void Emit(std::string& line);
   void EmitHeld(bool inDrawing);
 
+  const DocumentState& doc_;
   TextSink& out_;
   bool afterDrawing_ = false;  // the last paragraph written or held belongs to a drawing
   bool paragraphs_ = false;    // a paragraph was written

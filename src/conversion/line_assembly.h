@@ -31,10 +31,10 @@ struct FramedLine {
 };
 
 // Reads and converts one group; line receives its RTF text (empty for a group without a main
-// line, unless that group closes the open paragraph). A page break after a paragraph that
-// closes is written at the start of the next paragraph's text, after its words ("\page"), so
-// that the paragraph keeps its alignment in every reader; one that no paragraph follows stays
-// pending in flow.
+// line, unless that group closes the open paragraph), to be written with WriteWithFootnotes. A
+// page break after a paragraph that closes is written at the start of the next paragraph's
+// text, after its words ("\page"), so that the paragraph keeps its alignment in every reader;
+// one that no paragraph follows stays pending in flow.
 FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
                             GroupFlow& flow);
 

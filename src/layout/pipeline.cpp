@@ -88,7 +88,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagra
   CollapseHardSpaces(line, startsParagraph);        //  8
   WriteTabStops(doc, line, tabStops);               //  9
   EscapeBraces(line);                               // 10
-  ConvertFootnoteRefs(doc, line);                   // 11
+  ConvertFootnoteRefs(doc, line, doc.NoteTexts);    // 11
   ConvertScriptMarkers(line, halfPoints);           // 12
   ConvertRules(line);                               // 13
   ConvertPageNumber(doc, line);                     // 14

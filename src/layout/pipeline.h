@@ -16,7 +16,8 @@ void TrimContinuationLine(std::string& line, bool startsParagraph);
 // line is doubled, so that it cannot join the words that close the paragraph.
 void EscapeBraces(std::string& line);
 
-// Runs the fifteen steps. tabStops receives the tab stop words of the line's tabs.
+// Runs the fifteen steps. tabStops receives the tab stop words of the line's tabs. The texts of
+// the footnotes the line makes may stand in it as markers: WriteWithFootnotes writes it.
 void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,
                        std::string& tabStops);
 
