@@ -3,6 +3,7 @@
 // that the time of the full size can be compared with the time of half of it.
 #include "corpus.h"
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string_view>
@@ -322,6 +323,300 @@ std::size_t LongestLine(const std::string& document) {
     if (i + 1 < document.size() && document[i + 1] == '\n') ++i;
   }
   return std::max(longest, current);
+}
+
+}  // namespace pomvex::bench
+
+namespace pomvex::bench {
+
+namespace {
+
+// The pieces a hostile line is made of: every command and marker the conversion knows or
+// must survive, in ChiWriter's spelling.
+constexpr std::string_view kHostilePieces[] = {
+    "\\ ",
+    "\\ \\ \\ ",
+    "\\\\",
+    "\\\\ ",
+    "\\\\\\ ",
+    "\\\\1",
+    "\\\\4",
+    "\\\\^",
+    "\\\\[",
+    "\\\\]x",
+    "\\\\F1",
+    "\\\\:",
+    "\\\\>",
+    "\\\\-",
+    "\\[",
+    "\\]x",
+    "\\].",
+    "\\]",
+    "\\]\\",
+    "\\^",
+    "\\^\\ \\ ",
+    "\\ \\ \\^",
+    "\\F1",
+    "\\F2",
+    "\\F!",
+    "\\F%",
+    "\\F/",
+    "\\FA",
+    "\\F",
+    "\\F\\\\",
+    "\\@",
+    "\\@\\@",
+    "\\Gfig.pcx\\G",
+    "\\G\\Gp.pcx\\G",
+    "\\G",
+    "-\\A",
+    "-\\B",
+    "\\A",
+    "\\B",
+    "\\Q",
+    "\\q",
+    "\\:",
+    "\\<",
+    "\\>",
+    "\\D",
+    "\\R",
+    "\\X",
+    "\\L",
+    "\\E",
+    "\\{",
+    "\\}",
+    "{",
+    "}",
+    "{x}",
+    "\\,",
+    "\\/\f",
+    "\f",
+    "\\=",
+    "\\+",
+    "\\-",
+    "\\N",
+    "\\U",
+    "\\p",
+    "\\%",
+    "\\&",
+    "\\/",
+    "----------",
+    "==========",
+    "__________",
+    "\t",
+    "\x80\xe9\xff",
+    "\\\x81",
+    "\\\t",
+    "  ",
+    " ",
+    "\\1",
+    "\\2",
+    "\\3",
+    "\\4",
+    "\\5",
+    "\\6",
+    "\\7",
+    "\\8",
+    "\\9",
+    "\\0",
+    "\\!",
+    "\\\"",
+    "\\#",
+    "\\$",
+    "\\0[\\0]",
+    "\\0\\\\",
+    "\\4\\\\",
+    "\\7\\\\",
+    "\\4abc\\1",
+    "\\9o\\1",
+    "\\2bold\\4a",
+    "\\5S\\1",
+    "\\6R\\1",
+    "\\\\qc",
+    "\\\\qr",
+    "\\qc",
+    "\\qr",
+    "\\\x1a",
+};
+
+constexpr std::string_view kFamilies[] = {"STANDARD", "SMALL",    "ITALIC", "BOLD",     "FOREIGN",
+                                          "SYMBOL",   "GREEK",    "SCRIPT", "LINEDRAW", "MATHI",
+                                          "MATHII",   "UNDERLIN", "ORATOR", "GOTHIC"};
+constexpr char kSlots[] = {'!', '"', '#', '$', '0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
+
+std::string HostilePiece(Random& r) {
+  if (r.Chance(45)) return Word(r);
+  if (r.Chance(10)) return std::string(r.Pick(kWords));
+  return std::string(r.Pick(kHostilePieces));
+}
+
+std::string HostileLine(Random& r, int pieces) {
+  std::string line;
+  for (int i = 0; i < pieces; ++i) {
+    if (!line.empty() && r.Chance(60)) line += ' ';
+    line += HostilePiece(r);
+  }
+  if (r.Chance(8)) line += '\\';  // a lone backslash at the end
+  return line;
+}
+
+// A script line: characters at chosen columns, hostile pieces among them sometimes.
+std::string ScriptLine(Random& r, std::string_view code, int columns) {
+  std::string line(code);
+  for (int c = 0; c < columns; ++c) {
+    if (r.Chance(70)) {
+      line += ' ';
+    } else if (r.Chance(80)) {
+      line += static_cast<char>(r.Chance(50) ? '1' + r.Below(9) : 'a' + r.Below(26));
+    } else {
+      line += HostilePiece(r);
+    }
+  }
+  return line;
+}
+
+// A main line with hard spaces where script characters may stand.
+std::string MainLineWithRoom(Random& r, int columns) {
+  std::string line;
+  for (int c = 0; c < columns; ++c) {
+    const int kind = r.Below(100);
+    if (kind < 40) {
+      line += "\\ ";
+    } else if (kind < 75) {
+      line += static_cast<char>('A' + r.Below(26));
+    } else if (kind < 85) {
+      line += ' ';
+    } else {
+      line += HostilePiece(r);
+    }
+  }
+  return line;
+}
+
+std::string HostileHeader(Random& r) {
+  std::string s = r.Chance(95) ? "\\1cw ChiWriter 3.11 document file" : "\\1cw";
+  s += kEol;
+  const int fonts = r.Below(12);
+  for (int i = 0; i < fonts; ++i) {
+    s += "\\U";
+    s += r.Pick(kSlots);
+    s += r.Chance(90) ? std::string(r.Pick(kFamilies)) : std::string(r.Chance(50) ? "" : "NEWFONT");
+    s += kEol;
+  }
+  if (r.Chance(70)) s += std::string("\\U1STANDARD") + std::string(kEol);
+  if (r.Chance(30)) s += std::string("\\pJU") + (r.Chance(50) ? "0" : "1") + std::string(kEol);
+  if (r.Chance(30)) s += "\\pRM" + std::to_string(10 + r.Below(80)) + std::string(kEol);
+  if (r.Chance(30)) s += "\\pLM" + std::to_string(r.Below(40)) + std::string(kEol);
+  if (r.Chance(30)) s += std::string("\\pPF") + r.Pick(kSlots) + std::string(kEol);
+  if (r.Chance(20)) s += std::string("\\pEN1") + std::string(kEol);
+  if (r.Chance(20)) s += std::string("\\pTA   5 10 15 20 25") + std::string(kEol);
+  return s;
+}
+
+std::string HostileSections(Random& r) {
+  static constexpr std::string_view kMarkers[] = {"\\HD", "\\HE", "\\H1", "\\FD", "\\FE",
+                                                  "\\F1", "\\S",  "\\H3", "\\F5", "\\N1",
+                                                  "\\N2", "\\N!", "\\N9", "\\NA", "\\N"};
+  std::string s;
+  const int sections = r.Below(5);
+  for (int i = 0; i < sections; ++i) {
+    s += r.Pick(kMarkers);
+    s += kEol;
+    const int lines = 1 + r.Below(3);
+    for (int l = 0; l < lines; ++l) {
+      s += HostileLine(r, 1 + r.Below(6));
+      if (r.Chance(60)) s += "\\,";
+      s += kEol;
+    }
+    if (r.Chance(90)) s += std::string("\\=") + std::string(kEol);
+  }
+  return s;
+}
+
+// A line group in one of many shapes: script lines above and below in every position, groups
+// without a main line, misplaced subscript lines, equals lines.
+std::string HostileGroup(Random& r) {
+  std::string s;
+  auto line = [&s](const std::string& text) {
+    s += text;
+    s += kEol;
+  };
+  const int columns = 4 + r.Below(24);
+  const int shape = r.Below(100);
+  if (shape < 35) {
+    line(HostileLine(r, 1 + r.Below(12)) + (r.Chance(50) ? "\\," : " "));
+    return s;
+  }
+  const int above = r.Below(shape < 90 ? 3 : 5);
+  const int below = r.Below(shape < 90 ? 3 : 5);
+  for (int i = 0; i < above; ++i) line(ScriptLine(r, "\\+", columns));
+  if (r.Chance(85)) line(MainLineWithRoom(r, columns) + (r.Chance(60) ? "\\," : ""));
+  for (int i = 0; i < below; ++i) line(ScriptLine(r, "\\-", columns));
+  if (r.Chance(8)) line(ScriptLine(r, "\\+", columns));  // a superscript after the subscripts
+  if (r.Chance(5)) line("\\=");
+  return s;
+}
+
+std::string HostileDocument(unsigned seed) {
+  Random r(seed);
+  std::string s = HostileHeader(r) + HostileSections(r);
+  const int groups = 2 + r.Below(30);
+  for (int g = 0; g < groups; ++g) s += HostileGroup(r);
+  // Stray line ends and an early end of the input, now and then.
+  if (r.Chance(10)) s.insert(static_cast<std::size_t>(r.Below(static_cast<int>(s.size()))), "\n");
+  if (r.Chance(10)) s.insert(static_cast<std::size_t>(r.Below(static_cast<int>(s.size()))), "\r");
+  if (r.Chance(3)) s.insert(static_cast<std::size_t>(r.Below(static_cast<int>(s.size()))), "\x1a");
+  return s;
+}
+
+// A realistic paper with hostile pieces put in at random places of its body, and now and then
+// a line doubled or a stretch cut out.
+std::string MutatedDocument(unsigned seed) {
+  Random r(seed);
+  std::string s = RealisticDocument(static_cast<std::size_t>(500 + r.Below(3000)), seed);
+  // Most pieces go into the body, after the last footnote section; some anywhere.
+  const std::size_t body = s.find("\\=\r\n", s.find("\\N9")) + 4;
+  const int mutations = 1 + r.Below(12);
+  for (int m = 0; m < mutations; ++m) {
+    const std::size_t from = r.Chance(80) ? body : 0;
+    const std::size_t at =
+        from + static_cast<std::size_t>(r.Below(static_cast<int>(s.size() - from)));
+    const int kind = r.Below(10);
+    if (kind < 7) {
+      s.insert(at, HostilePiece(r));
+    } else if (kind < 8) {
+      s.erase(at, static_cast<std::size_t>(r.Below(40)));
+    } else {
+      const std::size_t start = s.rfind('\n', at);
+      const std::size_t end = s.find('\n', at);
+      if (start != std::string::npos && end != std::string::npos)
+        s.insert(end + 1, s.substr(start + 1, end - start));
+    }
+  }
+  return s;
+}
+
+}  // namespace
+
+std::vector<NamedDocument> SmallDocuments() {
+  std::vector<NamedDocument> documents;
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    documents.push_back(
+        {"realistic-" + std::to_string(seed), RealisticDocument(500 + (seed * 37) % 6000, seed)});
+  }
+  for (const Pathology& p : Pathologies()) {
+    for (int step = 1; step <= 8; ++step) {
+      const int scale = std::max(step, p.fullScale / 4000 * step);
+      documents.push_back({p.name + "-" + std::to_string(scale), p.make(scale)});
+    }
+  }
+  for (unsigned seed = 1; seed <= 1600; ++seed) {
+    documents.push_back({"hostile-" + std::to_string(seed), HostileDocument(seed)});
+  }
+  for (unsigned seed = 1; seed <= 1600; ++seed) {
+    documents.push_back({"mutated-" + std::to_string(seed), MutatedDocument(seed)});
+  }
+  return documents;
 }
 
 }  // namespace pomvex::bench
