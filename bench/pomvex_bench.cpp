@@ -127,7 +127,7 @@ long PeakRssKiB() {
 
 class SilentReporter : public pomvex::Reporter {
  public:
-  void ReportError(int, const std::string&) override {}
+  void ReportError(pomvex::Category, const std::string&) override {}
   void ReportWarning(const std::string&) override {}
 };
 

@@ -86,7 +86,7 @@ TEST(AnchorInheritingFonts, BlankWidths) {
       {"no blank: the line's length", R"(x\3a)", 4, 4, NONE},
   };
   for (const Case& c : cases) {
-    const int p = static_cast<int>(c.line.find("\\3")) + 1;
+    const std::size_t p = c.line.find("\\3");
     EXPECT_EQ(BlanksBefore(s, c.line, p), c.before) << c.label;
     const BlanksAhead after = BlanksAfter(s, c.line, p);
     EXPECT_EQ(after.width, c.after) << c.label;
@@ -97,20 +97,26 @@ TEST(AnchorInheritingFonts, BlankWidths) {
 TEST(AnchorInheritingFonts, WordsAndFontsAround) {
   TestDocument t = Fonts();
   const FontSlotTable& s = t.doc.FontSlots;
-  EXPECT_EQ(TextFontOfWordAt(s, R"(\2word\3)", 7, STANDARD), BOLD);
-  EXPECT_EQ(TextFontOfWordAt(s, R"(word\3)", 5, ITALIC), ITALIC) << "the start kind";
-  EXPECT_EQ(TextFontOfWordAt(s, R"(\2word \3)", 8, STANDARD), NONE);
-  EXPECT_EQ(TextFontOfWordAt(s, R"(\2word\-\3)", 9, STANDARD), NONE);
-  EXPECT_EQ(TextFontOfWordAt(s, R"(\3ab\3)", 5, STANDARD), NONE) << "Greek letters";
-  EXPECT_EQ(TextFontAhead(s, R"(\3ab\2c)", 1), BOLD);
-  EXPECT_EQ(TextFontAhead(s, R"(\3ab\2 \1c)", 1), STANDARD) << "only letters count";
-  EXPECT_EQ(TextFontAhead(s, R"(\3ab\:\2c)", 1), NONE) << "a marker stops the search";
-  EXPECT_EQ(TextFontAhead(s, R"(\3ab\3c)", 1), NONE);
+  EXPECT_EQ(TextFontOfWordAt(s, R"(\2word\3)", 6, STANDARD), BOLD);
+  EXPECT_EQ(TextFontOfWordAt(s, R"(word\3)", 4, ITALIC), ITALIC) << "the start kind";
+  EXPECT_EQ(TextFontOfWordAt(s, R"(\2word \3)", 7, STANDARD), NONE);
+  EXPECT_EQ(TextFontOfWordAt(s, R"(\2word\-\3)", 8, STANDARD), NONE);
+  EXPECT_EQ(TextFontOfWordAt(s, R"(\3ab\3)", 4, STANDARD), NONE) << "Greek letters";
+  EXPECT_EQ(TextFontAhead(s, R"(\3ab\2c)", 0), BOLD);
+  EXPECT_EQ(TextFontAhead(s, R"(\3ab\2 \1c)", 0), STANDARD) << "only letters count";
+  EXPECT_EQ(TextFontAhead(s, R"(\3ab\:\2c)", 0), NONE) << "a marker stops the search";
+  EXPECT_EQ(TextFontAhead(s, R"(\3ab\3c)", 0), NONE);
 }
 
 // The anchoring written out step by step, each question asked afresh on the changed line, to
 // check the one-pass anchoring against.
 namespace reference {
+
+// The position (from 1) of the first font switch after position start; 0 for none.
+int NextSwitch(const FontSlotTable& s, int start, std::string_view line) {
+  const std::size_t at = NextFontSwitch(s, line, static_cast<std::size_t>(std::max(start, 0)));
+  return at == kNoIndex ? 0 : static_cast<int>(at) + 1;
+}
 
 FontKind WordAt(const FontSlotTable& s, std::string_view line, int p, FontKind kind) {
   const int count = std::min(p, Length(line));
@@ -180,7 +186,7 @@ int Before(const FontSlotTable& s, std::string_view line, int p) {
 
 BlanksAhead After(const FontSlotTable& s, std::string_view line, int p) {
   FontKind font = NONE;
-  for (int q = NextFontSwitch(s, p, line); q > 0 && font == NONE; q = NextFontSwitch(s, q, line)) {
+  for (int q = NextSwitch(s, p, line); q > 0 && font == NONE; q = NextSwitch(s, q, line)) {
     if (TextFonts.Contains(s[line[q]])) font = s[line[q]];
   }
   const int n = Length(line);
@@ -214,7 +220,7 @@ BlanksAhead After(const FontSlotTable& s, std::string_view line, int p) {
 void Anchor(const FontSlotTable& s, std::string& line) {
   const FontKind first = FirstFontKind(s, line);
   FontKind previous = first;
-  for (int q = NextFontSwitch(s, 1, line); q > 0; q = NextFontSwitch(s, q, line)) {
+  for (int q = NextSwitch(s, 1, line); q > 0; q = NextSwitch(s, q, line)) {
     const FontKind prevKind = previous;
     const FontKind kind = s[line[q]];
     previous = kind;
@@ -248,12 +254,13 @@ TEST(AnchorInheritingFonts, OnePassMatchesAskingAfresh) {
     std::string line;
     const int count = static_cast<int>(random() % 14);
     for (int i = 0; i < count; ++i) line += pieces[random() % pieces.size()];
-    for (int p = 0; p <= Length(line) + 1; ++p) {
-      ASSERT_EQ(TextFontOfWordAt(s, line, p, ITALIC), reference::WordAt(s, line, p, ITALIC))
+    for (int p = 1; p <= Length(line) + 1; ++p) {
+      const auto q = static_cast<std::size_t>(p - 1);  // the index of position p
+      ASSERT_EQ(TextFontOfWordAt(s, line, q, ITALIC), reference::WordAt(s, line, p, ITALIC))
           << line << " at " << p;
-      ASSERT_EQ(TextFontAhead(s, line, p), reference::Ahead(s, line, p)) << line << " at " << p;
-      ASSERT_EQ(BlanksBefore(s, line, p), reference::Before(s, line, p)) << line << " at " << p;
-      const BlanksAhead got = BlanksAfter(s, line, p);
+      ASSERT_EQ(TextFontAhead(s, line, q), reference::Ahead(s, line, p)) << line << " at " << p;
+      ASSERT_EQ(BlanksBefore(s, line, q), reference::Before(s, line, p)) << line << " at " << p;
+      const BlanksAhead got = BlanksAfter(s, line, q);
       const BlanksAhead want = reference::After(s, line, p);
       ASSERT_EQ(got.width, want.width) << line << " at " << p;
       ASSERT_EQ(got.textFont, want.textFont) << line << " at " << p;

@@ -128,27 +128,32 @@ TEST(ConvertFontSwitches, CarriesTheFormatToTheNextLine) {
   EXPECT_EQ(line, R"(\u948?\fs32 e)");
 }
 
-TEST(ScriptOpensAhead, FirstOfOpeningEndAndSwitch) {
-  TestDocument t{STANDARD, BOLD};
-  const FontSlotTable& s = t.doc.FontSlots;
-  EXPECT_TRUE(ScriptOpensAhead(s, 1, R"(ab\>c)"));
-  EXPECT_TRUE(ScriptOpensAhead(s, 1, R"(ab\<c\:)"));
-  EXPECT_FALSE(ScriptOpensAhead(s, 1, R"(a\:b\>c)"));
-  EXPECT_FALSE(ScriptOpensAhead(s, 1, R"(a\2b\>c)"));
-  EXPECT_TRUE(ScriptOpensAhead(s, 1, R"(a\9b\>c)")) << "slot 9 holds no font";
-  EXPECT_FALSE(ScriptOpensAhead(s, 4, R"(ab\>c)")) << "the opening lies before pos";
-  EXPECT_FALSE(ScriptOpensAhead(s, 9, R"(ab\>c)"));
-  EXPECT_FALSE(ScriptOpensAhead(s, 1, "abc"));
-  // A literal backslash ("\\") makes no marker, but its second backslash can start a switch.
-  EXPECT_TRUE(ScriptOpensAhead(s, 1, R"(a\\:b\>c)"));
-  EXPECT_FALSE(ScriptOpensAhead(s, 1, R"(a\\>b)"));
-  EXPECT_FALSE(ScriptOpensAhead(s, 1, R"(a\\2b\>c)"));
-  EXPECT_FALSE(ScriptOpensAhead(s, 3, R"(a\\>b)")) << "pos holds the second backslash";
-  EXPECT_FALSE(FollowsScriptEnd(6, R"(ab\\:x)"));
-  EXPECT_TRUE(FollowsScriptEnd(7, R"(ab\\\:x)"));
-  EXPECT_TRUE(FollowsScriptEnd(5, R"(ab\:x)"));
-  EXPECT_FALSE(FollowsScriptEnd(4, R"(ab\:x)"));
-  EXPECT_FALSE(FollowsScriptEnd(2, R"(:x)"));
+TEST(FollowsScriptEnd, OnlyAfterTheCommand) {
+  EXPECT_FALSE(FollowsScriptEnd(R"(ab\\:)")) << "after a literal backslash";
+  EXPECT_TRUE(FollowsScriptEnd(R"(ab\\\:)"));
+  EXPECT_TRUE(FollowsScriptEnd(R"(ab\:)"));
+  EXPECT_FALSE(FollowsScriptEnd(R"(ab\)"));
+  EXPECT_FALSE(FollowsScriptEnd(":"));
+}
+
+// The position (from 1) of the first font switch after position start; 0 for none.
+int NextSwitch(const FontSlotTable& s, int start, std::string_view line) {
+  const std::size_t at = NextFontSwitch(s, line, static_cast<std::size_t>(std::max(start, 0)));
+  return at == kNoIndex ? 0 : static_cast<int>(at) + 1;
+}
+
+// From position pos on, a script run opens before a "\:" or a font switch comes.
+bool ScriptOpensAhead(const FontSlotTable& s, int pos, std::string_view line) {
+  const std::size_t from = static_cast<std::size_t>(std::max(pos, 1) - 1);
+  for (std::size_t i = from; i + 1 < line.size(); ++i) {
+    if (line[i] != '\\') continue;
+    if (IsFontSwitch(s, line[i + 1])) return false;
+    // A marker is a command: the run of backslashes before it, from pos on, is odd.
+    if (!BeginsCommand(line, i, from)) continue;
+    if (line[i + 1] == ':') return false;
+    if (line[i + 1] == '>' || line[i + 1] == '<') return true;
+  }
+  return false;
 }
 
 // The steps written out as a rewrite of the whole line for each switch group, to check the
@@ -160,8 +165,8 @@ void ConvertBySplicing(DocumentState& doc, std::string& line, bool startsParagra
   FontKind kind = FirstFontKind(s, line);
   int pos = 1;
   while (true) {
-    const int end = NextFontSwitch(s, pos - 1, line) - 1;
-    pos = TranslateFontRun(doc, line, kind, pos, end);
+    const int end = NextSwitch(s, pos - 1, line) - 1;
+    pos = testing::TranslateFontRun(doc, line, kind, pos, end);
     if (pos == 0) return;
     // A backslash left alone in front of the switch is made a literal one.
     if (EndsInLoneBackslash(std::string_view(line).substr(0, pos - 1))) {
@@ -173,10 +178,10 @@ void ConvertBySplicing(DocumentState& doc, std::string& line, bool startsParagra
       kind = s[line[last]];
       face = FaceOf(kind);
       if (!InheritingFonts.Contains(kind)) style = StyleOf(kind), size = SizeOf(kind);
-      if (NextFontSwitch(s, last + 1, line) != last + 2) break;
+      if (NextSwitch(s, last + 1, line) != last + 2) break;
       last += 2;
     }
-    const bool afterRun = FollowsScriptEnd(pos, line);
+    const bool afterRun = FollowsScriptEnd(std::string_view(line).substr(0, pos - 1));
     std::string codes = afterRun ? FaceCodes(baseFace, face) + StyleCodes(baseStyle, style) +
                                        SizeCodes(baseSize, size)
                                  : FaceCodes(doc.CurFace, face) + StyleCodes(doc.CurStyle, style) +

@@ -41,8 +41,8 @@ class Fnv64 {
 // The log lines of a document as a detailed log writes them, each after its category.
 class LogLines : public Reporter {
  public:
-  void ReportError(int category, const std::string& text) override {
-    lines += std::to_string(category) + "    Error: " + PrintableText(text) + "\n";
+  void ReportError(Category category, const std::string& text) override {
+    lines += std::to_string(CategoryNumber(category)) + "    Error: " + PrintableText(text) + "\n";
   }
   void ReportWarning(const std::string& text) override {
     lines += "0    Warning: " + PrintableText(text) + "\n";
@@ -54,6 +54,7 @@ std::uint64_t ConversionHash(const std::string& chi, bool keepAllScripts) {
   LogLines log;
   DocumentState doc(log);
   doc.KeepAllScripts = keepAllScripts;
+  doc.CheckRtfGroups = true;
   std::istringstream stream(chi);
   TextInput in(stream);
   StringSink sink;

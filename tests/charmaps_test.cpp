@@ -150,7 +150,7 @@ TEST(TranslateFontRun, TranslatesBetweenStartAndStop) {
   for (const Case& c : cases) {
     TestDocument t;
     std::string line = c.line;
-    EXPECT_EQ(TranslateFontRun(t.doc, line, c.kind, c.start, c.stop), c.next) << c.label;
+    EXPECT_EQ(testing::TranslateFontRun(t.doc, line, c.kind, c.start, c.stop), c.next) << c.label;
     EXPECT_EQ(line, c.result) << c.label;
     EXPECT_TRUE(t.reporter.entries.empty()) << c.label;
   }
@@ -159,7 +159,7 @@ TEST(TranslateFontRun, TranslatesBetweenStartAndStop) {
 TEST(TranslateFontRun, ReportsUnknownCharactersAndGoesOn) {
   TestDocument t;
   std::string line = R"(C\\C)";
-  EXPECT_EQ(TranslateFontRun(t.doc, line, SYMBOL, 1, -1), 0);
+  EXPECT_EQ(testing::TranslateFontRun(t.doc, line, SYMBOL, 1, -1), 0);
   EXPECT_EQ(line, R"(\'A9\\\'A9)");
   EXPECT_EQ(t.reporter.Lines(),
             std::vector<std::string>{R"(E3: Unknown Character '\' in SYMBOL font)"});

@@ -244,7 +244,7 @@ TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
     int complete = 0, cut = 0;
     for (const auto& e : fs::directory_iterator(dir_)) {
       if (e.path().extension() == ".rtf") {
-        (pomvex::testing::IsOneBalancedGroup(Read(e.path())) ? complete : cut)++;
+        (pomvex::IsOneGroup(Read(e.path())) ? complete : cut)++;
       }
       if (e.path().extension() != ".CHI") fs::remove(e.path());
     }
@@ -296,7 +296,7 @@ TEST_F(CliTest, AFullDiskEndsTheRunWithoutACutOffRtf) {
           " ***\r\n*** Finished converting 1 files with 0 error(s) and 0 warning(s). ***\r\n");
   EXPECT_FALSE(fs::exists(rtf)) << "the cut-off RTF file is deleted";
   EXPECT_FALSE(fs::exists(disk / "c_after.rtf"));
-  EXPECT_TRUE(pomvex::testing::IsOneBalancedGroup(Read(disk / "a_small.rtf")));
+  EXPECT_TRUE(pomvex::IsOneGroup(Read(disk / "a_small.rtf")));
 }
 
 TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {

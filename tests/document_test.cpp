@@ -28,7 +28,7 @@ TEST(ConvertDocument, FramesParagraphs) {
             "second line.\\par}\r\n"
             "{\\pard\\qj Next\\par}\r\n"
             "\\page}");
-  EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
+  EXPECT_TRUE(IsOneGroup(c.rtf));
 }
 
 TEST(ConvertDocument, SpacingFollowsTheScriptLines) {
@@ -148,7 +148,7 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
     Converted converted = Convert(WithLineEnds(c.chi));
     EXPECT_EQ(converted.body, c.body) << c.label;
     EXPECT_EQ(converted.reporter.Lines(), c.log) << c.label;
-    EXPECT_TRUE(testing::IsOneBalancedGroup(converted.rtf)) << c.label;
+    EXPECT_TRUE(IsOneGroup(converted.rtf)) << c.label;
   }
 }
 
@@ -166,7 +166,7 @@ TEST(ConvertDocument, ADrawingTakesEightParagraphsBetweenRows) {
 TEST(ConvertDocument, AnOpenParagraphIsClosedAtTheEnd) {
   Converted c = Convert(kHeader + "one\r\ntwo\r\n");
   EXPECT_EQ(c.body, "{\\pard\\qj one \r\ntwo \r\n\\par}}");
-  EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
+  EXPECT_TRUE(IsOneGroup(c.rtf));
 }
 
 TEST(ConvertDocument, AGroupWithoutMainLineKeepsTheParagraphState) {
@@ -176,8 +176,8 @@ TEST(ConvertDocument, AGroupWithoutMainLineKeepsTheParagraphState) {
   EXPECT_EQ(closes.body, "{\\pard\\qj text\\page\r\n\\par}\r\n{\\pard\\qj after\\par}\r\n}");
   Converted keeps = Convert(kHeader + "text\\,\f\r\n\\=\\,\r\nafter\\,\r\n");
   EXPECT_EQ(keeps.body, "{\\pard\\qj text\\par}\r\n\r\n{\\pard\\qj\\page after\\par}\r\n}");
-  EXPECT_TRUE(testing::IsOneBalancedGroup(closes.rtf));
-  EXPECT_TRUE(testing::IsOneBalancedGroup(keeps.rtf));
+  EXPECT_TRUE(IsOneGroup(closes.rtf));
+  EXPECT_TRUE(IsOneGroup(keeps.rtf));
 }
 
 TEST(ConvertDocument, HeaderAndFooterSections) {
@@ -188,7 +188,7 @@ TEST(ConvertDocument, HeaderAndFooterSections) {
             "{\\footerf {\\pard\\qj\\sa25 Foot\r\n\\par}}"
             "{\\pard\\qj Body\\par}\r\n}");
   EXPECT_EQ(c.rtf.find("\\facingp"), std::string::npos);
-  EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
+  EXPECT_TRUE(IsOneGroup(c.rtf));
 
   Converted left = Convert(kHeader + "\\HE\r\nEven\\,\r\n\\=\r\nBody\\,\r\n");
   EXPECT_EQ(left.rtf.substr(0, 25), "{\\rtf1\\ansi\\deff0\\facingp");
@@ -215,12 +215,12 @@ TEST(ConvertDocument, FootnoteSections) {
                         "note.}} here."),
             std::string::npos)
       << c.body;
-  EXPECT_TRUE(testing::IsOneBalancedGroup(c.rtf));
+  EXPECT_TRUE(IsOneGroup(c.rtf));
 
   Converted open = Convert(kHeader + "\\N2\r\nno end\r\n\\=\r\nA\\F2\\,\r\n");
   EXPECT_NE(open.body.find("{\\footnote {\\pard\\qj\\sa25 no end}}"), std::string::npos)
       << open.body;
-  EXPECT_TRUE(testing::IsOneBalancedGroup(open.rtf));
+  EXPECT_TRUE(IsOneGroup(open.rtf));
 
   Converted bad = Convert(kHeader + "\\Nz\r\nlost\\,\r\n\\=\r\nBody\\,\r\n");
   EXPECT_EQ(bad.reporter.Lines(),
@@ -317,7 +317,7 @@ TEST(ConvertDocument, TheEndOfTheInputAfterTheHeaderOrASection) {
 
   Converted markerLast = Convert(kHeader + "\\HD\r\nHead\\,\r\n\\=\r\n\\FD");
   EXPECT_NE(markerLast.body.find("{\\footer }"), std::string::npos) << markerLast.body;
-  EXPECT_TRUE(testing::IsOneBalancedGroup(markerLast.rtf));
+  EXPECT_TRUE(IsOneGroup(markerLast.rtf));
 }
 
 TEST(ConvertDocument, ALineReadAheadInASectionIsNotLost) {
@@ -326,7 +326,7 @@ TEST(ConvertDocument, ALineReadAheadInASectionIsNotLost) {
   EXPECT_NE(c.body.find("Body one"), std::string::npos) << c.body;
   Converted marker = Convert(kHeader + "\\HD\r\nHead\\=\r\n\\FD\r\nFoot\\,\r\n\\=\r\nB\\,\r\n");
   EXPECT_NE(marker.body.find("{\\footer "), std::string::npos) << marker.body;
-  EXPECT_TRUE(testing::IsOneBalancedGroup(marker.rtf));
+  EXPECT_TRUE(IsOneGroup(marker.rtf));
 }
 
 }  // namespace

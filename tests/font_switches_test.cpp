@@ -13,15 +13,15 @@ using testing::TestDocument;
 TEST(FontSwitches, OnlyFilledSlotCharactersMakeSwitches) {
   TestDocument t{STANDARD, BOLD};  // slots 1, 2
   const FontSlotTable& s = t.doc.FontSlots;
-  EXPECT_EQ(NextFontSwitch(s, 0, "ab\\5cd"), 0) << "slot 5 is empty";
+  EXPECT_EQ(NextFontSwitch(s, "ab\\5cd", 0), kNoIndex) << "slot 5 is empty";
   EXPECT_EQ(FirstFontKind(s, "\\5"), NONE);
   t.Declare('%', BOLD);  // never a slot that can hold a font
-  EXPECT_EQ(NextFontSwitch(s, 0, "\\%x"), 0);
-  EXPECT_EQ(NextFontSwitch(s, 0, "abc\\"), 0) << "a trailing backslash is no switch";
-  EXPECT_EQ(NextFontSwitch(s, 0, "\\2"), 1);
-  EXPECT_EQ(NextFontSwitch(s, 1, "\\2"), 0);
+  EXPECT_EQ(NextFontSwitch(s, "\\%x", 0), kNoIndex);
+  EXPECT_EQ(NextFontSwitch(s, "abc\\", 0), kNoIndex) << "a trailing backslash is no switch";
+  EXPECT_EQ(NextFontSwitch(s, "\\2", 0), 0u);
+  EXPECT_EQ(NextFontSwitch(s, "\\2", 1), kNoIndex);
   // The second backslash of a pair starts a switch.
-  EXPECT_EQ(NextFontSwitch(s, 0, "\\\\1"), 2);
+  EXPECT_EQ(NextFontSwitch(s, "\\\\1", 0), 1u);
 }
 
 TEST(FontSwitches, KindsAroundAPosition) {
@@ -31,11 +31,6 @@ TEST(FontSwitches, KindsAroundAPosition) {
   EXPECT_EQ(FirstFontKind(s, line), STANDARD);
   EXPECT_EQ(LastFontKind(s, ITALIC, line), GREEK);
   EXPECT_EQ(LastFontKind(s, ITALIC, "plain"), ITALIC);
-  EXPECT_EQ(FontKindBefore(s, line, 1), NONE);
-  EXPECT_EQ(FontKindBefore(s, line, 5), STANDARD);
-  EXPECT_EQ(FontKindBefore(s, line, 6), BOLD);
-  EXPECT_EQ(FindSwitchTo(s, GREEK, 0, line), 9);
-  EXPECT_EQ(FindSwitchTo(s, GREEK, 9, line), 0);
 }
 
 TEST(FontSwitches, SwitchForAKindUsesTheHighestSlot) {

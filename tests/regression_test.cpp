@@ -30,7 +30,7 @@ Converted Convert(const std::string& chi) {
   Converted c{testing::ConvertInMemory(chi), {}, false};
   EXPECT_TRUE(c.doc.isDocument);
   c.body = c.doc.body;
-  c.balanced = testing::IsOneBalancedGroup(c.doc.rtf);
+  c.balanced = IsOneGroup(c.doc.rtf);
   return c;
 }
 

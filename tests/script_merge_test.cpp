@@ -107,25 +107,5 @@ TEST(NormaliseScriptFonts, SmallBecomesStandardInScriptLinesOnly) {
   EXPECT_EQ(group.Lines[2], "\\1c\\\\1");
 }
 
-TEST(Columns, CountCommandsByTheirWidth) {
-  // a, b, the hard space, the literal backslash and c take one column each; "\1", "\]" and the
-  // trailing backslash none.
-  const std::string line = "a\\1\\]b\\ \\\\c\\";
-  const std::vector<std::pair<int, int>> columnAt = {{1, 1},  {6, 2}, {7, 3}, {9, 4},
-                                                     {11, 5}, {0, 0}, {13, 0}};
-  for (auto [pos, col] : columnAt) EXPECT_EQ(ColumnOfPosition(pos, line), col) << pos;
-  const std::vector<std::pair<int, int>> positionOf = {{1, 1}, {2, 6}, {3, 7}, {5, 11}, {6, 13}};
-  ColumnLocator locator(line);
-  for (auto [col, pos] : positionOf) {
-    EXPECT_EQ(PositionOfColumn(col, line), pos) << col;
-    EXPECT_EQ(locator.PositionOf(col), pos) << col;
-  }
-  EXPECT_EQ(locator.PositionOf(2), 6) << "a lower column starts the walk again";
-
-  EXPECT_EQ(SegmentWidth("a\\]b"), 3) << "\\] is one column wide in a segment";
-  EXPECT_EQ(SegmentWidth("\\F"), 0);
-  EXPECT_EQ(SegmentWidth("\\1x\\@y\\"), 3);
-}
-
 }  // namespace
 }  // namespace pomvex

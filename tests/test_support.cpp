@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/convert_file.h"
+#include "charmaps/special_chars.h"
 
 namespace pomvex::testing {
 
@@ -30,10 +31,20 @@ LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex) {
   return group;
 }
 
+int TranslateFontRun(DocumentState& doc, std::string& line, FontKind kind, int start, int stop) {
+  const int last = stop < 0 ? static_cast<int>(line.size()) : stop;
+  std::string out = line.substr(0, static_cast<std::size_t>(start - 1));
+  AppendFontRun(doc, out, std::string_view(line).substr(start - 1, last - start + 1), kind);
+  const int next = last == static_cast<int>(line.size()) ? 0 : static_cast<int>(out.size()) + 1;
+  line = out + line.substr(static_cast<std::size_t>(last));
+  return next;
+}
+
 ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts) {
   ConvertedDocument c;
   DocumentState doc(c.reporter);
   doc.KeepAllScripts = keepAllScripts;
+  doc.CheckRtfGroups = true;
   std::istringstream stream(chi);
   TextInput in(stream);
   StringSink sink;
@@ -43,20 +54,6 @@ ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts) {
   const std::size_t at = c.rtf.find(prologEnd);
   if (at != std::string::npos) c.body = c.rtf.substr(at + prologEnd.size());
   return c;
-}
-
-bool IsOneBalancedGroup(const std::string& rtf) {
-  long depth = 0;
-  for (std::size_t i = 0; i < rtf.size(); ++i) {
-    if (rtf[i] == '\\') {
-      ++i;
-      continue;
-    }
-    if (rtf[i] == '{') ++depth;
-    if (rtf[i] == '}') --depth;
-    if (depth < 0 || (depth == 0 && i + 1 < rtf.size())) return false;
-  }
-  return depth == 0;
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

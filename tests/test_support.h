@@ -9,6 +9,7 @@
 #include "base/document_state.h"
 #include "base/line_group.h"
 #include "base/reporting.h"
+#include "base/rtf_groups.h"
 
 namespace pomvex::testing {
 
@@ -18,8 +19,8 @@ class RecordingReporter : public Reporter {
     int category;  // 0 for a warning
     std::string text;
   };
-  void ReportError(int category, const std::string& text) override {
-    entries.push_back({category, text});
+  void ReportError(Category category, const std::string& text) override {
+    entries.push_back({CategoryNumber(category), text});
   }
   void ReportWarning(const std::string& text) override { entries.push_back({0, text}); }
   // The entries as "E<category>: text" / "W: text", for compact expectations.
@@ -40,6 +41,11 @@ struct TestDocument {
 // A line group of the given lines, starting at slot 0.
 LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex = 0);
 
+// Translates positions start to stop (from 1, inclusive; stop -1 for the end) of line as text
+// in kind; gives the position of the first character after the run in the changed line, 0 when
+// nothing follows it.
+int TranslateFontRun(DocumentState& doc, std::string& line, FontKind kind, int start, int stop);
+
 // A document converted in memory.
 struct ConvertedDocument {
   RecordingReporter reporter;
@@ -48,9 +54,6 @@ struct ConvertedDocument {
   std::string body;  // the text after the prolog
 };
 ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts = false);
-
-// True when the unescaped braces of rtf form one group that closes at its last character.
-bool IsOneBalancedGroup(const std::string& rtf);
 
 std::string ReadFile(const std::filesystem::path& path);
 

@@ -1,14 +1,15 @@
 #include "app/convert_file.h"
 
-#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <stdexcept>
 
 #include "app/folder_listing.h"
 #include "app/input_file.h"
 #include "app/output_file.h"
 #include "base/line_group.h"
+#include "base/rtf_groups.h"
 #include "conversion/body_writer.h"
 #include "conversion/line_assembly.h"
 #include "conversion/rtf_prolog.h"
@@ -18,45 +19,10 @@
 
 namespace pomvex {
 
-namespace {
-
-// Passes the text on and follows its RTF group depth, so that debug builds can check that every
-// document closes each group it opens.
-class GroupCheckingSink : public TextSink {
- public:
-  explicit GroupCheckingSink(TextSink& out) : out_(out) {}
-  void Write(std::string_view text) override {
-    for (char c : text) {
-      if (escaped_) {
-        escaped_ = false;
-      } else if (c == '\\') {
-        escaped_ = true;
-      } else if (c == '{') {
-        ++depth_;
-      } else if (c == '}') {
-        --depth_;
-        if (depth_ < lowest_) lowest_ = depth_;
-      }
-    }
-    out_.Write(text);
-  }
-  bool Balanced() const { return depth_ == 0 && lowest_ >= 0; }
-
- private:
-  TextSink& out_;
-  bool escaped_ = false;
-  long depth_ = 0;
-  long lowest_ = 0;
-};
-
-}  // namespace
-
 bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
-#ifdef NDEBUG
-  TextSink& out = sink;
-#else
-  GroupCheckingSink out(sink);
-#endif
+  // The tests and the fuzzer check that every document closes each group it opens.
+  GroupCheckingSink checked(sink);
+  TextSink& out = doc.CheckRtfGroups ? checked : sink;
   ResetDocumentState(doc);
   std::string line;
   if (!ReadDocumentHeader(doc, in, line)) return false;
@@ -82,9 +48,9 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
   }
   body.Close(flow);
   out.Write("}");
-#ifndef NDEBUG
-  assert(out.Balanced());
-#endif
+  if (doc.CheckRtfGroups && !checked.IsOneGroup()) {
+    throw std::logic_error("The RTF document is not one group");
+  }
   return true;
 }
 
@@ -147,7 +113,7 @@ bool ConvertOpenedFile(RunState& run, const std::string& path) {
   } catch (const DocumentUnreadable& failure) {
     // Gone since the folder was listed, or not readable: skipped, and no output is left.
     run.WriteLog(name);
-    run.ReportError(15, std::string("Cannot read file: ") + failure.what());
+    run.ReportError(Category::OmittedFile, std::string("Cannot read file: ") + failure.what());
     return true;
   }
   const std::unique_ptr<OutputFile> out =
@@ -195,7 +161,7 @@ bool ConvertOpenedFile(RunState& run, const std::string& path) {
   if (!abandoned.empty()) {
     // One bad document must not end the batch nor leave a broken RTF file behind.
     drop();
-    run.ReportError(15, abandoned);
+    run.ReportError(Category::OmittedFile, abandoned);
     return true;
   }
   run.CountConverted();
@@ -206,14 +172,16 @@ bool ConvertOpenedFile(RunState& run, const std::string& path) {
 
 void ConvertFile(RunState& run, const std::string& path) {
   run.FrontEnd().FileStarted(path);
-  const int scriptLinesBefore = run.CategoryCounts[5];
-  const int scriptRunsBefore = run.CategoryCounts[6];
+  constexpr int kScriptLines = CategoryNumber(Category::UnprocessedScriptLine);
+  constexpr int kScriptRuns = CategoryNumber(Category::ScriptNotAdded);
+  const int scriptLinesBefore = run.CategoryCounts[kScriptLines];
+  const int scriptRunsBefore = run.CategoryCounts[kScriptRuns];
   const int errorsBefore = run.ErrorCount;
   if (ConvertOpenedFile(run, path)) {
-    WriteCountLine(run, run.CategoryCounts[5] - scriptLinesBefore,
-                   std::string(" instances of ") + CategoryNames[5]);
-    WriteCountLine(run, run.CategoryCounts[6] - scriptRunsBefore,
-                   std::string(" instances of ") + CategoryNames[6]);
+    WriteCountLine(run, run.CategoryCounts[kScriptLines] - scriptLinesBefore,
+                   std::string(" instances of ") + CategoryNames[kScriptLines]);
+    WriteCountLine(run, run.CategoryCounts[kScriptRuns] - scriptRunsBefore,
+                   std::string(" instances of ") + CategoryNames[kScriptRuns]);
     WriteCountLine(run, run.ErrorCount - errorsBefore, " errors in the conversion");
   }
   ++run.FilesDone;

@@ -19,7 +19,7 @@ void ConvertChosenFile(RunState& run, const std::string& path) {
 // A sub-folder that cannot be listed is noted in the log and left out; the walk goes on.
 void SkipFolder(RunState& run, const std::string& dir, bool dirLogged, const RunFailure& failure) {
   if (!dirLogged) run.WriteLog(PrintableName(dir));
-  run.ReportError(15, std::string("Cannot read folder: ") + failure.what());
+  run.ReportError(Category::OmittedFile, std::string("Cannot read folder: ") + failure.what());
   run.FlushLog();
 }
 

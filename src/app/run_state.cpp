@@ -23,13 +23,16 @@ const std::array<const char*, kCategoryCount + 1> CategoryNames = {
     "omitted files",
 };
 
-void RunState::ReportError(int category, const std::string& text) {
-  if (category < 1 || category > kCategoryCount) throw RunFailure(kRangeCheckError);
-  if (DetailedLog || (category != 5 && category != 6))
+void RunState::ReportError(Category category, const std::string& text) {
+  const int number = CategoryNumber(category);
+  if (number < 1 || number > kCategoryCount) throw RunFailure(kRangeCheckError);
+  // The script-line problems are logged only in a detailed log; they are counted always.
+  if (DetailedLog ||
+      (category != Category::UnprocessedScriptLine && category != Category::ScriptNotAdded))
     WriteLog("    Error: " + PrintableText(text));
   ++ErrorCount;
   frontEnd_.CountsChanged(Counts());
-  ++CategoryCounts[category];
+  ++CategoryCounts[number];
 }
 
 void RunState::ReportWarning(const std::string& text) {

@@ -13,8 +13,6 @@
 
 namespace pomvex {
 
-inline constexpr int kCategoryCount = 15;
-
 // The category texts, indexed 1 to 15 (entry 0 unused).
 extern const std::array<const char*, kCategoryCount + 1> CategoryNames;
 
@@ -22,7 +20,7 @@ class RunState : public Reporter {
  public:
   explicit RunState(RunFrontEnd& frontEnd) : frontEnd_(frontEnd) {}
 
-  void ReportError(int category, const std::string& text) override;
+  void ReportError(Category category, const std::string& text) override;
   void ReportWarning(const std::string& text) override;
 
   // Counters back to 0 and shown; the detailed-log choice is taken.

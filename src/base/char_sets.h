@@ -36,13 +36,18 @@ class CharSet {
     auto u = static_cast<unsigned char>(c);
     return (words_[u >> 6] >> (u & 63)) & 1ull;
   }
+  constexpr void Insert(char c) {
+    auto u = static_cast<unsigned char>(c);
+    words_[u >> 6] |= 1ull << (u & 63);
+  }
+  constexpr bool Intersects(const CharSet& other) const {
+    return ((words_[0] & other.words_[0]) | (words_[1] & other.words_[1]) |
+            (words_[2] & other.words_[2]) | (words_[3] & other.words_[3])) != 0;
+  }
 
  private:
   constexpr void Add(std::string_view members) {
-    for (char c : members) {
-      auto u = static_cast<unsigned char>(c);
-      words_[u >> 6] |= 1ull << (u & 63);
-    }
+    for (char c : members) Insert(c);
   }
   unsigned long long words_[4] = {0, 0, 0, 0};
 };

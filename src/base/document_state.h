@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/char_sets.h"
 #include "base/font_kind.h"
 #include "base/reporting.h"
 
@@ -30,12 +31,17 @@ class FontSlotTable {
   // The highest slot character holding kind; '\0' when no slot holds it. Switches are written
   // for every line, so the answer is kept rather than looked for each time.
   char HighestSlotOf(FontKind kind) const { return kind <= NONE ? highest_[kind] : '\0'; }
+  // The slot characters holding kind: a line without them after a backslash has no switch to it.
+  const CharSet& SlotsOf(FontKind kind) const { return holding_[kind <= NONE ? kind : NONE]; }
 
  private:
   void Reindex() {
     highest_.fill('\0');
+    holding_.fill(CharSet{});
     for (int i = 0; i < kSize; ++i) {
-      if (kinds_[i] <= NONE) highest_[kinds_[i]] = static_cast<char>('!' + i);
+      if (kinds_[i] > NONE) continue;
+      highest_[kinds_[i]] = static_cast<char>('!' + i);
+      if (kinds_[i] != NONE) holding_[kinds_[i]].Insert(static_cast<char>('!' + i));
     }
   }
 
@@ -43,6 +49,7 @@ class FontSlotTable {
                                      NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE, NONE,
                                      NONE, NONE, NONE, NONE, NONE, NONE, NONE};
   std::array<char, NONE + 1> highest_{};
+  std::array<CharSet, NONE + 1> holding_{};
 };
 
 // The page settings of the document header, each named after its keyword ("\p" + two letters).
@@ -114,11 +121,18 @@ struct DocumentState {
   // room is written at its column (the command line's --keep-all-scripts). Set for the run, not
   // reset per document.
   bool KeepAllScripts = false;
+  // Every document's RTF is checked to be one group, and one that is not ends its conversion
+  // with an internal error (the tests and the fuzzer). Set for the run.
+  bool CheckRtfGroups = false;
 
   // Character format in force in the RTF output: face, style and size indices.
   int CurFace = 0;
   int CurStyle = 0;
   int CurSize = 1;
+
+  // The buffer a step of the line pipeline builds the changed line in; the line's old buffer
+  // takes its place for the next step, so that no step allocates a line of its own.
+  std::string Spare;
 
   // Columns of the tab marks of the line in the pipeline, entries 1 to 60.
   std::array<std::int32_t, 61> TabColumns{};

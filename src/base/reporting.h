@@ -7,12 +7,35 @@
 
 namespace pomvex {
 
+// The categories of errors, numbered as the log counts them (CategoryNames gives their texts).
+enum class Category : int {
+  LoneBackslash = 1,             // a line ends in a backslash that pairs with nothing
+  UnknownCommand = 2,            // a command ChiWriter does not have
+  UnknownCharacter = 3,          // a character a special font cannot show
+  UnknownFont = 4,               // a character in a font no table covers
+  UnprocessedScriptLine = 5,     // a script line not next to the main line
+  ScriptNotAdded = 6,            // a script run without room in the main line
+  SubscriptWithoutMain = 7,      // a subscript line with no main line above it
+  NewFontDeclaration = 8,        // a font declaration of a family the converter does not know
+  UnexpectedEnd = 9,             // the input ends inside the document header
+  FootnoteProblem = 10,          // a footnote reference or section with a bad symbol
+  UnprocessedTabbing = 11,       // tabbing or centring that was not converted
+  LineProcessing = 12,           // a line that could not be processed
+  NotVersion3 = 13,              // a file that is no ChiWriter 3 document
+  UnprocessedHeaderFooter = 14,  // a header or footer for one particular page
+  OmittedFile = 15,              // a document or folder that was not converted
+};
+inline constexpr int kCategoryCount = 15;
+
+inline constexpr int CategoryNumber(Category category) {
+  return static_cast<int>(category);
+}
+
 // Problems in a document are data: they are logged and counted, and the conversion goes on.
 class Reporter {
  public:
   virtual ~Reporter() = default;
-  // category is 1 to 15.
-  virtual void ReportError(int category, const std::string& text) = 0;
+  virtual void ReportError(Category category, const std::string& text) = 0;
   virtual void ReportWarning(const std::string& text) = 0;
 };
 

@@ -7,8 +7,6 @@ namespace pomvex::charmaps {
 
 namespace {
 
-constexpr int kUnknownCharacters = 3;  // error category of characters a font cannot show
-
 // One UTF-16 code unit as RTF writes it: "\u" takes a signed 16-bit number.
 void AppendCodeUnit(std::string& out, std::uint16_t unit) {
   const int value = unit >= 0x8000 ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit);
@@ -23,7 +21,7 @@ void Report(Reporter& report, std::string_view opening, const CharTable& table, 
   text += "' in ";
   text += table.fontName;
   text += " font";
-  report.ReportError(kUnknownCharacters, text);
+  report.ReportError(Category::UnknownCharacter, text);
 }
 
 constexpr std::string_view kFontFiveGroup = "{\\f5 ";

@@ -2,9 +2,7 @@
 // and ChiWriter's commands in the text are left alone.
 #include "charmaps/special_chars.h"
 
-#include <algorithm>
-
-#include "base/text_util.h"
+#include "base/commands.h"
 #include "charmaps/char_table.h"
 
 namespace pomvex {
@@ -49,13 +47,14 @@ bool AppendSpecialChar(Reporter& report, std::string& out, unsigned char ch, Fon
   } else {
     out += static_cast<char>(ch);
   }
-  if (out.size() == before + 1 && out.back() == '\\') out += '\\';
+  if (out.size() == before + 1 && out.back() == kBackslash) out += kBackslash;
   return draws;
 }
 
 // Appends the command whose character is c, as text when nothing converts it.
 void AppendCommand(std::string& out, char c) {
-  out += TextShownCommands.Contains(c) ? "\\\\" : "\\";  // a literal backslash, or a command
+  out += kBackslash;
+  if (TextShownCommands.Contains(c)) out += kBackslash;  // a literal backslash before it
   out += c;
 }
 
@@ -66,17 +65,12 @@ void AppendPlainRun(const DocumentState& doc, std::string& out, std::string_view
     out += run;
     return;
   }
-  const std::size_t n = run.size();
-  for (std::size_t i = 0; i < n;) {
-    const std::size_t at = NextBackslash(run, i);
-    out.append(run, i, at - i);
-    if (at + 1 >= n) {
-      out.append(run, at);  // nothing, or a backslash that ends the run
-      break;
-    }
-    AppendCommand(out, run[at + 1]);
-    i = at + 2;
+  CommandWalk command(run);
+  while (command.Next()) {
+    out += command.TextBefore();
+    AppendCommand(out, command.Char());
   }
+  out += command.Rest();  // with a backslash that ends the run
 }
 
 }  // namespace
@@ -93,66 +87,40 @@ void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, F
     return;
   }
   Reporter& report = doc.report;
-  const std::size_t n = run.size();
-  std::size_t i = 0;
-  while (i < n) {
-    const char c = run[i];
-    if (c == ' ') {  // blanks are never translated
-      out += ' ';
-      i += 1;
-    } else if (c != '\\') {
-      if (AppendSpecialChar(report, out, static_cast<unsigned char>(c), kind))
+  auto translate = [&](std::string_view text) {
+    for (const char c : text) {
+      if (c == ' ') {  // blanks are never translated
+        out += ' ';
+      } else if (AppendSpecialChar(report, out, static_cast<unsigned char>(c), kind)) {
         doc.LineDrawsLines = true;
-      i += 1;
-    } else if (i + 1 == n) {  // a backslash ending the run stays as it is
-      out += '\\';
-      i += 1;
-    } else if (run[i + 1] == '\\') {  // the font's own backslash character
-      AppendSpecialChar(report, out, '\\', kind);
-      i += 2;
-    } else {
-      // A command passes through. "\F" (footnote reference) and "\]" (right or decimal tab)
-      // carry one argument character, itself possibly an escaped backslash.
-      const char d = run[i + 1];
-      AppendCommand(out, d);
-      if ((d == 'F' || d == ']') && i + 2 < n) {
-        out += run[i + 2];
-        if (run[i + 2] == '\\' && i + 3 < n) {
-          out += run[i + 3];
-          i += 1;
-        }
-        i += 1;
       }
-      i += 2;
+    }
+  };
+  CommandWalk command(run);
+  while (command.Next()) {
+    translate(command.TextBefore());
+    const char d = command.Char();
+    if (d == kBackslash) {  // the font's own backslash character
+      AppendSpecialChar(report, out, static_cast<unsigned char>(kBackslash), kind);
+      continue;
+    }
+    // A command passes through. "\F" (footnote reference) and "\]" (right or decimal tab)
+    // carry one argument character, itself possibly an escaped backslash.
+    AppendCommand(out, d);
+    std::size_t next = command.End();
+    if ((d == 'F' || d == ']') && next < run.size()) {
+      out += run[next];
+      if (run[next] == kBackslash && next + 1 < run.size()) out += run[++next];
+      command.ResumeAt(next + 1);
     }
   }
-}
-
-int TranslateFontRun(DocumentState& doc, std::string& line, FontKind kind, int start, int stop) {
-  const int length = Length(line);
-  const int last = stop < 0 || stop > length ? length : stop;
-  start = std::clamp(start, 1, last + 1);
-  // Outside the special fonts only a command shown as text changes the run.
-  if (!SpecialFonts.Contains(kind) &&
-      !HasCommand(std::string_view(line).substr(static_cast<std::size_t>(start - 1),
-                                                static_cast<std::size_t>(last - start + 1)),
-                  TextShownCommands)) {
-    return stop < 0 ? 0 : stop + 1;
+  const std::string_view rest = command.Rest();
+  if (command.LoneAtEnd()) {  // a backslash ending the run stays as it is
+    translate(rest.substr(0, rest.size() - 1));
+    out += kBackslash;
+  } else {
+    translate(rest);
   }
-  stop = last;
-  std::string out = line.substr(0, static_cast<std::size_t>(start - 1));
-  AppendFontRun(doc, out,
-                std::string_view(line).substr(static_cast<std::size_t>(start - 1),
-                                              static_cast<std::size_t>(stop - start + 1)),
-                kind);
-  if (stop == length) {
-    line = std::move(out);
-    return 0;
-  }
-  const int next = Length(out) + 1;
-  out.append(line, static_cast<std::size_t>(stop));
-  line = std::move(out);
-  return next;
 }
 
 }  // namespace pomvex

@@ -30,9 +30,4 @@ std::string TranslateSpecialChar(Reporter& report, unsigned char ch, FontKind ki
 // that draws a line sets doc.LineDrawsLines.
 void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind);
 
-// Translates positions start..stop (1-based, inclusive; stop -1 = to the end) of line as text
-// in kind. Returns the position of the first character after the run in the changed line, or 0
-// when nothing follows it.
-int TranslateFontRun(DocumentState& doc, std::string& line, FontKind kind, int start, int stop);
-
 }  // namespace pomvex

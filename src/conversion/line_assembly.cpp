@@ -1,6 +1,6 @@
 #include "conversion/line_assembly.h"
 
-#include "base/text_util.h"
+#include "base/commands.h"
 #include "conversion/line_group_reader.h"
 #include "fonts/font_switches.h"
 #include "layout/keep_all_scripts.h"
@@ -39,23 +39,19 @@ std::string ParagraphProperties(const DocumentState& doc, int above, int below,
 }
 
 // Puts the paragraph's words and one space in front of line.
-void OpenParagraph(std::string& line, const std::string& props, FramedLine& framed) {
+void OpenParagraph(std::string& line, std::string props, FramedLine& framed) {
   framed.opensParagraph = true;
   framed.wordsEnd = props.size();
-  std::string text = props;
-  text += ' ';
-  text += line;
-  line.swap(text);
+  props += ' ';
+  line.insert(0, props);
 }
 
 // Whether the merged line ends in a script run: its last command is the run's end "\:", with
 // nothing after it but font switches.
 bool EndsInScriptRun(const FontSlotTable& slots, std::string_view line) {
-  auto commandAtEnd = [&line] {
-    return line.size() >= 2 && EndsInLoneBackslash(line.substr(0, line.size() - 1));
-  };
-  while (commandAtEnd() && IsFontSwitch(slots, line.back())) line.remove_suffix(2);
-  return commandAtEnd() && line.back() == ':';
+  auto commandAtEnd = [&line] { return IsCommandCharAt(line, line.size() - 1); };
+  while (!line.empty() && commandAtEnd() && IsFontSwitch(slots, line.back())) line.remove_suffix(2);
+  return !line.empty() && commandAtEnd() && line.back() == ':';
 }
 
 bool HasScriptRun(std::string_view line) {
@@ -112,13 +108,20 @@ FramedLine FrameText(DocumentState& doc, std::string& line, bool opensParagraph,
   return framed;
 }
 
-}  // namespace
+// What the per-group steps leave for the merge and the framing.
+struct PreparedGroup {
+  LineControls controls;
+  bool divided = false;       // a hyphenation mark took the joining space: the word goes on
+  bool joiningSpace = false;  // the main line ends in the joining space, a column of no text
+};
 
-FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
-                            GroupFlow& flow) {
-  const bool opensParagraph = flow.paragraphEnded;
-  ReadLineGroup(doc.report, in, group, flow.linePending);
-  const int above = LinesAbove(group);
+// The checks and rewrites of the group's lines before the merge, in their order: the command
+// check, the report of extra script lines, the line codes, the joining space, the hyphenation
+// marks, and the fonts carried into every line. A step that has nothing to do in the group, by
+// what the command check met, is passed.
+PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow) {
+  static constexpr CharSet kLineCodes{"-+,=/"};
+  PreparedGroup prepared;
   const CommandCheck commands = CheckCommands(doc.report, group);
   // Only a group with such commands can leave one that is shown as text (TextShownCommands).
   doc.LineMayShowCommands = commands.unknown || commands.hyphenationMarks;
@@ -127,47 +130,68 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   if (!doc.KeepAllScripts) CheckExtraScriptLines(doc.report, group);
   // The stray markers are unknown commands: a group without one has none.
   if (commands.unknown) RemoveStrayMarkers(group);
-  const LineControls controls = StripLineControls(group);
-  flow.equalsSeen = controls.equalsSeen;
-  const bool joined = AddJoiningSpace(group, controls);
+  // Only the group's last line can hold a form feed: it ends the group.
+  const bool formFeed =
+      group.lastIndex >= 0 && group.Lines[group.lastIndex].find('\f') != std::string::npos;
+  if (commands.commands.Intersects(kLineCodes) || formFeed) {
+    prepared.controls = StripLineControls(group);
+  }
+  flow.equalsSeen = prepared.controls.equalsSeen;
+  const bool joined = AddJoiningSpace(group, prepared.controls);
   const std::size_t joinedLength = joined ? group.Lines[group.mainIndex].size() : 0;
-  RemoveHyphenA(doc.report, group);
-  RemoveHyphenB(doc.report, group);
+  if (commands.hyphenationMarks) {
+    RemoveHyphenA(doc.report, group);
+    RemoveHyphenB(doc.report, group);
+  }
   // The joining space is still the main line's last character unless a hyphenation mark took
   // it away (the word is divided). After a lone backslash it makes a hard space, which is a
   // column of its own.
-  const bool divided = joined && group.Lines[group.mainIndex].size() != joinedLength;
-  const bool joiningSpace =
-      joined && !divided &&
+  prepared.divided = joined && group.Lines[group.mainIndex].size() != joinedLength;
+  prepared.joiningSpace =
+      joined && !prepared.divided &&
       !EndsInLoneBackslash(
           std::string_view(group.Lines[group.mainIndex]).substr(0, joinedLength - 1));
   CarryFontAcrossLines(doc.FontSlots, group, flow.fontCarry);
   NormaliseScriptFonts(doc.FontSlots, group);
+  return prepared;
+}
+
+// The group's main line, merged with its script lines and converted, in its paragraph.
+FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedGroup& prepared,
+                           bool opensParagraph, int above, std::string& line, GroupFlow& flow) {
+  const LineControls& controls = prepared.controls;
+  // A main line alone: the merge would give it back as it is. The slot takes the old buffer,
+  // which the next read reuses.
+  if (group.lastIndex == 0) {
+    line.swap(group.Lines[0]);
+  } else {
+    line = MergeGroup(
+        doc, group, prepared.joiningSpace,
+        !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !prepared.divided);
+  }
+  return FrameText(doc, line, opensParagraph, controls.paragraphEnd, above,
+                   group.lastIndex - group.mainIndex, flow);
+}
+
+}  // namespace
+
+FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
+                            GroupFlow& flow) {
+  const bool opensParagraph = flow.paragraphEnded;
+  ReadLineGroup(doc.report, in, group, flow.linePending);
+  const int above = LinesAbove(group);
+  const PreparedGroup prepared = PrepareGroup(doc, group, flow);
+  const LineControls& controls = prepared.controls;
 
   line.clear();
-  // The runs of script lines without a main line, when every run is kept: merged as if an
-  // empty main line stood after the lines above it.
-  std::string scriptsAlone;
-  if (group.mainIndex < 0 && doc.KeepAllScripts && group.lastIndex >= 0) {
-    scriptsAlone = MergeAllScriptLines(doc, group, above);
-    if (!HasScriptRun(scriptsAlone)) scriptsAlone.clear();
-  }
   FramedLine framed;
   if (group.mainIndex >= 0) {
-    // A main line alone: the merge would give it back as it is. The slot takes the old buffer,
-    // which the next read reuses.
-    if (group.lastIndex == 0) {
-      line.swap(group.Lines[0]);
-    } else {
-      line = MergeGroup(
-          doc, group, joiningSpace,
-          !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !divided);
-    }
-    framed = FrameText(doc, line, opensParagraph, controls.paragraphEnd, above,
-                       group.lastIndex - group.mainIndex, flow);
-  } else if (!scriptsAlone.empty()) {
-    // They are a paragraph of their own; an open paragraph is closed before it.
-    line.swap(scriptsAlone);
+    framed = ConvertMainLine(doc, group, prepared, opensParagraph, above, line, flow);
+  } else if (doc.KeepAllScripts && group.lastIndex >= 0 &&
+             HasScriptRun(line = MergeAllScriptLines(doc, group, above))) {
+    // The runs of script lines without a main line, when every run is kept: merged as if an
+    // empty main line stood after the lines above it. They are a paragraph of their own; an
+    // open paragraph is closed before it.
     framed = FrameText(doc, line, true, true, above, group.lastIndex + 1 - above, flow);
     if (!opensParagraph) {
       line.insert(0, "\\par}");
@@ -176,6 +200,7 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   } else {
     // A group without text still closes an open paragraph when it carries the paragraph end;
     // otherwise the paragraph state stays as it was, so braces always balance.
+    line.clear();
     if (!opensParagraph && controls.paragraphEnd) {
       line = "\\par}";
       flow.paragraphEnded = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/commands.h"
 #include "base/reporting.h"
 
 namespace pomvex {
@@ -21,7 +22,7 @@ void ReleaseLongBuffer(std::string& slot) {
 
 LineKind ClassifyLine(std::string_view line) {
   LineKind k;
-  const bool command = line.size() >= 2 && line[0] == '\\';
+  const bool command = line.size() >= 2 && line[0] == kBackslash;
   k.subscript = command && line[1] == '-';
   k.superscript = command && line[1] == '+';
   k.equals = command && line[1] == '=';
@@ -42,7 +43,7 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     prevSub = k.subscript;
     prevMain = k.main;
     stop = k.equals || k.pageEnd;
-    if (k.subscript) report.ReportError(7, kSubscriptWithoutMain);
+    if (k.subscript) report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
     if (k.main) group.mainIndex = 0;
   } else {
     group.lastIndex = -1;
@@ -59,7 +60,8 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
       const LineKind k = ClassifyLine(group.Lines[n]);
       linePending = (k.superscript && (prevSub || prevMain)) || (k.main && (prevMain || prevSub));
       complete = in.AtEnd() || k.equals || k.pageEnd || linePending;
-      if (prevSuper && k.subscript) report.ReportError(7, kSubscriptWithoutMain);
+      if (prevSuper && k.subscript)
+        report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
       prevSuper = k.superscript;
       prevSub = k.subscript;
       prevMain = k.main;

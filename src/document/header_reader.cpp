@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/char_sets.h"
+#include "base/commands.h"
 #include "base/text_util.h"
 #include "fonts/character_format.h"
 
@@ -94,7 +95,8 @@ void DeclareFont(DocumentState& doc, std::string_view line) {
   } else if (line.size() == 3) {
     doc.report.ReportWarning("Incomplete font declaration: " + std::string(line));
   } else {
-    doc.report.ReportError(8, "Found new font declaration: " + std::string(line));
+    doc.report.ReportError(Category::NewFontDeclaration,
+                           "Found new font declaration: " + std::string(line));
   }
 }
 
@@ -138,7 +140,8 @@ bool CheckVersionLine(DocumentState& doc, TextInput& in) {
   // The line is not held: a file without line ends may be as long as the file itself.
   const bool isVersion3 = in.ScanFirstLine("\\1cw");
   if (!isVersion3) {
-    doc.report.ReportError(13, "Cannot translate file as it is not a version 3 ChiWriter file.");
+    doc.report.ReportError(Category::NotVersion3,
+                           "Cannot translate file as it is not a version 3 ChiWriter file.");
   }
   return isVersion3;
 }
@@ -146,7 +149,7 @@ bool CheckVersionLine(DocumentState& doc, TextInput& in) {
 bool ReadDocumentHeader(DocumentState& doc, TextInput& in, std::string& line) {
   line.clear();
   if (in.AtEnd()) {
-    doc.report.ReportError(9, "Unexpected end of File");
+    doc.report.ReportError(Category::UnexpectedEnd, "Unexpected end of File");
     return false;
   }
   const bool isDocument = CheckVersionLine(doc, in);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "base/text_util.h"
+#include "base/commands.h"
 #include "conversion/line_assembly.h"
 #include "document/header_reader.h"
 
@@ -56,11 +56,12 @@ bool IsSectionMarker(Reporter& report, std::string_view marker) {
   if (marker.substr(0, 2) == "\\S") return true;
   // Headers and footers for one particular page have no RTF equivalent. Only a marker line
   // (one that begins with a backslash) is taken for one, so body text is never swallowed.
-  if (marker.size() == 3 && marker[0] == '\\' && (marker[1] == 'H' || marker[1] == 'F') &&
+  if (marker.size() == 3 && marker[0] == kBackslash && (marker[1] == 'H' || marker[1] == 'F') &&
       IsDigit(marker[2])) {
-    report.ReportError(14, std::string(marker[1] == 'H' ? "Unprocessed header for page "
-                                                        : "Unprocessed footer for page ") +
-                               marker[2]);
+    report.ReportError(Category::UnprocessedHeaderFooter,
+                       std::string(marker[1] == 'H' ? "Unprocessed header for page "
+                                                    : "Unprocessed footer for page ") +
+                           marker[2]);
     return true;
   }
   return false;
@@ -144,8 +145,9 @@ bool ConvertSections(DocumentState& doc, TextInput& in, LineGroup& group, std::s
       if (IsFootnoteSymbol(symbol)) {
         target = &doc.FootnoteText(symbol);
       } else {
-        doc.report.ReportError(10, std::string("Unexpected footnote symbol ") + symbol +
-                                       ". Failed to insert footnote");
+        doc.report.ReportError(
+            Category::FootnoteProblem,
+            std::string("Unexpected footnote symbol ") + symbol + ". Failed to insert footnote");
       }
       doc.InFootnoteText = true;
       readAhead =

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/char_sets.h"
+#include "base/commands.h"
 #include "base/text_util.h"
 #include "fonts/font_switches.h"
 
@@ -29,16 +30,16 @@ class PrefixScan {
  public:
   explicit PrefixScan(FontKind startKind) : kind_(startKind) {}
 
-  // Takes in positions up to count. A backslash at position count itself is not paired with
-  // the character after it: it is left for the next call.
-  void MoveTo(const FontSlotTable& slots, std::string_view line, int count) {
+  // Takes in the characters before index count. A backslash at count - 1 is not paired with the
+  // character after it: it is left for the next call.
+  void MoveTo(const FontSlotTable& slots, std::string_view line, std::size_t count) {
     while (done_ < count) {
-      const char ch = line[static_cast<std::size_t>(done_)];
-      if (ch != '\\') {
-        TakeChar(ch);
-        done_ += 1;
+      const std::size_t command = std::min(NextBackslash(line, done_), count);
+      if (command > done_) {
+        TakeText(line.substr(done_, command - done_));
+        done_ = command;
       } else if (done_ + 1 < count) {
-        TakeCommand(slots, line[static_cast<std::size_t>(done_ + 1)]);
+        TakeCommand(slots, line[done_ + 1]);
         done_ += 2;
       } else {
         break;
@@ -51,17 +52,44 @@ class PrefixScan {
   int LastBlankRun(int lineLength) const { return blankRun_ < 0 ? lineLength : blankRun_; }
 
  private:
-  void TakeChar(char ch) {
-    if (ch == ' ') {
-      inWord_ = false;
-      AddBlank(1);
+  // Takes in a stretch of text in one font, as its characters one by one would: a space ends
+  // a word and adds a blank, any other character closes the run of blanks, a letter in a text
+  // font makes a word. Only the last space and letter, and the blanks at the end, tell.
+  void TakeText(std::string_view text) {
+    // The word: the last space ends it, a letter after that makes one.
+    const std::size_t lastSpace = text.rfind(' ');
+    const std::size_t afterSpace = lastSpace == kNoIndex ? 0 : lastSpace + 1;
+    if (lastSpace != kNoIndex) inWord_ = false;
+    if (TextFonts.Contains(kind_)) {
+      for (std::size_t i = text.size(); i > afterSpace; --i) {
+        if (IsLetter(text[i - 1])) {
+          inWord_ = true;
+          wordKind_ = kind_;
+          break;
+        }
+      }
+    }
+    if (lastSpace == kNoIndex) {
+      runClosed_ = true;  // text without a space closes the run of blanks
       return;
     }
-    runClosed_ = true;
-    if (IsLetter(ch) && TextFonts.Contains(kind_)) {
-      inWord_ = true;
-      wordKind_ = kind_;
+    // The blanks: the last run of spaces in the text, joined to an open run before it when it
+    // begins the text.
+    const std::size_t lastOther = text.find_last_not_of(' ');
+    if (lastOther == kNoIndex) {
+      AddBlank(static_cast<std::int32_t>(text.size()));
+      return;
     }
+    if (lastOther + 1 < text.size()) {
+      runClosed_ = true;
+      AddBlank(static_cast<std::int32_t>(text.size() - lastOther - 1));
+      return;
+    }
+    const std::size_t before = text.find_last_not_of(' ', lastSpace);
+    const std::size_t spaces = before == kNoIndex ? lastSpace + 1 : lastSpace - before;
+    if (before != kNoIndex) runClosed_ = true;
+    AddBlank(static_cast<std::int32_t>(spaces));
+    runClosed_ = true;
   }
 
   void TakeCommand(const FontSlotTable& slots, char c) {
@@ -92,7 +120,7 @@ class PrefixScan {
     blankRun_ = CheckedAdd(blankRun_, width);
   }
 
-  int done_ = 0;  // positions taken in
+  std::size_t done_ = 0;  // characters taken in
   FontKind kind_;
   bool inWord_ = false;
   FontKind wordKind_ = NONE;
@@ -253,11 +281,13 @@ bool ShortTextFontAhead(const FontSlotTable& slots, std::string_view line, int p
   return true;
 }
 
-// The positions of the switches to inheriting fonts from position q on.
-std::vector<int> InheritingSwitchesFrom(const FontSlotTable& slots, std::string_view line, int q) {
+// The positions (from 1) of the switches to inheriting fonts from index q on.
+std::vector<int> InheritingSwitchesFrom(const FontSlotTable& slots, std::string_view line,
+                                        std::size_t q) {
   std::vector<int> positions;
-  for (int p = q; p > 0; p = NextFontSwitch(slots, p, line)) {
-    if (InheritingFonts.Contains(slots[line[static_cast<std::size_t>(p)]])) positions.push_back(p);
+  for (std::size_t p = q; p != kNoIndex; p = NextFontSwitch(slots, line, p + 1)) {
+    if (InheritingFonts.Contains(SwitchKindAt(slots, line, p)))
+      positions.push_back(static_cast<int>(p) + 1);
   }
   return positions;
 }
@@ -273,41 +303,35 @@ FontKind AnchorFor(FontKind word, FontKind ahead, FontKind previous, int blanksB
 
 }  // namespace
 
-FontKind TextFontOfWordAt(const FontSlotTable& slots, std::string_view line, int p,
+// The tables and the short scan count positions from 1: the switch at index q is at q + 1.
+FontKind TextFontOfWordAt(const FontSlotTable& slots, std::string_view line, std::size_t q,
                           FontKind startKind) {
   PrefixScan scan(startKind);
-  scan.MoveTo(slots, line, std::min(p, Length(line)));
+  scan.MoveTo(slots, line, std::min(q + 1, line.size()));
   return scan.WordKind();
 }
 
-FontKind TextFontAhead(const FontSlotTable& slots, std::string_view line, int p) {
+FontKind TextFontAhead(const FontSlotTable& slots, std::string_view line, std::size_t q) {
+  const int p = static_cast<int>(q) + 1;
   return SuffixTables(slots, line, {p}).TextFontAhead(p);
 }
 
-int BlanksBefore(const FontSlotTable& slots, std::string_view line, int p) {
+int BlanksBefore(const FontSlotTable& slots, std::string_view line, std::size_t q) {
   PrefixScan scan(NONE);
-  scan.MoveTo(slots, line, std::min(p, Length(line)));
+  scan.MoveTo(slots, line, std::min(q + 1, line.size()));
   return scan.LastBlankRun(Length(line));
 }
 
-BlanksAhead BlanksAfter(const FontSlotTable& slots, std::string_view line, int p) {
+BlanksAhead BlanksAfter(const FontSlotTable& slots, std::string_view line, std::size_t q) {
+  const int p = static_cast<int>(q) + 1;
   return SuffixTables(slots, line, {p}).BlanksAfter(p, Length(line));
 }
 
 void AnchorInheritingFonts(const FontSlotTable& slots, std::string& line) {
   const FontKind first = FirstFontKind(slots, line);
-  // A switch at position 1 only sets the first font; the search starts after it.
-  // Most lines hold no switch to an inheriting font: each slot holding one is looked for.
-  bool mayInherit = false;
-  for (char c : std::string_view("!\"#$0123456789")) {
-    if (InheritingFonts.Contains(slots[c]) && FindBackslashAnd(line, c) != std::string::npos) {
-      mayInherit = true;
-      break;
-    }
-  }
-  if (!mayInherit) return;
-  int q = NextFontSwitch(slots, 1, line);
-  if (q == 0) return;
+  // A switch at the very start only sets the first font; the search starts after it.
+  std::size_t q = NextFontSwitch(slots, line, 1);
+  if (q == kNoIndex) return;
 
   // What lies ahead is tabulated only when a short scan does not tell it, or the blanks after a
   // switch are needed; what lies behind is followed by one forward scan.
@@ -318,51 +342,50 @@ void AnchorInheritingFonts(const FontSlotTable& slots, std::string& line) {
   // and in the changed line. An inserted switch begins with a backslash, like the switch it
   // goes in front of, so what the scan behind has taken in stays true of the changed line.
   std::string out;
-  int copied = 0;  // characters of line already in out
+  std::size_t copied = 0;  // characters of line already in out
   int inserted = 0;
   FontKind previous = first;
-  for (; q > 0; q = NextFontSwitch(slots, q, line)) {
+  for (; q != kNoIndex; q = NextFontSwitch(slots, line, q + 1)) {
     const FontKind prevKind = previous;
-    const FontKind kind = slots[line[static_cast<std::size_t>(q)]];
+    const FontKind kind = SwitchKindAt(slots, line, q);
     previous = kind;
     if (!InheritingFonts.Contains(kind)) continue;
 
-    int at = q;  // the switch's position in the changed line
     if (inserted == 0) {
-      behind.MoveTo(slots, line, at);
+      behind.MoveTo(slots, line, q + 1);
     } else {
-      out.append(line, static_cast<std::size_t>(copied), static_cast<std::size_t>(q + 1 - copied));
-      copied = q + 1;
-      at = Length(out) - 1;
-      behind.MoveTo(slots, out, at);
+      out.append(line, copied, q + 2 - copied);
+      copied = q + 2;
+      behind.MoveTo(slots, out, out.size() - 1);
     }
+    const int p = static_cast<int>(q) + 1;
     const int changedLength = CheckedAdd(Length(line), CheckedMul(2, inserted));
     const FontKind word = behind.WordKind();
     FontKind textAhead = NONE;
     BlanksAhead after{0, NONE};
     if (word == NONE) {
-      if (!ShortTextFontAhead(slots, line, q, textAhead)) {
+      if (!ShortTextFontAhead(slots, line, p, textAhead)) {
         if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
-        textAhead = ahead->TextFontAhead(q);
+        textAhead = ahead->TextFontAhead(p);
       }
       if (textAhead == NONE) {
         if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
-        after = ahead->BlanksAfter(q, changedLength);
+        after = ahead->BlanksAfter(p, changedLength);
       }
     }
     const FontKind anchor =
         AnchorFor(word, textAhead, prevKind, behind.LastBlankRun(changedLength), after);
     if (anchor != NONE) {
       if (inserted == 0) {
-        out.assign(line, 0, static_cast<std::size_t>(q + 1));
-        copied = q + 1;
+        out.assign(line, 0, q + 2);
+        copied = q + 2;
       }
       out.insert(out.size() - 2, FontSwitchFor(slots, anchor));
       ++inserted;
     }
   }
   if (inserted == 0) return;
-  out.append(line, static_cast<std::size_t>(copied));
+  out.append(line, copied);
   line = std::move(out);
 }
 

@@ -10,17 +10,22 @@
 
 namespace pomvex {
 
-FontKind TextFontOfWordAt(const FontSlotTable& slots, std::string_view line, int p,
+// What the step asks about the switch at index q: the text font of the word that ends there,
+// that of the first text-font letter after it (none when a layout command or marker comes
+// first), and the widths of the blanks before it and after it (with the first text font of a
+// switch after it).
+FontKind TextFontOfWordAt(const FontSlotTable& slots, std::string_view line, std::size_t q,
                           FontKind startKind);
-FontKind TextFontAhead(const FontSlotTable& slots, std::string_view line, int p);
-int BlanksBefore(const FontSlotTable& slots, std::string_view line, int p);
+FontKind TextFontAhead(const FontSlotTable& slots, std::string_view line, std::size_t q);
+int BlanksBefore(const FontSlotTable& slots, std::string_view line, std::size_t q);
 struct BlanksAhead {
   int width;
   FontKind textFont;
 };
-BlanksAhead BlanksAfter(const FontSlotTable& slots, std::string_view line, int p);
+BlanksAhead BlanksAfter(const FontSlotTable& slots, std::string_view line, std::size_t q);
 
-// Pipeline step 3.
+// Puts in front of each switch to an inheriting font (FOREIGN, GREEK) a switch to the text
+// font whose style and size its run takes (pipeline step 3).
 void AnchorInheritingFonts(const FontSlotTable& slots, std::string& line);
 
 }  // namespace pomvex

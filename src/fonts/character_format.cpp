@@ -5,9 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
 
-#include "base/text_util.h"
+#include "base/commands.h"
 #include "charmaps/special_chars.h"
 #include "fonts/font_switches.h"
 
@@ -86,53 +85,26 @@ void AppendCodesBetween(std::string& out, Format old, Format now) {
   if (out.size() != before) out += ' ';
 }
 
-enum class ScriptEvent { kNone, kOpens, kStops };
-
-// What the two characters at pos mean to a script run about to open: "\>" and "\<" open one;
-// "\:" (the end of one) and a font switch come in between. The markers are commands, which
-// begin only where a command may (startsCommand); a font switch is looked for at every
-// backslash, also the second of a literal one ("\\").
-ScriptEvent ScriptEventAt(const FontSlotTable& slots, std::string_view line, int pos,
-                          bool startsCommand) {
-  if (pos < 1 || pos + 1 > Length(line) || line[pos - 1] != '\\') return ScriptEvent::kNone;
-  const char c = line[pos];
-  if (startsCommand && (c == '>' || c == '<')) return ScriptEvent::kOpens;
-  if ((startsCommand && c == ':') || IsFontSwitch(slots, c)) return ScriptEvent::kStops;
-  return ScriptEvent::kNone;
-}
-
-// Whether a command may begin at the position after pos, given whether one may at pos:
-// commands pair from the start of the line, a backslash taking the character after it.
-bool NextStartsCommand(std::string_view line, int pos, bool startsCommand) {
-  return !(startsCommand && line[pos - 1] == '\\');
-}
-
-// ScriptOpensAhead for every position 1 to length + 1 at once, scanning backwards. Empty, for
-// all false, when the line holds no "\>" or "\<".
-std::vector<bool> ScriptOpenings(const FontSlotTable& slots, std::string_view line) {
-  if (!HasCommand(line, '>') && !HasCommand(line, '<')) return {};
-  const int n = Length(line);
-  std::vector<bool> startsCommand(static_cast<std::size_t>(n) + 1, false);
-  for (int pos = 1, starts = true; pos <= n; ++pos) {
-    startsCommand[pos] = starts;
-    starts = NextStartsCommand(line, pos, starts);
+// Whether a script run opens ahead of a point of the line before anything else intervenes: a
+// "\>" or "\<" comes before the next "\:" (markers are commands, paired from the start) and
+// before the next font switch (looked for at every backslash). Points are asked about in
+// ascending order, each a boundary, so the search for markers only moves forward.
+class ScriptOpenings {
+ public:
+  explicit ScriptOpenings(std::string_view line) : line_(line) {}
+  // Whether a run opens from the boundary from on; nextSwitch is the first switch from there.
+  bool OpensAhead(std::size_t from, std::size_t nextSwitch) {
+    static constexpr CharSet kScriptMarkers{"<>:"};
+    if (marker_ == kNoIndex) return false;  // none is left
+    if (marker_ < from) marker_ = FindCommand(line_, kScriptMarkers, from);
+    return marker_ != kNoIndex && line_[marker_ + 1] != ':' &&
+           (nextSwitch == kNoIndex || marker_ < nextSwitch);
   }
-  std::vector<bool> opens(static_cast<std::size_t>(n) + 2, false);
-  for (int pos = n; pos >= 1; --pos) {
-    switch (ScriptEventAt(slots, line, pos, startsCommand[pos])) {
-      case ScriptEvent::kOpens:
-        opens[pos] = true;
-        break;
-      case ScriptEvent::kStops:
-        opens[pos] = false;
-        break;
-      case ScriptEvent::kNone:
-        opens[pos] = opens[pos + 1];
-        break;
-    }
-  }
-  return opens;
-}
+
+ private:
+  std::string_view line_;
+  std::size_t marker_ = 0;  // the first marker at or after the last point asked about
+};
 
 }  // namespace
 
@@ -167,37 +139,25 @@ std::string SizeCodes(int oldSize, int newSize) {
   return "\\fs" + std::to_string(HalfPointsOf(newSize));
 }
 
-bool ScriptOpensAhead(const FontSlotTable& slots, int pos, std::string_view line) {
-  int p = std::max(pos, 1);
-  // A command may begin at p unless p holds the character of one that begins before it.
-  const std::string_view before =
-      line.substr(0, static_cast<std::size_t>(std::min(p - 1, Length(line))));
-  bool starts = !EndsInLoneBackslash(before);
-  for (; p < Length(line); ++p) {
-    const ScriptEvent event = ScriptEventAt(slots, line, p, starts);
-    if (event != ScriptEvent::kNone) return event == ScriptEvent::kOpens;
-    starts = NextStartsCommand(line, p, starts);
-  }
-  return false;
-}
-
-bool FollowsScriptEnd(int pos, std::string_view line) {
+bool FollowsScriptEnd(std::string_view text) {
   // The backslash must begin a command: after a literal backslash ("\\:") it is text.
-  return pos >= 3 && pos - 1 <= Length(line) && line[pos - 3] == '\\' && line[pos - 2] == ':' &&
-         EndsInLoneBackslash(line.substr(0, static_cast<std::size_t>(pos - 2)));
+  return text.size() >= 2 && text.back() == ':' && text[text.size() - 2] == kBackslash &&
+         BeginsCommand(text, text.size() - 2);
 }
 
 void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph) {
   const FontSlotTable& slots = doc.FontSlots;
   // A new paragraph starts in the document's default format, that of STANDARD.
   if (startsParagraph) SetCurrentFormat(doc, kKindFormats[STANDARD]);
-  int next = NextFontSwitch(slots, 0, line);
-  if (next == 0) {
+  std::size_t next = NextFontSwitch(slots, line, 0);
+  // The changed line is built in the spare buffer, which then takes the line's old buffer.
+  std::string& out = doc.Spare;
+  out.clear();
+  if (next == kNoIndex) {
     // No switch: the line is in no font and stays as it is, but for the commands shown as text.
     if (doc.LineMayShowCommands && HasCommand(line, TextShownCommands)) {
-      std::string out;
       AppendFontRun(doc, out, line, NONE);
-      line = std::move(out);
+      line.swap(out);
     }
     return;
   }
@@ -206,55 +166,45 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
   // closes, so a switch right after "\:" is compared with it.
   Format baseline = CurrentFormat(doc);
   // Text before the first switch is written in that switch's font.
-  FontKind kind = slots[line[static_cast<std::size_t>(next)]];
-  const std::vector<bool> scriptOpens = ScriptOpenings(slots, line);
+  FontKind kind = SwitchKindAt(slots, line, next);
+  ScriptOpenings scriptOpenings(line);
   const std::string_view source = line;
-  const int n = Length(source);
-
-  // The changed line is built in out; source from runStart on is still to be converted.
-  std::string out;
-  out.reserve(line.size() + line.size() / 2);
-  int runStart = 1;
+  out.reserve(source.size() + source.size() / 2);
+  std::size_t runStart = 0;  // source from here on is still to be converted
   while (true) {
-    const int end = next == 0 ? n : next - 1;
     const std::size_t runBegin = out.size();
-    AppendFontRun(doc, out,
-                  source.substr(static_cast<std::size_t>(runStart - 1),
-                                static_cast<std::size_t>(end - runStart + 1)),
+    AppendFontRun(doc, out, source.substr(runStart, std::min(next, source.size()) - runStart),
                   kind);
-    if (next == 0) break;
+    if (next == kNoIndex) break;
     // A switch found at the second backslash of a literal one ("\\" and a slot character)
     // leaves the first backslash alone in front of the codes. It is written as the literal
     // backslash it stood for, so that it cannot pair with what follows. (What came before the
     // run ends in a whole command, so the run alone tells.)
-    if (EndsInLoneBackslash(std::string_view(out).substr(runBegin))) out += '\\';
+    if (EndsInLoneBackslash(std::string_view(out).substr(runBegin))) out += kBackslash;
 
     // The switch group: switches that follow each other without a gap become one change.
     Format now = CurrentFormat(doc);
-    int last = next;
+    std::size_t last = next;
     while (true) {
-      kind = slots[source[static_cast<std::size_t>(last)]];
+      kind = SwitchKindAt(slots, source, last);
       now.face = FaceOf(kind);
       if (!InheritingFonts.Contains(kind)) {
         now.style = StyleOf(kind);
         now.size = SizeOf(kind);
       }
-      const bool adjacent = last + 3 <= n && source[static_cast<std::size_t>(last + 1)] == '\\' &&
-                            IsFontSwitch(slots, source[static_cast<std::size_t>(last + 2)]);
-      if (!adjacent) break;
+      if (!IsFontSwitchAt(slots, source, last + 2)) break;
       last += 2;
     }
 
     // The format to change from is chosen before the baseline moves to this group.
-    const Format old = FollowsScriptEnd(Length(out) + 1, out) ? baseline : CurrentFormat(doc);
-    if (!scriptOpens.empty() && scriptOpens[static_cast<std::size_t>(last + 2)]) baseline = now;
+    const Format old = FollowsScriptEnd(out) ? baseline : CurrentFormat(doc);
+    runStart = last + 2;
+    next = NextFontSwitch(slots, source, runStart);
+    if (scriptOpenings.OpensAhead(runStart, next)) baseline = now;
     AppendCodesBetween(out, old, now);
     SetCurrentFormat(doc, now);
-
-    runStart = last + 2;
-    next = NextFontSwitch(slots, runStart - 1, source);
   }
-  line = std::move(out);
+  line.swap(out);
 }
 
 }  // namespace pomvex

@@ -20,12 +20,11 @@ std::string FaceCodes(int oldFace, int newFace);
 std::string StyleCodes(int oldStyle, int newStyle);
 std::string SizeCodes(int oldSize, int newSize);
 
-// From pos on, a script run ("\>" or "\<") opens before a "\:" or a font switch comes.
-bool ScriptOpensAhead(const FontSlotTable& slots, int pos, std::string_view line);
-// The two characters before pos are the script-run end "\:".
-bool FollowsScriptEnd(int pos, std::string_view line);
+// The text ends in the script-run end "\:".
+bool FollowsScriptEnd(std::string_view text);
 
-// Pipeline step 4.
+// Replaces every font switch by the RTF words that change the face, style and size in force
+// to those of its font, and has the text in a special font translated (pipeline step 4).
 void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph);
 
 }  // namespace pomvex

@@ -5,10 +5,11 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
-#include "base/text_util.h"
+#include "base/commands.h"
 #include "charmaps/special_chars.h"
 #include "fonts/character_format.h"
 
@@ -47,7 +48,7 @@ std::size_t NumberPosition(std::string_view text) {
   auto isLetter = [](char c) { return c >= 'a' && c <= 'z'; };
   auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   std::size_t i = kParagraph.size();
-  while (i + 1 < text.size() && text[i] == '\\' && isLetter(text[i + 1])) {
+  while (i + 1 < text.size() && text[i] == kBackslash && isLetter(text[i + 1])) {
     ++i;
     while (i < text.size() && isLetter(text[i])) ++i;
     if (i < text.size() && text[i] == '-') ++i;
@@ -58,8 +59,8 @@ std::size_t NumberPosition(std::string_view text) {
 }
 
 void ReportBadSymbol(Reporter& report, char symbol) {
-  report.ReportError(
-      10, std::string("Unexpected footnote symbol ") + symbol + ". Failed to insert footnote");
+  report.ReportError(Category::FootnoteProblem, std::string("Unexpected footnote symbol ") +
+                                                    symbol + ". Failed to insert footnote");
 }
 
 // A footnote text left to the writer stands in the line as a marker: a backslash and Ctrl-Z
@@ -78,7 +79,7 @@ struct FootnoteMarker {
 };
 
 void AppendMarker(std::string& out, char symbol, int flags, std::size_t length) {
-  out += '\\';
+  out += kBackslash;
   out += kMarker;
   out += symbol;
   out += static_cast<char>('a' + flags);
@@ -112,7 +113,7 @@ const FootnoteTextFacts& FactsOf(DocumentState& doc, char symbol) {
   static constexpr CharSet kRewritten{"<>: LE\x1a"};
   facts.writtenAsItIs = !EndsInLoneBackslash(text) && !HasCommand(text, kRewritten);
   static constexpr CharSet kReference{"F"};
-  for (std::size_t i = FindCommand(text, kReference); i != std::string::npos;
+  for (std::size_t i = FindCommand(text, kReference); i != kNoIndex;
        i = FindCommand(text, kReference, i + 2)) {
     const char symbol = i + 2 < text.size() ? text[i + 2] : ' ';
     if (IsFootnoteSymbol(symbol)) facts.writtenAsItIs = false;
@@ -129,29 +130,21 @@ const FootnoteTextFacts& FactsOf(DocumentState& doc, char symbol) {
 // refers to gets a marker in place of its text when that text can be written as it is.
 void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<25>& active,
                          std::string& out, bool marking) {
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
-    if (text[i] != '\\' || i + 1 == n) {
-      // Plain text up to the next command goes as it is.
-      const std::size_t next = std::min(text.find('\\', i + 1), n);
-      out.append(text.substr(i, next - i));
-      i = next;
+  CommandWalk command(text);
+  while (command.Next()) {
+    out += command.TextBefore();
+    if (command.Char() != 'F') {
+      out += text.substr(command.At(), 2);
       continue;
     }
-    if (text[i + 1] != 'F') {
-      out.append(text, i, 2);
-      i += 2;
-      continue;
-    }
-    const char symbol = i + 2 < n ? text[i + 2] : ' ';
+    const std::size_t i = command.At();
+    const char symbol = i + 2 < text.size() ? text[i + 2] : ' ';
     if (!IsFootnoteSymbol(symbol)) {
       ReportBadSymbol(doc.report, symbol);
       // The reference stays as text, its backslash a literal one, so that a reader does not take
       // it and the letters after it for a control word; the character after it is read again as
       // text.
       out += "\\\\F";
-      i += 2;
       continue;
     }
     const std::string mark = FootnoteMark(doc.report, symbol);
@@ -198,8 +191,9 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
       }
       out += '}';
     }
-    i += 3;
+    command.ResumeAt(i + 3);
   }
+  out += command.Rest();
 }
 
 // The page-number field, and the space after it, in the page-number font.
@@ -263,7 +257,7 @@ std::string FootnoteMark(Reporter& report, char symbol) {
 }
 
 void ConvertFootnoteRefs(DocumentState& doc, std::string& line, FootnoteInsertion insertion) {
-  if (FindBackslashAnd(line, 'F') == std::string::npos) return;
+  if (FindBackslashAnd(line, 'F') == kNoIndex) return;
   std::string out;
   out.reserve(line.size());
   std::bitset<25> active;
@@ -302,7 +296,7 @@ void FollowGroups(std::string_view text, std::vector<ScriptFrame>& frames) {
       frames.push_back(outer);
     } else if (c == '}') {
       if (frames.size() > 1) frames.pop_back();
-    } else if (c == '\\' && i + 1 < n) {
+    } else if (c == kBackslash && i + 1 < n) {
       // "\fs" and its number; any other command is passed whole.
       if (text.substr(i + 1, 2) == "fs" && i + 3 < n && text[i + 3] >= '0' && text[i + 3] <= '9') {
         int halfPoints = 0;
@@ -321,13 +315,13 @@ void FollowGroups(std::string_view text, std::vector<ScriptFrame>& frames) {
 
 void ConvertScriptMarkers(std::string& line, int halfPoints) {
   static constexpr CharSet kScriptMarkers{"<>:"};
-  if (!HasCommand(line, '<') && !HasCommand(line, '>') && !HasCommand(line, ':')) return;
   std::size_t at = FindCommand(line, kScriptMarkers);
+  if (at == kNoIndex) return;
   std::string out;
   out.reserve(line.size() + 16);
   std::vector<ScriptFrame> frames{{0, halfPoints}};
   std::size_t from = 0;  // line[from..at) goes as it is
-  while (at != std::string::npos) {
+  while (at != kNoIndex) {
     const std::string_view text = std::string_view(line).substr(from, at - from);
     out += text;
     FollowGroups(text, frames);
@@ -362,36 +356,34 @@ void ConvertPageNumber(DocumentState& doc, std::string& line) {
   const std::size_t i = FindCommand(line, '@');
   // A footnote text written in place of a marker before that one holds the first command when
   // it has one.
-  for (std::size_t at = line.find(kMarker);
-       at != std::string::npos && (i == std::string::npos || at < i);
+  for (std::size_t at = line.find(kMarker); at != kNoIndex && (i == kNoIndex || at < i);
        at = line.find(kMarker, at + 1)) {
     const FootnoteMarker marker = ReadMarker(line, at);
     const std::size_t pageNumber = FactsOf(doc, marker.symbol).pageNumber;
-    if (pageNumber != std::string::npos && pageNumber + 2 <= marker.length) {
+    if (pageNumber != kNoIndex && pageNumber + 2 <= marker.length) {
       line[at + 2] = static_cast<char>(line[at + 2] + kPageNumber);
       return;
     }
   }
-  if (i == std::string::npos) return;
+  if (i == kNoIndex) return;
   line.replace(i, 2, PageNumberField(doc));
 }
 
 void RemoveSpaceEscapes(std::string& line) {
   // Commands pair from the start, so a literal backslash ("\\") before a space stays two
-  // characters and the space after it is a plain one.
-  static constexpr CharSet kHardSpace{" "};
-  std::size_t at = FindCommand(line, kHardSpace);
-  if (at == std::string::npos) return;
-  std::string out;
-  out.reserve(line.size());
-  std::size_t from = 0;  // line[from..at) goes as it is
-  while (at != std::string::npos) {
-    out.append(line, from, at - from);
-    from = at + 1;  // the space stays
-    at = FindCommand(line, kHardSpace, at + 2);
+  // characters and the space after it is a plain one. The line is compacted in place: each
+  // hard space loses its backslash.
+  std::size_t kept = 0;  // line[..kept) is what stays of the part looked at
+  std::size_t from = 0;  // line[from..) is not yet looked at
+  for (CommandWalk command(line); command.Next();) {
+    if (command.Char() != ' ') continue;
+    if (kept != from) std::memmove(line.data() + kept, line.data() + from, command.At() - from);
+    kept += command.At() - from;
+    from = command.At() + 1;  // the space stays
   }
-  out.append(line, from);
-  line = std::move(out);
+  if (from == 0) return;
+  std::memmove(line.data() + kept, line.data() + from, line.size() - from);
+  line.resize(kept + line.size() - from);
 }
 
 }  // namespace pomvex

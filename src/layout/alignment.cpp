@@ -4,11 +4,12 @@
 #include "layout/alignment.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "base/char_sets.h"
-#include "base/text_util.h"
+#include "base/commands.h"
 
 namespace pomvex {
 
@@ -21,31 +22,18 @@ struct CaretMark {
   std::size_t hardAfter;
 };
 
-bool IsHardSpaceAt(std::string_view line, std::size_t i) {
-  return i + 1 < line.size() && line[i] == '\\' && line[i + 1] == ' ';
-}
-
-// The "\^" commands in order. Commands are read in pairs from the start, so a literal backslash
-// ("\\") before "^" makes no mark.
+// The "\^" commands in order, with the hard spaces next to them.
 std::vector<CaretMark> FindCaretMarks(std::string_view line) {
   std::vector<CaretMark> marks;
-  if (FindBackslashAnd(line, '^') == std::string_view::npos) return marks;
-  const std::size_t n = line.size();
-  std::size_t hardRun = 0;
-  std::size_t i = 0;
-  while (i < n) {
-    if (line[i] != '\\' || i + 1 == n) {
-      hardRun = 0;
-      i += 1;
+  std::size_t hardRun = 0;  // hard spaces right before the current command
+  for (CommandWalk command(line); command.Next();) {
+    if (!command.TextBefore().empty()) hardRun = 0;
+    if (command.Char() == ' ') {
+      ++hardRun;
       continue;
     }
-    if (line[i + 1] == ' ') {
-      ++hardRun;
-    } else {
-      if (line[i + 1] == '^') marks.push_back({i, hardRun, 0});
-      hardRun = 0;
-    }
-    i += 2;
+    if (command.Char() == '^') marks.push_back({command.At(), hardRun, 0});
+    hardRun = 0;
   }
   for (CaretMark& mark : marks) {
     for (std::size_t j = mark.pos + 2; IsHardSpaceAt(line, j); j += 2) ++mark.hardAfter;
@@ -53,32 +41,36 @@ std::vector<CaretMark> FindCaretMarks(std::string_view line) {
   return marks;
 }
 
-// Appends line[from..] to out without the hard spaces that follow an ordinary space: a space
-// followed by any number of hard spaces becomes that one space. Commands are read in pairs, so
-// the space inside a hard space is not an ordinary one, and a run of hard spaces that follows a
-// word (padding that lines text up) is kept.
-void AppendCollapsed(std::string_view line, std::size_t from, std::string& out) {
+// Removes from line[from..], from being a boundary, the hard spaces that follow an ordinary
+// space: a space followed by any number of hard spaces becomes that one space. A run of hard
+// spaces that follows a word (padding that lines text up) stays. The line is compacted in place.
+void CollapseFrom(std::string& line, std::size_t from) {
+  char* data = line.data();
+  std::size_t kept = from;  // line[from..kept) is what stays of the part looked at
+  auto keep = [&](std::size_t begin, std::size_t length) {
+    if (kept != begin) std::memmove(data + kept, data + begin, length);
+    kept += length;
+  };
   bool afterSpace = false;
-  std::size_t i = from;
-  while (i < line.size()) {
-    if (line[i] == '\\' && i + 1 < line.size()) {
-      if (!(afterSpace && line[i + 1] == ' ')) {
-        out.append(line, i, 2);
-        afterSpace = false;
-      }
-      i += 2;
-      continue;
+  CommandWalk command(line, from);
+  while (command.Next()) {
+    const std::string_view text = command.TextBefore();
+    if (!text.empty()) {
+      afterSpace = text.back() == ' ';
+      keep(command.At() - text.size(), text.size());
     }
-    out += line[i];
-    afterSpace = line[i] == ' ';
-    i += 1;
+    if (afterSpace && command.Char() == ' ') continue;
+    keep(command.At(), 2);
+    afterSpace = false;
   }
+  keep(line.size() - command.Rest().size(), command.Rest().size());
+  line.resize(kept);
 }
 
 // "\qc" or "\qr" written by the alignment steps.
 bool HasAlignmentWord(std::string_view line) {
   const std::size_t n = line.size();
-  for (std::size_t i = FindCommand(line, 'q'); i != std::string_view::npos && i + 2 < n;
+  for (std::size_t i = FindCommand(line, 'q'); i != kNoIndex && i + 2 < n;
        i = FindCommand(line, 'q', i + 2)) {
     if (line[i + 2] == 'c' || line[i + 2] == 'r') return true;
   }
@@ -135,11 +127,7 @@ void CollapseHardSpaces(std::string& line, bool startsParagraph) {
     CollapseHardSpacesAfterIndent(line);
     return;
   }
-  if (FindBackslashAndCommon(line, ' ') == std::string::npos) return;
-  std::string out;
-  out.reserve(line.size());
-  AppendCollapsed(line, 0, out);
-  line = std::move(out);
+  CollapseFrom(line, 0);
 }
 
 void CollapseHardSpacesAfterIndent(std::string& line) {
@@ -152,7 +140,7 @@ void CollapseHardSpacesAfterIndent(std::string& line) {
       i += 1;
       continue;
     }
-    if (line[i] != '\\') break;
+    if (line[i] != kBackslash) break;
     if (i + 1 == n) {
       i += 1;
       continue;
@@ -169,11 +157,7 @@ void CollapseHardSpacesAfterIndent(std::string& line) {
     }
     i += 2;
   }
-  if (FindBackslashAndCommon(line, ' ', i) == std::string::npos) return;
-  std::string out(line, 0, i);
-  out.reserve(line.size());
-  AppendCollapsed(line, i, out);
-  line = std::move(out);
+  CollapseFrom(line, i);
 }
 
 }  // namespace pomvex

@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "base/char_sets.h"
-#include "base/text_util.h"
+#include "base/columns.h"
+#include "base/commands.h"
 #include "fonts/font_switches.h"
 
 namespace pomvex {
@@ -116,58 +117,22 @@ ColumnedLine Columned(const std::string& line, bool mainLine) {
   l.text = line;
   l.columns.assign(line.size(), 0);
   std::int32_t column = 0;
-  const std::size_t n = line.size();
-  for (std::size_t i = 0; i < n;) {
-    if (line[i] != '\\') {
-      l.columns[i] = ++column;
-      if (line[i] != ' ' || !mainLine) l.lastOwn = column;
-      ++i;
-    } else if (i + 1 == n) {
-      ++i;  // a lone backslash at the end takes no column
-    } else {
-      if (PositionColumnCommands.Contains(line[i + 1])) l.lastOwn = l.columns[i] = ++column;
-      i += 2;
-    }
+  for (std::size_t i = 0; i < line.size(); i += PieceLength(line, i)) {
+    if (!TakesColumn(line, i)) continue;
+    l.columns[i] = ++column;
+    if (line[i] != ' ' || !mainLine) l.lastOwn = column;
   }
   return l;
 }
 
 // The next run of script text at or after index from, as the standard merge finds it, except
 // that a run already merged into the line belongs to the segment it stands in (or makes one of
-// its own). Gives [start, end), or false when there is none. Indexes never go down.
-bool NextSegment(const ColumnedLine& l, RunWalk& runs, std::size_t from, std::size_t& start,
-                 std::size_t& end) {
-  const std::string& s = l.text;
-  const std::size_t n = s.size();
-  std::size_t i = from;
-  for (;;) {
-    if (i >= n) return false;
-    if (s[i] == ' ') {
-      ++i;
-    } else if (s[i] != '\\') {
-      break;
-    } else if (i + 1 == n) {
-      return false;  // a lone backslash at the end starts nothing
-    } else if (runs.StartingAt(i) || (s[i + 1] != ' ' && SegmentStartCommands.Contains(s[i + 1]))) {
-      break;
-    } else {
-      i += 2;
-    }
-  }
-  start = i;
-  while (i < n && s[i] != ' ') {
-    if (const RunInfo* run = runs.StartingAt(i)) {
-      i = run->end;
-    } else if (s[i] != '\\') {
-      ++i;
-    } else if (i + 1 == n || SegmentBreakers.Contains(s[i + 1])) {
-      break;
-    } else {
-      i += 2;
-    }
-  }
-  end = i;
-  return true;
+// its own). Indexes never go down.
+bool NextSegment(const ColumnedLine& l, RunWalk& runs, std::size_t from, ScriptSegment& segment) {
+  return FindScriptSegment(l.text, from, segment, [&runs](std::size_t i) {
+    const RunInfo* run = runs.StartingAt(i);
+    return run != nullptr ? run->end : kNoIndex;
+  });
 }
 
 // The font in force before an index, outside the runs, for indexes that never go down; the line
@@ -181,12 +146,12 @@ class OuterFont {
     while (next_ < pos) {
       if (const RunInfo* run = runs_.StartingAt(next_)) {
         next_ = run->end;
-      } else if (s[next_] != '\\') {
+      } else if (s[next_] != kBackslash) {
         ++next_;
       } else if (next_ + 1 == s.size()) {
         break;  // may pair with what is appended later
       } else {
-        if (IsFontSwitch(slots_, s[next_ + 1])) kind_ = slots_[s[next_ + 1]];
+        if (IsFontSwitchAt(slots_, s, next_)) kind_ = SwitchKindAt(slots_, s, next_);
         next_ += 2;
       }
     }
@@ -200,10 +165,6 @@ class OuterFont {
   std::size_t next_ = 0;
   FontKind kind_ = NONE;
 };
-
-bool IsSwitchAt(const std::string& s, std::size_t i, const FontSlotTable& slots) {
-  return i + 1 < s.size() && s[i] == '\\' && IsFontSwitch(slots, s[i + 1]);
-}
 
 // Where a run with its first column at c goes in the line it is merged into: in front of the
 // character in that column, after a run already merged over it (stacked), or where the text
@@ -232,14 +193,14 @@ class RunPlacer {
         if (run->span.first > c) return {cur_, false};
         // Directly after that run and the font switch that restores the line's font after it.
         cur_ = run->end;
-        while (IsSwitchAt(s, cur_, slots_)) cur_ += 2;
+        while (IsFontSwitchAt(slots_, s, cur_)) cur_ += 2;
         stacked_ = true;
         stack_ = run->span;
         return {cur_, true};
       }
       const std::int32_t column = work_.columns[cur_];
       if (column != 0 && column >= c) return {cur_, false};
-      cur_ += s[cur_] == '\\' ? std::min<std::size_t>(2, n - cur_) : 1;
+      cur_ += PieceLength(s, cur_);
     }
     return {n, false};
   }
@@ -271,7 +232,7 @@ std::size_t RoomAt(const ColumnedLine& work, std::size_t pos, Span run, bool scr
     if (q >= s.size() || work.columns[q] != c) return kNone;
     if (scriptLine && s[q] == ' ') {
       q += 1;
-    } else if (s[q] == '\\' && q + 1 < s.size() && s[q + 1] == ' ') {
+    } else if (IsHardSpaceAt(s, q)) {
       q += 2;
     } else {
       return kNone;
@@ -288,9 +249,9 @@ std::string OwnText(const ColumnedLine& l, std::size_t begin, std::size_t end,
   RunWalk runs(l.runs, begin);
   for (std::size_t i = begin; i < end;) {
     if (const RunInfo* run = runs.StartingAt(i)) {
-      for (i = run->end; i < end && IsSwitchAt(l.text, i, slots);) i += 2;
+      for (i = run->end; i < end && IsFontSwitchAt(slots, l.text, i);) i += 2;
     } else {
-      const std::size_t width = l.text[i] == '\\' ? std::min<std::size_t>(2, end - i) : 1;
+      const std::size_t width = std::min(PieceLength(l.text, i), end - i);
       own.append(l.text, i, width);
       i += width;
     }
@@ -320,9 +281,10 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
   std::size_t from = 0;     // where the search for the next segment starts
   std::size_t mainPos = 0;  // the first index of work not yet written
   for (;;) {
-    std::size_t start = 0;
-    std::size_t end = 0;
-    const bool found = NextSegment(script, scriptRuns, from, start, end);
+    ScriptSegment segment;
+    const bool found = NextSegment(script, scriptRuns, from, segment);
+    const std::size_t start = segment.start;
+    const std::size_t end = segment.end;
     const Span span = found ? ColumnsOf(script, start, end) : Span{};
     if (found && span.first == 0) {
       from = end > start ? end : start + 2;  // no column: nothing to place
@@ -358,8 +320,9 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
     result.runs.push_back({runBegin, result.size(), span});
     reached = std::max(reached, span.last);
     if (room == kNone) {
-      doc.report.ReportError(6, "Sub- or superscript placed at its column without room: " +
-                                    OwnText(script, start, end, slots));
+      doc.report.ReportError(Category::ScriptNotAdded,
+                             "Sub- or superscript placed at its column without room: " +
+                                 OwnText(script, start, end, slots));
     }
     mainPos = place.pos + (room == kNone ? 0 : room);
     placer.Passed(mainPos);

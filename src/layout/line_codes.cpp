@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "base/char_sets.h"
-#include "base/text_util.h"
+#include "base/commands.h"
 
 namespace pomvex {
 
@@ -29,7 +29,7 @@ struct Token {
 // form feed, which stands for itself even there.
 Token TokenAt(std::string_view line, std::size_t i) {
   if (line[i] == kFormFeed) return {kFormFeedCode, 1};
-  if (line[i] != '\\' || i + 1 == line.size() || line[i + 1] == kFormFeed) return {kOther, 1};
+  if (line[i] != kBackslash || i + 1 == line.size() || line[i + 1] == kFormFeed) return {kOther, 1};
   switch (line[i + 1]) {
     case '-':  // subscript line
       return {kSubscript, 2};
@@ -66,7 +66,7 @@ void StripLine(std::string& line, LineControls& controls) {
   const std::size_t n = line.size();
   std::size_t formFeed = std::min(line.find(kFormFeed), n);  // the next one after i, n for none
   for (std::size_t i = 0; i < n;) {
-    if (line[i] != '\\' && line[i] != kFormFeed) {
+    if (line[i] != kBackslash && line[i] != kFormFeed) {
       // Text up to the next command or form feed stays.
       if (formFeed < i) formFeed = std::min(line.find(kFormFeed, i), n);
       const std::size_t j = std::min(NextBackslash(line, i), formFeed);
@@ -114,7 +114,7 @@ void StripLine(std::string& line, LineControls& controls) {
         controls.pageBreak = true;
         // A backslash right before the form feed pairs with nothing; with the form feed gone it
         // would pair with what follows (a marker, a brace). It is kept as a literal one.
-        if (EndsInLoneBackslash(std::string_view(line).substr(0, kept))) line[kept++] = '\\';
+        if (EndsInLoneBackslash(std::string_view(line).substr(0, kept))) line[kept++] = kBackslash;
         ++i;
         continue;
       case kOther:
@@ -132,21 +132,21 @@ CommandCheck CheckCommands(Reporter& report, const LineGroup& group) {
   CommandCheck check;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     const std::string& line = group.Lines[slot];
-    const std::size_t n = line.size();
-    for (std::size_t i = NextBackslash(line, 0); i < n; i = NextBackslash(line, i + 1)) {
-      if (i + 1 == n) {
-        report.ReportError(1, "Line terminated by '\\' in: " + line);
-        break;
-      }
-      const char c = line[++i];  // a doubled backslash is one command
-      if (c == 'A' || c == 'B') check.hyphenationMarks = true;
+    CommandWalk command(line);
+    while (command.Next()) {
+      const char c = command.Char();
+      check.commands.Insert(c);
       if (!KnownCommands.Contains(c)) {
         check.unknown = true;
-        report.ReportError(
-            2, std::string("Unknown ChiWriter command '\\") + c + "'. The file may be corrupt.");
+        report.ReportError(Category::UnknownCommand, std::string("Unknown ChiWriter command '\\") +
+                                                         c + "'. The file may be corrupt.");
       }
     }
+    if (command.LoneAtEnd()) {
+      report.ReportError(Category::LoneBackslash, "Line terminated by '\\' in: " + line);
+    }
   }
+  check.hyphenationMarks = check.commands.Contains('A') || check.commands.Contains('B');
   return check;
 }
 
@@ -169,17 +169,15 @@ void RemoveStrayMarkers(LineGroup& group) {
   static constexpr CharSet kStray{":<>DELR"};
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     std::string& line = group.Lines[slot];
-    std::size_t at = FindCommand(line, kStray);
-    if (at == std::string::npos) continue;
+    if (FindCommand(line, kStray) == kNoIndex) continue;
     std::string kept;
     kept.reserve(line.size());
-    std::size_t from = 0;  // the text from here to the marker at at is kept
-    while (at != std::string::npos) {
-      kept.append(line, from, at - from);
-      from = at + 2;
-      at = FindCommand(line, kStray, from);
+    CommandWalk command(line);
+    while (command.Next()) {
+      kept += command.TextBefore();
+      if (!kStray.Contains(command.Char())) kept.append(line, command.At(), 2);
     }
-    kept.append(line, from);
+    kept += command.Rest();
     line = std::move(kept);
   }
 }

@@ -2,6 +2,7 @@
 // against ChiWriter's own, and the space that joins the lines of one paragraph.
 #pragma once
 
+#include "base/char_sets.h"
 #include "base/document_state.h"
 #include "base/line_group.h"
 
@@ -17,6 +18,7 @@ struct LineControls {
 struct CommandCheck {
   bool unknown = false;           // an unknown command
   bool hyphenationMarks = false;  // "\A" or "\B"
+  CharSet commands;               // the characters of all the group's commands
 };
 
 // Reports unknown commands (category 2) and lines ending in a lone backslash (category 1).

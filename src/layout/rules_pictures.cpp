@@ -5,24 +5,22 @@
 
 #include <string_view>
 
-#include "base/text_util.h"
+#include "base/commands.h"
 
 namespace pomvex {
 
 namespace {
 
-constexpr std::size_t kNone = std::string::npos;
 constexpr std::size_t kShortestRule = 10;
 constexpr const char* kRuleBorder = "\\brdrb\\brdrs\\brdrw15\\brsp20";
 
 // Appends text to out without its commands "\" + a and "\" + b.
 void AppendWithout(std::string_view text, char a, char b, std::string& out) {
-  const std::size_t n = text.size();
   std::size_t from = 0;  // text[from..] is still to be appended
-  for (std::size_t i = text.find('\\'); i != kNone && i + 1 < n; i = text.find('\\', i + 2)) {
-    if (text[i + 1] != a && text[i + 1] != b) continue;
-    out.append(text.substr(from, i - from));
-    from = i + 2;
+  for (CommandWalk command(text); command.Next();) {
+    if (command.Char() != a && command.Char() != b) continue;
+    out.append(text.substr(from, command.At() - from));
+    from = command.End();
   }
   out.append(text.substr(from));
 }
@@ -34,7 +32,7 @@ void RemoveHyphen(Reporter& report, LineGroup& group, char letter, std::size_t h
   std::string& line = group.Lines[group.mainIndex];
   // The first mark that is a command: a literal backslash followed by the letter is text.
   const std::size_t at = FindCommand(line, letter);
-  if (at == kNone) return;
+  if (at == kNoIndex) return;
   // In place: right after a hyphen, and followed only by the space that joins the lines.
   const bool inPlace = at > 0 && line[at - 1] == '-' && line.size() == at + 3;
   if (inPlace) {
@@ -56,12 +54,12 @@ void RemoveHyphenB(Reporter& report, LineGroup& group) {
 
 void ConvertPictures(Reporter& report, std::string& line) {
   const std::size_t p = FindCommand(line, 'G', 0);
-  if (p == kNone) return;
+  if (p == kNoIndex) return;
   // A run of adjacent marks opens the reference; the next mark closes it.
   std::size_t start = p + 2;
-  while (start + 1 < line.size() && line[start] == '\\' && line[start + 1] == 'G') start += 2;
+  while (IsCommandAt(line, start, 'G')) start += 2;
   std::size_t close = FindCommand(line, 'G', start);
-  if (close == kNone) close = line.size();
+  if (close == kNoIndex) close = line.size();
 
   const std::string_view text = line;
   const std::string_view name = text.substr(start, close - start);
@@ -70,21 +68,22 @@ void ConvertPictures(Reporter& report, std::string& line) {
   out += name;
   // A name that runs to a line ending in a lone backslash keeps it as a literal one, so that it
   // cannot join the ">" into a script marker.
-  if (EndsInLoneBackslash(name)) out += '\\';
+  if (EndsInLoneBackslash(name)) out += kBackslash;
   out += "> *** ";
   AppendWithout(text.substr(close), 'G', 'G', out);
   report.ReportWarning("Please edit this file to include the picture file " + std::string(name));
   line = std::move(out);
 }
 
-void ConvertRules(std::string& line) {
+void ConvertRules(std::string& line, bool placeholders) {
   const char first = line.empty() ? '\0' : line.front();
   if (line.size() >= kShortestRule && (first == '-' || first == '=' || first == '_') &&
-      line.find_first_not_of(first) == kNone) {
+      line.find_first_not_of(first) == kNoIndex) {
     line = kRuleBorder;
   }
   // The placeholders left by the line-drawing characters "[" and "]".
-  if (!HasCommand(line, 'L') && !HasCommand(line, 'E')) return;
+  static constexpr CharSet kPlaceholders{"LE"};
+  if (!placeholders || FindCommand(line, kPlaceholders) == kNoIndex) return;
   std::string out;
   out.reserve(line.size());
   AppendWithout(line, 'L', 'E', out);

@@ -8,11 +8,16 @@
 
 namespace pomvex {
 
+// A word divided at the end of the main line loses its hyphenation mark ("\A": with the hyphen,
+// "\B": after it) and the joining space, so that it runs on into the next line; a mark
+// elsewhere is reported and stays.
 void RemoveHyphenA(Reporter& report, LineGroup& group);
 void RemoveHyphenB(Reporter& report, LineGroup& group);
-// Pipeline step 5.
+// The first picture reference ("\G" name "\G") becomes a visible placeholder, and the user is
+// warned (pipeline step 5).
 void ConvertPictures(Reporter& report, std::string& line);
-// Pipeline step 13.
-void ConvertRules(std::string& line);
+// A line of one repeated rule character becomes a bottom border, and the placeholders of the
+// line-drawing characters go (pipeline step 13). placeholders: the line may hold them.
+void ConvertRules(std::string& line, bool placeholders = true);
 
 }  // namespace pomvex

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "base/char_sets.h"
-#include "base/text_util.h"
+#include "base/columns.h"
+#include "base/commands.h"
 #include "fonts/font_switches.h"
 
 namespace pomvex {
@@ -24,43 +24,42 @@ constexpr std::string_view kTwoCharCodes = "-+=,/";
 // text that a merge could lose.
 bool HoldsOnlyLineCodes(std::string_view line) {
   bool present[kTwoCharCodes.size()] = {};
-  bool formFeed = false;
-  const std::size_t n = line.size();
-  for (std::size_t q = 0; q < n; ++q) {
-    if (line[q] == kFormFeed) formFeed = true;
-    if (line[q] != '\\' || q + 1 == n) continue;
+  const bool formFeed = line.find(kFormFeed) != std::string_view::npos;
+  // The codes are looked for at every backslash: a line of codes alone has no literal one.
+  for (std::size_t q = NextBackslash(line, 0); q + 1 < line.size();
+       q = NextBackslash(line, q + 1)) {
     const std::size_t code = kTwoCharCodes.find(line[q + 1]);
     if (code == std::string_view::npos) continue;
-    if (line[q + 1] == '/' && (q + 2 == n || line[q + 2] != kFormFeed)) continue;
+    if (line[q + 1] == '/' && (q + 2 == line.size() || line[q + 2] != kFormFeed)) continue;
     present[code] = true;
   }
   const auto codes = static_cast<std::size_t>(std::count(present, std::end(present), true));
-  return n == 2 * codes + (formFeed ? 1 : 0);
+  return line.size() == 2 * codes + (formFeed ? 1 : 0);
 }
 
-// The kind of the last font switch before a position, for positions that never go down; the
-// line may grow at its end between calls (the merged text while it is built).
+// The kind of the last font switch before an index, for indexes that never go down; the line
+// may grow at its end between calls (the merged text while it is built).
 class SwitchTracker {
  public:
   explicit SwitchTracker(const FontSlotTable& slots) : slots_(slots) {}
 
-  FontKind Before(std::string_view line, int pos) {
+  FontKind Before(std::string_view line, std::size_t index) {
     // A switch at q needs its slot character at q + 1, inside the line.
-    const int limit = std::min(pos - 1, Length(line) - 1);
-    if (limit < next_ - 1) {
-      next_ = 1;
+    const std::size_t limit = std::min(index, line.empty() ? 0 : line.size() - 1);
+    if (limit < next_) {
+      next_ = 0;
       kind_ = NONE;
     }
-    for (; next_ <= limit; ++next_) {
-      if (line[next_ - 1] == '\\' && IsFontSwitch(slots_, line[next_])) kind_ = slots_[line[next_]];
+    for (; next_ < limit; ++next_) {
+      if (IsFontSwitchAt(slots_, line, next_)) kind_ = slots_[line[next_ + 1]];
     }
     return kind_;
   }
-  FontKind Last(std::string_view line) { return Before(line, Length(line) + 1); }
+  FontKind Last(std::string_view line) { return Before(line, line.size() + 1); }
 
  private:
   const FontSlotTable& slots_;
-  int next_ = 1;  // first position not yet looked at
+  std::size_t next_ = 0;  // first index not yet looked at
   FontKind kind_ = NONE;
 };
 
@@ -71,7 +70,8 @@ void CheckExtraScriptLines(Reporter& report, const LineGroup& group) {
     if (slot >= group.mainIndex - 1 && slot <= group.mainIndex + 1) continue;
     const std::string& line = group.Lines[slot];
     if (!HoldsOnlyLineCodes(line)) {
-      report.ReportError(5, "Unprocessed superscript or subscript line: " + line);
+      report.ReportError(Category::UnprocessedScriptLine,
+                         "Unprocessed superscript or subscript line: " + line);
     }
   }
 }
@@ -94,10 +94,9 @@ void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group) {
     if (slot == group.mainIndex) continue;
     std::string& line = group.Lines[slot];
     // A switch at the very first character (the carried font) is left as it is.
-    for (std::size_t q = 1; q + 1 < line.size(); ++q) {
-      if (line[q] == '\\' && IsFontSwitch(slots, line[q + 1]) && slots[line[q + 1]] == SMALL) {
-        line[q + 1] = standard;
-      }
+    for (std::size_t q = NextBackslash(line, 1); q + 1 < line.size();
+         q = NextBackslash(line, q + 1)) {
+      if (IsFontSwitchAt(slots, line, q) && slots[line[q + 1]] == SMALL) line[q + 1] = standard;
     }
   }
 }
@@ -121,167 +120,66 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
   result.reserve(work.size() + 4 * script.size());
   // Segments come in script order, so every lookup below moves forward only.
   ColumnCounter scriptColumns(script);
-  ColumnLocator workPositions(work);
+  ColumnLocator workIndexes(work);
   SwitchTracker workFonts(slots);
   SwitchTracker scriptFonts(slots);
   SwitchTracker resultFonts(slots);
   const bool workEndsLone = EndsInLoneBackslash(work);
 
-  int searchStart = 1;  // the position after the previous segment
-  int mainPos = 1;      // the first position of work not yet copied or replaced
+  std::size_t from = 0;     // where the search for the next segment starts
+  std::size_t mainPos = 0;  // the first index of work not yet copied or replaced
   for (;;) {
-    const int copyFrom = mainPos;
-    int start = searchStart - 1;
-    int end = 0;
-    FindScriptSegment(script, start, end);
-    const bool found = end > 0;
+    const std::size_t copyFrom = mainPos;
+    ScriptSegment found;
+    const bool isFound = FindScriptSegment(script, from, found);
     const std::string_view segment =
-        found ? script.substr(start - 1, end - start) : std::string_view{};
-    const int width = SegmentWidth(segment);
-    if (found && width == 0) {
+        isFound ? script.substr(found.start, found.end - found.start) : std::string_view{};
+    const std::int32_t width = SegmentWidth(segment);
+    if (isFound && width == 0) {
       // A segment of no width ("\[", "\]", "\^", "\X", or zero-width commands alone) has no
       // place in the main line; it is passed over and the merge goes on.
-      searchStart = end > start ? end : start + 2;
+      from = found.end > found.start ? found.end : found.start + 2;
       continue;
     }
-    mainPos = found ? workPositions.PositionOf(scriptColumns.ColumnOf(start)) : Length(work) + 1;
+    mainPos = isFound ? workIndexes.IndexOf(scriptColumns.ColumnOf(found.start)) : work.size();
 
     // The main line's font is restored after a run, even when the run did not change it.
     result += FontSwitchFor(slots, workFonts.Before(work, copyFrom));
-    if (mainPos > copyFrom) result.append(work.substr(copyFrom - 1, mainPos - copyFrom));
-    if (!found) break;
+    if (mainPos > copyFrom) result.append(work.substr(copyFrom, mainPos - copyFrom));
+    if (!isFound) break;
     // A run placed after a main line that ends in a lone backslash must not pair with it: the
     // backslash is written as the literal one it stands for at the end of a line.
-    if (mainPos > Length(work) && copyFrom <= Length(work) && workEndsLone) result += '\\';
+    if (mainPos >= work.size() && copyFrom < work.size() && workEndsLone) result += kBackslash;
 
     if (HasHardSpaceRoom(work, mainPos, width)) {
       // The run's own font switch goes inside the run, so that its group's closing brace ends
       // it and the main line's font is compared with the formatting where the run opened.
-      const FontKind scriptKind = scriptFonts.Before(script, start);
+      const FontKind scriptKind = scriptFonts.Before(script, found.start);
       const bool switchFont = scriptKind != resultFonts.Last(result);
       result += marker;
       if (switchFont) result += FontSwitchFor(slots, scriptKind);
       result += segment;
       result += kRunEnd;
-      mainPos = CheckedAdd(mainPos, CheckedMul(2, width));  // past the replaced hard spaces
+      mainPos += 2 * static_cast<std::size_t>(width);  // past the replaced hard spaces
     } else {
       // The main-line text under the run stays; only the run is dropped.
-      doc.report.ReportError(6, "Unable to add sub- or superscript: " + std::string(segment));
+      doc.report.ReportError(Category::ScriptNotAdded,
+                             "Unable to add sub- or superscript: " + std::string(segment));
     }
-    searchStart = end;
+    from = found.end;
   }
   return result;
 }
 
-void FindScriptSegment(std::string_view line, int& start, int& end) {
-  const int n = Length(line);
-  if (start < 0) start = 0;
-  ++start;
-  bool found = false;
-  // Spaces, hard spaces, a trailing lone backslash and zero-width commands lie between
-  // segments; a space after a backslash never starts one.
-  while (start <= n && !found) {
-    const char c = line[start - 1];
-    if (c == '\\') {
-      if (start < n && line[start] != ' ' && SegmentStartCommands.Contains(line[start])) {
-        found = true;
-      } else {
-        start += 2;
-      }
-    } else if (c != ' ') {
-      found = true;
-    } else {
-      ++start;
-    }
-  }
-  if (!found) {
-    end = 0;
-    return;
-  }
-  end = start;
-  while (end <= n) {
-    const char c = line[end - 1];
-    if (c == ' ') break;
-    if (c == '\\') {
-      if (end == n || SegmentBreakers.Contains(line[end])) break;
-      end += 2;
-    } else {
-      ++end;
-    }
-  }
-}
-
-int SegmentWidth(std::string_view segment) {
-  int width = 0;
-  const std::size_t n = segment.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (segment[i] != '\\') {
-      ++width;
-      continue;
-    }
-    if (i + 1 == n) break;  // a trailing backslash takes no column
-    if (OneColumnCommands.Contains(segment[++i])) ++width;
-  }
-  return width;
-}
-
-int ColumnOfPosition(int pos, std::string_view line) {
-  return ColumnCounter(line).ColumnOf(pos);
-}
-
-int PositionOfColumn(int col, std::string_view line) {
-  return ColumnLocator(line).PositionOf(col);
-}
-
-bool HasHardSpaceRoom(std::string_view line, int pos, int width) {
-  const std::int64_t n = Length(line);
-  if (n < pos) return true;  // the run goes after the end of the line
-  if (pos < 1) pos = 1;
-  // Each hard space takes two characters, so only every second position is looked at.
-  for (std::int64_t p = pos, k = 0; k < width; ++k, p += 2) {
-    if (p > n) return true;  // this column and the ones after it lie beyond the end
-    if (line[p - 1] != '\\' || (p < n && line[p] != ' ')) return false;
+bool HasHardSpaceRoom(std::string_view line, std::size_t at, std::int32_t width) {
+  // Each hard space takes two characters, so only every second index is looked at; columns
+  // beyond the end are free.
+  for (std::int32_t k = 0; k < width; ++k, at += 2) {
+    if (at >= line.size()) return true;
+    if (!IsHardSpaceAt(line, at) && !(at + 1 == line.size() && line[at] == kBackslash))
+      return false;
   }
   return true;
-}
-
-int ColumnCounter::ColumnOf(int pos) {
-  const int n = Length(line_);
-  if (pos < 1 || pos > n) return 0;
-  if (pos < lastPos_) {
-    i_ = 1;
-    column_ = 1;
-  }
-  lastPos_ = pos;
-  while (i_ < pos) {
-    if (line_[i_ - 1] == '\\') {
-      if (i_ < n && PositionColumnCommands.Contains(line_[i_])) ++column_;
-      i_ += 2;
-    } else {
-      ++column_;
-      ++i_;
-    }
-  }
-  return column_;
-}
-
-int ColumnLocator::PositionOf(int col) {
-  const int n = Length(line_);
-  if (col <= 0) return col == 0 ? 1 : n + 1;
-  if (col <= columns_) {
-    i_ = 1;
-    columns_ = 0;
-  }
-  while (i_ <= n) {
-    const bool command = line_[i_ - 1] == '\\';
-    const bool takesColumn = !command || (i_ < n && PositionColumnCommands.Contains(line_[i_]));
-    if (takesColumn) {
-      if (columns_ + 1 == col) return i_;
-      ++columns_;
-    }
-    i_ += command ? 2 : 1;
-  }
-  return n + 1;
 }
 
 }  // namespace pomvex

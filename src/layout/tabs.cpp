@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "base/char_sets.h"
+#include "base/columns.h"
+#include "base/commands.h"
 #include "base/text_util.h"
 
 namespace pomvex {
@@ -18,12 +20,18 @@ constexpr std::int32_t kTwipsPerColumn = 120;
 constexpr std::int32_t kPaperWidth = 12240;
 constexpr std::int32_t kTwipsPerMarginUnit = 144;
 
-constexpr std::size_t kNone = std::string::npos;
-
-// Index of the first tab mark ("\[" or "\]") at or after i, which is where a command may
-// start; kNone when there is none.
-std::size_t NextTabMark(const std::string& line, std::size_t i) {
-  return std::min(FindCommand(line, '[', i), FindCommand(line, ']', i));
+// The next tab mark ("\[" or "\]") at or after the boundary i; kNoIndex when there is none.
+// col is the column of line[i] on entry and that of the mark on return.
+std::size_t NextTabMark(std::string_view line, std::size_t i, std::int32_t& col) {
+  const std::size_t n = line.size();
+  for (;;) {
+    const std::size_t command = NextBackslash(line, i);
+    col = CheckedAdd(col, CheckedLength(command - i));  // plain characters take a column each
+    if (command + 1 >= n) return kNoIndex;  // none, or a lone backslash, which takes none
+    if (line[command + 1] == '[' || line[command + 1] == ']') return command;
+    if (TakesColumn(line, command)) col = CheckedAdd(col, 1);
+    i = command + 2;
+  }
 }
 
 // The stop of a right tab that ends its line far to the right: the right edge of the text area.
@@ -36,8 +44,8 @@ std::int32_t MarginStop(const DocumentSettings& settings, std::int32_t col) {
 // Index of the last "\[" or "\R" command of the line; kNone when there is none.
 std::size_t LastLeftOrRightMark(const std::string& line) {
   static constexpr CharSet kLeftOrRight{"[R"};
-  std::size_t last = kNone;
-  for (std::size_t i = FindCommand(line, kLeftOrRight); i != kNone;
+  std::size_t last = kNoIndex;
+  for (std::size_t i = FindCommand(line, kLeftOrRight); i != kNoIndex;
        i = FindCommand(line, kLeftOrRight, i + 2)) {
     last = i;
   }
@@ -46,41 +54,57 @@ std::size_t LastLeftOrRightMark(const std::string& line) {
 
 }  // namespace
 
+namespace {
+
+// The start of the text aligned on a right or decimal tab: after the nearest hard space or
+// double space before the mark (single spaces between words belong to the text). text is the
+// line as it stands, the finished part followed by the part not yet looked at; mark is the
+// index of the mark's backslash, and the text never starts before bound.
+std::size_t AlignedTextStart(const auto& text, std::size_t mark, std::size_t bound, bool first) {
+  // Positions here count from 1, the character before position s being text(s - 1).
+  // A space is the command character of a hard space when an odd run of backslashes stands
+  // before it; after an even run (literal backslashes) it is a plain space.
+  auto isHardSpace = [&](std::size_t at) {
+    std::size_t run = 0;
+    while (run + 1 < at && text(at - run - 1) == kBackslash) ++run;
+    return run % 2 == 1;
+  };
+  const std::size_t p = mark + 1;
+  std::size_t s = p - 1;
+  while (s > 0 && s >= bound &&
+         !(text(s) == ' ' && (s == 1 || text(s - 1) == ' ' || isHardSpace(s)))) {
+    --s;
+  }
+  if (s < bound) s = bound;
+  if (s > p - 1) s = p - 1;  // a mark at the very start: the aligned text is empty
+  std::size_t insertAt = s + 1;
+  if (first) {
+    // Never between a backslash and its command character.
+    std::size_t b = 1;
+    while (b < insertAt) b += text(b) == kBackslash ? 2 : 1;
+    insertAt = b;
+  }
+  return insertAt - 1;  // as an index
+}
+
+}  // namespace
+
 // The line is rebuilt in one pass: out holds the finished part, which ends with the last mark
-// handled ("\[" or "\X"), and line[i..] the part not yet looked at. Positions below are 1-based
-// positions in the line as it stands at that moment, out followed by line[i..].
+// handled ("\[" or "\X"), and line[i..] the part not yet looked at.
 void FindTabStops(DocumentState& doc, std::string& line) {
-  if (NextTabMark(line, 0) == kNone) return;
+  std::int32_t col = 1;  // the column of line[i]
+  std::size_t k = NextTabMark(line, 0, col);
+  if (k == kNoIndex) return;
   doc.TabColumns.fill(0);
 
   const std::size_t n = line.size();
-  std::string out;
+  std::string& out = doc.Spare;
+  out.clear();
   out.reserve(n + 16);
   std::size_t i = 0;
-  std::int32_t col = 1;  // the column of line[i]
   int count = 0;
   bool first = true;
-  for (;;) {
-    // Find the next mark, counting the columns up to it: plain characters and the one-column
-    // commands take one, other commands none.
-    std::size_t k = kNone;
-    std::size_t j = i;
-    while (j < n) {
-      if (line[j] != '\\') {
-        col = CheckedAdd(col, 1);
-        j += 1;
-      } else if (j + 1 == n) {
-        j += 1;  // a lone backslash at the end takes no column
-      } else if (line[j + 1] == '[' || line[j + 1] == ']') {
-        k = j;
-        break;
-      } else {
-        if (PositionColumnCommands.Contains(line[j + 1])) col = CheckedAdd(col, 1);
-        j += 2;
-      }
-    }
-    if (k == kNone) break;
-
+  for (; k != kNoIndex; k = NextTabMark(line, i, col)) {
     if (count < kMaxTabs) {
       ++count;
     } else {
@@ -90,88 +114,55 @@ void FindTabStops(DocumentState& doc, std::string& line) {
 
     if (line[k + 1] == '[') {  // a left tab stays as it is
       out.append(line, i, k + 2 - i);
-      i = k + 2;
-      col = CheckedAdd(col, 1);
-      first = false;
-      continue;
+    } else {
+      // A right or decimal tab: the character after the mark only chooses the alignment and
+      // goes. The aligned text never starts before the line's leading font switch nor, after an
+      // earlier mark, before the end of that mark.
+      const bool decimal = k + 2 < n && line[k + 2] == '.';
+      const std::size_t base = out.size();
+      auto text = [&](std::size_t pos) {
+        return pos <= base ? out[pos - 1] : line[i + pos - base - 1];
+      };
+      const std::size_t start = AlignedTextStart(text, base + (k - i), first ? 2 : base, first);
+      const std::size_t before = start - base;  // characters of line[i..k) before the marker
+      out.append(line, i, before);
+      out += decimal ? "\\D" : "\\R";
+      out.append(line, i + before, k - i - before);
+      out += "\\X";  // where the mark stood; one column, as the deleted character was
     }
-
-    // A right or decimal tab: the character after the mark only chooses the alignment and goes.
-    const bool decimal = k + 2 < n && line[k + 2] == '.';
-    const std::size_t base = out.size();
-    auto charAt = [&](std::size_t pos) {
-      return pos <= base ? out[pos - 1] : line[i + pos - base - 1];
-    };
-    const std::size_t p = base + (k - i) + 1;
-    // The aligned text starts after the nearest hard space or double space before the mark. It
-    // never starts before position 3 (after the line's leading font switch) nor, after an
-    // earlier mark, before the end of that mark.
-    // A space is the command character of a hard space when an odd run of backslashes stands
-    // before it; after an even run (literal backslashes) it is a plain space.
-    auto isHardSpace = [&](std::size_t at) {
-      std::size_t run = 0;
-      while (run + 1 < at && charAt(at - run - 1) == '\\') ++run;
-      return run % 2 == 1;
-    };
-    const std::size_t bound = first ? 2 : base;
-    std::size_t s = p - 1;
-    while (s > 0 && s >= bound &&
-           !(charAt(s) == ' ' && (s == 1 || charAt(s - 1) == ' ' || isHardSpace(s)))) {
-      --s;
-    }
-    if (s < bound) s = bound;
-    if (s > p - 1) s = p - 1;  // a mark at the very start: the aligned text is empty
-    std::size_t insertAt = s + 1;
-    if (first) {
-      // Never between a backslash and its command character.
-      std::size_t b = 1;
-      while (b < insertAt) b += charAt(b) == '\\' ? 2 : 1;
-      insertAt = b;
-    }
-    const std::size_t before = insertAt - base - 1;  // characters of line[i..k) before the marker
-    out.append(line, i, before);
-    out += decimal ? "\\D" : "\\R";
-    out.append(line, i + before, k - i - before);
-    out += "\\X";  // where the mark stood; one column, as the deleted character was
-    // The character after the mark goes with it, unless a command starts there: a backslash is
-    // no alignment character, and taking it away would pair its partner with the next text. A
-    // lone backslash at the end of the line starts no command and goes like any character.
-    i = k + 2 < n && (line[k + 2] != '\\' || k + 3 == n) ? k + 3 : k + 2;
+    // The character after a right or decimal mark goes with it, unless a command starts there:
+    // a backslash is no alignment character, and taking it away would pair its partner with
+    // the next text. A lone backslash at the end of the line goes like any character.
+    const bool takesNext =
+        line[k + 1] == ']' && k + 2 < n && (line[k + 2] != kBackslash || k + 3 == n);
+    i = takesNext ? k + 3 : k + 2;
     col = CheckedAdd(col, 1);
     first = false;
   }
   out.append(line, i);
-  line = std::move(out);
+  line.swap(out);
 }
 
 // One pass: out is the line as rewritten so far. Each tab's end mark "\X" is the first one after
 // the tab written for it; the marks still owed are removed as they come, oldest first, which
 // takes the same ones as removing each at once.
 void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops) {
-  // Without a tab there is no end mark owed either: the line stays as it is.
-  if (!HasCommand(line, '[') && !HasCommand(line, 'R') && !HasCommand(line, 'D')) return;
-  const std::size_t n = line.size();
   const std::size_t lastLeftOrRight = LastLeftOrRightMark(line);
-  std::string out;
-  out.reserve(n + 16);
+  std::string& out = doc.Spare;
+  out.clear();
+  out.reserve(line.size() + 16);
   int count = 0;
   int endMarksOwed = 0;
-  std::size_t i = 0;
-  while (i < n) {
-    if (line[i] != '\\' || i + 1 == n) {
-      out += line[i];
-      i += 1;
-      continue;
-    }
-    const char c = line[i + 1];
+  CommandWalk command(line);
+  while (command.Next()) {
+    out += command.TextBefore();
+    const char c = command.Char();
     if (c == 'X' && endMarksOwed > 0) {
       --endMarksOwed;
-      i += 2;
       continue;
     }
     if (c != '[' && c != 'R' && c != 'D') {
-      out.append(line, i, 2);
-      i += 2;
+      out.append(line, command.At(), 2);
       continue;
     }
 
@@ -186,7 +177,8 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
       tabStops += "\\tx" + std::to_string(CheckedMul(col, kTwipsPerColumn));
     } else {
       // The line's last right tab (decimal tabs aside), far to the right, stops at the margin.
-      const bool lastRight = c == 'R' && (lastLeftOrRight == kNone || lastLeftOrRight <= i);
+      const bool lastRight =
+          c == 'R' && (lastLeftOrRight == kNoIndex || lastLeftOrRight <= command.At());
       const bool nearMargin =
           static_cast<std::int64_t>(col) * 10 > static_cast<std::int64_t>(doc.Settings.RM) * 9;
       const std::int32_t stop = lastRight && nearMargin ? MarginStop(doc.Settings, col)
@@ -196,18 +188,18 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
       ++endMarksOwed;
     }
     out += "\\tab ";
-    i += 2;
   }
-  line = std::move(out);
+  out += command.Rest();
+  line.swap(out);
 }
 
-// A space that follows an odd run of backslashes is the command character of a hard space; after
-// an even run (literal backslashes) it is a plain space and goes alone.
 void TrimTrailingSpaces(std::string& text) {
   while (!text.empty() && text.back() == ' ') {
-    std::size_t run = 0;
-    for (std::size_t j = text.size() - 1; j > 0 && text[j - 1] == '\\'; --j) ++run;
-    text.resize(text.size() - (run % 2 == 1 ? 2 : 1));
+    // A space after a backslash that begins a command is a hard space, and goes with it; after
+    // a literal backslash it is a plain space and goes alone.
+    const bool hard = text.size() >= 2 && text[text.size() - 2] == kBackslash &&
+                      BeginsCommand(text, text.size() - 2);
+    text.resize(text.size() - (hard ? 2 : 1));
   }
 }
 
