@@ -13,6 +13,10 @@
 // boundary: an index where a command may begin, that is, not the character of a command.
 #pragma once
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -27,11 +31,19 @@ inline constexpr char kBackslash = '\\';
 inline constexpr std::size_t kNoIndex = std::string_view::npos;
 
 // Index of the first backslash at or after from; s.size() when there is none. Commands stand a
-// few characters apart, too close for memchr to pay: eight bytes are tested at a time, and the
-// lowest byte the test flags is always a backslash.
+// few characters apart, too close for memchr to pay: sixteen bytes are compared at a time where
+// the processor can (SSE2), else eight, and the lowest byte the test flags is always a backslash.
 inline std::size_t NextBackslash(std::string_view s, std::size_t from) {
   const std::size_t n = s.size();
   std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i backslashes = _mm_set1_epi8(kBackslash);
+  for (; i + 16 <= n; i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+    const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, backslashes)));
+    if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found));
+  }
+#endif
   if constexpr (std::endian::native == std::endian::little) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHighBits = 0x8080808080808080u;

@@ -5,11 +5,13 @@
 
 namespace pomvex {
 
-// Pipeline step 6.
+// A text between two "\^" marks, with the hard spaces that belong to them, becomes a line that
+// starts with "\qc " (pipeline step 6).
 void ConvertCentring(std::string& line);
-// Pipeline step 7.
+// A single "\^" left makes the line start with "\qr " (pipeline step 7).
 void ConvertRightAlignment(std::string& line);
-// Pipeline step 8.
+// Outside centred and right-aligned lines, a hard space after a space is dropped; a line that
+// starts a paragraph keeps those of its indentation (pipeline step 8).
 void CollapseHardSpaces(std::string& line, bool startsParagraph);
 void CollapseHardSpacesAfterIndent(std::string& line);
 

@@ -46,6 +46,21 @@ Token TokenAt(std::string_view line, std::size_t i) {
   }
 }
 
+// The index of the form feed that makes the "\/" whose command ends at from a soft page break:
+// codes that go before it are passed over, each at most once; npos when none follows.
+std::size_t SoftPageBreakEnd(std::string_view line, std::size_t from,
+                             const bool (&removed)[kOther]) {
+  bool passed[kSlash] = {};
+  std::size_t j = from;
+  while (j < line.size()) {
+    const Token next = TokenAt(line, j);
+    if (next.code >= kSlash || removed[next.code] || passed[next.code]) break;
+    passed[next.code] = true;
+    j += next.length;
+  }
+  return j < line.size() && line[j] == kFormFeed ? j : std::string_view::npos;
+}
+
 // Strips one line; the flags of the codes it removed are added to controls.
 //
 // The codes are taken out one after the other, each at its first occurrence. Removing a whole
@@ -86,23 +101,13 @@ void StripLine(std::string& line, LineControls& controls) {
         if (token.code == kEquals) controls.equalsSeen = true;
         i += token.length;
         continue;
-      case kSlash: {
+      case kSlash:
         if (removed[kSlash]) break;
-        // Codes that go before the soft page break are passed over, each at most once.
-        bool passed[kSlash] = {};
-        std::size_t j = i + token.length;
-        while (j < n) {
-          const Token next = TokenAt(line, j);
-          if (next.code >= kSlash || removed[next.code] || passed[next.code]) break;
-          passed[next.code] = true;
-          j += next.length;
-        }
-        if (j == n || line[j] != kFormFeed) break;
+        softFormFeed = SoftPageBreakEnd(line, i + token.length, removed);
+        if (softFormFeed == std::string::npos) break;
         removed[kSlash] = true;
-        softFormFeed = j;
         i += token.length;
         continue;
-      }
       case kFormFeedCode:
         // The form feed of a soft page break never sets the page break.
         if (i == softFormFeed) {

@@ -8,9 +8,11 @@
 
 namespace pomvex {
 
-// Pipeline step 2.
+// Records the column of every tab mark ("\[", "\]") in doc.TabColumns, before anything else
+// changes the columns, and marks the text aligned on a right or decimal tab with "\R" or "\D"
+// and its end with "\X" (pipeline step 2).
 void FindTabStops(DocumentState& doc, std::string& line);
-// Pipeline step 9. Writes "\tab " at each mark; the stop words ("\tx" and the position, with
+// Writes "\tab " at each tab mark (pipeline step 9); the stop words ("\tx" and the position, with
 // "\tqr" or "\tqdec" in front for right and decimal tabs) are appended to tabStops, in the
 // order of the marks, for the paragraph properties.
 void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops);
