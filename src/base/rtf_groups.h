@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "base/commands.h"
 #include "base/text_sink.h"
 
 namespace pomvex {
@@ -18,7 +19,7 @@ class RtfGroupCheck {
         continue;
       }
       if (atZero_) broken_ = true;  // text after the end of the document's group
-      if (c == '\\') {
+      if (c == kBackslash) {
         escaped_ = true;
         continue;
       }

@@ -210,14 +210,14 @@ SuffixTables::Entry SuffixTables::EntryAt(const FontSlotTable& slots, std::strin
   const auto at = static_cast<std::size_t>(j);
   const int length = Length(line);
   const char ch = line[at - 1];
-  const bool paired = ch == '\\' && j < length;
+  const bool paired = ch == kBackslash && j < length;
   const char c = paired ? line[at] : '\0';
   const bool isSwitch = paired && IsFontSwitch(slots, c);
   Entry e;
 
   e.nextTextSwitch = isSwitch && TextFonts.Contains(slots[c]) ? slots[c] : next.nextTextSwitch;
   if (!paired) {
-    if (ch == '\\') return e;  // a backslash ending the line: every scan ends here
+    if (ch == kBackslash) return e;  // a backslash ending the line: every scan ends here
     e.aheadOutside = next.aheadOutside;
     e.aheadInside = IsLetter(ch) ? kFontInForce : next.aheadInside;
     e.runWidth = ch == ' ' ? CheckedAdd(1, next.runWidth) : 0;
@@ -261,7 +261,7 @@ bool ShortTextFontAhead(const FontSlotTable& slots, std::string_view line, int p
   for (int j = p + 1, steps = 0; j <= n; ++steps) {
     if (steps == kShortScan) return false;
     const char ch = line[static_cast<std::size_t>(j - 1)];
-    if (ch != '\\') {
+    if (ch != kBackslash) {
       if (inside && IsLetter(ch)) {
         result = kind;
         return true;
