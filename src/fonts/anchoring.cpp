@@ -301,6 +301,28 @@ FontKind AnchorFor(FontKind word, FontKind ahead, FontKind previous, int blanksB
   return after.width < blanksBefore ? after.textFont : NONE;
 }
 
+// The text font to put in front of the inheriting switch at q, or NONE: what lies behind it is
+// what the scan has taken in, what lies ahead is scanned or tabulated (once for the line).
+FontKind AnchorOf(const FontSlotTable& slots, std::string_view line, std::size_t q,
+                  FontKind prevKind, const PrefixScan& behind, std::optional<SuffixTables>& ahead,
+                  int changedLength) {
+  const int p = static_cast<int>(q) + 1;  // the tables count positions from 1
+  const FontKind word = behind.WordKind();
+  FontKind textAhead = NONE;
+  BlanksAhead after{0, NONE};
+  if (word == NONE) {
+    if (!ShortTextFontAhead(slots, line, p, textAhead)) {
+      if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
+      textAhead = ahead->TextFontAhead(p);
+    }
+    if (textAhead == NONE) {
+      if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
+      after = ahead->BlanksAfter(p, changedLength);
+    }
+  }
+  return AnchorFor(word, textAhead, prevKind, behind.LastBlankRun(changedLength), after);
+}
+
 }  // namespace
 
 // The tables and the short scan count positions from 1: the switch at index q is at q + 1.
@@ -358,23 +380,8 @@ void AnchorInheritingFonts(const FontSlotTable& slots, std::string& line) {
       copied = q + 2;
       behind.MoveTo(slots, out, out.size() - 1);
     }
-    const int p = static_cast<int>(q) + 1;
     const int changedLength = CheckedAdd(Length(line), CheckedMul(2, inserted));
-    const FontKind word = behind.WordKind();
-    FontKind textAhead = NONE;
-    BlanksAhead after{0, NONE};
-    if (word == NONE) {
-      if (!ShortTextFontAhead(slots, line, p, textAhead)) {
-        if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
-        textAhead = ahead->TextFontAhead(p);
-      }
-      if (textAhead == NONE) {
-        if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
-        after = ahead->BlanksAfter(p, changedLength);
-      }
-    }
-    const FontKind anchor =
-        AnchorFor(word, textAhead, prevKind, behind.LastBlankRun(changedLength), after);
+    const FontKind anchor = AnchorOf(slots, line, q, prevKind, behind, ahead, changedLength);
     if (anchor != NONE) {
       if (inserted == 0) {
         out.assign(line, 0, q + 2);

@@ -259,6 +259,26 @@ std::string OwnText(const ColumnedLine& l, std::size_t begin, std::size_t end,
   return own;
 }
 
+// Spaces in the columns after reached and before column, beyond the end of the line merged into.
+void PadToColumn(ColumnedLine& result, std::int32_t reached, std::int32_t column) {
+  for (std::int32_t c = reached + 1; c < column; ++c) {
+    result.text += ' ';
+    result.columns.push_back(c);
+  }
+}
+
+// Appends the segment of script as a run: its marker, its own font switch (empty when the run
+// is in the font before it), its text with the runs merged into it, and its end.
+void AppendRun(ColumnedLine& result, std::string_view marker, std::string_view fontSwitch,
+               const ColumnedLine& script, ScriptSegment segment, Span span) {
+  const std::size_t runBegin = result.size();
+  result.AppendPlain(marker);
+  result.AppendPlain(fontSwitch);
+  result.AppendFrom(script, segment.start, segment.end, false);  // its runs are inside this one
+  result.AppendPlain(kRunEnd);
+  result.runs.push_back({runBegin, result.size(), span});
+}
+
 // Merges the runs of script into work; marker is "\>" or "\<". As in the standard merge, the
 // font of the work line is written again before each piece of it that follows a run, and a run
 // in another font opens with its own switch.
@@ -297,27 +317,18 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
     if (!found) break;
     reached = std::max(reached, ColumnsOf(work, copyFrom, place.pos).last);
     // After a line that ends in a lone backslash, that backslash is a literal one.
-    if (place.pos >= n && copyFrom < n && workEndsLone) result.AppendPlain("\\");
+    if (place.pos >= n && copyFrom < n && workEndsLone) result.AppendPlain({&kBackslash, 1});
 
     const std::size_t room = place.stacked && span.first <= work.lastOwn
                                  ? kNone
                                  : RoomAt(work, place.pos, span, intoScriptLine);
-    if (place.pos >= n && span.first > reached + 1) {
-      // Beyond the end the blank columns before the run stay, as spaces: the words of a script
-      // line that reaches past the line stay words, and its runs keep their columns.
-      for (std::int32_t c = reached + 1; c < span.first; ++c) {
-        result.text += ' ';
-        result.columns.push_back(c);
-      }
-    }
+    // Beyond the end the blank columns before the run stay, as spaces: the words of a script
+    // line that reaches past the line stay words, and its runs keep their columns.
+    if (place.pos >= n) PadToColumn(result, reached, span.first);
     const FontKind scriptKind = scriptFonts.Before(start);
     const FontKind resultKind = resultFonts.Before(result.size());
-    const std::size_t runBegin = result.size();
-    result.AppendPlain(marker);
-    if (scriptKind != resultKind) result.AppendPlain(FontSwitchFor(slots, scriptKind));
-    result.AppendFrom(script, start, end, false);  // its runs are inside this one
-    result.AppendPlain(kRunEnd);
-    result.runs.push_back({runBegin, result.size(), span});
+    AppendRun(result, marker, scriptKind != resultKind ? FontSwitchFor(slots, scriptKind) : "",
+              script, {start, end}, span);
     reached = std::max(reached, span.last);
     if (room == kNone) {
       doc.report.ReportError(Category::ScriptNotAdded,
