@@ -52,8 +52,4 @@ const CharTable& ForeignTable() {
 
 }  // namespace charmaps
 
-std::string TranslateForeignChar(Reporter& report, unsigned char ch) {
-  return charmaps::TranslateTableChar(report, charmaps::ForeignTable(), ch);
-}
-
 }  // namespace pomvex

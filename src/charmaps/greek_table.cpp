@@ -43,8 +43,4 @@ const CharTable& GreekTable() {
 
 }  // namespace charmaps
 
-std::string TranslateGreekChar(Reporter& report, unsigned char ch) {
-  return charmaps::TranslateTableChar(report, charmaps::GreekTable(), ch);
-}
-
 }  // namespace pomvex

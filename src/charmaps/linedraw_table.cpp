@@ -52,8 +52,4 @@ const CharTable& LinedrawTable() {
 
 }  // namespace charmaps
 
-std::string TranslateLinedrawChar(Reporter& report, unsigned char ch) {
-  return charmaps::TranslateTableChar(report, charmaps::LinedrawTable(), ch);
-}
-
 }  // namespace pomvex

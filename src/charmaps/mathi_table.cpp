@@ -48,8 +48,4 @@ const CharTable& MathITable() {
 
 }  // namespace charmaps
 
-std::string TranslateMathIChar(Reporter& report, unsigned char ch) {
-  return charmaps::TranslateTableChar(report, charmaps::MathITable(), ch);
-}
-
 }  // namespace pomvex

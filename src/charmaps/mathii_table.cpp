@@ -51,8 +51,4 @@ const CharTable& MathIITable() {
 
 }  // namespace charmaps
 
-std::string TranslateMathIIChar(Reporter& report, unsigned char ch) {
-  return charmaps::TranslateTableChar(report, charmaps::MathIITable(), ch);
-}
-
 }  // namespace pomvex

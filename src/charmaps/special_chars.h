@@ -10,14 +10,9 @@
 
 namespace pomvex {
 
-// The six character tables. Each gives the RTF text for ch, or reports it (category 3) and
-// gives ch itself.
+// The RTF text of ch in the SYMBOL font (the footnote marks take theirs from it), or ch itself
+// with a report (category 3) when the font has no such character.
 std::string TranslateSymbolChar(Reporter& report, unsigned char ch);
-std::string TranslateForeignChar(Reporter& report, unsigned char ch);
-std::string TranslateGreekChar(Reporter& report, unsigned char ch);
-std::string TranslateLinedrawChar(Reporter& report, unsigned char ch);
-std::string TranslateMathIChar(Reporter& report, unsigned char ch);
-std::string TranslateMathIIChar(Reporter& report, unsigned char ch);
 
 // The RTF text for ch written in kind; ch itself outside the special fonts. A lone backslash
 // result is doubled.
