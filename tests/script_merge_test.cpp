@@ -96,6 +96,15 @@ TEST(CarryFontAcrossLines, EveryLineStartsWithTheFontInForce) {
   fontCarry = NONE;
   CarryFontAcrossLines(t.doc.FontSlots, unset, fontCarry);
   EXPECT_EQ(unset.Lines[0], "x");
+
+  // A font no slot holds is written as the switch to slot 1, and the line then ends in that
+  // slot's font.
+  TestDocument noStandard{GREEK};
+  LineGroup lines = GroupOf({"a", "b"}, 0);
+  fontCarry = STANDARD;
+  CarryFontAcrossLines(noStandard.doc.FontSlots, lines, fontCarry);
+  EXPECT_EQ(lines.Lines[1], "\\1\\1b");
+  EXPECT_EQ(fontCarry, GREEK);
 }
 
 TEST(NormaliseScriptFonts, SmallBecomesStandardInScriptLinesOnly) {

@@ -179,6 +179,11 @@ struct CommandSummary {
     summary.loneAtEnd = c.LoneAtEnd();
     return summary;
   }
+  // The commands of a line that holds those of both (the end of the line aside).
+  void Add(const CommandSummary& other) {
+    commands = commands.Union(other.commands);
+    afterAnyBackslash = afterAnyBackslash.Union(other.afterAnyBackslash);
+  }
   bool Has(char c) const { return commands.Contains(c); }
   bool HasAny(const CharSet& set) const { return commands.Intersects(set); }
 };

@@ -14,6 +14,9 @@ struct LineGroup {
   int mainIndex = -1;    // -1 when the group has no main line
   int lastIndex = -1;    // -1 for an empty group
   int highestRead = -1;  // the highest slot that may still hold the buffer of a long line
+  // The group's last line holds a form feed (only the last can: a form feed ends the group), as
+  // the reader found when it read the group.
+  bool endsInPageEnd = false;
 };
 
 }  // namespace pomvex

@@ -12,6 +12,11 @@
 
 namespace pomvex {
 
+// What the reader met in a line besides its text.
+struct LineRead {
+  bool formFeed = false;  // the line holds a form feed
+};
+
 class TextInput {
  public:
   explicit TextInput(std::istream& in);
@@ -19,7 +24,7 @@ class TextInput {
   // True when no further character can be read.
   bool AtEnd();
   // Reads the next line into line, without its line end. Reading at the end gives "".
-  void ReadLine(std::string& line);
+  LineRead ReadLine(std::string& line);
   // Reads the first line without holding it, however long it is, and tells whether marker
   // occurs in it. When that line ends in a line feed that no carriage return precedes, every
   // later line feed ends a line too (a CR LF pair still ends one line, a lone CR still ends one).

@@ -89,12 +89,14 @@ std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, 
 }
 
 // Converts the merged text of a group and frames it: a paragraph opened with its words when the
-// group opens one, closed when paragraphEnd. below counts the lines below the main line.
-FramedLine FrameText(DocumentState& doc, std::string& line, bool opensParagraph, bool paragraphEnd,
-                     int above, int below, GroupFlow& flow) {
+// group opens one, closed when paragraphEnd. below counts the lines below the main line; has
+// holds the commands of the merged text.
+FramedLine FrameText(DocumentState& doc, std::string& line, const CommandSummary& has,
+                     bool opensParagraph, bool paragraphEnd, int above, int below,
+                     GroupFlow& flow) {
   FramedLine framed;
   std::string tabStops;
-  ProcessLineMarkup(doc, line, opensParagraph, tabStops);
+  ProcessLineMarkup(doc, line, has, opensParagraph, tabStops);
   framed.holdsText = !line.empty();
   framed.drawsLines = doc.LineDrawsLines;
   if (opensParagraph) {
@@ -111,31 +113,46 @@ FramedLine FrameText(DocumentState& doc, std::string& line, bool opensParagraph,
 // What the per-group steps leave for the merge and the framing.
 struct PreparedGroup {
   LineControls controls;
-  bool divided = false;       // a hyphenation mark took the joining space: the word goes on
-  bool joiningSpace = false;  // the main line ends in the joining space, a column of no text
+  bool divided = false;         // a hyphenation mark took the joining space: the word goes on
+  bool joiningSpace = false;    // the main line ends in the joining space, a column of no text
+  CommandSummary mainCommands;  // the commands of the main line as the steps leave it
 };
 
 // The checks and rewrites of the group's lines before the merge, in their order: the command
 // check, the report of extra script lines, the line codes, the joining space, the hyphenation
-// marks, and the fonts carried into every line. A step that has nothing to do in the group, by
-// what the command check met, is passed.
+// marks, and the fonts carried into every line. The command check, the removal of stray markers
+// and that of the line codes go through each line in one walk (PrepareLine), which also finds
+// the line's last font switch for the font carried into the next line; the main line takes its
+// own carried font only after the joining space and the hyphenation marks, which look at its
+// end. A step that has nothing to do in the group, by what the command check met, is passed.
 PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow) {
-  static constexpr CharSet kLineCodes{"-+,=/"};
+  const FontSlotTable& slots = doc.FontSlots;
   PreparedGroup prepared;
-  const CommandCheck commands = CheckCommands(doc.report, group);
+  // Reported as they were read, after the command check's reports. When every run is kept, no
+  // script line is lost: those further out are merged, and those of a group without a main line
+  // make a paragraph.
+  const std::vector<std::string> unprocessed =
+      doc.KeepAllScripts ? std::vector<std::string>{} : UnprocessedScriptLines(group);
+  CommandCheck commands;
+  FontKind mainCarry = NONE;
+  for (int slot = 0; slot <= group.lastIndex; ++slot) {
+    std::string& line = group.Lines[slot];
+    // Only the group's last line can hold a form feed: it ends the group.
+    const bool mayHoldFormFeed = slot == group.lastIndex && group.endsInPageEnd;
+    const LineScan scan = PrepareLine(doc.report, slots, line, mayHoldFormFeed, prepared.controls);
+    commands.unknown = commands.unknown || scan.unknown;
+    commands.hyphenationMarks = commands.hyphenationMarks || scan.hyphenationMarks;
+    if (slot == group.mainIndex) {
+      prepared.mainCommands = scan.kept;
+      mainCarry = flow.fontCarry;
+      flow.fontCarry = FontCarriedOn(slots, flow.fontCarry, scan.lastSwitch);
+    } else {
+      CarryFontInto(slots, line, flow.fontCarry, scan.lastSwitch);
+    }
+  }
+  for (const std::string& line : unprocessed) ReportUnprocessedScriptLine(doc.report, line);
   // Only a group with such commands can leave one that is shown as text (TextShownCommands).
   doc.LineMayShowCommands = commands.unknown || commands.hyphenationMarks;
-  // On the lines as they were read. When every run is kept, no script line is lost: those
-  // further out are merged, and those of a group without a main line make a paragraph.
-  if (!doc.KeepAllScripts) CheckExtraScriptLines(doc.report, group);
-  // The stray markers are unknown commands: a group without one has none.
-  if (commands.unknown) RemoveStrayMarkers(group);
-  // Only the group's last line can hold a form feed: it ends the group.
-  const bool formFeed =
-      group.lastIndex >= 0 && group.Lines[group.lastIndex].find('\f') != std::string::npos;
-  if (commands.commands.Intersects(kLineCodes) || formFeed) {
-    prepared.controls = StripLineControls(group);
-  }
   flow.equalsSeen = prepared.controls.equalsSeen;
   const bool joined = AddJoiningSpace(group, prepared.controls);
   const std::size_t joinedLength = joined ? group.Lines[group.mainIndex].size() : 0;
@@ -151,8 +168,19 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
       joined && !prepared.divided &&
       !EndsInLoneBackslash(
           std::string_view(group.Lines[group.mainIndex]).substr(0, joinedLength - 1));
-  CarryFontAcrossLines(doc.FontSlots, group, flow.fontCarry);
-  NormaliseScriptFonts(doc.FontSlots, group);
+  if (group.mainIndex >= 0) {
+    std::string& main = group.Lines[group.mainIndex];
+    const std::size_t before = main.size();
+    PutCarriedFont(slots, main, mainCarry);
+    // The commands the carried font added, and the hard space the joining space makes after a
+    // lone backslash (the hyphenation marks only take commands away).
+    const std::string_view carried = std::string_view(main).substr(0, main.size() - before);
+    prepared.mainCommands.Add(CommandSummary::Of(carried));
+    if (joined && !prepared.divided && !prepared.joiningSpace) {
+      prepared.mainCommands.Add(CommandSummary::Of("\\ "));
+    }
+  }
+  NormaliseScriptFonts(slots, group);
   return prepared;
 }
 
@@ -164,13 +192,14 @@ FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedG
   // which the next read reuses.
   if (group.lastIndex == 0) {
     line.swap(group.Lines[0]);
-  } else {
-    line = MergeGroup(
-        doc, group, prepared.joiningSpace,
-        !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !prepared.divided);
+    return FrameText(doc, line, prepared.mainCommands, opensParagraph, controls.paragraphEnd, above,
+                     0, flow);
   }
-  return FrameText(doc, line, opensParagraph, controls.paragraphEnd, above,
-                   group.lastIndex - group.mainIndex, flow);
+  line = MergeGroup(
+      doc, group, prepared.joiningSpace,
+      !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !prepared.divided);
+  return FrameText(doc, line, CommandSummary::Of(line), opensParagraph, controls.paragraphEnd,
+                   above, group.lastIndex - group.mainIndex, flow);
 }
 
 }  // namespace
@@ -192,7 +221,8 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
     // The runs of script lines without a main line, when every run is kept: merged as if an
     // empty main line stood after the lines above it. They are a paragraph of their own; an
     // open paragraph is closed before it.
-    framed = FrameText(doc, line, true, true, above, group.lastIndex + 1 - above, flow);
+    framed = FrameText(doc, line, CommandSummary::Of(line), true, true, above,
+                       group.lastIndex + 1 - above, flow);
     if (!opensParagraph) {
       line.insert(0, "\\par}");
       framed.wordsEnd += 5;

@@ -20,15 +20,22 @@ void ReleaseLongBuffer(std::string& slot) {
 }
 }  // namespace
 
-LineKind ClassifyLine(std::string_view line) {
+namespace {
+// The kind of a line whose form feed is known.
+LineKind KindOf(std::string_view line, bool pageEnd) {
   LineKind k;
   const bool command = line.size() >= 2 && line[0] == kBackslash;
   k.subscript = command && line[1] == '-';
   k.superscript = command && line[1] == '+';
   k.equals = command && line[1] == '=';
   k.main = !k.subscript && !k.superscript && !k.equals;
-  k.pageEnd = line.find(kFormFeed) != std::string_view::npos;
+  k.pageEnd = pageEnd;
   return k;
+}
+}  // namespace
+
+LineKind ClassifyLine(std::string_view line) {
+  return KindOf(line, line.find(kFormFeed) != std::string_view::npos);
 }
 
 void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& linePending) {
@@ -36,6 +43,7 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
   // The kinds of the line classified last, and whether it ends the group.
   bool prevSuper = true, prevSub = false, prevMain = false;
   bool stop = false;
+  bool pageEnd = false;  // the line classified last holds a form feed
   if (linePending) {
     group.lastIndex = 0;
     const LineKind k = ClassifyLine(group.Lines[0]);
@@ -43,6 +51,7 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     prevSub = k.subscript;
     prevMain = k.main;
     stop = k.equals || k.pageEnd;
+    pageEnd = k.pageEnd;
     if (k.subscript) report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
     if (k.main) group.mainIndex = 0;
   } else {
@@ -56,10 +65,11 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
       ++n;
       if (n >= LineGroup::kSlots) throw ConversionAbandoned(kRangeCheckError);
       ReleaseLongBuffer(group.Lines[n]);
-      in.ReadLine(group.Lines[n]);
-      const LineKind k = ClassifyLine(group.Lines[n]);
+      const LineRead read = in.ReadLine(group.Lines[n]);
+      const LineKind k = KindOf(group.Lines[n], read.formFeed);
       linePending = (k.superscript && (prevSub || prevMain)) || (k.main && (prevMain || prevSub));
       complete = in.AtEnd() || k.equals || k.pageEnd || linePending;
+      pageEnd = k.pageEnd;
       if (prevSuper && k.subscript)
         report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
       prevSuper = k.superscript;
@@ -69,6 +79,8 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     }
   }
   group.lastIndex = linePending ? n - 1 : n;
+  // A line with a form feed ends its group: a line read ahead follows none.
+  group.endsInPageEnd = !linePending && pageEnd;
   for (int slot = n + 1; slot <= group.highestRead; ++slot) ReleaseLongBuffer(group.Lines[slot]);
   group.highestRead = std::max(n, 0);
 }

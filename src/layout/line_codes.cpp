@@ -1,24 +1,43 @@
 // Line codes: the command check of a freshly read group, the removal of the line-type and
 // line-end codes (which become the group's page-break, paragraph-end and equals flags), and the
 // space that joins one line of a paragraph to the next.
+//
+// The check, the removal of stray markers and the removal of the codes each take a line from
+// its start, command by command. A group's lines are prepared in one walk that applies the three
+// rules to each command in their order (PrepareLine); each step alone is the same rule in a walk
+// of its own.
 #include "layout/line_codes.h"
 
-#include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "base/char_sets.h"
 #include "base/commands.h"
+#include "fonts/font_switches.h"
 
 namespace pomvex {
 
 namespace {
 
 constexpr char kFormFeed = '\f';
+// The commands that look like the converter's own in-line markers.
+constexpr CharSet kStrayMarkers{":<>DELR"};
 
 // The line codes in the order in which they are taken out of a line; kSlash is the "\/" of a
-// soft page break, which is a code only together with a form feed after it.
-enum LineCode { kSubscript, kSuperscript, kParagraphEnd, kEquals, kSlash, kFormFeedCode, kOther };
+// soft page break, which is a code only together with a form feed after it. A stray marker,
+// where the markers go before the codes, is passed over; any other piece is kOther.
+enum LineCode {
+  kSubscript,
+  kSuperscript,
+  kParagraphEnd,
+  kEquals,
+  kSlash,
+  kFormFeedCode,
+  kStray,
+  kOther
+};
+constexpr int kCodes = kFormFeedCode + 1;
 
 struct Token {
   LineCode code;
@@ -27,7 +46,7 @@ struct Token {
 
 // The command or character at i. A backslash pairs with the character after it, except with a
 // form feed, which stands for itself even there.
-Token TokenAt(std::string_view line, std::size_t i) {
+Token TokenAt(std::string_view line, std::size_t i, bool strayGone) {
   if (line[i] == kFormFeed) return {kFormFeedCode, 1};
   if (line[i] != kBackslash || i + 1 == line.size() || line[i + 1] == kFormFeed) return {kOther, 1};
   switch (line[i + 1]) {
@@ -42,18 +61,23 @@ Token TokenAt(std::string_view line, std::size_t i) {
     case '/':  // soft page break
       return {kSlash, 2};
     default:
-      return {kOther, 2};
+      return {strayGone && kStrayMarkers.Contains(line[i + 1]) ? kStray : kOther, 2};
   }
 }
 
 // The index of the form feed that makes the "\/" whose command ends at from a soft page break:
-// codes that go before it are passed over, each at most once; npos when none follows.
-std::size_t SoftPageBreakEnd(std::string_view line, std::size_t from,
-                             const bool (&removed)[kOther]) {
+// codes that go before it are passed over, each at most once, and so are stray markers that
+// go before the codes; npos when none follows.
+std::size_t SoftPageBreakEnd(std::string_view line, std::size_t from, const bool (&removed)[kCodes],
+                             bool strayGone) {
   bool passed[kSlash] = {};
   std::size_t j = from;
   while (j < line.size()) {
-    const Token next = TokenAt(line, j);
+    const Token next = TokenAt(line, j, strayGone);
+    if (next.code == kStray) {
+      j += next.length;
+      continue;
+    }
     if (next.code >= kSlash || removed[next.code] || passed[next.code]) break;
     passed[next.code] = true;
     j += next.length;
@@ -61,74 +85,212 @@ std::size_t SoftPageBreakEnd(std::string_view line, std::size_t from,
   return j < line.size() && line[j] == kFormFeed ? j : std::string_view::npos;
 }
 
-// Strips one line; the flags of the codes it removed are added to controls.
+// The removal of one line's codes, piece by piece from the start: each code at its first
+// occurrence, the soft page break with the form feed it stands before, and the first other form
+// feed. The flags of the codes it removes go to controls.
 //
 // The codes are taken out one after the other, each at its first occurrence. Removing a whole
 // command never changes how the commands after it pair up, so one walk finds the same
 // occurrences. The one code made of two pieces, the soft page break, can be joined by the
 // removal: in "\/\,<FF>" the "\," goes first and leaves "\/<FF>". The walk looks past such
 // codes for the form feed.
-void StripLine(std::string& line, LineControls& controls) {
-  bool removed[kOther] = {};
-  std::size_t softFormFeed = std::string::npos;  // the form feed of the soft page break
-  // The line is compacted in place: line[..kept) is what stays of line[..i).
-  std::size_t kept = 0;
-  auto keep = [&](std::size_t from, std::size_t length) {
-    if (kept != from)
-      std::copy(line.begin() + from, line.begin() + from + length, line.begin() + kept);
-    kept += length;
-  };
-  const std::size_t n = line.size();
-  std::size_t formFeed = std::min(line.find(kFormFeed), n);  // the next one after i, n for none
-  for (std::size_t i = 0; i < n;) {
-    if (line[i] != kBackslash && line[i] != kFormFeed) {
-      // Text up to the next command or form feed stays.
-      if (formFeed < i) formFeed = std::min(line.find(kFormFeed, i), n);
-      const std::size_t j = std::min(NextBackslash(line, i), formFeed);
-      keep(i, j - i);
-      i = j;
-      continue;
-    }
-    const Token token = TokenAt(line, i);
-    switch (token.code) {
+class CodeStripper {
+ public:
+  enum FormFeed { kKept, kRemoved, kPageBreak };
+
+  CodeStripper(LineControls& controls, bool strayGone)
+      : controls_(controls), strayGone_(strayGone) {}
+
+  // Whether the code token at i of the line as read goes.
+  bool RemovesCode(std::string_view line, std::size_t i, LineCode code) {
+    switch (code) {
       case kSubscript:
       case kSuperscript:
       case kParagraphEnd:
       case kEquals:
-        if (removed[token.code]) break;
-        removed[token.code] = true;
-        if (token.code == kParagraphEnd) controls.paragraphEnd = true;
-        if (token.code == kEquals) controls.equalsSeen = true;
-        i += token.length;
-        continue;
+        if (removed_[code]) return false;
+        removed_[code] = true;
+        if (code == kParagraphEnd) controls_.paragraphEnd = true;
+        if (code == kEquals) controls_.equalsSeen = true;
+        return true;
       case kSlash:
-        if (removed[kSlash]) break;
-        softFormFeed = SoftPageBreakEnd(line, i + token.length, removed);
-        if (softFormFeed == std::string::npos) break;
-        removed[kSlash] = true;
-        i += token.length;
-        continue;
-      case kFormFeedCode:
-        // The form feed of a soft page break never sets the page break.
-        if (i == softFormFeed) {
-          ++i;
-          continue;
+        if (removed_[kSlash]) return false;
+        softFormFeed_ = SoftPageBreakEnd(line, i + 2, removed_, strayGone_);
+        if (softFormFeed_ == std::string::npos) return false;
+        removed_[kSlash] = true;
+        return true;
+      default:
+        return false;
+    }
+  }
+  // What becomes of the form feed at i: the soft page break's goes, and the first other one
+  // goes as the page break.
+  FormFeed FormFeedAt(std::size_t i) {
+    // The form feed of a soft page break never sets the page break.
+    if (i == softFormFeed_) return kRemoved;
+    if (removed_[kFormFeedCode]) return kKept;
+    removed_[kFormFeedCode] = true;
+    controls_.pageBreak = true;
+    return kPageBreak;
+  }
+
+ private:
+  LineControls& controls_;
+  bool strayGone_;
+  bool removed_[kCodes] = {};
+  std::size_t softFormFeed_ = std::string::npos;
+};
+
+void ReportUnknownCommand(Reporter& report, char c) {
+  report.ReportError(Category::UnknownCommand, std::string("Unknown ChiWriter command '\\") + c +
+                                                   "'. The file may be corrupt.");
+}
+
+void ReportLoneBackslash(Reporter& report, const std::string& line) {
+  report.ReportError(Category::LoneBackslash, "Line terminated by '\\' in: " + line);
+}
+
+// The command characters that ask more of the walk that prepares a line than to be kept: the
+// unknown ones (the stray markers and a form feed after a backslash among them), the line codes
+// and the hyphenation marks.
+constexpr CharSet kLineCodeChars{"-+,=/"};
+constexpr CharSet kNoticedCommands = KnownCommands.Complement().Union(kLineCodeChars).With("AB");
+
+// What the font-switch scan and the steps of the pipeline ask of a line, followed piece by piece
+// as the line is left: the characters of its commands and those after every backslash, and the
+// kind of its last font switch.
+class KeptCommands {
+ public:
+  explicit KeptCommands(const FontSlotTable& slots) : slots_(slots) {}
+
+  // Text kept; after a literal backslash its first character is looked at by the switch scan.
+  void Text(char first) {
+    if (afterLiteral_) AfterLiteral(first);
+  }
+  void Command(char c) {
+    commands_.Insert(c);
+    if (IsFontSwitch(slots_, c)) lastSwitch_ = slots_[c];
+    afterLiteral_ = c == kBackslash;
+  }
+  void LoneAtEnd() { loneAtEnd_ = true; }
+  void Into(LineScan& scan) const {
+    scan.kept.commands = commands_;
+    scan.kept.afterAnyBackslash = commands_.Union(afterLiterals_);
+    scan.kept.loneAtEnd = loneAtEnd_;
+    scan.lastSwitch = lastSwitch_;
+  }
+
+ private:
+  void AfterLiteral(char c) {
+    afterLiterals_.Insert(c);
+    if (IsFontSwitch(slots_, c)) lastSwitch_ = slots_[c];
+    afterLiteral_ = false;
+  }
+
+  const FontSlotTable& slots_;
+  CharSet commands_;
+  CharSet afterLiterals_;  // the characters after the second backslash of a literal one
+  FontKind lastSwitch_ = NONE;
+  bool afterLiteral_ = false;  // the last piece kept is a literal backslash
+  bool loneAtEnd_ = false;
+};
+
+// The walk that takes a line's codes out, in place, as CodeStripper says. When preparing, each
+// command is also checked (reported as CheckCommands does), the stray markers go before the
+// codes, and what the later steps ask of the line as left is noted in scan. mayHoldFormFeed is
+// false for a line known to hold none.
+template <bool kPreparing>
+void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, bool mayHoldFormFeed,
+              LineControls& controls, LineScan& scan) {
+  KeptCommands kept(slots);
+  CodeStripper strip(controls, /*strayGone=*/kPreparing);
+  const std::size_t n = line.size();
+  // The report of a lone backslash at the end quotes the line as read, after the reports of its
+  // commands.
+  std::string endsLone;
+  if (kPreparing && EndsInLoneBackslash(line)) endsLone = line;
+
+  // The line is compacted in place: line[..out) is what stays of line[..i).
+  char* data = line.data();
+  std::size_t out = 0;
+  auto keep = [&](std::size_t from, std::size_t length) {
+    if (out != from) std::memmove(data + out, data + from, length);
+    out += length;
+  };
+  bool loneBeforeFormFeed = false;  // the last piece kept is a backslash before a form feed
+  std::size_t formFeed = mayHoldFormFeed ? std::min(line.find(kFormFeed), n) : n;
+  for (std::size_t i = 0; i < n;) {
+    if (data[i] != kBackslash && data[i] != kFormFeed) {
+      // Text up to the next command or form feed stays.
+      if (formFeed < i) formFeed = std::min(line.find(kFormFeed, i), n);
+      const std::size_t j = std::min(NextBackslash(line, i), formFeed);
+      kept.Text(data[i]);
+      keep(i, j - i);
+      loneBeforeFormFeed = false;
+      i = j;
+      continue;
+    }
+    if (i + 1 < n && data[i] == kBackslash && !kNoticedCommands.Contains(data[i + 1])) {
+      // A known command that is no code stays (the common case).
+      kept.Command(data[i + 1]);
+      keep(i, 2);
+      loneBeforeFormFeed = false;
+      i += 2;
+      continue;
+    }
+    if (data[i] == kFormFeed) {
+      const CodeStripper::FormFeed fate = strip.FormFeedAt(i);
+      if (fate == CodeStripper::kKept) {
+        if (loneBeforeFormFeed) {
+          kept.Command(kFormFeed);  // the backslash before it makes a command of it
+        } else {
+          kept.Text(kFormFeed);
         }
-        if (removed[kFormFeedCode]) break;
-        removed[kFormFeedCode] = true;
-        controls.pageBreak = true;
+        keep(i, 1);
+      } else if (fate == CodeStripper::kPageBreak &&
+                 EndsInLoneBackslash(std::string_view(data, out))) {
         // A backslash right before the form feed pairs with nothing; with the form feed gone it
         // would pair with what follows (a marker, a brace). It is kept as a literal one.
-        if (EndsInLoneBackslash(std::string_view(line).substr(0, kept))) line[kept++] = kBackslash;
-        ++i;
-        continue;
-      case kOther:
-        break;
+        data[out++] = kBackslash;
+        kept.Command(kBackslash);
+      }
+      loneBeforeFormFeed = false;
+      ++i;
+      continue;
     }
-    keep(i, token.length);
-    i += token.length;
+    if (i + 1 == n) {  // a lone backslash at the end
+      keep(i, 1);
+      kept.LoneAtEnd();
+      break;
+    }
+    const char c = data[i + 1];
+    if (kPreparing) {
+      // The command check: one ChiWriter does not have is reported.
+      if (!KnownCommands.Contains(c)) {
+        scan.unknown = true;
+        ReportUnknownCommand(report, c);
+      }
+      if (c == 'A' || c == 'B') scan.hyphenationMarks = true;
+    }
+    const Token token = TokenAt(line, i, /*strayGone=*/kPreparing);
+    if (token.length == 1) {  // a backslash before a form feed stands alone
+      keep(i, 1);
+      loneBeforeFormFeed = true;
+      ++i;
+      continue;
+    }
+    loneBeforeFormFeed = false;
+    if (token.code != kStray && !strip.RemovesCode(line, i, token.code)) {
+      kept.Command(c);
+      keep(i, 2);
+    }
+    i += 2;
   }
-  line.resize(kept);
+  line.resize(out);
+  if (kPreparing) {
+    if (!endsLone.empty()) ReportLoneBackslash(report, endsLone);
+    kept.Into(scan);
+  }
 }
 
 }  // namespace
@@ -141,15 +303,11 @@ CommandCheck CheckCommands(Reporter& report, const LineGroup& group) {
     while (command.Next()) {
       const char c = command.Char();
       check.commands.Insert(c);
-      if (!KnownCommands.Contains(c)) {
-        check.unknown = true;
-        report.ReportError(Category::UnknownCommand, std::string("Unknown ChiWriter command '\\") +
-                                                         c + "'. The file may be corrupt.");
-      }
+      if (KnownCommands.Contains(c)) continue;
+      check.unknown = true;
+      ReportUnknownCommand(report, c);
     }
-    if (command.LoneAtEnd()) {
-      report.ReportError(Category::LoneBackslash, "Line terminated by '\\' in: " + line);
-    }
+    if (command.LoneAtEnd()) ReportLoneBackslash(report, line);
   }
   check.hyphenationMarks = check.commands.Contains('A') || check.commands.Contains('B');
   return check;
@@ -157,8 +315,23 @@ CommandCheck CheckCommands(Reporter& report, const LineGroup& group) {
 
 LineControls StripLineControls(LineGroup& group) {
   LineControls controls;
-  for (int slot = 0; slot <= group.lastIndex; ++slot) StripLine(group.Lines[slot], controls);
+  struct : Reporter {
+    void ReportError(Category, const std::string&) override {}
+    void ReportWarning(const std::string&) override {}
+  } none;
+  const FontSlotTable slots;
+  LineScan scan;
+  for (int slot = 0; slot <= group.lastIndex; ++slot) {
+    WalkLine<false>(none, slots, group.Lines[slot], /*mayHoldFormFeed=*/true, controls, scan);
+  }
   return controls;
+}
+
+LineScan PrepareLine(Reporter& report, const FontSlotTable& slots, std::string& line,
+                     bool mayHoldFormFeed, LineControls& controls) {
+  LineScan scan;
+  WalkLine<true>(report, slots, line, mayHoldFormFeed, controls, scan);
+  return scan;
 }
 
 bool AddJoiningSpace(LineGroup& group, const LineControls& controls) {
@@ -171,16 +344,15 @@ bool AddJoiningSpace(LineGroup& group, const LineControls& controls) {
 }
 
 void RemoveStrayMarkers(LineGroup& group) {
-  static constexpr CharSet kStray{":<>DELR"};
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     std::string& line = group.Lines[slot];
-    if (FindCommand(line, kStray) == kNoIndex) continue;
+    if (FindCommand(line, kStrayMarkers) == kNoIndex) continue;
     std::string kept;
     kept.reserve(line.size());
     CommandWalk command(line);
     while (command.Next()) {
       kept += command.TextBefore();
-      if (!kStray.Contains(command.Char())) kept.append(line, command.At(), 2);
+      if (!kStrayMarkers.Contains(command.Char())) kept.append(line, command.At(), 2);
     }
     kept += command.Rest();
     line = std::move(kept);

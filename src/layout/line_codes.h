@@ -2,8 +2,12 @@
 // against ChiWriter's own, and the space that joins the lines of one paragraph.
 #pragma once
 
+#include <string>
+
 #include "base/char_sets.h"
+#include "base/commands.h"
 #include "base/document_state.h"
+#include "base/font_kind.h"
 #include "base/line_group.h"
 
 namespace pomvex {
@@ -33,6 +37,20 @@ void RemoveStrayMarkers(LineGroup& group);
 // Only the first occurrence of each code in a line is removed, and only where a command begins:
 // in a literal backslash "\\" followed by "-", the second backslash starts no code.
 LineControls StripLineControls(LineGroup& group);
+// What the walk that prepares one line of a group found.
+struct LineScan {
+  bool unknown = false;           // the line as read holds an unknown command...
+  bool hyphenationMarks = false;  // ... or "\A" or "\B"
+  CommandSummary kept;            // the commands of the line as left
+  FontKind lastSwitch = NONE;     // the kind of its last font switch as left; NONE for none
+};
+// Prepares one line of a freshly read group in one walk, command by command: reports as
+// CheckCommands does, and leaves the line as RemoveStrayMarkers and then StripLineControls
+// would, the flags of its codes added to controls. mayHoldFormFeed is false for a line known to
+// hold no form feed.
+LineScan PrepareLine(Reporter& report, const FontSlotTable& slots, std::string& line,
+                     bool mayHoldFormFeed, LineControls& controls);
+
 // Appends one space to the main line when the paragraph goes on in the next group; gives
 // whether it did.
 bool AddJoiningSpace(LineGroup& group, const LineControls& controls);

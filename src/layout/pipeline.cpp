@@ -74,6 +74,11 @@ void EscapeBraces(std::string& line) {
 
 void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,
                        std::string& tabStops) {
+  ProcessLineMarkup(doc, line, CommandSummary::Of(line), startsParagraph, tabStops);
+}
+
+void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSummary& has,
+                       bool startsParagraph, std::string& tabStops) {
   static constexpr CharSet kTabMarks{"[]"};
   static constexpr CharSet kTabWords{"[]RD"};
   static constexpr CharSet kScriptMarkers{"<>:"};
@@ -86,7 +91,6 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagra
   // also meet what earlier ones wrote: the tab markers of step 2 come from "\]", the
   // placeholders of step 4 from line-drawing text, and the footnote texts of step 11 may hold
   // anything.
-  const CommandSummary has = CommandSummary::Of(line);
   const bool inheriting =
       has.afterAnyBackslash.Intersects(slots.SlotsOf(FOREIGN).Union(slots.SlotsOf(GREEK)));
   const bool placeholders =

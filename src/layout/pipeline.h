@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/commands.h"
 #include "base/document_state.h"
 
 namespace pomvex {
@@ -20,5 +21,9 @@ void EscapeBraces(std::string& line);
 // the footnotes the line makes may stand in it as markers: WriteWithFootnotes writes it.
 void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,
                        std::string& tabStops);
+// The same for a line whose commands are known: has holds them, or more (a step whose commands
+// the line lacks is passed, and one run on a line without them leaves it as it is).
+void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSummary& has,
+                       bool startsParagraph, std::string& tabStops);
 
 }  // namespace pomvex

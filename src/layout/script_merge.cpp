@@ -66,26 +66,74 @@ class SwitchTracker {
 }  // namespace
 
 void CheckExtraScriptLines(Reporter& report, const LineGroup& group) {
+  for (const std::string& line : UnprocessedScriptLines(group)) {
+    ReportUnprocessedScriptLine(report, line);
+  }
+}
+
+std::vector<std::string> UnprocessedScriptLines(const LineGroup& group) {
+  std::vector<std::string> lines;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     if (slot >= group.mainIndex - 1 && slot <= group.mainIndex + 1) continue;
-    const std::string& line = group.Lines[slot];
-    if (!HoldsOnlyLineCodes(line)) {
-      report.ReportError(Category::UnprocessedScriptLine,
-                         "Unprocessed superscript or subscript line: " + line);
-    }
+    if (!HoldsOnlyLineCodes(group.Lines[slot])) lines.push_back(group.Lines[slot]);
   }
+  return lines;
+}
+
+void ReportUnprocessedScriptLine(Reporter& report, const std::string& line) {
+  report.ReportError(Category::UnprocessedScriptLine,
+                     "Unprocessed superscript or subscript line: " + line);
 }
 
 void CarryFontAcrossLines(const FontSlotTable& slots, LineGroup& group, FontKind& fontCarry) {
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     std::string& line = group.Lines[slot];
-    std::string prefix;
-    // FOREIGN and GREEK take their style from the font before them.
-    if (InheritingFonts.Contains(fontCarry)) prefix = FontSwitchFor(slots, STANDARD);
-    prefix += FontSwitchFor(slots, fontCarry);
-    line.insert(0, prefix);
-    fontCarry = LastFontKind(slots, fontCarry, line);
+    CarryFontInto(slots, line, fontCarry, LastFontKind(slots, NONE, line));
   }
+}
+
+namespace {
+
+// The switches put in front of a line that starts in kind: FOREIGN and GREEK take their style
+// from the font before them, so a STANDARD switch goes first.
+std::size_t CarriedSwitches(const FontSlotTable& slots, FontKind kind, char (&prefix)[4]) {
+  std::size_t length = 0;
+  if (kind == NONE) return length;
+  if (InheritingFonts.Contains(kind)) {
+    prefix[length++] = kBackslash;
+    prefix[length++] = SlotCharOf(slots, STANDARD);
+  }
+  prefix[length++] = kBackslash;
+  prefix[length++] = SlotCharOf(slots, kind);
+  return length;
+}
+
+}  // namespace
+
+void CarryFontInto(const FontSlotTable& slots, std::string& line, FontKind& fontCarry,
+                   FontKind lastSwitch) {
+  PutCarriedFont(slots, line, fontCarry);
+  fontCarry = FontCarriedOn(slots, fontCarry, lastSwitch);
+}
+
+void PutCarriedFont(const FontSlotTable& slots, std::string& line, FontKind fontCarry) {
+  char prefix[4];
+  const std::size_t length = CarriedSwitches(slots, fontCarry, prefix);
+  if (length > 0) line.insert(0, prefix, length);
+}
+
+FontKind FontCarriedOn(const FontSlotTable& slots, FontKind fontCarry, FontKind lastSwitch) {
+  if (lastSwitch != NONE) return lastSwitch;
+  // The line's last switch is the carried font's own: a kind no slot holds is written as the
+  // switch to slot "1", whatever that holds. The switches end in a slot character, so they make
+  // no switch with the line.
+  char prefix[4];
+  const std::size_t length = CarriedSwitches(slots, fontCarry, prefix);
+  FontKind carried = fontCarry;
+  for (std::size_t i = 1; i < length; i += 2) {
+    if (IsFontSwitch(slots, prefix[i])) carried = slots[prefix[i]];
+  }
+  return carried;
 }
 
 void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/document_state.h"
 #include "base/font_kind.h"
@@ -15,9 +16,19 @@ namespace pomvex {
 // Reports (category 5) every line of the group that is neither the main line nor next to it,
 // unless it holds nothing but line codes.
 void CheckExtraScriptLines(Reporter& report, const LineGroup& group);
+// The lines CheckExtraScriptLines reports, as they stand, and its report of one.
+std::vector<std::string> UnprocessedScriptLines(const LineGroup& group);
+void ReportUnprocessedScriptLine(Reporter& report, const std::string& line);
 // Starts every line of the group with the switch to the font in force at the end of the line
 // before it; fontCarry holds that font from line to line and from group to group.
 void CarryFontAcrossLines(const FontSlotTable& slots, LineGroup& group, FontKind& fontCarry);
+// The same for one line whose last font switch is of the kind lastSwitch (NONE for none), in its
+// two halves: the switches to fontCarry put in front of the line, and the font in force at the
+// end of the line with them.
+void CarryFontInto(const FontSlotTable& slots, std::string& line, FontKind& fontCarry,
+                   FontKind lastSwitch);
+void PutCarriedFont(const FontSlotTable& slots, std::string& line, FontKind fontCarry);
+FontKind FontCarriedOn(const FontSlotTable& slots, FontKind fontCarry, FontKind lastSwitch);
 // In the script lines, every switch to SMALL after the first character becomes one to STANDARD.
 void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group);
 // The main line with the superscript line (above it) and then the subscript line (below it)
