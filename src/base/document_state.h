@@ -134,6 +134,8 @@ struct DocumentState {
   // takes its place for the next step, so that no step allocates a line of its own.
   std::string Spare;
 
+  // The tab stop words of the line in the pipeline, for its paragraph's words.
+  std::string TabStopWords;
   // Columns of the tab marks of the line in the pipeline, entries 1 to 60.
   std::array<std::int32_t, 61> TabColumns{};
   // A character of the line in the pipeline was translated to a piece of a line drawing

@@ -19,10 +19,24 @@ inline bool Contains(std::string_view s, std::string_view sub) {
   return s.find(sub) != std::string_view::npos;
 }
 
+// Abandons the document: a count or position does not fit 32 bits.
+[[noreturn]] void ThrowIntegerOverflow();
+
 // 32-bit arithmetic that abandons the document on overflow.
-std::int32_t CheckedAdd(std::int32_t a, std::int32_t b);
-std::int32_t CheckedMul(std::int32_t a, std::int32_t b);
+inline std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
+  std::int32_t sum;
+  if (__builtin_add_overflow(a, b, &sum)) ThrowIntegerOverflow();
+  return sum;
+}
+inline std::int32_t CheckedMul(std::int32_t a, std::int32_t b) {
+  std::int32_t product;
+  if (__builtin_mul_overflow(a, b, &product)) ThrowIntegerOverflow();
+  return product;
+}
 // A length as a 32-bit count, abandoning the document when it does not fit.
-std::int32_t CheckedLength(std::size_t length);
+inline std::int32_t CheckedLength(std::size_t length) {
+  if (length > static_cast<std::size_t>(INT32_MAX)) ThrowIntegerOverflow();
+  return static_cast<std::int32_t>(length);
+}
 
 }  // namespace pomvex

@@ -1,6 +1,9 @@
 // Writes table entries as RTF text and reports the characters a table cannot translate.
 #include "charmaps/char_table.h"
 
+#include <charconv>
+
+#include "base/commands.h"
 #include "charmaps/face_coverage.h"
 
 namespace pomvex::charmaps {
@@ -10,9 +13,10 @@ namespace {
 // One UTF-16 code unit as RTF writes it: "\u" takes a signed 16-bit number.
 void AppendCodeUnit(std::string& out, std::uint16_t unit) {
   const int value = unit >= 0x8000 ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit);
-  out += "\\u";
-  out += std::to_string(value);
-  out += '?';
+  char escape[10] = {kBackslash, 'u'};  // "\\u", a sign, five digits and "?"
+  char* end = std::to_chars(escape + 2, escape + 9, value).ptr;
+  *end++ = '?';
+  out.append(escape, static_cast<std::size_t>(end - escape));
 }
 
 void Report(Reporter& report, std::string_view opening, const CharTable& table, char ch) {

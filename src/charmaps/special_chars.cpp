@@ -36,12 +36,14 @@ bool DrawsLine(const charmaps::CharEntry& entry) {
          (inBlock(entry.code) || inBlock(entry.second));
 }
 
-// Appends the RTF text of ch in kind; a result that is one lone backslash is written as two,
-// since a single one would start an RTF control word. Gives whether the glyph draws a line.
-bool AppendSpecialChar(Reporter& report, std::string& out, unsigned char ch, FontKind kind) {
+// Appends the RTF text of ch through table (none: ch itself); a result that is one lone
+// backslash is written as two, since a single one would start an RTF control word. Gives whether
+// the glyph draws a line.
+bool AppendTableText(Reporter& report, std::string& out, unsigned char ch,
+                     const charmaps::CharTable* table) {
   const std::size_t before = out.size();
   bool draws = false;
-  if (const charmaps::CharTable* table = TableOf(kind)) {
+  if (table != nullptr) {
     charmaps::AppendTableChar(report, *table, out, ch);
     draws = DrawsLine(charmaps::LookUpChar(*table, ch));
   } else {
@@ -49,6 +51,10 @@ bool AppendSpecialChar(Reporter& report, std::string& out, unsigned char ch, Fon
   }
   if (out.size() == before + 1 && out.back() == kBackslash) out += kBackslash;
   return draws;
+}
+
+bool AppendSpecialChar(Reporter& report, std::string& out, unsigned char ch, FontKind kind) {
+  return AppendTableText(report, out, ch, TableOf(kind));
 }
 
 // Appends the command whose character is c, as text when nothing converts it.
@@ -87,11 +93,12 @@ void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, F
     return;
   }
   Reporter& report = doc.report;
+  const charmaps::CharTable* table = TableOf(kind);
   auto translate = [&](std::string_view text) {
     for (const char c : text) {
       if (c == ' ') {  // blanks are never translated
         out += ' ';
-      } else if (AppendSpecialChar(report, out, static_cast<unsigned char>(c), kind)) {
+      } else if (AppendTableText(report, out, static_cast<unsigned char>(c), table)) {
         doc.LineDrawsLines = true;
       }
     }

@@ -1,5 +1,7 @@
 #include "conversion/line_assembly.h"
 
+#include <charconv>
+
 #include "base/commands.h"
 #include "conversion/line_group_reader.h"
 #include "fonts/font_switches.h"
@@ -20,30 +22,28 @@ bool IsAligned(std::string_view line) {
   return line.starts_with("\\qc") || line.starts_with("\\qr");
 }
 
-// "{\pard" with justification, space before and after (for the lines above and below the main
-// line), the line's tab stops and a page break that waits for this paragraph. No word is
-// followed by a space.
-std::string ParagraphProperties(const DocumentState& doc, int above, int below,
-                                const std::string& line, const std::string& tabStops,
-                                GroupFlow& flow) {
-  std::string props = "{\\pard";
+// Appends a control word and its number.
+void AppendWord(std::string& out, std::string_view word, int number) {
+  char digits[12];
+  const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  out += word;
+  out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+// Appends "{\pard" with justification, space before and after (for the lines above and below
+// the main line), the line's tab stops and a page break that waits for this paragraph. No word
+// is followed by a space.
+void AppendParagraphProperties(std::string& props, const DocumentState& doc, int above, int below,
+                               std::string_view line, std::string_view tabStops, GroupFlow& flow) {
+  props += "{\\pard";
   if (doc.Settings.JU && !IsAligned(line)) props += "\\qj";
-  if (above >= 1) props += "\\sb" + std::to_string(25 * above);
-  if (below >= 1) props += "\\sa" + std::to_string(25 * below);
+  if (above >= 1) AppendWord(props, "\\sb", 25 * above);
+  if (below >= 1) AppendWord(props, "\\sa", 25 * below);
   props += tabStops;
   if (flow.pageBreakPending) {
     props += "\\page";
     flow.pageBreakPending = false;
   }
-  return props;
-}
-
-// Puts the paragraph's words and one space in front of line.
-void OpenParagraph(std::string& line, std::string props, FramedLine& framed) {
-  framed.opensParagraph = true;
-  framed.wordsEnd = props.size();
-  props += ' ';
-  line.insert(0, props);
 }
 
 // Whether the merged line ends in a script run: its last command is the run's end "\:", with
@@ -95,14 +95,26 @@ FramedLine FrameText(DocumentState& doc, std::string& line, const CommandSummary
                      bool opensParagraph, bool paragraphEnd, int above, int below,
                      GroupFlow& flow) {
   FramedLine framed;
-  std::string tabStops;
+  std::string& tabStops = doc.TabStopWords;
+  tabStops.clear();
   ProcessLineMarkup(doc, line, has, opensParagraph, tabStops);
   framed.holdsText = !line.empty();
   framed.drawsLines = doc.LineDrawsLines;
-  if (opensParagraph) {
-    OpenParagraph(line, ParagraphProperties(doc, above, below, line, tabStops, flow), framed);
-  } else if (!tabStops.empty()) {
-    line = tabStops + " " + line;
+  if (opensParagraph || !tabStops.empty()) {
+    // The paragraph's words, or the tab stops of a line within a paragraph, and one space go in
+    // front of the text, which is written after them in the spare buffer.
+    std::string& framedLine = doc.Spare;
+    framedLine.clear();
+    if (opensParagraph) {
+      AppendParagraphProperties(framedLine, doc, above, below, line, tabStops, flow);
+      framed.opensParagraph = true;
+      framed.wordsEnd = framedLine.size();
+    } else {
+      framedLine += tabStops;
+    }
+    framedLine += ' ';
+    framedLine += line;
+    line.swap(framedLine);
   }
   flow.paragraphEnded = paragraphEnd;
   if (paragraphEnd) line += "\\par}";

@@ -69,19 +69,20 @@ void SetCurrentFormat(DocumentState& doc, Format f) {
   doc.CurSize = f.size;
 }
 
+// The size words, "\\fs" and the half-points of each size.
+constexpr std::array<std::string_view, 3> kSizeWords = {"\\fs32", "\\fs24", "\\fs18"};
+
 // Appends the words that change the output from old to now (FaceCodes, StyleCodes and
 // SizeCodes), with the blank that ends the last word.
 void AppendCodesBetween(std::string& out, Format old, Format now) {
+  if (old == now) return;
   const std::size_t before = out.size();
   if (old.face != now.face) out += At(kFaceWords, now.face);
   if (old.style != now.style) {
     if (IsIndex(kStyleOff, old.style)) out += kStyleOff[static_cast<std::size_t>(old.style)];
     out += At(kStyleOn, now.style);
   }
-  if (old.size != now.size) {
-    out += "\\fs";
-    out += std::to_string(HalfPointsOf(now.size));
-  }
+  if (old.size != now.size) out += At(kSizeWords, now.size);
   if (out.size() != before) out += ' ';
 }
 
@@ -96,6 +97,11 @@ class ScriptOpenings {
   bool OpensAhead(std::size_t from, std::size_t nextSwitch) {
     static constexpr CharSet kScriptMarkers{"<>:"};
     if (marker_ == kNoIndex) return false;  // none is left
+    // A line without the characters of the opening markers has none (most lines).
+    if (marker_ == 0 && line_.find('>') == kNoIndex && line_.find('<') == kNoIndex) {
+      marker_ = kNoIndex;
+      return false;
+    }
     if (marker_ < from) marker_ = FindCommand(line_, kScriptMarkers, from);
     return marker_ != kNoIndex && line_[marker_ + 1] != ':' &&
            (nextSwitch == kNoIndex || marker_ < nextSwitch);
@@ -139,12 +145,6 @@ std::string SizeCodes(int oldSize, int newSize) {
   return "\\fs" + std::to_string(HalfPointsOf(newSize));
 }
 
-bool FollowsScriptEnd(std::string_view text) {
-  // The backslash must begin a command: after a literal backslash ("\\:") it is text.
-  return text.size() >= 2 && text.back() == ':' && text[text.size() - 2] == kBackslash &&
-         BeginsCommand(text, text.size() - 2);
-}
-
 void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph) {
   const FontSlotTable& slots = doc.FontSlots;
   // A new paragraph starts in the document's default format, that of STANDARD.
@@ -162,48 +162,60 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
     return;
   }
 
-  // The format where the next script run opens: the output returns to it when the run's group
-  // closes, so a switch right after "\:" is compared with it.
-  Format baseline = CurrentFormat(doc);
+  // The format in force, followed here and stored when the line is done. The format where the
+  // next script run opens: the output returns to it when the run's group closes, so a switch
+  // right after "\:" is compared with it.
+  Format current = CurrentFormat(doc);
+  Format baseline = current;
   // Text before the first switch is written in that switch's font.
   FontKind kind = SwitchKindAt(slots, line, next);
   ScriptOpenings scriptOpenings(line);
   const std::string_view source = line;
+  const bool plainRuns = !doc.LineMayShowCommands;  // text in no special font is copied
   out.reserve(source.size() + source.size() / 2);
   std::size_t runStart = 0;  // source from here on is still to be converted
   while (true) {
     const std::size_t runBegin = out.size();
-    AppendFontRun(doc, out, source.substr(runStart, std::min(next, source.size()) - runStart),
-                  kind);
+    const std::string_view run = source.substr(runStart, std::min(next, source.size()) - runStart);
+    if (plainRuns && !SpecialFonts.Contains(kind)) {
+      out += run;  // as AppendFontRun leaves it
+    } else {
+      AppendFontRun(doc, out, run, kind);
+    }
     if (next == kNoIndex) break;
     // A switch found at the second backslash of a literal one ("\\" and a slot character)
     // leaves the first backslash alone in front of the codes. It is written as the literal
     // backslash it stood for, so that it cannot pair with what follows. (What came before the
     // run ends in a whole command, so the run alone tells.)
-    if (EndsInLoneBackslash(std::string_view(out).substr(runBegin))) out += kBackslash;
+    if (out.size() > runBegin && out.back() == kBackslash &&
+        EndsInLoneBackslash(std::string_view(out).substr(runBegin))) {
+      out += kBackslash;
+    }
 
     // The switch group: switches that follow each other without a gap become one change.
-    Format now = CurrentFormat(doc);
+    Format now = current;
     std::size_t last = next;
     while (true) {
       kind = SwitchKindAt(slots, source, last);
-      now.face = FaceOf(kind);
+      const Format& format = kKindFormats[kind];
+      now.face = format.face;
       if (!InheritingFonts.Contains(kind)) {
-        now.style = StyleOf(kind);
-        now.size = SizeOf(kind);
+        now.style = format.style;
+        now.size = format.size;
       }
       if (!IsFontSwitchAt(slots, source, last + 2)) break;
       last += 2;
     }
 
     // The format to change from is chosen before the baseline moves to this group.
-    const Format old = FollowsScriptEnd(out) ? baseline : CurrentFormat(doc);
+    const Format old = FollowsScriptEnd(out) ? baseline : current;
     runStart = last + 2;
     next = NextFontSwitch(slots, source, runStart);
     if (scriptOpenings.OpensAhead(runStart, next)) baseline = now;
     AppendCodesBetween(out, old, now);
-    SetCurrentFormat(doc, now);
+    current = now;
   }
+  SetCurrentFormat(doc, current);
   line.swap(out);
 }
 

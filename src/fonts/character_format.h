@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/commands.h"
 #include "base/document_state.h"
 #include "base/font_kind.h"
 
@@ -21,7 +22,11 @@ std::string StyleCodes(int oldStyle, int newStyle);
 std::string SizeCodes(int oldSize, int newSize);
 
 // The text ends in the script-run end "\:".
-bool FollowsScriptEnd(std::string_view text);
+inline bool FollowsScriptEnd(std::string_view text) {
+  // The backslash must begin a command: after a literal backslash ("\\:") it is text.
+  return text.size() >= 2 && text.back() == ':' && text[text.size() - 2] == kBackslash &&
+         BeginsCommand(text, text.size() - 2);
+}
 
 // Replaces every font switch by the RTF words that change the face, style and size in force
 // to those of its font, and has the text in a special font translated (pipeline step 4).

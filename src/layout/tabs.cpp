@@ -4,6 +4,7 @@
 #include "layout/tabs.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "base/char_sets.h"
 #include "base/columns.h"
@@ -41,15 +42,27 @@ std::int32_t MarginStop(const DocumentSettings& settings, std::int32_t col) {
   return edge > 0 ? edge : CheckedMul(col, kTwipsPerColumn);
 }
 
-// Index of the last "\[" or "\R" command of the line; kNone when there is none.
-std::size_t LastLeftOrRightMark(const std::string& line) {
-  static constexpr CharSet kLeftOrRight{"[R"};
-  std::size_t last = kNoIndex;
-  for (std::size_t i = FindCommand(line, kLeftOrRight); i != kNoIndex;
-       i = FindCommand(line, kLeftOrRight, i + 2)) {
-    last = i;
-  }
-  return last;
+// Index of the last "\[" or "\R" command of the line; kNoIndex when there is none. Each is
+// looked for from the end: the last command of its kind.
+std::size_t LastLeftOrRightMark(std::string_view line) {
+  auto lastCommand = [line](char c) {
+    for (std::size_t at = line.rfind(c); at != kNoIndex && at > 0; at = line.rfind(c, at - 1)) {
+      if (line[at - 1] == kBackslash && BeginsCommand(line, at - 1)) return at - 1;
+    }
+    return kNoIndex;
+  };
+  const std::size_t left = lastCommand('[');
+  const std::size_t right = lastCommand('R');
+  if (left == kNoIndex) return right;
+  if (right == kNoIndex) return left;
+  return std::max(left, right);
+}
+
+// Appends the stop word of a tab: "\tx" and the position in twips.
+void AppendStop(std::string& stops, std::int32_t twips) {
+  char word[16] = {kBackslash, 't', 'x'};
+  const char* end = std::to_chars(word + 3, word + sizeof word, twips).ptr;
+  stops.append(word, static_cast<std::size_t>(end - word));
 }
 
 }  // namespace
@@ -145,24 +158,24 @@ void FindTabStops(DocumentState& doc, std::string& line) {
 
 // One pass: out is the line as rewritten so far. Each tab's end mark "\X" is the first one after
 // the tab written for it; the marks still owed are removed as they come, oldest first, which
-// takes the same ones as removing each at once.
+// takes the same ones as removing each at once. The text between the marks is copied whole.
 void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops) {
+  static constexpr CharSet kMarks{"[RDX"};
   const std::size_t lastLeftOrRight = LastLeftOrRightMark(line);
   std::string& out = doc.Spare;
   out.clear();
   out.reserve(line.size() + 16);
   int count = 0;
   int endMarksOwed = 0;
-  CommandWalk command(line);
-  while (command.Next()) {
-    out += command.TextBefore();
-    const char c = command.Char();
-    if (c == 'X' && endMarksOwed > 0) {
+  std::size_t copied = 0;  // line[..copied) is in out
+  for (std::size_t at = FindCommand(line, kMarks); at != kNoIndex;
+       at = FindCommand(line, kMarks, at + 2)) {
+    const char c = line[at + 1];
+    if (c == 'X' && endMarksOwed == 0) continue;
+    out.append(line, copied, at - copied);
+    copied = at + 2;
+    if (c == 'X') {
       --endMarksOwed;
-      continue;
-    }
-    if (c != '[' && c != 'R' && c != 'D') {
-      out.append(line, command.At(), 2);
       continue;
     }
 
@@ -174,33 +187,33 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
     }
     const std::int32_t col = doc.TabColumns[count];
     if (c == '[') {
-      tabStops += "\\tx" + std::to_string(CheckedMul(col, kTwipsPerColumn));
+      AppendStop(tabStops, CheckedMul(col, kTwipsPerColumn));
     } else {
       // The line's last right tab (decimal tabs aside), far to the right, stops at the margin.
-      const bool lastRight =
-          c == 'R' && (lastLeftOrRight == kNoIndex || lastLeftOrRight <= command.At());
+      const bool lastRight = c == 'R' && (lastLeftOrRight == kNoIndex || lastLeftOrRight <= at);
       const bool nearMargin =
           static_cast<std::int64_t>(col) * 10 > static_cast<std::int64_t>(doc.Settings.RM) * 9;
       const std::int32_t stop = lastRight && nearMargin ? MarginStop(doc.Settings, col)
                                                         : CheckedMul(col, kTwipsPerColumn);
       tabStops += c == 'R' ? "\\tqr" : "\\tqdec";
-      tabStops += "\\tx" + std::to_string(stop);
+      AppendStop(tabStops, stop);
       ++endMarksOwed;
     }
     out += "\\tab ";
   }
-  out += command.Rest();
+  out.append(line, copied);
   line.swap(out);
 }
 
 void TrimTrailingSpaces(std::string& text) {
-  while (!text.empty() && text.back() == ' ') {
+  std::size_t n = text.size();
+  while (n > 0 && text[n - 1] == ' ') {
     // A space after a backslash that begins a command is a hard space, and goes with it; after
     // a literal backslash it is a plain space and goes alone.
-    const bool hard = text.size() >= 2 && text[text.size() - 2] == kBackslash &&
-                      BeginsCommand(text, text.size() - 2);
-    text.resize(text.size() - (hard ? 2 : 1));
+    const bool hard = n >= 2 && text[n - 2] == kBackslash && BeginsCommand(text, n - 2);
+    n -= hard ? 2 : 1;
   }
+  text.resize(n);
 }
 
 }  // namespace pomvex
