@@ -3,7 +3,12 @@
 // space are dropped, except in a line's leading indentation.
 #include "layout/alignment.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -41,30 +46,55 @@ std::vector<CaretMark> FindCaretMarks(std::string_view line) {
   return marks;
 }
 
+// Index of the next " \\ " (a space and a hard space) at or after from; kNoIndex when there is
+// none. Spaces are common and hard spaces come in runs, so the three characters are compared
+// sixteen places at a time where the processor can.
+std::size_t NextSpaceThenHardSpace(std::string_view line, std::size_t from) {
+  const std::size_t n = line.size();
+  std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i spaces = _mm_set1_epi8(' ');
+  const __m128i backslashes = _mm_set1_epi8(kBackslash);
+  auto load = [&line](std::size_t at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
+  };
+  for (; i + 18 <= n; i += 16) {
+    const __m128i found = _mm_and_si128(
+        _mm_and_si128(_mm_cmpeq_epi8(load(i), spaces), _mm_cmpeq_epi8(load(i + 1), backslashes)),
+        _mm_cmpeq_epi8(load(i + 2), spaces));
+    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found));
+    if (bits != 0) return i + static_cast<std::size_t>(std::countr_zero(bits));
+  }
+#endif
+  for (; i + 3 <= n; ++i) {
+    if (line[i] == ' ' && line[i + 1] == kBackslash && line[i + 2] == ' ') return i;
+  }
+  return kNoIndex;
+}
+
 // Removes from line[from..], from being a boundary, the hard spaces that follow an ordinary
 // space: a space followed by any number of hard spaces becomes that one space. A run of hard
-// spaces that follows a word (padding that lines text up) stays. The line is compacted in place.
+// spaces that follows a word (padding that lines text up) stays. Such a space is found by
+// search, " \\ " whose space is text (not the character of a hard space before it), and the line
+// is compacted in place.
 void CollapseFrom(std::string& line, std::size_t from) {
   char* data = line.data();
-  std::size_t kept = from;  // line[from..kept) is what stays of the part looked at
-  auto keep = [&](std::size_t begin, std::size_t length) {
-    if (kept != begin) std::memmove(data + kept, data + begin, length);
-    kept += length;
-  };
-  bool afterSpace = false;
-  CommandWalk command(line, from);
-  while (command.Next()) {
-    const std::string_view text = command.TextBefore();
-    if (!text.empty()) {
-      afterSpace = text.back() == ' ';
-      keep(command.At() - text.size(), text.size());
+  std::size_t read = from;   // line[from..read) has been looked at ...
+  std::size_t write = from;  // ... and line[from..write) is what stays of it
+  std::size_t space = NextSpaceThenHardSpace(line, from);
+  while (space != kNoIndex) {
+    std::size_t end = space + 1;  // the run of hard spaces after the space
+    while (IsHardSpaceAt(line, end)) end += 2;
+    // The space is ordinary unless it is the character of a hard space: its run goes.
+    if (!IsCommandCharAt(line, space)) {
+      std::memmove(data + write, data + read, space + 1 - read);
+      write += space + 1 - read;
+      read = end;
     }
-    if (afterSpace && command.Char() == ' ') continue;
-    keep(command.At(), 2);
-    afterSpace = false;
+    space = NextSpaceThenHardSpace(line, end);
   }
-  keep(line.size() - command.Rest().size(), command.Rest().size());
-  line.resize(kept);
+  std::memmove(data + write, data + read, line.size() - read);
+  line.resize(write + line.size() - read);
 }
 
 // "\qc" or "\qr" written by the alignment steps.
