@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Prints the rows of the document face's character table (src/charmaps/face_coverage.cpp), read
+# Prints the rows of the document face's character table (src/charmaps/face_coverage.h), read
 # from the font: Liberation Serif 1.x, Times New Roman's metric twin with the same characters.
 # Usage: scripts/face-coverage.sh [FONT_FILE]
 set -euo pipefail

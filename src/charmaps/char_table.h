@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/reporting.h"
+#include "charmaps/face_coverage.h"
 
 namespace pomvex::charmaps {
 
@@ -60,11 +61,111 @@ struct CharRow {
   CharEntry entry;
 };
 
+// The RTF text of one character of a special font, as a run in that font writes it (a text of
+// one lone backslash doubled), worked out when the program is built.
+struct CharText {
+  static constexpr std::size_t kLongest = 48;
+  std::uint8_t length = 0;
+  bool drawsLine = false;  // the glyph is a piece of a line drawing (the Box Drawing block)
+  char text[kLongest] = {};
+  constexpr std::string_view View() const { return {text, length}; }
+};
+
 struct CharTable {
   std::string_view fontName;  // as the reports name the font
   std::array<CharEntry, 256> entries{};
   int entryCount = 0;  // rows that give the character a text (kept ones included)
+  std::array<CharText, 256> texts{};
 };
+
+namespace char_text {
+
+constexpr void Put(CharText& t, std::string_view piece) {
+  if (t.length + piece.size() > CharText::kLongest) throw "a character's text is too long";
+  for (const char c : piece) t.text[t.length++] = c;
+}
+
+// "\u" with the code unit as RTF's signed 16-bit number, and the substitute "?".
+constexpr void PutCodeUnit(CharText& t, std::uint16_t unit) {
+  int value = unit >= 0x8000 ? static_cast<int>(unit) - 0x10000 : static_cast<int>(unit);
+  Put(t, "\\u");
+  if (value < 0) {
+    Put(t, "-");
+    value = -value;
+  }
+  char digits[5] = {};
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value > 0);
+  while (n > 0) Put(t, std::string_view(&digits[--n], 1));
+  Put(t, "?");
+}
+
+constexpr void PutUnicodeEscape(CharText& t, char32_t code) {
+  if (code > 0xFFFF) {
+    const char32_t offset = code - 0x10000;
+    PutCodeUnit(t, static_cast<std::uint16_t>(0xD800 + (offset >> 10)));
+    PutCodeUnit(t, static_cast<std::uint16_t>(0xDC00 + (offset & 0x3FF)));
+    return;
+  }
+  PutCodeUnit(t, static_cast<std::uint16_t>(code));
+}
+
+// A character the document's face lacks is written in font 5, in a group of its own.
+constexpr void PutTranslated(CharText& t, char32_t code) {
+  if (DocumentFaceHas(code)) {
+    PutUnicodeEscape(t, code);
+    return;
+  }
+  Put(t, "{\\f5 ");
+  PutUnicodeEscape(t, code);
+  Put(t, "}");
+}
+
+constexpr bool InBoxDrawing(char32_t c) {
+  return c >= 0x2500 && c <= 0x257F;
+}
+
+constexpr CharText TextOf(const CharEntry& entry, unsigned char ch) {
+  CharText t;
+  const char self[1] = {static_cast<char>(ch)};
+  switch (entry.form) {
+    case CharForm::kNoMapping:
+    case CharForm::kNoEquivalent:
+    case CharForm::kKept:
+      Put(t, std::string_view(self, 1));
+      break;
+    case CharForm::kUnicode:
+      PutTranslated(t, entry.code);
+      break;
+    case CharForm::kUnicodePair:
+      PutTranslated(t, entry.code);
+      PutTranslated(t, entry.second);
+      break;
+    case CharForm::kFont5:
+      // The prolog's font 5 holds the double-struck capitals; the text returns to font 0.
+      Put(t, "\\f5");
+      PutUnicodeEscape(t, entry.code);
+      Put(t, "\\f0 ");
+      break;
+    case CharForm::kHex:
+      Put(t, "\\'");
+      Put(t, entry.text);
+      break;
+    case CharForm::kText:
+      Put(t, entry.text);
+      break;
+  }
+  // One backslash alone would start an RTF control word: it is written as two.
+  if (t.View() == "\\") Put(t, "\\");
+  t.drawsLine = (entry.form == CharForm::kUnicode || entry.form == CharForm::kUnicodePair) &&
+                (InBoxDrawing(entry.code) || InBoxDrawing(entry.second));
+  return t;
+}
+
+}  // namespace char_text
 
 // Builds a table from its rows; every code without a row takes the fallback. A character given
 // two rows stops the compilation.
@@ -82,6 +183,9 @@ constexpr CharTable MakeCharTable(std::string_view fontName, CharEntry fallback,
     if (row.entry.form != CharForm::kNoMapping && row.entry.form != CharForm::kNoEquivalent) {
       ++table.entryCount;
     }
+  }
+  for (int code = 0; code < 256; ++code) {
+    table.texts[code] = char_text::TextOf(table.entries[code], static_cast<unsigned char>(code));
   }
   return table;
 }
@@ -106,9 +210,14 @@ void AppendUnicodeEscape(std::string& out, char32_t code);
 // the start of text; 0 when text does not start with one.
 std::size_t FontFiveGroupLength(std::string_view text);
 
-// Appends the RTF text of ch through table; characters the table cannot translate are reported
-// (category 3) and appended as they are.
-void AppendTableChar(Reporter& report, const CharTable& table, std::string& out, unsigned char ch);
+// Reports ch when table cannot translate it (category 3): it has no mapping, or no Unicode
+// character shows its glyph.
+void ReportUntranslated(Reporter& report, const CharTable& table, unsigned char ch);
+
+// Appends the RTF text of ch through table (its CharText); characters the table cannot
+// translate are reported (category 3) and appended as they are.
+const CharText& AppendTableChar(Reporter& report, const CharTable& table, std::string& out,
+                                unsigned char ch);
 std::string TranslateTableChar(Reporter& report, const CharTable& table, unsigned char ch);
 
 }  // namespace pomvex::charmaps

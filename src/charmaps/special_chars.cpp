@@ -28,35 +28,6 @@ const charmaps::CharTable* TableOf(FontKind kind) {
   }
 }
 
-// Whether the entry's glyph is a piece of a line drawing, a character of the Box Drawing block.
-bool DrawsLine(const charmaps::CharEntry& entry) {
-  auto inBlock = [](char32_t c) { return c >= 0x2500 && c <= 0x257F; };
-  return (entry.form == charmaps::CharForm::kUnicode ||
-          entry.form == charmaps::CharForm::kUnicodePair) &&
-         (inBlock(entry.code) || inBlock(entry.second));
-}
-
-// Appends the RTF text of ch through table (none: ch itself); a result that is one lone
-// backslash is written as two, since a single one would start an RTF control word. Gives whether
-// the glyph draws a line.
-bool AppendTableText(Reporter& report, std::string& out, unsigned char ch,
-                     const charmaps::CharTable* table) {
-  const std::size_t before = out.size();
-  bool draws = false;
-  if (table != nullptr) {
-    charmaps::AppendTableChar(report, *table, out, ch);
-    draws = DrawsLine(charmaps::LookUpChar(*table, ch));
-  } else {
-    out += static_cast<char>(ch);
-  }
-  if (out.size() == before + 1 && out.back() == kBackslash) out += kBackslash;
-  return draws;
-}
-
-bool AppendSpecialChar(Reporter& report, std::string& out, unsigned char ch, FontKind kind) {
-  return AppendTableText(report, out, ch, TableOf(kind));
-}
-
 // Appends the command whose character is c, as text when nothing converts it.
 void AppendCommand(std::string& out, char c) {
   out += kBackslash;
@@ -82,9 +53,11 @@ void AppendPlainRun(const DocumentState& doc, std::string& out, std::string_view
 }  // namespace
 
 std::string TranslateSpecialChar(Reporter& report, unsigned char ch, FontKind kind) {
-  std::string out;
-  AppendSpecialChar(report, out, ch, kind);
-  return out;
+  if (const charmaps::CharTable* table = TableOf(kind)) {
+    return charmaps::TranslateTableChar(report, *table, ch);
+  }
+  // Outside the special fonts a character is itself; a lone backslash is written as two.
+  return ch == kBackslash ? std::string(2, kBackslash) : std::string(1, static_cast<char>(ch));
 }
 
 void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind) {
@@ -93,12 +66,17 @@ void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, F
     return;
   }
   Reporter& report = doc.report;
-  const charmaps::CharTable* table = TableOf(kind);
+  const charmaps::CharTable& table = *TableOf(kind);
+  // Each character's text was worked out with the table; a character the table cannot translate
+  // is reported, and written as it is.
+  auto translateChar = [&](unsigned char ch) -> const charmaps::CharText& {
+    return charmaps::AppendTableChar(report, table, out, ch);
+  };
   auto translate = [&](std::string_view text) {
     for (const char c : text) {
       if (c == ' ') {  // blanks are never translated
         out += ' ';
-      } else if (AppendTableText(report, out, static_cast<unsigned char>(c), table)) {
+      } else if (translateChar(static_cast<unsigned char>(c)).drawsLine) {
         doc.LineDrawsLines = true;
       }
     }
@@ -107,8 +85,8 @@ void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, F
   while (command.Next()) {
     translate(command.TextBefore());
     const char d = command.Char();
-    if (d == kBackslash) {  // the font's own backslash character
-      AppendSpecialChar(report, out, static_cast<unsigned char>(kBackslash), kind);
+    if (d == kBackslash) {  // the font's own backslash character, which draws no line here
+      translateChar(static_cast<unsigned char>(kBackslash));
       continue;
     }
     // A command passes through. "\F" (footnote reference) and "\]" (right or decimal tab)
