@@ -10,6 +10,7 @@
 
 #include "base/text_util.h"
 #include "charmaps/special_chars.h"
+#include "fonts/anchoring.h"
 #include "fonts/font_switches.h"
 #include "test_support.h"
 
@@ -218,6 +219,37 @@ TEST(ConvertFontSwitches, OnePassMatchesRewritingTheLine) {
     ASSERT_EQ(fast.doc.CurFace, slow.doc.CurFace) << line;
     ASSERT_EQ(fast.doc.CurStyle, slow.doc.CurStyle) << line;
     ASSERT_EQ(fast.doc.CurSize, slow.doc.CurSize) << line;
+  }
+}
+
+// Steps 3 and 4 in one pass give what the two steps give in turn, also where a switch is put in
+// after a literal backslash or in front of the line's first switch.
+TEST(AnchorAndConvertFontSwitches, OnePassMatchesTheStepsInTurn) {
+  const std::vector<std::string> pieces = {
+      "a",     "b",     " ",     "7",     ",",     R"(\1)", R"(\2)", R"(\3)", R"(\4)", R"(\5)",
+      R"(\6)", R"(\>)", R"(\<)", R"(\:)", R"(\ )", R"(\[)", R"(\Q)", "\\",    R"(\9)"};
+  std::mt19937 random(20261207);
+  for (int round = 0; round < 4000; ++round) {
+    std::string line;
+    const int count = static_cast<int>(random() % 16);
+    for (int i = 0; i < count; ++i) line += pieces[random() % pieces.size()];
+    const bool startsParagraph = random() % 2 == 0;
+    const auto before = static_cast<FontKind>(random() % 14);
+    // Slots: 1 STANDARD, 2 BOLD, 3 GREEK, 4 FOREIGN, 5 ITALIC, 6 SCRIPT.
+    TestDocument fused{STANDARD, BOLD, GREEK, FOREIGN, ITALIC, SCRIPT};
+    TestDocument steps{STANDARD, BOLD, GREEK, FOREIGN, ITALIC, SCRIPT};
+    SetFormatOf(fused.doc, before);
+    SetFormatOf(steps.doc, before);
+    std::string fusedLine = line;
+    std::string stepsLine = line;
+    AnchorAndConvertFontSwitches(fused.doc, fusedLine, startsParagraph);
+    AnchorInheritingFonts(steps.doc.FontSlots, stepsLine);
+    ConvertFontSwitches(steps.doc, stepsLine, startsParagraph);
+    ASSERT_EQ(fusedLine, stepsLine) << line;
+    ASSERT_EQ(fused.reporter.Lines(), steps.reporter.Lines()) << line;
+    ASSERT_EQ(fused.doc.CurFace, steps.doc.CurFace) << line;
+    ASSERT_EQ(fused.doc.CurStyle, steps.doc.CurStyle) << line;
+    ASSERT_EQ(fused.doc.CurSize, steps.doc.CurSize) << line;
   }
 }
 

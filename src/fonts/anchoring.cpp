@@ -21,169 +21,118 @@ namespace pomvex {
 
 namespace {
 
-constexpr int kTabBlanks = 6;  // a tab code "\[" is as wide as six blanks
+constexpr int kTabBlanks = 6;  // a tab code "\\[" is as wide as six blanks
 
-// Scans a line from its start, a backslash and the character after it taken together, and
-// keeps what TextFontOfWordAt and BlanksBefore need about the text scanned so far. It can be
-// moved on to later positions of a line that grows at its end.
-class PrefixScan {
- public:
-  explicit PrefixScan(FontKind startKind) : kind_(startKind) {}
+}  // namespace
 
-  // Takes in the characters before index count. A backslash at count - 1 is not paired with the
-  // character after it: it is left for the next call.
-  void MoveTo(const FontSlotTable& slots, std::string_view line, std::size_t count) {
-    while (done_ < count) {
-      const std::size_t command = std::min(NextBackslash(line, done_), count);
-      if (command > done_) {
-        TakeText(line.substr(done_, command - done_));
-        done_ = command;
-      } else if (done_ + 1 < count) {
-        TakeCommand(slots, line[done_ + 1]);
-        done_ += 2;
-      } else {
-        break;
-      }
+namespace anchoring {
+
+void PrefixScan::MoveTo(const FontSlotTable& slots, std::string_view line, std::size_t count) {
+  while (done_ < count) {
+    const std::size_t command = std::min(NextBackslash(line, done_), count);
+    if (command > done_) {
+      TakeText(line.substr(done_, command - done_));
+      done_ = command;
+    } else if (done_ + 1 < count) {
+      TakeCommand(slots, line[done_ + 1]);
+      done_ += 2;
+    } else {
+      break;
     }
   }
+}
 
-  FontKind WordKind() const { return inWord_ ? wordKind_ : NONE; }
-  // The width of the last run of blanks; the line's length when there was none.
-  int LastBlankRun(int lineLength) const { return blankRun_ < 0 ? lineLength : blankRun_; }
+// Takes in a stretch of text in one font, as its characters one by one would: a space ends a
+// word and adds a blank, any other character closes the run of blanks, a letter in a text font
+// makes a word. Only the last word and the blanks before it, or the blanks at the end, tell: the
+// text is looked at from its end.
+void PrefixScan::TakeText(std::string_view text) {
+  const std::size_t n = text.size();
+  std::size_t i = n;
+  while (i > 0 && text[i - 1] == ' ') --i;
+  if (i < n) {
+    // Blanks at the end: the word is over, and the run of blanks is theirs (joined to an open
+    // run before them when the text is nothing but blanks).
+    inWord_ = false;
+    if (i > 0) runClosed_ = true;
+    AddBlank(static_cast<std::int32_t>(n - i));
+    return;
+  }
+  // The last word: a letter in it makes a word in a text font.
+  std::size_t word = i;
+  bool letter = false;
+  while (word > 0 && text[word - 1] != ' ') {
+    letter = letter || IsLetter(text[word - 1]);
+    --word;
+  }
+  if (word > 0) inWord_ = false;  // a space before it ended the word before
+  if (letter && TextFonts.Contains(kind_)) {
+    inWord_ = true;
+    wordKind_ = kind_;
+  }
+  if (word > 0) {
+    // The blanks before the last word, joined to an open run when they begin the text.
+    std::size_t blanks = word - 1;
+    while (blanks > 0 && text[blanks - 1] == ' ') --blanks;
+    if (blanks > 0) runClosed_ = true;
+    AddBlank(static_cast<std::int32_t>(word - blanks));
+  }
+  runClosed_ = true;  // text that ends in another character closes the run of blanks
+}
 
- private:
-  // Takes in a stretch of text in one font, as its characters one by one would: a space ends
-  // a word and adds a blank, any other character closes the run of blanks, a letter in a text
-  // font makes a word. Only the last space and letter, and the blanks at the end, tell.
-  void TakeText(std::string_view text) {
-    // The word: the last space ends it, a letter after that makes one.
-    const std::size_t lastSpace = text.rfind(' ');
-    const std::size_t afterSpace = lastSpace == kNoIndex ? 0 : lastSpace + 1;
-    if (lastSpace != kNoIndex) inWord_ = false;
-    if (TextFonts.Contains(kind_)) {
-      for (std::size_t i = text.size(); i > afterSpace; --i) {
-        if (IsLetter(text[i - 1])) {
-          inWord_ = true;
-          wordKind_ = kind_;
-          break;
-        }
-      }
-    }
-    if (lastSpace == kNoIndex) {
-      runClosed_ = true;  // text without a space closes the run of blanks
-      return;
-    }
-    // The blanks: the last run of spaces in the text, joined to an open run before it when it
-    // begins the text.
-    const std::size_t lastOther = text.find_last_not_of(' ');
-    if (lastOther == kNoIndex) {
-      AddBlank(static_cast<std::int32_t>(text.size()));
-      return;
-    }
-    if (lastOther + 1 < text.size()) {
-      runClosed_ = true;
-      AddBlank(static_cast<std::int32_t>(text.size() - lastOther - 1));
-      return;
-    }
-    const std::size_t before = text.find_last_not_of(' ', lastSpace);
-    const std::size_t spaces = before == kNoIndex ? lastSpace + 1 : lastSpace - before;
-    if (before != kNoIndex) runClosed_ = true;
-    AddBlank(static_cast<std::int32_t>(spaces));
+void PrefixScan::TakeCommand(const FontSlotTable& slots, char c) {
+  const bool isBreaker = SegmentBreakers.Contains(c);
+  const bool isSwitch = IsFontSwitch(slots, c);
+  // The words: layout commands and markers end a word, a switch changes the font.
+  if (isBreaker) {
+    inWord_ = false;
+  } else if (isSwitch) {
+    kind_ = slots[c];
+  }
+  // The blanks: switches and layout commands leave a run of blanks open, the script markers
+  // and every other command close it.
+  if (c == ' ') {
+    AddBlank(1);
+  } else if (c == '[') {
+    AddBlank(kTabBlanks);
+  } else if (c == ':' || c == '<' || c == '>' || (!isBreaker && !isSwitch)) {
     runClosed_ = true;
   }
+}
 
-  void TakeCommand(const FontSlotTable& slots, char c) {
-    const bool isBreaker = SegmentBreakers.Contains(c);
-    const bool isSwitch = IsFontSwitch(slots, c);
-    // The words: layout commands and markers end a word, a switch changes the font.
-    if (isBreaker) {
-      inWord_ = false;
-    } else if (isSwitch) {
-      kind_ = slots[c];
-    }
-    // The blanks: switches and layout commands leave a run of blanks open, the script markers
-    // and every other command close it.
-    if (c == ' ') {
-      AddBlank(1);
-    } else if (c == '[') {
-      AddBlank(kTabBlanks);
-    } else if (c == ':' || c == '<' || c == '>' || (!isBreaker && !isSwitch)) {
-      runClosed_ = true;
-    }
+void PrefixScan::AddBlank(int width) {
+  if (runClosed_) {
+    runClosed_ = false;
+    blankRun_ = 0;
   }
+  blankRun_ = CheckedAdd(blankRun_, width);
+}
 
-  void AddBlank(int width) {
-    if (runClosed_) {
-      runClosed_ = false;
-      blankRun_ = 0;
-    }
-    blankRun_ = CheckedAdd(blankRun_, width);
-  }
-
-  std::size_t done_ = 0;  // characters taken in
-  FontKind kind_;
-  bool inWord_ = false;
-  FontKind wordKind_ = NONE;
-  bool runClosed_ = true;
-  int blankRun_ = -1;  // -1 until the first blank
+struct SuffixTables::Entry {
+  // TextFontAhead's answer from j on while the font in force is outside TextFonts...
+  FontKind aheadOutside = NONE;
+  // ...and while it is in TextFonts (kFontInForce: a text-font letter comes first, so the answer
+  // is the font in force).
+  FontKind aheadInside = NONE;
+  // Kind of the first switch at or after j whose kind is in TextFonts, every backslash counting
+  // as a possible switch.
+  FontKind nextTextSwitch = NONE;
+  // Width of the blanks from j on, as BlanksAfter counts them once the first blank is found.
+  std::int32_t runWidth = 0;
+  // Width BlanksAfter gives when its search for the first blank starts at j; -1 for none.
+  std::int32_t firstBlank = -1;
 };
 
-// What lies after given positions of a line, for TextFontAhead and BlanksAfter, worked out from
-// the end of the line backwards. Entry j describes a forward scan that starts at position j
-// with a backslash there paired with the character after it; it follows from entries j + 1
-// and j + 2, so only those are kept while the walk goes on, and only the answers for the
-// positions asked about are kept after it.
-class SuffixTables {
- public:
-  // queries: the positions that can be asked about, in ascending order.
-  SuffixTables(const FontSlotTable& slots, std::string_view line, std::vector<int> queries);
+namespace {
 
-  FontKind TextFontAhead(int p) const { return AnswerAt(p).aheadOutside; }
-  // When there is no blank after p, the width is the given line length.
-  BlanksAhead BlanksAfter(int p, int lineLength) const {
-    const Answer& a = AnswerAt(p);
-    return {a.firstBlank < 0 ? lineLength : a.firstBlank, a.nextTextSwitch};
-  }
+constexpr FontKind kFontInForce = static_cast<FontKind>(NONE + 1);
 
- private:
-  // In aheadInside: a text-font letter comes first, so the answer is the font in force.
-  static constexpr FontKind kFontInForce = static_cast<FontKind>(NONE + 1);
+}  // namespace
 
-  struct Entry {
-    // TextFontAhead's answer from j on while the font in force is outside TextFonts...
-    FontKind aheadOutside = NONE;
-    // ...and while it is in TextFonts.
-    FontKind aheadInside = NONE;
-    // Kind of the first switch at or after j whose kind is in TextFonts, every backslash
-    // counting as a possible switch.
-    FontKind nextTextSwitch = NONE;
-    // Width of the blanks from j on, as BlanksAfter counts them once the first blank is found.
-    std::int32_t runWidth = 0;
-    // Width BlanksAfter gives when its search for the first blank starts at j; -1 for none.
-    std::int32_t firstBlank = -1;
-  };
-  struct Answer {
-    FontKind aheadOutside = NONE;
-    FontKind nextTextSwitch = NONE;
-    std::int32_t firstBlank = -1;
-  };
-
-  // The entry of position j from those of j + 1 and j + 2.
-  static Entry EntryAt(const FontSlotTable& slots, std::string_view line, int j, const Entry& next,
-                       const Entry& after);
-  // The forward search from an entry on, after a switch to kind.
-  static FontKind AheadAfterSwitch(const Entry& from, FontKind kind) {
-    if (!TextFonts.Contains(kind)) return from.aheadOutside;
-    return from.aheadInside == kFontInForce ? kind : from.aheadInside;
-  }
-  const Answer& AnswerAt(int p) const {
-    const auto at = std::lower_bound(queries_.begin(), queries_.end(), p);
-    return answers_[static_cast<std::size_t>(at - queries_.begin())];
-  }
-
-  std::vector<int> queries_;
-  std::vector<Answer> answers_;
-};
+const SuffixTables::Answer& SuffixTables::AnswerAt(int p) const {
+  const auto at = std::lower_bound(queries_.begin(), queries_.end(), p);
+  return answers_[static_cast<std::size_t>(at - queries_.begin())];
+}
 
 SuffixTables::SuffixTables(const FontSlotTable& slots, std::string_view line,
                            std::vector<int> queries)
@@ -229,7 +178,13 @@ SuffixTables::Entry SuffixTables::EntryAt(const FontSlotTable& slots, std::strin
     e.aheadOutside = NONE;
     e.aheadInside = NONE;
   } else if (isSwitch) {
-    e.aheadOutside = AheadAfterSwitch(after, slots[c]);
+    // The forward search from the entry after the switch on, in its font.
+    const FontKind kind = slots[c];
+    if (!TextFonts.Contains(kind)) {
+      e.aheadOutside = after.aheadOutside;
+    } else {
+      e.aheadOutside = after.aheadInside == kFontInForce ? kind : after.aheadInside;
+    }
     e.aheadInside = e.aheadOutside;
   } else {
     e.aheadOutside = after.aheadOutside;
@@ -247,6 +202,13 @@ SuffixTables::Entry SuffixTables::EntryAt(const FontSlotTable& slots, std::strin
   }
   return e;
 }
+
+}  // namespace anchoring
+
+namespace {
+
+using anchoring::PrefixScan;
+using anchoring::SuffixTables;
 
 // TextFontAhead by a forward scan of at most kShortScan positions, in the steps the tables take
 // backwards: for most switches the answer lies a few characters on. False when the scan ends
@@ -301,8 +263,62 @@ FontKind AnchorFor(FontKind word, FontKind ahead, FontKind previous, int blanksB
   return after.width < blanksBefore ? after.textFont : NONE;
 }
 
+// BlanksAfter by a forward scan of at most kShortScan positions, for the most switches, whose
+// answer lies on the rest of a short line. False when the scan ends undecided.
+bool ShortBlanksAfter(const FontSlotTable& slots, std::string_view line, int p, int lineLength,
+                      BlanksAhead& result) {
+  const int n = Length(line);
+  const int limit = p + kShortScan;
+  // The text font of the first switch after p whose kind is in TextFonts, looked for as far as
+  // the limit.
+  result.textFont = NONE;
+  const std::string_view near = line.substr(0, static_cast<std::size_t>(std::min(n, limit + 1)));
+  std::size_t q = NextFontSwitch(slots, near, static_cast<std::size_t>(p));
+  while (q != kNoIndex && !TextFonts.Contains(SwitchKindAt(slots, near, q))) {
+    q = NextFontSwitch(slots, near, q + 1);
+  }
+  if (q != kNoIndex) {
+    result.textFont = SwitchKindAt(slots, near, q);
+  } else if (near.size() < line.size()) {
+    return false;
+  }
+  // The first blank after p, and the blanks that follow it. Positions count from 1.
+  auto at = [&line](int i) { return line[static_cast<std::size_t>(i - 1)]; };
+  result.width = lineLength;
+  int i = p;
+  bool found = false;
+  while (i < n && !found) {
+    if (i >= limit) return false;
+    ++i;
+    if (at(i) == ' ') {
+      found = true;
+      result.width = 1;
+    } else if (at(i) == kBackslash) {
+      if (i < n && at(i + 1) == ' ') found = true, result.width = 1;
+      if (i < n && at(i + 1) == '[') found = true, result.width = kTabBlanks;
+      ++i;
+    }
+  }
+  while (found && i <= n) {
+    if (i >= limit) return false;
+    if (at(i) == ' ') {
+      result.width = CheckedAdd(result.width, 1);
+      i += 1;
+    } else if (at(i) == kBackslash && i < n &&
+               (at(i + 1) == ' ' || at(i + 1) == '[' || IsFontSwitch(slots, at(i + 1)))) {
+      const char c = at(i + 1);
+      result.width = CheckedAdd(result.width, c == ' ' ? 1 : c == '[' ? kTabBlanks : 0);
+      i += 2;
+    } else {
+      break;
+    }
+  }
+  return true;
+}
+
 // The text font to put in front of the inheriting switch at q, or NONE: what lies behind it is
-// what the scan has taken in, what lies ahead is scanned or tabulated (once for the line).
+// what the scan has taken in, what lies ahead is scanned a short way or tabulated (once for the
+// line, and then asked).
 FontKind AnchorOf(const FontSlotTable& slots, std::string_view line, std::size_t q,
                   FontKind prevKind, const PrefixScan& behind, std::optional<SuffixTables>& ahead,
                   int changedLength) {
@@ -311,11 +327,11 @@ FontKind AnchorOf(const FontSlotTable& slots, std::string_view line, std::size_t
   FontKind textAhead = NONE;
   BlanksAhead after{0, NONE};
   if (word == NONE) {
-    if (!ShortTextFontAhead(slots, line, p, textAhead)) {
+    if (ahead || !ShortTextFontAhead(slots, line, p, textAhead)) {
       if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
       textAhead = ahead->TextFontAhead(p);
     }
-    if (textAhead == NONE) {
+    if (textAhead == NONE && (ahead || !ShortBlanksAfter(slots, line, p, changedLength, after))) {
       if (!ahead) ahead.emplace(slots, line, InheritingSwitchesFrom(slots, line, q));
       after = ahead->BlanksAfter(p, changedLength);
     }
@@ -349,51 +365,50 @@ BlanksAhead BlanksAfter(const FontSlotTable& slots, std::string_view line, std::
   return SuffixTables(slots, line, {p}).BlanksAfter(p, Length(line));
 }
 
+FontKind InheritingAnchors::At(std::size_t q, FontKind previous) {
+  // The scan behind takes in the line as it now stands: from the first switch put in on, the
+  // changed line, in which a switch put in after a backslash pairs that backslash anew.
+  if (inserted_ == 0) {
+    behind_.MoveTo(slots_, line_, q + 1);
+  } else {
+    changed_.append(line_, copied_, q + 2 - copied_);
+    copied_ = q + 2;
+    behind_.MoveTo(slots_, changed_, changed_.size() - 1);
+  }
+  const int changedLength = CheckedAdd(Length(line_), CheckedMul(2, inserted_));
+  const FontKind anchor = AnchorOf(slots_, line_, q, previous, behind_, ahead_, changedLength);
+  if (anchor != NONE) {
+    if (inserted_ == 0) {
+      changed_.assign(line_, 0, q + 2);
+      copied_ = q + 2;
+    }
+    changed_.insert(changed_.size() - 2, FontSwitchFor(slots_, anchor));
+    ++inserted_;
+  }
+  return anchor;
+}
+
+void InheritingAnchors::TakeChangedLine(std::string& line) {
+  if (inserted_ == 0) return;
+  changed_.append(line_, copied_);
+  line = std::move(changed_);
+}
+
 void AnchorInheritingFonts(const FontSlotTable& slots, std::string& line) {
   const FontKind first = FirstFontKind(slots, line);
   // A switch at the very start only sets the first font; the search starts after it.
   std::size_t q = NextFontSwitch(slots, line, 1);
   if (q == kNoIndex) return;
 
-  // What lies ahead is tabulated only when a short scan does not tell it, or the blanks after a
-  // switch are needed; what lies behind is followed by one forward scan.
-  std::optional<SuffixTables> ahead;
-  PrefixScan behind(first);
-  // From the first insertion on, the changed line is built in out: everything up to the switch
-  // being anchored, with the switches inserted so far. The text after it is the same in line
-  // and in the changed line. An inserted switch begins with a backslash, like the switch it
-  // goes in front of, so what the scan behind has taken in stays true of the changed line.
-  std::string out;
-  std::size_t copied = 0;  // characters of line already in out
-  int inserted = 0;
+  InheritingAnchors anchors(slots, line, first);
   FontKind previous = first;
   for (; q != kNoIndex; q = NextFontSwitch(slots, line, q + 1)) {
     const FontKind prevKind = previous;
     const FontKind kind = SwitchKindAt(slots, line, q);
     previous = kind;
-    if (!InheritingFonts.Contains(kind)) continue;
-
-    if (inserted == 0) {
-      behind.MoveTo(slots, line, q + 1);
-    } else {
-      out.append(line, copied, q + 2 - copied);
-      copied = q + 2;
-      behind.MoveTo(slots, out, out.size() - 1);
-    }
-    const int changedLength = CheckedAdd(Length(line), CheckedMul(2, inserted));
-    const FontKind anchor = AnchorOf(slots, line, q, prevKind, behind, ahead, changedLength);
-    if (anchor != NONE) {
-      if (inserted == 0) {
-        out.assign(line, 0, q + 2);
-        copied = q + 2;
-      }
-      out.insert(out.size() - 2, FontSwitchFor(slots, anchor));
-      ++inserted;
-    }
+    if (InheritingFonts.Contains(kind)) anchors.At(q, prevKind);
   }
-  if (inserted == 0) return;
-  out.append(line, copied);
-  line = std::move(out);
+  anchors.TakeChangedLine(line);
 }
 
 }  // namespace pomvex

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "base/commands.h"
 #include "charmaps/special_chars.h"
+#include "fonts/anchoring.h"
 #include "fonts/font_switches.h"
 
 namespace pomvex {
@@ -145,7 +147,12 @@ std::string SizeCodes(int oldSize, int newSize) {
   return "\\fs" + std::to_string(HalfPointsOf(newSize));
 }
 
-void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph) {
+namespace {
+
+// Step 4, and with anchoring step 3 in the same pass: each switch to an inheriting font is
+// taken with the switch to the text font that step 3 would put in front of it (InheritingAnchors
+// asked about it as the pass comes to it), as step 4 would take the two as one group.
+void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph, bool anchoring) {
   const FontSlotTable& slots = doc.FontSlots;
   // A new paragraph starts in the document's default format, that of STANDARD.
   if (startsParagraph) SetCurrentFormat(doc, kKindFormats[STANDARD]);
@@ -161,16 +168,31 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
     }
     return;
   }
+  const std::string_view source = line;
+
+  // The text font put in front of the switch at q, of kind k (NONE for none): step 3 asks about
+  // the switches after the line's first character, each with the kind of the switch before it.
+  const FontKind first = SwitchKindAt(slots, source, next);
+  std::optional<InheritingAnchors> anchors;
+  FontKind previous = first;
+  auto anchorOf = [&](std::size_t q, FontKind k) {
+    const FontKind prevKind = previous;
+    previous = k;
+    if (!anchoring || q == 0 || !InheritingFonts.Contains(k)) return NONE;
+    if (!anchors) anchors.emplace(slots, source, first);
+    return anchors->At(q, prevKind);
+  };
+  FontKind kind = first;
+  FontKind anchor = anchorOf(next, kind);  // that of the switch at next
+  // Text before the first switch is written in that switch's font (one put in front of it).
+  if (anchor != NONE) kind = anchor;
 
   // The format in force, followed here and stored when the line is done. The format where the
   // next script run opens: the output returns to it when the run's group closes, so a switch
   // right after "\:" is compared with it.
   Format current = CurrentFormat(doc);
   Format baseline = current;
-  // Text before the first switch is written in that switch's font.
-  FontKind kind = SwitchKindAt(slots, line, next);
   ScriptOpenings scriptOpenings(line);
-  const std::string_view source = line;
   const bool plainRuns = !doc.LineMayShowCommands;  // text in no special font is copied
   out.reserve(source.size() + source.size() / 2);
   std::size_t runStart = 0;  // source from here on is still to be converted
@@ -192,10 +214,13 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
       out += kBackslash;
     }
 
-    // The switch group: switches that follow each other without a gap become one change.
+    // The switch group: switches that follow each other without a gap become one change. A
+    // text font put in front of a switch sets the style and size that switch keeps.
     Format now = current;
     std::size_t last = next;
     while (true) {
+      if (last != next) anchor = anchorOf(last, SwitchKindAt(slots, source, last));
+      if (anchor != NONE) now = kKindFormats[anchor];
       kind = SwitchKindAt(slots, source, last);
       const Format& format = kKindFormats[kind];
       now.face = format.face;
@@ -211,12 +236,23 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
     const Format old = FollowsScriptEnd(out) ? baseline : current;
     runStart = last + 2;
     next = NextFontSwitch(slots, source, runStart);
+    if (next != kNoIndex) anchor = anchorOf(next, SwitchKindAt(slots, source, next));
     if (scriptOpenings.OpensAhead(runStart, next)) baseline = now;
     AppendCodesBetween(out, old, now);
     current = now;
   }
   SetCurrentFormat(doc, current);
   line.swap(out);
+}
+
+}  // namespace
+
+void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph) {
+  ConvertSwitches(doc, line, startsParagraph, /*anchoring=*/false);
+}
+
+void AnchorAndConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph) {
+  ConvertSwitches(doc, line, startsParagraph, /*anchoring=*/true);
 }
 
 }  // namespace pomvex

@@ -31,5 +31,9 @@ inline bool FollowsScriptEnd(std::string_view text) {
 // Replaces every font switch by the RTF words that change the face, style and size in force
 // to those of its font, and has the text in a special font translated (pipeline step 4).
 void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph);
+// Steps 3 and 4 in one pass over the line's switches: as each switch to an inheriting font is
+// converted, the text font AnchorInheritingFonts would put in front of it is taken with it. The
+// RTF is that of AnchorInheritingFonts followed by ConvertFontSwitches.
+void AnchorAndConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParagraph);
 
 }  // namespace pomvex

@@ -97,10 +97,13 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
       has.HasAny(kPlaceholders) || has.afterAnyBackslash.Intersects(slots.SlotsOf(LINEDRAW));
   const bool notes = has.Has('F');
 
-  TrimContinuationLine(line, startsParagraph);                                      //  1
-  if (has.HasAny(kTabMarks)) FindTabStops(doc, line);                               //  2
-  if (inheriting) AnchorInheritingFonts(slots, line);                               //  3
-  ConvertFontSwitches(doc, line, startsParagraph);                                  //  4
+  TrimContinuationLine(line, startsParagraph);         //  1
+  if (has.HasAny(kTabMarks)) FindTabStops(doc, line);  //  2
+  if (inheriting) {
+    AnchorAndConvertFontSwitches(doc, line, startsParagraph);  //  3, 4
+  } else {
+    ConvertFontSwitches(doc, line, startsParagraph);  //  4
+  }
   if (has.Has('G')) ConvertPictures(doc.report, line);                              //  5
   if (has.Has('^')) ConvertCentring(line);                                          //  6
   if (has.Has('^')) ConvertRightAlignment(line);                                    //  7
