@@ -14,7 +14,6 @@ namespace pomvex {
 namespace {
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
-constexpr char kCtrlZ = '\x1a';
 constexpr char kFormFeed = '\f';
 constexpr std::size_t kChunk = 1 << 16;
 // The buffer reaches this far beyond the bytes read into it, so that sixteen bytes can be loaded
@@ -65,7 +64,7 @@ bool TextInput::Fill() {
   return true;
 }
 
-bool TextInput::AtEnd() {
+bool TextInput::AtEndOfBuffer() {
   if (!Fill()) return true;
   if (buffer_[pos_] == kCtrlZ) {
     ended_ = true;

@@ -22,7 +22,10 @@ class TextInput {
   explicit TextInput(std::istream& in);
 
   // True when no further character can be read.
-  bool AtEnd();
+  bool AtEnd() {
+    if (pos_ < size_ && buffer_[pos_] != kCtrlZ) return false;
+    return AtEndOfBuffer();
+  }
   // Reads the next line into line, without its line end. Reading at the end gives "".
   LineRead ReadLine(std::string& line);
   // Reads the first line without holding it, however long it is, and tells whether marker
@@ -31,6 +34,8 @@ class TextInput {
   bool ScanFirstLine(std::string_view marker);
 
  private:
+  static constexpr char kCtrlZ = '\x1a';
+  bool AtEndOfBuffer();
   bool Fill();
   // Length of the line's text in the n bytes at begin: up to the first byte that ends the line.
   std::size_t LineTextIn(const char* begin, std::size_t n, bool lfEndsLine) const;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 #include "base/commands.h"
@@ -74,10 +75,53 @@ void SetCurrentFormat(DocumentState& doc, Format f) {
 // The size words, "\\fs" and the half-points of each size.
 constexpr std::array<std::string_view, 3> kSizeWords = {"\\fs32", "\\fs24", "\\fs18"};
 
+// The words that change the output from one valid format to another, with the blank that ends
+// the last word (none when the two are the same), for every pair: worked out when the program
+// is built.
+struct CodeText {
+  std::uint8_t length = 0;
+  char text[31] = {};
+};
+constexpr int kFormats = 3 * 4 * 3;  // faces, styles, sizes
+constexpr bool IsValid(Format f) {
+  return f.face >= 0 && f.face < 3 && f.style >= 0 && f.style < 4 && f.size >= 0 && f.size < 3;
+}
+constexpr int IndexOf(Format f) {
+  return (f.face * 4 + f.style) * 3 + f.size;
+}
+constexpr std::array<CodeText, kFormats * kFormats> CodeTexts() {
+  std::array<CodeText, kFormats * kFormats> texts{};
+  for (int from = 0; from < kFormats; ++from) {
+    for (int to = 0; to < kFormats; ++to) {
+      const Format old{from / 12, from / 3 % 4, from % 3};
+      const Format now{to / 12, to / 3 % 4, to % 3};
+      CodeText& t = texts[static_cast<std::size_t>(from * kFormats + to)];
+      auto put = [&t](std::string_view word) {
+        for (const char c : word) t.text[t.length++] = c;
+      };
+      if (old.face != now.face) put(kFaceWords[static_cast<std::size_t>(now.face)]);
+      if (old.style != now.style) {
+        put(kStyleOff[static_cast<std::size_t>(old.style)]);
+        put(kStyleOn[static_cast<std::size_t>(now.style)]);
+      }
+      if (old.size != now.size) put(kSizeWords[static_cast<std::size_t>(now.size)]);
+      if (t.length != 0) put(" ");
+    }
+  }
+  return texts;
+}
+constexpr auto kCodeTexts = CodeTexts();
+
 // Appends the words that change the output from old to now (FaceCodes, StyleCodes and
 // SizeCodes), with the blank that ends the last word.
 void AppendCodesBetween(std::string& out, Format old, Format now) {
   if (old == now) return;
+  if (IsValid(old) && IsValid(now)) {
+    const CodeText& codes =
+        kCodeTexts[static_cast<std::size_t>(IndexOf(old) * kFormats + IndexOf(now))];
+    out.append(codes.text, codes.length);
+    return;
+  }
   const std::size_t before = out.size();
   if (old.face != now.face) out += At(kFaceWords, now.face);
   if (old.style != now.style) {
@@ -156,7 +200,8 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
   const FontSlotTable& slots = doc.FontSlots;
   // A new paragraph starts in the document's default format, that of STANDARD.
   if (startsParagraph) SetCurrentFormat(doc, kKindFormats[STANDARD]);
-  std::size_t next = NextFontSwitch(slots, line, 0);
+  const std::string_view source = line;
+  std::size_t next = NextFontSwitch(slots, source, 0);
   // The changed line is built in the spare buffer, which then takes the line's old buffer.
   std::string& out = doc.Spare;
   out.clear();
@@ -168,24 +213,23 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
     }
     return;
   }
-  const std::string_view source = line;
 
-  // The text font put in front of the switch at q, of kind k (NONE for none): step 3 asks about
-  // the switches after the line's first character, each with the kind of the switch before it.
+  // The text font put in front of the switch at q, of kind kind (NONE for none): step 3 asks
+  // about the switches after the line's first character, each with the kind of the switch
+  // before it.
   const FontKind first = SwitchKindAt(slots, source, next);
   std::optional<InheritingAnchors> anchors;
   FontKind previous = first;
-  auto anchorOf = [&](std::size_t q, FontKind k) {
+  auto anchorOf = [&](std::size_t q, FontKind kind) {
     const FontKind prevKind = previous;
-    previous = k;
-    if (!anchoring || q == 0 || !InheritingFonts.Contains(k)) return NONE;
+    previous = kind;
+    if (!anchoring || q == 0 || !InheritingFonts.Contains(kind)) return NONE;
     if (!anchors) anchors.emplace(slots, source, first);
     return anchors->At(q, prevKind);
   };
-  FontKind kind = first;
-  FontKind anchor = anchorOf(next, kind);  // that of the switch at next
+  FontKind anchor = anchorOf(next, first);  // that of the switch at next
   // Text before the first switch is written in that switch's font (one put in front of it).
-  if (anchor != NONE) kind = anchor;
+  FontKind kind = anchor != NONE ? anchor : first;
 
   // The format in force, followed here and stored when the line is done. The format where the
   // next script run opens: the output returns to it when the run's group closes, so a switch
@@ -219,9 +263,9 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
     Format now = current;
     std::size_t last = next;
     while (true) {
-      if (last != next) anchor = anchorOf(last, SwitchKindAt(slots, source, last));
-      if (anchor != NONE) now = kKindFormats[anchor];
       kind = SwitchKindAt(slots, source, last);
+      if (last != next) anchor = anchorOf(last, kind);
+      if (anchor != NONE) now = kKindFormats[anchor];
       const Format& format = kKindFormats[kind];
       now.face = format.face;
       if (!InheritingFonts.Contains(kind)) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "base/columns.h"
 #include "base/commands.h"
@@ -119,7 +120,12 @@ void CarryFontInto(const FontSlotTable& slots, std::string& line, FontKind& font
 void PutCarriedFont(const FontSlotTable& slots, std::string& line, FontKind fontCarry) {
   char prefix[4];
   const std::size_t length = CarriedSwitches(slots, fontCarry, prefix);
-  if (length > 0) line.insert(0, prefix, length);
+  if (length == 0) return;
+  // In front of the line: the line moves up in its own buffer.
+  const std::size_t n = line.size();
+  line.resize(n + length);
+  std::memmove(line.data() + length, line.data(), n);
+  std::memcpy(line.data(), prefix, length);
 }
 
 FontKind FontCarriedOn(const FontSlotTable& slots, FontKind fontCarry, FontKind lastSwitch) {
