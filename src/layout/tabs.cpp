@@ -161,7 +161,6 @@ void FindTabStops(DocumentState& doc, std::string& line) {
 // takes the same ones as removing each at once. The text between the marks is copied whole.
 void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops) {
   static constexpr CharSet kMarks{"[RDX"};
-  const std::size_t lastLeftOrRight = LastLeftOrRightMark(line);
   std::string& out = doc.Spare;
   out.clear();
   out.reserve(line.size() + 16);
@@ -190,11 +189,11 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
       AppendStop(tabStops, CheckedMul(col, kTwipsPerColumn));
     } else {
       // The line's last right tab (decimal tabs aside), far to the right, stops at the margin.
-      const bool lastRight = c == 'R' && (lastLeftOrRight == kNoIndex || lastLeftOrRight <= at);
       const bool nearMargin =
           static_cast<std::int64_t>(col) * 10 > static_cast<std::int64_t>(doc.Settings.RM) * 9;
-      const std::int32_t stop = lastRight && nearMargin ? MarginStop(doc.Settings, col)
-                                                        : CheckedMul(col, kTwipsPerColumn);
+      const bool lastRight = c == 'R' && nearMargin && LastLeftOrRightMark(line) <= at;
+      const std::int32_t stop =
+          lastRight ? MarginStop(doc.Settings, col) : CheckedMul(col, kTwipsPerColumn);
       tabStops += c == 'R' ? "\\tqr" : "\\tqdec";
       AppendStop(tabStops, stop);
       ++endMarksOwed;
