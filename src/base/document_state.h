@@ -144,6 +144,9 @@ struct DocumentState {
   // The line in the pipeline may hold commands that are shown as text; false when the command
   // check of its group met none, which spares the font step a search.
   bool LineMayShowCommands = true;
+  // The line in the pipeline may hold the marker that opens a script run; false when it holds
+  // no such command, which spares the font step a search.
+  bool LineMayOpenScriptRuns = true;
 
   std::string& FootnoteText(char symbol) { return FootnoteTexts[symbol - '!']; }
   const std::string& FootnoteText(char symbol) const { return FootnoteTexts[symbol - '!']; }

@@ -143,8 +143,11 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
   // Reported as they were read, after the command check's reports. When every run is kept, no
   // script line is lost: those further out are merged, and those of a group without a main line
   // make a paragraph.
-  const std::vector<std::string> unprocessed =
-      doc.KeepAllScripts ? std::vector<std::string>{} : UnprocessedScriptLines(group);
+  // Lines neither the main line nor next to it (all but the first in a group without one).
+  const bool extraLines = group.mainIndex >= 2 || group.lastIndex > group.mainIndex + 1;
+  const std::vector<std::string> unprocessed = doc.KeepAllScripts || !extraLines
+                                                   ? std::vector<std::string>{}
+                                                   : UnprocessedScriptLines(group);
   CommandCheck commands;
   FontKind mainCarry = NONE;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
@@ -186,8 +189,11 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
     PutCarriedFont(slots, main, mainCarry);
     // The commands the carried font added, and the hard space the joining space makes after a
     // lone backslash (the hyphenation marks only take commands away).
-    const std::string_view carried = std::string_view(main).substr(0, main.size() - before);
-    prepared.mainCommands.Add(CommandSummary::Of(carried));
+    // The switches are commands of their slot characters.
+    for (std::size_t i = 1; i < main.size() - before; i += 2) {
+      prepared.mainCommands.commands.Insert(main[i]);
+      prepared.mainCommands.afterAnyBackslash.Insert(main[i]);
+    }
     if (joined && !prepared.divided && !prepared.joiningSpace) {
       prepared.mainCommands.Add(CommandSummary::Of("\\ "));
     }

@@ -138,7 +138,9 @@ void AppendCodesBetween(std::string& out, Format old, Format now) {
 // ascending order, each a boundary, so the search for markers only moves forward.
 class ScriptOpenings {
  public:
-  explicit ScriptOpenings(std::string_view line) : line_(line) {}
+  // opening: the line may hold an opening marker ("\\>" or "\\<").
+  ScriptOpenings(std::string_view line, bool opening)
+      : line_(line), marker_(opening ? 0 : kNoIndex) {}
   // Whether a run opens from the boundary from on; nextSwitch is the first switch from there.
   bool OpensAhead(std::size_t from, std::size_t nextSwitch) {
     static constexpr CharSet kScriptMarkers{"<>:"};
@@ -236,7 +238,7 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
   // right after "\:" is compared with it.
   Format current = CurrentFormat(doc);
   Format baseline = current;
-  ScriptOpenings scriptOpenings(line);
+  ScriptOpenings scriptOpenings(line, doc.LineMayOpenScriptRuns);
   const bool plainRuns = !doc.LineMayShowCommands;  // text in no special font is copied
   out.reserve(source.size() + source.size() / 2);
   std::size_t runStart = 0;  // source from here on is still to be converted

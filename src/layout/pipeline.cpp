@@ -96,6 +96,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
   const bool placeholders =
       has.HasAny(kPlaceholders) || has.afterAnyBackslash.Intersects(slots.SlotsOf(LINEDRAW));
   const bool notes = has.Has('F');
+  doc.LineMayOpenScriptRuns = has.Has('<') || has.Has('>');
 
   TrimContinuationLine(line, startsParagraph);         //  1
   if (has.HasAny(kTabMarks)) FindTabStops(doc, line);  //  2
