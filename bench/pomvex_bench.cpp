@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/convert_file.h"
+#include "app/document_queue.h"
 #include "app/run.h"
 #include "app/run_state.h"
 #include "base/line_group.h"
@@ -59,18 +59,19 @@ void CopyPlain(const fs::path& from, const fs::path& to) {
   if (std::fclose(out) != 0) throw std::runtime_error("write failed");
 }
 
-// Converts files as a run does (ConvertFile, with the run's log).
+// Converts files as a run of one job does (taken up, converted and committed to the run's log).
 class Converter {
  public:
   explicit Converter(const fs::path& logPath) : run_(quiet_) {
     run_.OpenLog(pomvex::CreateUniqueFile(logPath.string(), ""));
   }
   ~Converter() { run_.CloseLog(); }
-  void Convert(const fs::path& chi) { pomvex::ConvertFile(run_, chi.string()); }
+  void Convert(const fs::path& chi) { queue_.AddDocument(chi.string()); }
 
  private:
   pomvex::RunFrontEnd quiet_;
   pomvex::RunState run_;
+  pomvex::DocumentQueue queue_{run_, 1};
 };
 
 // The best of several runs: at least five, more while the time budget lasts. The file a run

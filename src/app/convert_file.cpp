@@ -4,9 +4,6 @@
 #include <memory>
 #include <new>
 
-#include "app/folder_listing.h"
-#include "app/input_file.h"
-#include "app/output_file.h"
 #include "base/line_group.h"
 #include "conversion/line_assembly.h"
 #include "conversion/rtf_prolog.h"
@@ -87,99 +84,79 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
 
 namespace {
 
-std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-void WriteCountLine(RunState& run, int count, const std::string& text) {
-  if (count != 0) run.WriteLog("    " + std::to_string(count) + text);
-}
-
-// Passes the RTF text on to the file, and stops the run between line groups when the front end
-// asks for it.
-class InterruptibleSink : public TextSink {
+// Records the document's problems in its entry; when they grow too many to hold, they are
+// handed over to be committed.
+class EntryReporter : public Reporter {
  public:
-  InterruptibleSink(TextSink& out, RunState& run) : out_(out), run_(run) {}
+  EntryReporter(RunEntry& entry, ConversionControl& control) : entry_(entry), control_(control) {}
+  void ReportError(int category, const std::string& text) override {
+    if (category < 1 || category > kCategoryCount) throw RunFailure(kRangeCheckError);
+    Add(category, text);
+  }
+  void ReportWarning(const std::string& text) override { Add(0, text); }
+
+ private:
+  void Add(int category, const std::string& text) {
+    entry_.problems.push_back({category, text});
+    if (entry_.problems.size() >= kProblemsHeld) control_.HandOver(entry_);
+  }
+
+  RunEntry& entry_;
+  ConversionControl& control_;
+};
+
+// Passes the RTF text on to the file, and stops the conversion between line groups when the
+// run is to stop.
+class StoppableSink : public TextSink {
+ public:
+  StoppableSink(TextSink& out, ConversionControl& control) : out_(out), control_(control) {}
   void Write(std::string_view text) override {
-    run_.CheckInterrupted();
+    control_.CheckStop();
     out_.Write(text);
   }
 
  private:
   TextSink& out_;
-  RunState& run_;
+  ConversionControl& control_;
 };
 
-// Converts the file; gives false when nothing more is to be logged for it.
-bool ConvertOpenedFile(RunState& run, const std::string& path) {
-  const std::string name = "  " + PrintableName(FileNameOf(path));
-  std::unique_ptr<InputFile> input;
-  try {
-    input = std::make_unique<InputFile>(path);
-  } catch (const DocumentUnreadable& failure) {
-    // Gone since the folder was listed, or not readable: skipped, and no output is left.
-    run.WriteLog(name);
-    run.ReportError(15, std::string("Cannot read file: ") + failure.what());
-    return true;
-  }
-  const std::unique_ptr<OutputFile> out =
-      CreateUniqueFile(run.Outputs.PlaceOf(path), ".rtf", input->Permissions());
-  run.WriteLog(name);
-  // A dropped output takes the folders made for it along, so that the output tree holds only
-  // folders with RTF files.
-  auto drop = [&run, &out] {
-    out->Discard();
-    run.Outputs.Emptied(out->Path());
-  };
-
-  DocumentState doc(run);
-  doc.KeepAllScripts = run.KeepAllScripts;
-  TextInput in(input->Stream());
-  InterruptibleSink sink(*out, run);
-  std::string abandoned;
-  try {
-    const bool converted = ConvertDocument(doc, in, sink);
-    out->Close();
-    // A file that is no version-3 document leaves an empty output and nothing more in the log.
-    if (!converted) return false;
-  } catch (const ConversionAbandoned& limit) {
-    abandoned = std::string("Conversion abandoned: ") + limit.what();
-  } catch (const std::bad_alloc&) {
-    abandoned = "Conversion abandoned: Out of memory";
-  } catch (const DocumentUnreadable& failure) {
-    abandoned = std::string("Cannot read file: ") + failure.what();
-  } catch (...) {
-    // A failure or an interruption ends the run: no cut-off RTF file is left to look complete.
-    drop();
-    throw;
-  }
-  if (!abandoned.empty()) {
-    // One bad document must not end the batch nor leave a broken RTF file behind.
-    drop();
-    run.ReportError(15, abandoned);
-    return true;
-  }
-  run.CountConverted();
-  return true;
+// One bad document must not end the batch nor leave a broken RTF file behind: the committer
+// deletes it, and the reason closes the document's problems.
+void Abandon(RunEntry& entry, DocumentOutcome outcome, std::string reason) {
+  entry.outcome = outcome;
+  entry.problems.push_back({15, std::move(reason)});
 }
 
 }  // namespace
 
-void ConvertFile(RunState& run, const std::string& path) {
-  run.FrontEnd().FileStarted(path);
-  const int scriptLinesBefore = run.CategoryCounts[5];
-  const int scriptRunsBefore = run.CategoryCounts[6];
-  const int errorsBefore = run.ErrorCount;
-  if (ConvertOpenedFile(run, path)) {
-    WriteCountLine(run, run.CategoryCounts[5] - scriptLinesBefore,
-                   std::string(" instances of ") + CategoryNames[5]);
-    WriteCountLine(run, run.CategoryCounts[6] - scriptRunsBefore,
-                   std::string(" instances of ") + CategoryNames[6]);
-    WriteCountLine(run, run.ErrorCount - errorsBefore, " errors in the conversion");
+void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control) {
+  EntryReporter reporter(entry, control);
+  DocumentState doc(reporter);
+  doc.KeepAllScripts = keepAllScripts;
+  try {
+    TextInput in(entry.input->Stream());
+    StoppableSink sink(*entry.output, control);
+    const bool converted = ConvertDocument(doc, in, sink);
+    entry.output->Close();
+    // A file that is no version-3 document leaves an empty output and nothing more in the log.
+    entry.outcome = converted ? DocumentOutcome::Converted : DocumentOutcome::NotVersion3;
+  } catch (const ConversionAbandoned& limit) {
+    Abandon(entry, DocumentOutcome::Abandoned, std::string("Conversion abandoned: ") + limit.what());
+  } catch (const std::bad_alloc&) {
+    entry.outOfMemory = true;
+    Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Out of memory");
+  } catch (const DocumentUnreadable& failure) {
+    Abandon(entry, DocumentOutcome::Unreadable, std::string("Cannot read file: ") + failure.what());
+  } catch (const RunInterrupted&) {
+    entry.outcome = DocumentOutcome::Stopped;
+  } catch (const RunFailure& failure) {
+    entry.outcome = DocumentOutcome::Failed;
+    entry.failure = failure.what();
+    entry.failurePath = failure.Path();
+  } catch (const std::exception& failure) {
+    entry.outcome = DocumentOutcome::Failed;
+    entry.failure = failure.what();
   }
-  ++run.FilesDone;
-  run.FlushLog();
 }
 
 }  // namespace pomvex

@@ -12,6 +12,9 @@ class InputFile::Buffer : public std::streambuf {
  public:
   explicit Buffer(platform::FileHandle file) : file_(file), block_(1 << 16) {}
 
+  // Drops what was read ahead.
+  void Clear() { setg(block_.data(), block_.data(), block_.data()); }
+
  protected:
   int_type underflow() override {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
@@ -69,6 +72,13 @@ InputFile::~InputFile() {
 
 unsigned InputFile::Permissions() const {
   return platform::ReadWritePermissions(file_);
+}
+
+bool InputFile::Rewind() {
+  if (platform::RewindFile(file_) != 0) return false;
+  buffer_->Clear();
+  stream_->clear();
+  return true;
 }
 
 }  // namespace pomvex

@@ -31,6 +31,8 @@ class InputFile {
   std::istream& Stream() { return *stream_; }
   // The document's read and write permission bits, which its RTF file takes over.
   unsigned Permissions() const;
+  // Goes back to the start of the document, to read it again; false when the system refuses.
+  bool Rewind();
 
  private:
   class Buffer;

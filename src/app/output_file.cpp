@@ -82,9 +82,15 @@ void OutputFile::Discard() {
   platform::RemoveFile(path_);
 }
 
+bool OutputFile::Restart() {
+  pending_.clear();
+  return file_ != platform::kNoFile && platform::TruncateFile(file_) == 0;
+}
+
 std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
                                              const std::string& newExtension,
-                                             unsigned permissions) {
+                                             unsigned permissions,
+                                             const std::function<bool(const std::string&)>& passOver) {
   const std::size_t dot = ExtensionDot(name);
   std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
   std::string extension;
@@ -104,14 +110,22 @@ std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
     if (err != platform::kErrorNameTaken) throw RunFailure(MessageForErrno(err), path);
     return nullptr;
   };
-  if (auto file = create(chosen)) return file;
+  bool gaveUp = false;
+  auto tryName = [&](const std::string& path) -> std::unique_ptr<OutputFile> {
+    std::unique_ptr<OutputFile> file = create(path);
+    if (!file && passOver && !passOver(path)) gaveUp = true;
+    return file;
+  };
+  if (auto file = tryName(chosen); file || gaveUp) return file;
   if (newExtension.empty()) {
     const std::size_t slash = stem.find_last_of("/\\:");
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     while (stem.size() > nameStart && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
   }
   for (long n = 0;; ++n) {
-    if (auto file = create(stem + "_" + std::to_string(n) + extension)) return file;
+    if (auto file = tryName(stem + "_" + std::to_string(n) + extension); file || gaveUp) {
+      return file;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 // run with the platform's message and the file's path.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +32,8 @@ class OutputFile : public TextSink {
   // Closes the file without the text still gathered, and deletes it: for an output that must
   // not be left half written.
   void Discard();
+  // Empties the file, to be written again from its start; false when the system refuses.
+  bool Restart();
   const std::string& Path() const { return path_; }
 
  private:
@@ -47,8 +50,11 @@ class OutputFile : public TextSink {
 // Chooses a name that does not exist yet (name with its extension replaced by newExtension,
 // or kept when newExtension is empty; then stem_0, stem_1, ...), creates the file there with
 // the given read and write permission bits (less the umask), and gives it open for writing.
-std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
-                                             const std::string& newExtension,
-                                             unsigned permissions = platform::kDefaultPermissions);
+// passOver, when given, is asked about each name found taken: false gives up the search, and
+// nullptr is returned.
+std::unique_ptr<OutputFile> CreateUniqueFile(
+    const std::string& name, const std::string& newExtension,
+    unsigned permissions = platform::kDefaultPermissions,
+    const std::function<bool(const std::string& taken)>& passOver = {});
 
 }  // namespace pomvex

@@ -1,8 +1,11 @@
 #include "app/run.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
+#include <thread>
 
+#include "app/document_queue.h"
 #include "app/folder_listing.h"
 #include "app/folder_walk.h"
 #include "app/output_file.h"
@@ -73,7 +76,16 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
     outcome.logPath = run.LogPath();
     // The directory lines that follow name the documents' own folders.
     if (run.Outputs.Mirrored()) run.WriteLog("Output folder: " + PrintableName(run.Outputs.Root()));
-    ConvertDir(run, request, run.StartDir);
+    {
+      DocumentQueue queue(run, request.jobs);
+      try {
+        ConvertDir(run, queue, request, run.StartDir);
+        queue.Finish();
+      } catch (...) {
+        queue.Abort();
+        throw;
+      }
+    }
     run.UpdateCounts();
     WriteSummary(run, outcome);
     run.CloseLog();
@@ -91,6 +103,11 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
   }
   outcome.counts = run.Counts();
   return outcome;
+}
+
+int DefaultJobCount() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return std::clamp(static_cast<int>(cores), 1, kMaxJobs);
 }
 
 }  // namespace pomvex

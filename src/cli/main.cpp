@@ -273,6 +273,7 @@ int main(int argc, char** argv) {
   bool detailedLog = false;
   bool recursive = false;
   bool keepAllScripts = false;
+  int jobs = pomvex::DefaultJobCount();
   std::string outDir;
   std::vector<std::string> paths;
   app.add_flag("--detailed-log", detailedLog,
@@ -287,6 +288,12 @@ int main(int argc, char** argv) {
                      "beside the documents, so a read-only archive can be converted")
           ->type_name("OUT");
   app.add_flag("-r,--recursive", recursive, "Convert DIR and all its sub-folders, depth first");
+  app.add_option("-j,--jobs", jobs,
+                 "Convert N documents at once (default: the number of cores, here " +
+                     std::to_string(jobs) +
+                     "); the RTF files, their names and the log are the same for any N")
+      ->type_name("N")
+      ->check(CLI::Range(1, pomvex::kMaxJobs));
   app.add_option("PATH", paths,
                  "A directory (every .CHI file in it), or .CHI files of one directory")
       ->required();
@@ -309,6 +316,7 @@ int main(int argc, char** argv) {
   pomvex::RunRequest request;
   request.detailedLog = detailedLog;
   request.keepAllScripts = keepAllScripts;
+  request.jobs = jobs;
   if (const std::string problem = ChooseFiles(paths, recursive, request); !problem.empty()) {
     return UsageError(problem);
   }

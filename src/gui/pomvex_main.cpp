@@ -284,6 +284,7 @@ void TMainForm::GoButtonClick() {
   std::vector<std::string>& listed = request.listedFiles.emplace();
   for (const QString& name : FileListBox->Names()) listed.push_back(ToLocalPath(name));
   request.detailedLog = detailedLog_;
+  request.jobs = DefaultJobCount();  // the run takes every core
 
   running_ = true;
   RunProgress progress(

@@ -1,0 +1,324 @@
+#include "app/document_queue.h"
+
+#include <chrono>
+#include <system_error>
+
+#include "app/convert_file.h"
+#include "app/folder_listing.h"
+#include "app/platform_files.h"
+
+namespace pomvex {
+
+namespace {
+
+// How often the front end is asked whether to stop while the run waits for a document.
+constexpr auto kStopPoll = std::chrono::milliseconds(20);
+
+std::string FileNameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A document converted on the walk's thread: the front end is asked between its line groups,
+// and its problems are committed as soon as they are too many to hold, since its turn has come.
+class InlineControl : public ConversionControl {
+ public:
+  explicit InlineControl(RunState& run) : run_(run) {}
+  void CheckStop() override { run_.CheckInterrupted(); }
+  void HandOver(RunEntry& entry) override { run_.CommitProblems(entry, entry.problems); }
+
+ private:
+  RunState& run_;
+};
+
+}  // namespace
+
+// A document converted by a worker: it stops when the queue says so, and hands its problems over
+// only when its turn has come, waiting for it until then, so that a document with millions of
+// problems holds at most kProblemsHeld of them before its turn.
+class DocumentQueue::WorkerControl : public ConversionControl {
+ public:
+  explicit WorkerControl(DocumentQueue& queue) : queue_(queue) {}
+  void CheckStop() override {
+    if (queue_.stopping_.load(std::memory_order_relaxed)) throw RunInterrupted();
+  }
+  void HandOver(RunEntry& entry) override {
+    std::unique_lock lock(queue_.mutex_);
+    ++queue_.handingOver_;
+    queue_.progress_.notify_all();
+    queue_.handover_.wait(lock, [&] {
+      return queue_.stopping_.load() || (entry.atHead && entry.handed.empty());
+    });
+    --queue_.handingOver_;
+    if (queue_.stopping_.load()) throw RunInterrupted();
+    entry.handed.swap(entry.problems);
+    lock.unlock();
+    queue_.progress_.notify_all();
+  }
+
+ private:
+  DocumentQueue& queue_;
+};
+
+DocumentQueue::DocumentQueue(RunState& run, int jobs)
+    : run_(run), keepAllScripts_(run.KeepAllScripts) {
+  if (jobs <= 1) return;
+  try {
+    for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
+  } catch (const std::system_error&) {
+    // The system gives no more threads: the run goes on with those it has, or without.
+  }
+  jobs_ = workers_.empty() ? 1 : workers_.size();
+}
+
+DocumentQueue::~DocumentQueue() {
+  {
+    std::lock_guard lock(mutex_);
+    quitting_ = true;
+    stopping_ = true;
+  }
+  work_.notify_all();
+  handover_.notify_all();
+  for (std::thread& worker : workers_) worker.join();
+}
+
+void DocumentQueue::Work() {
+  WorkerControl control(*this);
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    work_.wait(lock, [this] { return quitting_ || (!paused_ && !waiting_.empty()); });
+    if (quitting_) return;
+    RunEntry& entry = *waiting_.front();
+    waiting_.pop_front();
+    ++converting_;
+    lock.unlock();
+    try {
+      ConvertFile(entry, keepAllScripts_, control);
+    } catch (...) {
+      // Nothing but a want of memory while its failure was recorded gets here.
+      entry.outcome = DocumentOutcome::Failed;
+      entry.failure = "Out of memory";
+    }
+    lock.lock();
+    if (entry.outcome == DocumentOutcome::Failed && !failure_) {
+      // A failure of the machine would repeat for every document: every worker stops.
+      failure_.emplace(entry.failure, entry.failurePath);
+      stopping_ = true;
+      handover_.notify_all();
+    }
+    entry.done = true;
+    --converting_;
+    progress_.notify_all();
+  }
+}
+
+void DocumentQueue::AddFolder(std::string heading, std::vector<Problem> problems) {
+  auto entry = std::make_unique<RunEntry>();
+  entry->heading = std::move(heading);
+  entry->problems = std::move(problems);
+  Push(std::move(entry));
+}
+
+void DocumentQueue::AddDocument(const std::string& path) {
+  CheckStop();
+  auto entry = std::make_unique<RunEntry>();
+  entry->document = path;
+  // The front end hears of a document when its turn comes: at once when nothing is ahead of it.
+  if (entries_.empty()) {
+    entry->announced = true;
+    run_.FrontEnd().FileStarted(path);
+  }
+  entry->heading = "  " + PrintableName(FileNameOf(path));
+  try {
+    entry->input = std::make_unique<InputFile>(path);
+  } catch (const DocumentUnreadable& failure) {
+    // Gone since the folder was listed, or not readable: skipped, and no output is left.
+    entry->outcome = DocumentOutcome::Unreadable;
+    entry->problems.push_back({15, std::string("Cannot read file: ") + failure.what()});
+    Push(std::move(entry));
+    return;
+  }
+  entry->permissions = entry->input->Permissions();
+  entry->output = CreateOutput(path, entry->permissions);
+  Push(std::move(entry));
+}
+
+void DocumentQueue::Push(std::unique_ptr<RunEntry> added) {
+  RunEntry& entry = *added;
+  entries_.push_back(std::move(added));
+  if (!entry.output) {
+    entry.done = true;
+  } else if (workers_.empty()) {
+    InlineControl control(run_);
+    ConvertFile(entry, keepAllScripts_, control);
+    entry.done = true;
+  } else {
+    {
+      std::lock_guard lock(mutex_);
+      entry.inWorker = true;
+      waiting_.push_back(&entry);
+    }
+    work_.notify_one();
+  }
+  // What is done is committed; beyond 2 N entries, the walk waits for the oldest.
+  while (!entries_.empty() && CommitHead(entries_.size() >= 2 * jobs_)) {
+  }
+}
+
+void DocumentQueue::Finish() {
+  while (!entries_.empty()) CommitHead(true);
+}
+
+bool DocumentQueue::CommitHead(bool wait) {
+  RunEntry& head = *entries_.front();
+  if (head.IsDocument() && !head.announced) {
+    head.announced = true;
+    run_.FrontEnd().FileStarted(head.document);
+  }
+  if (head.inWorker && !AwaitHead(head, wait)) return false;
+  if (head.MayRetry()) ConvertAlone(head);
+  if (!head.Complete()) ThrowEnding(head);
+  const std::unique_ptr<RunEntry> entry = std::move(entries_.front());
+  entries_.pop_front();
+  try {
+    run_.CommitEntry(*entry);
+  } catch (...) {
+    // The log failed: a document it does not name is not left behind.
+    run_.DropOutput(*entry);
+    throw;
+  }
+  return true;
+}
+
+bool DocumentQueue::AwaitHead(RunEntry& head, bool wait) {
+  std::unique_lock lock(mutex_);
+  if (!head.atHead) {
+    head.atHead = true;
+    handover_.notify_all();
+  }
+  for (;;) {
+    if (!head.handed.empty()) {
+      std::vector<Problem> batch;
+      batch.swap(head.handed);
+      lock.unlock();
+      handover_.notify_all();
+      run_.CommitProblems(head, batch);
+      lock.lock();
+      continue;
+    }
+    if (head.done) return true;
+    if (!wait) return false;
+    progress_.wait_for(lock, kStopPoll);
+    lock.unlock();
+    run_.CheckInterrupted();
+    lock.lock();
+  }
+}
+
+void DocumentQueue::CommitThrough(const RunEntry* entry) {
+  for (bool last = false; !last;) {
+    last = entries_.front().get() == entry;
+    CommitHead(true);
+  }
+}
+
+void DocumentQueue::ThrowEnding(const RunEntry& entry) {
+  if (entry.outcome == DocumentOutcome::Failed) throw RunFailure(entry.failure, entry.failurePath);
+  std::lock_guard lock(mutex_);
+  if (failure_) throw *failure_;
+  throw RunInterrupted();
+}
+
+void DocumentQueue::CheckStop() {
+  run_.CheckInterrupted();
+  std::lock_guard lock(mutex_);
+  if (failure_) throw *failure_;
+}
+
+// The document is converted again on the walk's thread while the workers take no new document
+// and those converting are done or wait for their turn, so that it has the memory it would have
+// had in a run of one document at a time.
+void DocumentQueue::ConvertAlone(RunEntry& entry) {
+  struct Pause {
+    DocumentQueue& queue;
+    explicit Pause(DocumentQueue& q) : queue(q) {
+      std::unique_lock lock(queue.mutex_);
+      queue.paused_ = true;
+      queue.progress_.wait(lock, [this] { return queue.converting_ == queue.handingOver_; });
+    }
+    ~Pause() {
+      {
+        std::lock_guard lock(queue.mutex_);
+        queue.paused_ = false;
+      }
+      queue.work_.notify_all();
+    }
+  } pause(*this);
+  entry.inWorker = false;
+  if (!entry.input->Rewind() || !entry.output->Restart()) return;  // abandoned as it was
+  entry.problems.clear();
+  entry.outOfMemory = false;
+  entry.outcome = DocumentOutcome::Converted;
+  InlineControl control(run_);
+  ConvertFile(entry, keepAllScripts_, control);
+}
+
+std::unique_ptr<OutputFile> DocumentQueue::CreateOutput(const std::string& document,
+                                                        unsigned permissions) {
+  for (;;) {
+    const std::string place = run_.Outputs.PlaceOf(document);
+    const RunEntry* holder = nullptr;
+    // A name taken by a document not committed yet may still be freed, as that document may be
+    // abandoned: the name is tried again once it is committed, as a run of one document at a
+    // time would find it.
+    std::unique_ptr<OutputFile> output =
+        CreateUniqueFile(place, ".rtf", permissions, [&](const std::string& taken) {
+          holder = HolderOf(taken);
+          return holder == nullptr;
+        });
+    if (output) return output;
+    CommitThrough(holder);
+  }
+}
+
+const RunEntry* DocumentQueue::HolderOf(const std::string& path) const {
+  for (const std::unique_ptr<RunEntry>& entry : entries_) {
+    if (entry->output && platform::SameName(entry->output->Path(), path)) return entry.get();
+  }
+  return nullptr;
+}
+
+void DocumentQueue::Abort() {
+  {
+    std::unique_lock lock(mutex_);
+    stopping_ = true;
+    paused_ = false;
+    for (RunEntry* entry : waiting_) {
+      entry->outcome = DocumentOutcome::Stopped;
+      entry->done = true;
+    }
+    waiting_.clear();
+    handover_.notify_all();
+    progress_.wait(lock, [this] { return converting_ == 0; });
+  }
+  // The log names the documents done, in walk order, up to the first that is not.
+  bool committing = true;
+  while (!entries_.empty()) {
+    const std::unique_ptr<RunEntry> entry = std::move(entries_.front());
+    entries_.pop_front();
+    try {
+      if (committing && entry->Complete()) {
+        run_.CommitEntry(*entry);
+        continue;
+      }
+      if (committing && entry->IsDocument()) run_.CommitUnfinished(*entry);
+      committing = false;
+      run_.DropOutput(*entry);
+    } catch (const std::exception&) {
+      committing = false;
+      run_.DropOutput(*entry);
+    }
+  }
+}
+
+}  // namespace pomvex
