@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/platform_errors.h"
+#include "app/run.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -165,6 +166,8 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
            d + "/sub"},
       {"-r --outdir " + d + " " + d,
        "--outdir must lie outside the directory that -r converts: " + d + " is within " + d},
+      {"-j 0 " + d, "--jobs takes a number from 1 to 64: 0"},
+      {"--jobs=many " + d, "--jobs takes a number from 1 to 64: many"},
   };
   for (const auto& [args, message] : usages) {
     const CliResult r = Cli(args);
@@ -174,6 +177,7 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
   CliResult help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--detailed-log"), std::string::npos);
+  EXPECT_NE(help.out.find("here " + std::to_string(pomvex::DefaultJobCount())), std::string::npos);
   EXPECT_NE(help.out.find("Usage: pomvex-cli [OPTIONS]"), std::string::npos) << help.out;
   EXPECT_NE(help.out.find("Exit status:"), std::string::npos);
   EXPECT_NE(help.out.find("130"), std::string::npos);
@@ -248,8 +252,11 @@ TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
       }
       if (e.path().extension() != ".CHI") fs::remove(e.path());
     }
-    // Killed, nothing can be tidied up; but the log names every file finished before.
-    EXPECT_TRUE(named >= 1 && complete <= named + 1) << "signal " << signal << "\n" << log;
+    // Killed, nothing can be tidied up; but the log names every file finished before, except
+    // those finished by the workers while one before them was still being converted.
+    EXPECT_TRUE(named >= 1 && complete <= named + 2 * pomvex::DefaultJobCount())
+        << "signal " << signal << "\n"
+        << log;
     if (signal == SIGKILL) continue;
     EXPECT_EQ(cut, 0) << "signal " << signal;
     EXPECT_TRUE(named == complete || named == complete + 1) << "and the one being written";
@@ -277,26 +284,35 @@ TEST_F(CliTest, AFullDiskEndsTheRunWithoutACutOffRtf) {
   }
   std::string big = "\\1cw\r\n\\U1STANDARD\r\n";
   for (int i = 0; i < 30000; ++i) big += "word\r\n";
-  Write("disk/a_small.CHI", kDoc);
-  Write("disk/b_big.CHI", big);
-  Write("disk/c_after.CHI", kDoc);
-  const CliResult r = Run({disk.string()}, [mounted = !mount.at.empty()] {
-    if (mounted) return;
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{64 << 10, 64 << 10};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  });
   const std::string reason = mount.at.empty() ? pomvex::MessageForErrno(EFBIG) : "Disk full";
   const std::string rtf = (disk / "b_big.rtf").string();
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "pomvex-cli: " + rtf + ": " + reason + "\n");
-  EXPECT_EQ(
-      Read(disk / "Pomvex.Log"),
-      disk.string() + "/\r\n  a_small.CHI\r\n  b_big.CHI\r\n*** Run ended: " + reason + ": " + rtf +
-          " ***\r\n*** Finished converting 1 files with 0 error(s) and 0 warning(s). ***\r\n");
-  EXPECT_FALSE(fs::exists(rtf)) << "the cut-off RTF file is deleted";
-  EXPECT_FALSE(fs::exists(disk / "c_after.rtf"));
-  EXPECT_TRUE(pomvex::testing::IsOneBalancedGroup(Read(disk / "a_small.rtf")));
+  // With several workers, the documents after the one that fails are being converted too, and
+  // meet the full disk first; those before it are finished.
+  for (const char* jobs : {"1", "4"}) {
+    for (const auto& e : fs::directory_iterator(disk)) fs::remove(e.path());
+    Write("disk/a_small.CHI", kDoc);
+    Write("disk/b_big.CHI", big);
+    Write("disk/c_after.CHI", kDoc);
+    for (int i = 10; i < 22; ++i) Write("disk/d" + std::to_string(i) + ".CHI", kDoc);
+    const CliResult r = Run({"-j", jobs, disk.string()}, [mounted = !mount.at.empty()] {
+      if (mounted) return;
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{64 << 10, 64 << 10};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(r.status, 2) << jobs;
+    EXPECT_EQ(r.err, "pomvex-cli: " + rtf + ": " + reason + "\n") << jobs;
+    EXPECT_EQ(Read(disk / "Pomvex.Log"),
+              disk.string() + "/\r\n  a_small.CHI\r\n  b_big.CHI\r\n*** Run ended: " + reason +
+                  ": " + rtf +
+                  " ***\r\n*** Finished converting 1 files with 0 error(s) and 0 warning(s). "
+                  "***\r\n")
+        << jobs;
+    EXPECT_TRUE(pomvex::testing::IsOneBalancedGroup(Read(disk / "a_small.rtf")));
+    int rtfs = 0;
+    for (const auto& e : fs::directory_iterator(disk)) rtfs += e.path().extension() == ".rtf";
+    EXPECT_EQ(rtfs, 1) << jobs << ": the cut-off RTF file and those after it are deleted";
+  }
 }
 
 TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
@@ -313,21 +329,27 @@ TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
   for (int i = 0; i < 4000; ++i) notes += "x\\F1 ";
   Write("b_notes.CHI", notes + "\r\n");
   Write("c_fine.CHI", kDoc);
-  const CliResult r = Run({dir_.string()}, [] {
-    const rlimit limit{160u << 20, 160u << 20};
-    ::setrlimit(RLIMIT_AS, &limit);
-  });
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Read(dir_ / "Pomvex.Log"),
-            dir_.string() +
-                "/\r\n  a_long.CHI\r\n"
-                "    Error: Cannot translate file as it is not a version 3 ChiWriter file.\r\n"
-                "  b_notes.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
-                "    1 errors in the conversion\r\n  c_fine.CHI\r\n"
-                "*** Finished converting 1 files with 2 error(s) and 0 warning(s). ***\r\n"
-                "1 instances of ChiWriter files which are not Version 3\r\n"
-                "1 instances of omitted files\r\n");
-  EXPECT_FALSE(fs::exists(dir_ / "b_notes.rtf"));
+  // With several workers, memory that ran out while others converted beside it is tried again.
+  for (const char* jobs : {"1", "4"}) {
+    const CliResult r = Run({"-j", jobs, dir_.string()}, [] {
+      const rlimit limit{160u << 20, 160u << 20};
+      ::setrlimit(RLIMIT_AS, &limit);
+    });
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Read(dir_ / "Pomvex.Log"),
+              dir_.string() +
+                  "/\r\n  a_long.CHI\r\n"
+                  "    Error: Cannot translate file as it is not a version 3 ChiWriter file.\r\n"
+                  "  b_notes.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
+                  "    1 errors in the conversion\r\n  c_fine.CHI\r\n"
+                  "*** Finished converting 1 files with 2 error(s) and 0 warning(s). ***\r\n"
+                  "1 instances of ChiWriter files which are not Version 3\r\n"
+                  "1 instances of omitted files\r\n")
+        << jobs;
+    EXPECT_FALSE(fs::exists(dir_ / "b_notes.rtf"));
+    for (const char* written : {"Pomvex.Log", "a_long.rtf", "c_fine.rtf"})
+      fs::remove(dir_ / written);
+  }
 }
 
 TEST_F(CliTest, UnreadableDocumentsAndFoldersAreSkipped) {

@@ -38,19 +38,18 @@ class InlineControl : public ConversionControl {
 // problems holds at most kProblemsHeld of them before its turn.
 class DocumentQueue::WorkerControl : public ConversionControl {
  public:
-  explicit WorkerControl(DocumentQueue& queue) : queue_(queue) {}
+  WorkerControl(DocumentQueue& queue, const RunEntry& entry) : queue_(queue), entry_(entry) {}
   void CheckStop() override {
-    if (queue_.stopping_.load(std::memory_order_relaxed)) throw RunInterrupted();
+    if (queue_.Stops(entry_)) throw RunInterrupted();
   }
   void HandOver(RunEntry& entry) override {
     std::unique_lock lock(queue_.mutex_);
     ++queue_.handingOver_;
     queue_.progress_.notify_all();
-    queue_.handover_.wait(lock, [&] {
-      return queue_.stopping_.load() || (entry.atHead && entry.handed.empty());
-    });
+    queue_.handover_.wait(
+        lock, [&] { return queue_.Stops(entry) || (entry.atHead && entry.handed.empty()); });
     --queue_.handingOver_;
-    if (queue_.stopping_.load()) throw RunInterrupted();
+    if (queue_.Stops(entry)) throw RunInterrupted();
     entry.handed.swap(entry.problems);
     lock.unlock();
     queue_.progress_.notify_all();
@@ -58,6 +57,7 @@ class DocumentQueue::WorkerControl : public ConversionControl {
 
  private:
   DocumentQueue& queue_;
+  const RunEntry& entry_;
 };
 
 DocumentQueue::DocumentQueue(RunState& run, int jobs)
@@ -82,32 +82,51 @@ DocumentQueue::~DocumentQueue() {
   for (std::thread& worker : workers_) worker.join();
 }
 
+bool DocumentQueue::Stops(const RunEntry& entry) const {
+  return stopping_.load(std::memory_order_relaxed) ||
+         entry.order > failedAt_.load(std::memory_order_relaxed);
+}
+
+void DocumentQueue::StopAll() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    paused_ = false;
+  }
+  work_.notify_all();
+  handover_.notify_all();
+}
+
 void DocumentQueue::Work() {
-  WorkerControl control(*this);
   std::unique_lock lock(mutex_);
   for (;;) {
     work_.wait(lock, [this] { return quitting_ || (!paused_ && !waiting_.empty()); });
     if (quitting_) return;
     RunEntry& entry = *waiting_.front();
     waiting_.pop_front();
-    ++converting_;
-    lock.unlock();
-    try {
-      ConvertFile(entry, keepAllScripts_, control);
-    } catch (...) {
-      // Nothing but a want of memory while its failure was recorded gets here.
-      entry.outcome = DocumentOutcome::Failed;
-      entry.failure = "Out of memory";
-    }
-    lock.lock();
-    if (entry.outcome == DocumentOutcome::Failed && !failure_) {
-      // A failure of the machine would repeat for every document: every worker stops.
-      failure_.emplace(entry.failure, entry.failurePath);
-      stopping_ = true;
-      handover_.notify_all();
+    if (Stops(entry)) {
+      entry.outcome = DocumentOutcome::Stopped;
+    } else {
+      ++converting_;
+      lock.unlock();
+      WorkerControl control(*this, entry);
+      try {
+        ConvertFile(entry, keepAllScripts_, control);
+      } catch (...) {
+        // Nothing but a want of memory while its failure was recorded gets here.
+        entry.outcome = DocumentOutcome::Failed;
+        entry.failure = "Out of memory";
+      }
+      lock.lock();
+      --converting_;
+      if (entry.outcome == DocumentOutcome::Failed && entry.order < failedAt_) {
+        // A failure of the machine would repeat for every document: those after it stop.
+        failure_.emplace(entry.failure, entry.failurePath);
+        failedAt_ = entry.order;
+        handover_.notify_all();
+      }
     }
     entry.done = true;
-    --converting_;
     progress_.notify_all();
   }
 }
@@ -145,6 +164,7 @@ void DocumentQueue::AddDocument(const std::string& path) {
 
 void DocumentQueue::Push(std::unique_ptr<RunEntry> added) {
   RunEntry& entry = *added;
+  entry.order = added_++;
   entries_.push_back(std::move(added));
   if (!entry.output) {
     entry.done = true;
@@ -288,22 +308,33 @@ const RunEntry* DocumentQueue::HolderOf(const std::string& path) const {
   return nullptr;
 }
 
-void DocumentQueue::Abort() {
-  {
-    std::unique_lock lock(mutex_);
-    stopping_ = true;
-    paused_ = false;
-    for (RunEntry* entry : waiting_) {
-      entry->outcome = DocumentOutcome::Stopped;
-      entry->done = true;
-    }
-    waiting_.clear();
-    handover_.notify_all();
-    progress_.wait(lock, [this] { return converting_ == 0; });
+std::optional<RunFailure> DocumentQueue::Abort(bool interrupted) {
+  if (interrupted) {
+    StopAll();
+  } else {
+    // A failure of the walk comes after every document taken up.
+    std::lock_guard lock(mutex_);
+    if (failedAt_ > added_) failedAt_ = added_;
   }
+  std::optional<RunFailure> ending;
   // The log names the documents done, in walk order, up to the first that is not.
   bool committing = true;
   while (!entries_.empty()) {
+    RunEntry& head = *entries_.front();
+    try {
+      if (head.inWorker && committing) {
+        AwaitHead(head, true);
+      } else if (head.inWorker) {
+        std::unique_lock lock(mutex_);
+        progress_.wait(lock, [&] { return head.done; });
+      }
+    } catch (const RunInterrupted&) {
+      StopAll();  // an interruption while the documents before a failure are finished
+      continue;
+    } catch (const std::exception&) {
+      committing = false;  // the log failed
+      StopAll();
+    }
     const std::unique_ptr<RunEntry> entry = std::move(entries_.front());
     entries_.pop_front();
     try {
@@ -311,14 +342,21 @@ void DocumentQueue::Abort() {
         run_.CommitEntry(*entry);
         continue;
       }
-      if (committing && entry->IsDocument()) run_.CommitUnfinished(*entry);
-      committing = false;
-      run_.DropOutput(*entry);
+      if (committing && entry->IsDocument()) {
+        if (entry->outcome == DocumentOutcome::Failed) {
+          ending.emplace(entry->failure, entry->failurePath);
+        }
+        committing = false;
+        StopAll();
+        run_.CommitUnfinished(*entry);
+      }
     } catch (const std::exception&) {
       committing = false;
-      run_.DropOutput(*entry);
+      StopAll();
     }
+    run_.DropOutput(*entry);
   }
+  return ending;
 }
 
 }  // namespace pomvex

@@ -41,10 +41,13 @@ class DocumentQueue {
   void AddDocument(const std::string& path);
   // Commits every entry, waiting for the documents still being converted.
   void Finish();
-  // Ends the run after an interruption or a failure: every worker stops at its next check; the
-  // entries done before the first one that is not are committed, that one's heading and
-  // problems are logged, and every RTF file of the entries not committed is deleted.
-  void Abort();
+  // Ends the run after an interruption (every worker stops at its next check) or a failure
+  // (the workers converting documents after it in walk order stop at their next check; those
+  // before it are finished, as they would be one at a time). The entries done before the first
+  // one that is not are committed; that one's heading and problems are logged; the RTF files of
+  // the entries not committed are deleted. Gives the failure of that first entry, when a failure
+  // ended its conversion: the run ends with it.
+  std::optional<RunFailure> Abort(bool interrupted);
 
  private:
   class WorkerControl;
@@ -55,6 +58,8 @@ class DocumentQueue {
   // false. Throws when the entry ended the run (it stays at the head for Abort).
   bool CommitHead(bool wait);
   bool AwaitHead(RunEntry& head, bool wait);
+  bool Stops(const RunEntry& entry) const;
+  void StopAll();
   void CommitThrough(const RunEntry* entry);
   [[noreturn]] void ThrowEnding(const RunEntry& entry);
   void ConvertAlone(RunEntry& entry);
@@ -67,19 +72,23 @@ class DocumentQueue {
   std::size_t jobs_ = 1;
   // The entries not committed yet, in walk order; only the walk's thread touches the container.
   std::deque<std::unique_ptr<RunEntry>> entries_;
+  std::size_t added_ = 0;  // entries added so far: the next one's place in walk order
 
   // Under mutex_: what workers and the committer share.
   std::mutex mutex_;
-  std::condition_variable work_;      // a document waits for a worker, or the workers may end
-  std::condition_variable handover_;  // an entry's turn came, or its problems were taken
-  std::condition_variable progress_;  // a document was done, or handed problems over
-  std::deque<RunEntry*> waiting_;     // taken up, waiting for a worker
-  int converting_ = 0;                // entries a worker is converting
-  int handingOver_ = 0;               // of those, entries waiting for their turn to hand over
-  bool paused_ = false;               // workers take no new document
+  std::condition_variable work_;        // a document waits for a worker, or the workers may end
+  std::condition_variable handover_;    // an entry's turn came, or its problems were taken
+  std::condition_variable progress_;    // a document was done, or handed problems over
+  std::deque<RunEntry*> waiting_;       // taken up, waiting for a worker
+  int converting_ = 0;                  // entries a worker is converting
+  int handingOver_ = 0;                 // of those, entries waiting for their turn to hand over
+  bool paused_ = false;                 // workers take no new document
   std::atomic<bool> stopping_ = false;  // workers stop at their next check
-  bool quitting_ = false;             // workers end
-  std::optional<RunFailure> failure_;  // the failure a worker met, which ends the run
+  bool quitting_ = false;               // workers end
+  // The first entry in walk order whose conversion met a failure that ends the run, and that
+  // failure: the workers converting entries after it stop at their next check.
+  std::atomic<std::size_t> failedAt_ = static_cast<std::size_t>(-1);
+  std::optional<RunFailure> failure_;
 
   std::vector<std::thread> workers_;
 };

@@ -87,10 +87,9 @@ bool OutputFile::Restart() {
   return file_ != platform::kNoFile && platform::TruncateFile(file_) == 0;
 }
 
-std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
-                                             const std::string& newExtension,
-                                             unsigned permissions,
-                                             const std::function<bool(const std::string&)>& passOver) {
+std::unique_ptr<OutputFile> CreateUniqueFile(
+    const std::string& name, const std::string& newExtension, unsigned permissions,
+    const std::function<bool(const std::string&)>& passOver) {
   const std::size_t dot = ExtensionDot(name);
   std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
   std::string extension;

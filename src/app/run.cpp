@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <new>
+#include <optional>
 #include <thread>
 
 #include "app/document_queue.h"
@@ -81,8 +82,12 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
       try {
         ConvertDir(run, queue, request, run.StartDir);
         queue.Finish();
+      } catch (const RunFailure&) {
+        // The failure met first in walk order ends the run, as it would one document at a time.
+        if (std::optional<RunFailure> first = queue.Abort(false)) throw *first;
+        throw;
       } catch (...) {
-        queue.Abort();
+        queue.Abort(true);
         throw;
       }
     }

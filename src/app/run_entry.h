@@ -54,6 +54,7 @@ struct RunEntry {
   // problems handed over while the document is still converted, the end of its conversion, and
   // whether its turn has come (only then may its problems be handed over).
   std::vector<Problem> handed;
+  std::size_t order = 0;  // the entry's place in walk order
   bool done = false;
   bool atHead = false;
   bool inWorker = false;
