@@ -1,6 +1,8 @@
 // Benchmark: converts realistic and pathological documents file to file, as a run does, and
 // sets each time beside the time to read and write the same bytes with plain file I/O in the
 // same run. Checks that time grows linearly with size, and measures peak memory per input.
+// Then converts an archive of realistic documents by whole runs, one document at a time and on
+// every core, side by side, and compares what the two wrote.
 //
 //   pomvex-bench [--check] [--quick] [--dir DIR]    the tables (--check: exit 1 on a miss)
 //   pomvex-bench --peak-memory FILE                  converts FILE once, prints its peak RSS
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -36,6 +39,7 @@ constexpr double kMinRealisticMBps = 50.0;
 constexpr double kMaxDoublingRatio = 2.3;
 constexpr double kMaxSecondsPerMB = 5.0;
 constexpr double kMaxMemoryPerLargestText = 20.0;
+constexpr double kMinSpeedupOnTwoCores = 1.6;
 
 constexpr double kMB = 1024.0 * 1024.0;
 
@@ -194,6 +198,80 @@ ChildPeak PeakMemoryOfChild(const fs::path& self, const fs::path& chi) {
   return peak;
 }
 
+// Every file under root, by its path relative to root, with its contents (root's own path in
+// them written as "OUT").
+std::map<std::string, std::string> TreeOf(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_directory()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream whole;
+    whole << in.rdbuf();
+    std::string text = whole.str();
+    const std::string path = root.string();
+    for (std::size_t at = text.find(path); at != std::string::npos; at = text.find(path, at)) {
+      text.replace(at, path.size(), "OUT");
+    }
+    tree[entry.path().lexically_relative(root).string()] = std::move(text);
+  }
+  return tree;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+struct ArchiveTiming {
+  double oneJob;    // median seconds of a run with -j 1
+  double allCores;  // median seconds of a run on every core
+  double speedup;   // median of the pairs' ratios
+  bool same;        // the two wrote the same files and the same log
+};
+
+// documents realistic documents of 4 to 40 KB, twenty to a folder, converted by whole runs into
+// an output folder: one at a time and on every core in turn, repeats times each.
+ArchiveTiming MeasureArchive(const fs::path& dir, int documents, int repeats, double& megabytes) {
+  const fs::path archive = dir / "archive";
+  megabytes = 0;
+  for (int i = 0; i < documents; ++i) {
+    const std::size_t bytes = 4096 + (static_cast<std::size_t>(i) * 7919) % 36864;
+    const std::string doc = pomvex::bench::RealisticDocument(bytes, 1000 + i);
+    const fs::path folder = archive / ("DISK" + std::to_string(i / 20));
+    fs::create_directories(folder);
+    WriteFile(folder / ("PAPER" + std::to_string(i) + ".CHI"), doc);
+    megabytes += static_cast<double>(doc.size()) / kMB;
+  }
+  const int cores = pomvex::DefaultJobCount();
+  std::vector<double> times[2], ratios;
+  for (int repeat = 0; repeat < repeats; ++repeat) {
+    double pair[2];
+    for (int i : {0, 1}) {
+      const fs::path out = dir / ("out" + std::to_string(i));
+      fs::remove_all(out);
+      pomvex::RunRequest request;
+      request.directory = archive.string();
+      request.choice = pomvex::FileChoice::CurrentAndSubFolders;
+      request.outputDirectory = out.string();
+      request.jobs = i == 0 ? 1 : cores;
+      pomvex::RunFrontEnd quiet;
+      const auto start = Clock::now();
+      const pomvex::RunOutcome outcome = pomvex::RunConversion(request, quiet);
+      pair[i] = std::chrono::duration<double>(Clock::now() - start).count();
+      if (!outcome.finished)
+        throw std::runtime_error("the archive's run failed: " + outcome.failure);
+      times[i].push_back(pair[i]);
+    }
+    ratios.push_back(pair[0] / pair[1]);
+  }
+  const bool same = TreeOf(dir / "out0") == TreeOf(dir / "out1");
+  fs::remove_all(dir / "out0");
+  fs::remove_all(dir / "out1");
+  fs::remove_all(archive);
+  return {Median(times[0]), Median(times[1]), Median(ratios), same};
+}
+
 struct Options {
   bool check = false;
   bool quick = false;
@@ -293,6 +371,27 @@ int Benchmark(const Options& options) {
       " input line; / held: over the largest text held at once, the largest line group read or\n"
       " the longest RTF line written, <= %.0f)\n\n",
       kMaxMemoryPerLargestText);
+
+  // An archive converted by whole runs, one document at a time and on every core.
+  const int cores = pomvex::DefaultJobCount();
+  double megabytes = 0;
+  const int documents = 800 / scaleDivisor;
+  const ArchiveTiming archive = MeasureArchive(options.dir, documents, 5, megabytes);
+  std::printf(
+      "archive: %d realistic documents (%.1f MB) in %d folders, whole runs into an output\n"
+      "folder, one at a time (-j 1) and on every core (-j %d) in turn, median of 5 each\n",
+      documents, megabytes, (documents + 19) / 20, cores);
+  const std::string allCores = "-j " + std::to_string(cores);
+  std::printf("%-12s %10s %8s %10s %8s %8s %s\n", "archive", "-j 1", "MB/s", allCores.c_str(),
+              "MB/s", "faster", "output");
+  const bool fastEnough = cores < 2 || archive.speedup >= kMinSpeedupOnTwoCores;
+  std::printf("%-12s %8.3f s %8.1f %8.3f s %8.1f %7.2fx %s\n", "all", archive.oneJob,
+              megabytes / archive.oneJob, archive.allCores, megabytes / archive.allCores,
+              archive.speedup, archive.same ? "identical" : "DIFFERENT");
+  std::printf(
+      "(faster: the median of the pairs' ratios, >= %.1f with 2 cores or more: %s; output:\n"
+      " every RTF file and the log of the two runs compared: %s)\n\n",
+      kMinSpeedupOnTwoCores, Verdict(fastEnough, allOk), Verdict(archive.same, allOk));
 
   std::printf("%s\n", allOk ? "all bounds kept" : "SOME BOUNDS MISSED");
   return options.check && !allOk ? 1 : 0;

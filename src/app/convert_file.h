@@ -26,7 +26,7 @@ class ConversionControl {
   virtual void HandOver(RunEntry& entry) = 0;
 };
 
-inline constexpr std::size_t kProblemsHeld = 4096;
+inline constexpr std::size_t kProblemsHeld = 1000;
 
 // Converts the document of entry, whose input is open and whose RTF file is created, and
 // records in entry how that went: its problems and its outcome. A failure that ends the run is

@@ -51,6 +51,7 @@ class DocumentQueue::WorkerControl : public ConversionControl {
     --queue_.handingOver_;
     if (queue_.Stops(entry)) throw RunInterrupted();
     entry.handed.swap(entry.problems);
+    ++queue_.events_;
     lock.unlock();
     queue_.progress_.notify_all();
   }
@@ -112,6 +113,12 @@ void DocumentQueue::Work() {
       WorkerControl control(*this, entry);
       try {
         ConvertFile(entry, keepAllScripts_, control);
+        // The files are let go at once, but for a document that ran out of memory, which is
+        // converted again; an RTF file that is not kept is closed, and deleted in its turn.
+        if (!entry.outOfMemory) {
+          entry.input.reset();
+          entry.output->CloseUnwritten();
+        }
       } catch (...) {
         // Nothing but a want of memory while its failure was recorded gets here.
         entry.outcome = DocumentOutcome::Failed;
@@ -127,6 +134,8 @@ void DocumentQueue::Work() {
       }
     }
     entry.done = true;
+    --pending_;
+    ++events_;
     progress_.notify_all();
   }
 }
@@ -177,12 +186,31 @@ void DocumentQueue::Push(std::unique_ptr<RunEntry> added) {
       std::lock_guard lock(mutex_);
       entry.inWorker = true;
       waiting_.push_back(&entry);
+      ++pending_;
     }
     work_.notify_one();
   }
-  // What is done is committed; beyond 2 N entries, the walk waits for the oldest.
-  while (!entries_.empty() && CommitHead(entries_.size() >= 2 * jobs_)) {
+  // What is done is committed; the walk waits while it is too far ahead.
+  for (;;) {
+    std::uint64_t seen = 0;
+    {
+      std::lock_guard lock(mutex_);
+      seen = events_;
+    }
+    while (!entries_.empty() && CommitHead(false)) {
+    }
+    if (!TooFarAhead()) return;
+    std::unique_lock lock(mutex_);
+    progress_.wait_for(lock, kStopPoll, [&] { return events_ != seen; });
+    lock.unlock();
+    run_.CheckInterrupted();
   }
+}
+
+bool DocumentQueue::TooFarAhead() {
+  if (entries_.size() >= kEntriesPerJob * jobs_) return true;
+  std::lock_guard lock(mutex_);
+  return pending_ >= kTakenUpPerJob * jobs_;
 }
 
 void DocumentQueue::Finish() {

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -23,6 +24,13 @@
 #include "app/run_state.h"
 
 namespace pomvex {
+
+// The walk stays ahead of the committing by at most kTakenUpPerJob documents per worker that are
+// taken up and not converted yet (their files open), and kEntriesPerJob entries per worker not
+// committed yet (each holding its section of the log until its turn): so that the workers are
+// never short of documents while a long one is converted at the head, and memory stays bounded.
+inline constexpr std::size_t kTakenUpPerJob = 2;
+inline constexpr std::size_t kEntriesPerJob = 16;
 
 class DocumentQueue {
  public:
@@ -59,6 +67,7 @@ class DocumentQueue {
   bool CommitHead(bool wait);
   bool AwaitHead(RunEntry& head, bool wait);
   bool Stops(const RunEntry& entry) const;
+  bool TooFarAhead();
   void StopAll();
   void CommitThrough(const RunEntry* entry);
   [[noreturn]] void ThrowEnding(const RunEntry& entry);
@@ -80,6 +89,8 @@ class DocumentQueue {
   std::condition_variable handover_;    // an entry's turn came, or its problems were taken
   std::condition_variable progress_;    // a document was done, or handed problems over
   std::deque<RunEntry*> waiting_;       // taken up, waiting for a worker
+  std::size_t pending_ = 0;             // taken up and not done yet
+  std::uint64_t events_ = 0;            // counts what progress_ tells
   int converting_ = 0;                  // entries a worker is converting
   int handingOver_ = 0;                 // of those, entries waiting for their turn to hand over
   bool paused_ = false;                 // workers take no new document

@@ -75,10 +75,14 @@ void OutputFile::Close() {
   }
 }
 
-void OutputFile::Discard() {
+void OutputFile::CloseUnwritten() {
   pending_.clear();
   if (file_ != platform::kNoFile) platform::CloseFile(file_);
   file_ = platform::kNoFile;
+}
+
+void OutputFile::Discard() {
+  CloseUnwritten();
   platform::RemoveFile(path_);
 }
 

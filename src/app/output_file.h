@@ -32,6 +32,8 @@ class OutputFile : public TextSink {
   // Closes the file without the text still gathered, and deletes it: for an output that must
   // not be left half written.
   void Discard();
+  // Closes the file without the text still gathered, leaving it for Discard to delete.
+  void CloseUnwritten();
   // Empties the file, to be written again from its start; false when the system refuses.
   bool Restart();
   const std::string& Path() const { return path_; }
