@@ -236,8 +236,9 @@ TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
   for (const auto& [signal, status] :
        {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}, {SIGKILL, 137}}) {
     const pid_t pid = Start({dir_.string()});
-    // Once the second RTF file is there, the first document is finished.
-    for (int wait = 0; wait < 20000 && !fs::exists(dir_ / "d10001.rtf"); ++wait) {
+    // Once the log names a document, it is finished.
+    for (int wait = 0;
+         wait < 20000 && Read(dir_ / "Pomvex.Log").find("\r\n  d") == std::string::npos; ++wait) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ::kill(pid, signal);

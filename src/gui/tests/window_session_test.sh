@@ -2,8 +2,9 @@
 # The real program in a real X server (Xvfb with the openbox window manager), driven as a user
 # drives it with xdotool: "Go!" pressed, the information box closed with Enter, then "Go!" clicked
 # twice and Enter pressed while the run goes on. Exactly one run must happen: one log, one RTF per
-# document, and a log byte for byte the command line's. With a screenshot folder, also takes
-# pictures of the screen after the run and of the window fourteen folders down.
+# document, and a log byte for byte that of the command line converting one document at a time
+# (the window converts on every core). With a screenshot folder, also takes pictures of the
+# screen after the run and of the window fourteen folders down.
 #
 #   window_session_test.sh POMVEX POMVEX_CLI [SCREENSHOT_DIR]
 #
@@ -114,9 +115,10 @@ if [ -n "$shots" ] && command -v import >/dev/null; then
 fi
 quit_program
 
-# The command line's log of the same folder (written as Pomvex_0.Log) is the window's.
+# The command line's log of the same folder (written as Pomvex_0.Log), one document at a time,
+# is the window's, on every core.
 find "$papers" -name '*.rtf' -delete
-"$cli" "$papers" >/dev/null
+"$cli" -j 1 "$papers" >/dev/null
 cmp "$papers/Pomvex.Log" "$papers/Pomvex_0.Log" || fail "the window's log differs from pomvex-cli's"
 
 if [ -n "$shots" ] && command -v import >/dev/null; then
