@@ -9,6 +9,8 @@ set(POMVEX_MINGW_PREFIX x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${POMVEX_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${POMVEX_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${POMVEX_MINGW_PREFIX}-windres)
+# The installer strips the programs with the same binutils.
+set(CMAKE_STRIP /usr/bin/${POMVEX_MINGW_PREFIX}-strip CACHE FILEPATH "")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${POMVEX_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package (scripts/package.sh, lintian included), installs it on this machine
 # with apt-get as a user would, checks what was installed (the command line against the golden
-# outputs, the window, the manual pages, the desktop entry and icon), and removes the package
-# again, also when a check fails. Needs root, or sudo. Safe to run again on the same machine.
+# outputs, the window, the manual pages, the desktop entry, its metainfo and the icon), and
+# removes the package again, also when a check fails. Needs root, or sudo. Safe to run again on
+# the same machine.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 sudo=""
@@ -70,16 +71,21 @@ for page in pomvex-cli pomvex; do
 done
 echo "man pomvex-cli and man pomvex render"
 
-# The package holds the programs, the desktop entry, the icon and both manual pages.
+# The package holds the programs, the desktop entry and its metainfo, the icon and both manual
+# pages; software centres take the metainfo without a warning.
 listed="$(dpkg -L pomvex)"
-for file in /usr/bin/pomvex /usr/bin/pomvex-cli /usr/share/applications/pomvex.desktop \
+metainfo=/usr/share/metainfo/org.example.pomvex.metainfo.xml
+for file in /usr/bin/pomvex /usr/bin/pomvex-cli /usr/share/applications/pomvex.desktop "$metainfo" \
   /usr/share/icons/hicolor/32x32/apps/pomvex.png /usr/share/icons/hicolor/256x256/apps/pomvex.png \
   /usr/share/man/man1/pomvex-cli.1.gz /usr/share/man/man1/pomvex.1.gz \
   /usr/share/doc/pomvex/copyright; do
   grep -qx "$file" <<<"$listed" || fail "dpkg -L pomvex does not list $file"
   [ -f "$file" ] || fail "$file is not installed"
 done
-echo "dpkg -L pomvex lists the desktop entry, the icons and both manual pages"
+echo "dpkg -L pomvex lists the desktop entry, the metainfo, the icons and both manual pages"
+appstreamcli validate --no-net --strict --pedantic "$metainfo" >"$work/appstream.log" 2>&1 ||
+  fail "appstreamcli validate: $(cat "$work/appstream.log")"
+echo "appstreamcli validate takes the installed metainfo"
 
 apt_get remove -y -qq pomvex >/dev/null
 [ ! -e /usr/bin/pomvex-cli ] || fail "/usr/bin/pomvex-cli is still there after the removal"

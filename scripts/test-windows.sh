@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The Windows build, tried under Wine: cross-builds pomvex-cli.exe, the zip and the tests
-# (scripts/build-windows.sh --tests), runs the tests, then has the pomvex-cli.exe taken out of
-# the zip convert a copy of the samples: the RTF files and the log must be the golden ones.
+# The Windows build, tried under Wine: cross-builds both programs, the zip, the installer and the
+# tests (scripts/build-windows.sh --tests), runs the tests, then has the pomvex-cli.exe taken out
+# of the zip convert a copy of the samples: the RTF files and the log must be the golden ones.
 # Then, with a sub-folder, a link to it and a document named "Größe.CHI" added, a second run
 # over the tree must leave the first outputs alone, give the numbered names and not follow the
 # link; the document with the non-ASCII name, and a folder typed "...\My Docs\", are given on
 # the command line; --outdir must mirror the tree elsewhere and refuse a folder inside it; and
-# Ctrl-C in the middle of a document must stop the run cleanly. Wine keeps its files in
+# Ctrl-C in the middle of a document must stop the run cleanly. Last, the window and the
+# installer are tried in an X server (scripts/test-windows-desktop.sh). Wine keeps its files in
 # build-windows/wine (made on the first run); its server runs while the script does and is
 # stopped at the end.
 set -euo pipefail
@@ -18,7 +19,9 @@ fail() {
   exit 1
 }
 
-zip="$(bash "$root/scripts/build-windows.sh" --tests | tail -n 1)"
+built="$(bash "$root/scripts/build-windows.sh" --tests | tail -n 2)"
+zip="$(head -n 1 <<<"$built")"
+setup="$(tail -n 1 <<<"$built")"
 
 export WINEPREFIX="$dir/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # Console programs only: Wine is kept from opening windows.
@@ -32,9 +35,10 @@ echo "unit and whole-document tests (pomvex_tests.exe):"
 wine "$dir/tests/pomvex_tests.exe" --gtest_brief=1 || fail "pomvex_tests.exe failed under Wine"
 
 cmake -E chdir "$work" cmake -E tar xf "$zip"
-exe="$(ls "$work"/pomvex-cli-*-win64/pomvex-cli.exe)"
-[ -f "$(dirname "$exe")/README.md" ] && [ -f "$(dirname "$exe")/LICENSE.txt" ] ||
-  fail "the zip lacks the README or the licence"
+exe="$(ls "$work"/pomvex-*-win64/pomvex-cli.exe)"
+for file in pomvex.exe README.md LICENSE.txt; do
+  [ -f "$(dirname "$exe")/$file" ] || fail "the zip lacks $file"
+done
 samples="$work/samples"
 mkdir -p "$samples"
 cp "$root"/examples/*.CHI "$samples"/
@@ -129,3 +133,5 @@ wait "$pid" || status=$?
 grep -q '^\*\*\* Run interrupted after 0 files\. \*\*\*'$'\r''$' "$big/Pomvex.Log" ||
   fail "the log does not tell of the interruption"
 echo "Ctrl-C stops pomvex-cli.exe with 130, deletes the partial RTF file and closes the log"
+
+bash "$root/scripts/test-windows-desktop.sh" "$(dirname "$exe")/pomvex.exe" "$setup" "$dir/screenshots"

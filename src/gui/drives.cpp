@@ -8,6 +8,10 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
+#include <string>
+#include <vector>
+
+#include "window/folder_lists.h"
 
 namespace pomvex {
 
@@ -177,11 +181,11 @@ QString FallbackDrive() {
 }
 
 QString DriveOf(const QString& path, const QStringList& drives) {
-  QString best;
-  for (const QString& root : drives) {
-    if (LiesUnder(path, root) && root.size() > best.size()) best = root;
-  }
-  return best.isEmpty() ? FallbackDrive() : best;
+  std::vector<std::string> roots;
+  for (const QString& root : drives) roots.push_back(QFile::encodeName(root).toStdString());
+  return QFile::decodeName(
+      QByteArray::fromStdString(pomvex::DriveOf(QFile::encodeName(path).toStdString(), roots,
+                                                QFile::encodeName(FallbackDrive()).toStdString())));
 }
 
 }  // namespace pomvex

@@ -1,6 +1,4 @@
-// The main window and its handlers. A run executes on the window's thread from "Go!" to its
-// summary: input that arrives meanwhile is discarded, and the window is only repainted, with the
-// counters at most every few hundredths of a second (RunProgress).
+// The main window drawn with Qt: its controls, and what the window model asks of them.
 #include "pomvex_main.h"
 
 #include <QCheckBox>
@@ -19,7 +17,6 @@
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QWindow>
-#include <exception>
 #include <utility>
 
 #include "control_fonts.h"
@@ -35,12 +32,36 @@ constexpr int kClientHeight = 459;
 constexpr char kDialogFont[] = "MS Sans Serif";
 constexpr char kButtonFont[] = "Arial";
 
+// Paths between the lists (which take "/" separators) and the model (the system's own).
 std::string ToLocalPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
+  return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString();
 }
 
 QString FromLocalPath(const std::string& path) {
   return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+QString ListPath(const std::string& path) {
+  return QDir::fromNativeSeparators(FromLocalPath(path));
+}
+
+std::vector<std::string> LocalNames(const QStringList& names) {
+  std::vector<std::string> local;
+  for (const QString& name : names) local.push_back(ToLocalPath(name));
+  return local;
+}
+
+// The model's drives are the toolkit's, with the system's separators.
+WindowServices ModelServices(const FormServices& services) {
+  WindowServices model;
+  model.drives.list = [drives = services.drives] { return LocalNames(drives.listDrives()); };
+  model.drives.isReady = [drives = services.drives](const std::string& root) {
+    return drives.isReady(ListPath(root));
+  };
+  model.drives.fallback = ToLocalPath(FallbackDrive());
+  model.run = services.run;
+  model.clock = services.clock;
+  return model;
 }
 
 template <typename Control>
@@ -90,22 +111,6 @@ void ShowFocusOn(QWidget* control) {
   control->update();
 }
 
-// What a failure that ended the run is about: the path the run names, else the file being
-// converted, or the start directory.
-QString FailureText(const RunOutcome& outcome, const RunProgress& progress) {
-  const QString reason = QString::fromStdString(outcome.failure);
-  const std::string& at =
-      outcome.failurePath.empty() ? progress.CurrentFile() : outcome.failurePath;
-  if (!at.empty()) {
-    return QStringLiteral("The run stopped at %1:\n%2").arg(FromLocalPath(at), reason);
-  }
-  if (!progress.StartDir().empty()) {
-    return QStringLiteral("The run stopped in %1:\n%2")
-        .arg(FromLocalPath(progress.StartDir()), reason);
-  }
-  return reason;
-}
-
 // A message box's own width follows its text; a short text would leave too little room for the
 // title in the window's title bar, beside the window manager's buttons.
 void MakeRoomForTitle(QMessageBox& box) {
@@ -124,7 +129,7 @@ TMainForm::TMainForm(FormServices services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      services_(std::move(services)) {
+      model_(*this, ModelServices(services)) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("ChiWriter 3.11 to RTF Convertor"));
   setWindowIcon(QIcon(QStringLiteral(":/pomvex/pomvex.png")));
@@ -137,15 +142,8 @@ TMainForm::TMainForm(FormServices services, QWidget* parent)
   CreateControls();
   SetTabOrder();
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TMainForm::FocusWindowChanged);
-
   // Start in the program's current directory, on the drive that holds it.
-  const QString start = QDir::currentPath();
-  ShowDrives();
-  const QString drive = DriveOf(start, services_.drives.listDrives());
-  SelectDrive(drive);
-  ShowDirectory(start, drive);
-  // The activation of start-up.
-  FormActivate();
+  model_.Start(ToLocalPath(QDir::currentPath()));
 }
 
 void TMainForm::CreateControls() {
@@ -153,7 +151,7 @@ void TMainForm::CreateControls() {
   DriveBox->setFont(ControlFont(kDialogFont, 13));
   connect(DriveBox, &QComboBox::currentIndexChanged, this, &TMainForm::DriveBoxChange);
   // The drives are read again whenever the list opens.
-  connect(DriveBox, &DriveSelector::Opening, this, &TMainForm::ShowDrives);
+  connect(DriveBox, &DriveSelector::Opening, this, [this] { model_.DriveBoxOpening(); });
 
   DirListBox = Place(new DirectoryList(this), "DirListBox", 8, 54, 224, 233);
   DirListBox->setFont(ControlFont(kDialogFont, 13));
@@ -213,58 +211,27 @@ void TMainForm::SetTabOrder() {
   }
 }
 
-void TMainForm::ShowDrives() {
-  const QString current = CurrentDrive();
-  QStringList drives = services_.drives.listDrives();
-  // The drive in use stays listed while the directory list shows it, even if it has gone.
-  if (!current.isEmpty() && !drives.contains(current)) drives << current;
-  const QSignalBlocker blocker(DriveBox);
-  DriveBox->clear();
-  for (const QString& root : drives) DriveBox->addItem(QDir::toNativeSeparators(root), root);
-  DriveBox->setCurrentIndex(DriveBox->findData(current));
-}
-
-QString TMainForm::CurrentDrive() const {
-  return DriveBox->currentData().toString();
-}
-
-void TMainForm::SelectDrive(const QString& drive) {
-  const QSignalBlocker blocker(DriveBox);
-  if (DriveBox->findData(drive) < 0) ShowDrives();
-  if (DriveBox->findData(drive) < 0) DriveBox->addItem(QDir::toNativeSeparators(drive), drive);
-  DriveBox->setCurrentIndex(DriveBox->findData(drive));
-}
-
-void TMainForm::ShowDirectory(const QString& dir, const QString& drive) {
-  DirListBox->SetDirectory(dir, drive);
-  DirListBoxChange();
-}
-
 void TMainForm::FocusWindowChanged(QWindow* focus) {
-  // No focus window: the program has lost the focus to another program; coming back from there
-  // is no activation. A popup (the drive list) or a tooltip belongs to the main window.
-  if (!focus || focus->type() == Qt::Popup || focus->type() == Qt::ToolTip) return;
-  if (focus != windowHandle()) {
-    focusCameFrom_ = messageOpen_ ? FocusCameFrom::OwnMessage : FocusCameFrom::OtherWindow;
-    return;
+  // A popup (the drive list) or a tooltip belongs to the main window.
+  if (focus && (focus->type() == Qt::Popup || focus->type() == Qt::ToolTip)) return;
+  if (focus == windowHandle()) {
+    model_.FocusReturned();
+  } else {
+    // No focus window: the program has lost the focus to another program.
+    model_.FocusLeft(focus != nullptr);
   }
-  const bool activated = focusCameFrom_ == FocusCameFrom::OtherWindow;
-  focusCameFrom_ = FocusCameFrom::MainForm;
-  if (activated && !running_) FormActivate();
 }
 
 void TMainForm::FormActivate() {
-  ShowFocusOn(GoButton);
-  // The core's character and font-kind sets and category texts are constants; nothing to set up.
-  ResetCounts();
+  model_.FormActivate();
 }
 
 void TMainForm::CloseButtonClick() {
-  close();
+  model_.CloseButtonClick();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  if (running_) {
+  if (!model_.CanClose()) {
     event->ignore();
     return;
   }
@@ -272,113 +239,99 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::GoButtonClick() {
-  if (running_) return;
-  ResetCounts();
-  RunRequest request;
-  request.directory = ToLocalPath(DirListBox->Directory());
-  request.choice = static_cast<pomvex::FileChoice>(FileChoice->ItemIndex());
-  for (const QString& name : FileListBox->SelectedNames()) {
-    request.selectedFiles.push_back(ToLocalPath(name));
-  }
-  // The files the user sees are the files converted.
-  std::vector<std::string>& listed = request.listedFiles.emplace();
-  for (const QString& name : FileListBox->Names()) listed.push_back(ToLocalPath(name));
-  request.detailedLog = detailedLog_;
-  request.jobs = DefaultJobCount();  // the run takes every core
-
-  running_ = true;
-  RunProgress progress(
-      services_.clock, [this](const std::string& text) { ShowInfo(FromLocalPath(text)); },
-      [this](const RunCounts& counts) { CountsChanged(counts); });
-  RunOutcome outcome;
-  try {
-    outcome = services_.run(request, progress);
-  } catch (const std::exception& failure) {
-    outcome.finished = false;
-    outcome.failure = failure.what();
-  }
-  progress.Finish();
-  running_ = false;
-  if (!outcome.finished) {
-    // The counters keep what they had reached; the window is ready for the next run.
-    ShowMessage(QMessageBox::Critical, QStringLiteral("Error"), FailureText(outcome, progress));
-    return;
-  }
-  counts_ = outcome.counts;
-  UpdateCounts();
-  ShowFocusOn(CloseButton);
+  model_.GoButtonClick();
 }
 
 void TMainForm::DriveBoxChange() {
-  const QString drive = CurrentDrive();
-  if (services_.drives.isReady(drive)) {
-    // The drive's current directory: the one last shown on it, while it still exists.
-    QString dir = driveDirs_.value(drive);
-    if (dir.isEmpty() || !QFileInfo(dir).isDir()) dir = drive;
-    ShowDirectory(dir, drive);
-  } else {
-    ShowMessage(QMessageBox::Warning, QStringLiteral("Warning"),
-                QStringLiteral("\rThe selected drive or device is not ready"));
-    // Choosing the fallback drive runs this handler again for it.
-    const int fallback = DriveBox->findData(FallbackDrive());
-    if (fallback >= 0 && fallback != DriveBox->currentIndex()) DriveBox->setCurrentIndex(fallback);
-  }
-  ResetCounts();
+  model_.DriveBoxChange(ToLocalPath(DriveBox->currentData().toString()));
 }
 
 void TMainForm::DirListBoxDoubleClick(const QString& dir) {
-  if (QDir::cleanPath(dir) == DirListBox->DirectoryPath()) {
-    // The same directory again: both lists read afresh, nothing else changes.
-    DirListBox->Refresh();
-    FileListBox->Refresh();
-    return;
-  }
-  // The drive box follows the directory onto the volume it lies on.
-  const QString drive = DriveOf(QDir::cleanPath(dir), services_.drives.listDrives());
-  if (drive != CurrentDrive()) SelectDrive(drive);
-  ShowDirectory(dir, drive);
-}
-
-void TMainForm::DirListBoxChange() {
-  const QString dir = DirListBox->DirectoryPath();
-  driveDirs_.insert(CurrentDrive(), dir);
-  FileListBox->SetDirectory(dir);
-  ResetCounts();
+  model_.DirListBoxDoubleClick(ToLocalPath(QDir::cleanPath(dir)));
 }
 
 void TMainForm::FileListBoxClick() {
-  FileChoice->SetItemIndex(static_cast<int>(pomvex::FileChoice::SingleFiles));
+  model_.FileListBoxClick();
+}
+
+std::string TMainForm::Directory() const {
+  return ToLocalPath(DirListBox->Directory());
+}
+
+std::vector<std::string> TMainForm::ListedFiles() const {
+  return LocalNames(FileListBox->Names());
+}
+
+std::vector<std::string> TMainForm::SelectedFiles() const {
+  return LocalNames(FileListBox->SelectedNames());
+}
+
+pomvex::FileChoice TMainForm::Choice() const {
+  return static_cast<pomvex::FileChoice>(FileChoice->ItemIndex());
+}
+
+bool TMainForm::DetailedLogTicked() const {
+  return DetailedLogBox->isChecked();
+}
+
+void TMainForm::ShowDrives(const std::vector<std::string>& drives, const std::string& chosen) {
+  const QSignalBlocker blocker(DriveBox);
+  DriveBox->clear();
+  for (const std::string& root : drives) DriveBox->addItem(FromLocalPath(root), ListPath(root));
+  DriveBox->setCurrentIndex(DriveBox->findData(ListPath(chosen)));
+}
+
+void TMainForm::ShowDirectory(const std::string& dir, const std::string& drive) {
+  DirListBox->SetDirectory(ListPath(dir), ListPath(drive));
+}
+
+void TMainForm::ShowFiles(const std::string& dir) {
+  FileListBox->SetDirectory(ListPath(dir));
+}
+
+void TMainForm::RefreshLists() {
+  DirListBox->Refresh();
+  FileListBox->Refresh();
+}
+
+void TMainForm::ShowChoice(pomvex::FileChoice choice) {
+  FileChoice->SetItemIndex(static_cast<int>(choice));
   FileChoice->repaint();
-  ResetCounts();
 }
 
-void TMainForm::ResetCounts() {
-  counts_ = {};
-  UpdateCounts();
-  detailedLog_ = DetailedLogBox->isChecked();
+void TMainForm::ShowCounts(const RunCounts& counts) {
+  ShowCount(ErrorBox, counts.errors);
+  ShowCount(WarningBox, counts.warnings);
+  ShowCount(ConvertedBox, counts.converted);
 }
 
-void TMainForm::UpdateCounts() {
-  ShowCount(ErrorBox, counts_.errors);
-  ShowCount(WarningBox, counts_.warnings);
-  ShowCount(ConvertedBox, counts_.converted);
-}
-
-void TMainForm::CountsChanged(const RunCounts& counts) {
-  counts_ = counts;
-  UpdateCounts();
-}
-
-void TMainForm::ShowInfo(const QString& text) {
-  ShowMessage(QMessageBox::Information, QStringLiteral("Information"), text);
-}
-
-void TMainForm::ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text) {
-  QMessageBox box(icon, title, text, QMessageBox::Ok, this);
+void TMainForm::ShowMessage(MessageKind kind, const std::string& title, const std::string& text) {
+  const QMessageBox::Icon icon = kind == MessageKind::Information ? QMessageBox::Information
+                                 : kind == MessageKind::Warning   ? QMessageBox::Warning
+                                                                  : QMessageBox::Critical;
+  QMessageBox box(icon, QString::fromStdString(title), FromLocalPath(text), QMessageBox::Ok, this);
   MakeRoomForTitle(box);
-  messageOpen_ = true;
   box.exec();
-  messageOpen_ = false;
+}
+
+void TMainForm::FocusOn(FocusTarget target) {
+  ShowFocusOn(target == FocusTarget::GoButton ? GoButton : CloseButton);
+}
+
+void TMainForm::Close() {
+  close();
+}
+
+void TMainForm::DiscardInput(bool discard) {
+  if (discard) {
+    discarder_.Start();
+  } else {
+    discarder_.Stop();
+  }
+}
+
+void TMainForm::ProcessPendingEvents() {
+  QCoreApplication::processEvents();
 }
 
 }  // namespace pomvex

@@ -1,17 +1,15 @@
-// The main window: drive, directory and file choice, the "Go!" and "Quit" buttons, the choice of
-// files to convert and the three counters of a run. The run itself is the core's; the window
-// only gathers the choices, shows the counters while it goes on and shows its messages.
+// The main window in Qt: drive, directory and file choice, the "Go!" and "Quit" buttons, the
+// choice of files to convert and the three counters of a run. It draws the form and forwards
+// what the user does to the window model, which decides what happens.
 #pragma once
 
-#include <QHash>
 #include <QMessageBox>
 #include <QWidget>
 #include <chrono>
-#include <functional>
 
-#include "app/run.h"
 #include "drives.h"
-#include "run_progress.h"
+#include "input_discarder.h"
+#include "window/main_form_model.h"
 
 class QCheckBox;
 class QLabel;
@@ -26,8 +24,6 @@ class DriveSelector;
 class FileList;
 class RadioGroup;
 
-using RunFunction = std::function<RunOutcome(const RunRequest&, RunFrontEnd&)>;
-
 // What the window uses from outside itself; the defaults are the machine, the core run and the
 // steady clock (which paces the redrawing of the counters during a run).
 struct FormServices {
@@ -36,7 +32,7 @@ struct FormServices {
   SteadyClock clock = std::chrono::steady_clock::now;
 };
 
-class TMainForm : public QWidget {
+class TMainForm : public QWidget, private MainFormView {
   Q_OBJECT
 
  public:
@@ -47,17 +43,9 @@ class TMainForm : public QWidget {
   void CloseButtonClick();
   void GoButtonClick();
   void DriveBoxChange();
-  void DirListBoxChange();
   void FileListBoxClick();
-  void ResetCounts();
-  void UpdateCounts();
-  void ShowInfo(const QString& text);
-  // The counters the run reached, drawn at once.
-  void CountsChanged(const RunCounts& counts);
   // The keyboard focus moved to another window of the program (focus is null when the program
-  // lost it to another program). Activation, as FormActivate understands it, is the main window
-  // getting the focus back from another window of the program that is not one of its own
-  // message boxes, popups or tooltips.
+  // lost it to another program). The main window's popups and tooltips belong to it.
   void FocusWindowChanged(QWindow* focus);
 
  protected:
@@ -65,27 +53,27 @@ class TMainForm : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  enum class FocusCameFrom { MainForm, OtherWindow, OwnMessage };
-
   void CreateControls();
   void SetTabOrder();
-  void ShowDrives();
-  QString CurrentDrive() const;
-  void SelectDrive(const QString& drive);
-  void ShowDirectory(const QString& dir, const QString& drive);
   void DirListBoxDoubleClick(const QString& dir);
-  void ShowMessage(QMessageBox::Icon icon, const QString& title, const QString& text);
 
-  FormServices services_;
-  RunCounts counts_;
-  bool detailedLog_ = false;
-  bool running_ = false;
-  // The directory last shown on each drive, so that choosing a drive again returns to it.
-  QHash<QString, QString> driveDirs_;
-  // The window's own message boxes take the focus from it; getting it back from one of them is
-  // not an activation of the window as the program's active window.
-  bool messageOpen_ = false;
-  FocusCameFrom focusCameFrom_ = FocusCameFrom::MainForm;
+  // MainFormView
+  std::string Directory() const override;
+  std::vector<std::string> ListedFiles() const override;
+  std::vector<std::string> SelectedFiles() const override;
+  pomvex::FileChoice Choice() const override;
+  bool DetailedLogTicked() const override;
+  void ShowDrives(const std::vector<std::string>& drives, const std::string& chosen) override;
+  void ShowDirectory(const std::string& dir, const std::string& drive) override;
+  void ShowFiles(const std::string& dir) override;
+  void RefreshLists() override;
+  void ShowChoice(pomvex::FileChoice choice) override;
+  void ShowCounts(const RunCounts& counts) override;
+  void ShowMessage(MessageKind kind, const std::string& title, const std::string& text) override;
+  void FocusOn(FocusTarget target) override;
+  void Close() override;
+  void DiscardInput(bool discard) override;
+  void ProcessPendingEvents() override;
 
   DriveSelector* DriveBox = nullptr;
   DirectoryList* DirListBox = nullptr;
@@ -101,6 +89,9 @@ class TMainForm : public QWidget {
   QLabel* LabelA = nullptr;
   QLabel* Label4 = nullptr;
   QLabel* Label1 = nullptr;
+
+  InputDiscarder discarder_;
+  MainFormModel model_;
 };
 
 }  // namespace pomvex

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # Draws the program's icon (a written page and an arrow to a new page) and writes it beside this
 # script: pomvex.png at 32 x 32 (the window's icon), and pomvex_N.png at the other sizes that the
-# desktop's menus and launchers use. The drawing is made on a 32 x 32 grid and scaled. Standard
-# library only; run it again after changing the drawing.
+# desktop's menus and launchers use, and pomvex.ico (16 to 256 pixels) for the Windows programs and
+# their installer. The drawing is made on a 32 x 32 grid and scaled. Standard library only; run it
+# again after changing the drawing.
 import math
 import os
 import struct
@@ -10,6 +11,7 @@ import zlib
 
 GRID = 32  # the drawing's own size; the coordinates below are in its units
 SIZES = (16, 32, 48, 64, 128, 256)
+ICO_SIZES = (16, 32, 48, 256)
 SAMPLES = 4  # sub-pixels per side, for smooth edges
 
 PAPER = (255, 255, 250)
@@ -89,11 +91,26 @@ def write_icon(size):
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), name)
     with open(path, "wb") as out:
         out.write(png)
+    return png
+
+
+def write_ico(pngs):
+    # A Windows icon file: its header, one directory entry per size (0 stands for 256), then the
+    # images, each a PNG.
+    header = struct.pack("<HHH", 0, 1, len(pngs))
+    offset = len(header) + 16 * len(pngs)
+    entries = b""
+    for size, png in pngs:
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(png), offset)
+        offset += len(png)
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "pomvex.ico")
+    with open(path, "wb") as out:
+        out.write(header + entries + b"".join(png for _, png in pngs))
 
 
 def main():
-    for size in SIZES:
-        write_icon(size)
+    pngs = {size: write_icon(size) for size in SIZES}
+    write_ico([(size, pngs[size]) for size in ICO_SIZES])
 
 
 if __name__ == "__main__":

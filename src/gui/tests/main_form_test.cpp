@@ -364,7 +364,6 @@ class MainFormTest : public QObject {
     QCOMPARE(requests[0].listedFiles.value(),
              (std::vector<std::string>{"LETTER.CHI", "notes.chi"}));
     QVERIFY(requests[0].detailedLog);
-    QCOMPARE(requests[0].jobs, DefaultJobCount());  // every core
     QCOMPARE(requests[1].choice, FileChoice::CurrentAndSubFolders);
     QVERIFY(!requests[1].detailedLog);
   }

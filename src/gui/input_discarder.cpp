@@ -1,9 +1,8 @@
-#include "run_progress.h"
+#include "input_discarder.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
-#include <utility>
 
 namespace pomvex {
 
@@ -42,58 +41,17 @@ bool IsInput(QEvent::Type type) {
 
 }  // namespace
 
-RunProgress::RunProgress(SteadyClock clock, std::function<void(const std::string&)> showInfo,
-                         std::function<void(const RunCounts&)> showCounts)
-    : clock_(std::move(clock)),
-      showInfo_(std::move(showInfo)),
-      showCounts_(std::move(showCounts)) {}
-
-RunProgress::~RunProgress() {
-  StopDiscarding();
+InputDiscarder::~InputDiscarder() {
+  Stop();
 }
 
-void RunProgress::ShowInfo(const std::string& text) {
-  startDir_ = text;
-  showInfo_(text);
-  // From here on the run converts: input is dropped, and the window where the box stood is
-  // repainted at once.
+void InputDiscarder::Start() {
+  if (discarding_) return;
   discarding_ = true;
   QCoreApplication::instance()->installEventFilter(this);
-  Redraw();
 }
 
-void RunProgress::CountsChanged(const RunCounts& counts) {
-  counts_ = counts;
-  // Before the start directory is shown (the counters set to 0), they are drawn at once.
-  if (!discarding_) {
-    showCounts_(counts_);
-    return;
-  }
-  RedrawWhenDue();
-}
-
-void RunProgress::FileStarted(const std::string& path) {
-  currentFile_ = path;
-  if (discarding_) RedrawWhenDue();
-}
-
-void RunProgress::Finish() {
-  showCounts_(counts_);
-  StopDiscarding();
-}
-
-void RunProgress::RedrawWhenDue() {
-  if (clock_() - lastDrawn_ >= kRedrawInterval) Redraw();
-}
-
-void RunProgress::Redraw() {
-  showCounts_(counts_);
-  // Paints what needs painting; the input among the events goes to eventFilter and is dropped.
-  QCoreApplication::processEvents();
-  lastDrawn_ = clock_();
-}
-
-void RunProgress::StopDiscarding() {
+void InputDiscarder::Stop() {
   if (!discarding_) return;
   // Input that reached the program during the run is still waiting: deliver it to the filter.
   QGuiApplication::sync();
@@ -101,7 +59,7 @@ void RunProgress::StopDiscarding() {
   discarding_ = false;
 }
 
-bool RunProgress::eventFilter(QObject* watched, QEvent* event) {
+bool InputDiscarder::eventFilter(QObject* watched, QEvent* event) {
   if (discarding_ && IsInput(event->type())) return true;
   return QObject::eventFilter(watched, event);
 }

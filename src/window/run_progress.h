@@ -5,7 +5,6 @@
 // their final values at the end: drawing them at every change would cost far more than the run.
 #pragma once
 
-#include <QObject>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -14,16 +13,17 @@
 
 namespace pomvex {
 
+class MainFormView;
+
 using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
 
-class RunProgress : public QObject, public RunFrontEnd {
+class RunProgress : public RunFrontEnd {
  public:
   static constexpr std::chrono::milliseconds kRedrawInterval{50};
 
-  // showInfo shows the start directory and returns when the user has closed it; showCounts
-  // draws the counters at once.
-  RunProgress(SteadyClock clock, std::function<void(const std::string&)> showInfo,
-              std::function<void(const RunCounts&)> showCounts);
+  // showInfo shows the start directory and returns when the user has closed it.
+  RunProgress(MainFormView& view, SteadyClock clock,
+              std::function<void(const std::string&)> showInfo);
   ~RunProgress() override;
 
   void ShowInfo(const std::string& text) override;
@@ -40,17 +40,14 @@ class RunProgress : public QObject, public RunFrontEnd {
   const std::string& StartDir() const { return startDir_; }
   const std::string& CurrentFile() const { return currentFile_; }
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
  private:
   void RedrawWhenDue();
   void Redraw();
   void StopDiscarding();
 
+  MainFormView& view_;
   SteadyClock clock_;
   std::function<void(const std::string&)> showInfo_;
-  std::function<void(const RunCounts&)> showCounts_;
   RunCounts counts_;
   std::string startDir_;
   std::string currentFile_;
