@@ -1,11 +1,12 @@
 // Window benchmark: the time a run takes in the window (without a display) set beside the time
-// the command line takes on the same documents, and the two logs compared. Two trees: many small
-// realistic documents in many folders, and one document with millions of problems to count.
+// the command line takes on the same documents, one at a time (-j 1) and on every core, and the
+// three logs compared. Two trees: many small realistic documents in many folders, and one
+// document with millions of problems to count.
 //
-//   pomvex-window-bench --cli PATH [--check] [--documents N] [--problems N]
+//   pomvex-window-bench --cli PATH [--check] [--documents N] [--problems N] [--dir DIR]
 //
 // With --check, exits 1 when the window takes more than kMaxRatio times the command line's time
-// or when the logs differ.
+// on every core or when the logs differ. With --dir, the documents are made in DIR and kept.
 #include <sys/wait.h>
 #include <unistd.h>
 
