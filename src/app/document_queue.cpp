@@ -136,7 +136,8 @@ void DocumentQueue::Work() {
     entry.done = true;
     --pending_;
     ++events_;
-    progress_.notify_all();
+    // The walk is woken when the head is done, or when half the documents it took up are.
+    if (entry.atHead || pending_ <= wakeAt_ || paused_ || stopping_) progress_.notify_all();
   }
 }
 
@@ -201,7 +202,12 @@ void DocumentQueue::Push(std::unique_ptr<RunEntry> added) {
     }
     if (!TooFarAhead()) return;
     std::unique_lock lock(mutex_);
-    progress_.wait_for(lock, kStopPoll, [&] { return events_ != seen; });
+    const RunEntry& head = *entries_.front();
+    wakeAt_ = jobs_;
+    progress_.wait_for(lock, kStopPoll, [&] {
+      return events_ != seen && (pending_ <= wakeAt_ || head.done || !head.handed.empty());
+    });
+    wakeAt_ = 0;
     lock.unlock();
     run_.CheckInterrupted();
   }

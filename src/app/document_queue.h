@@ -91,6 +91,7 @@ class DocumentQueue {
   std::deque<RunEntry*> waiting_;       // taken up, waiting for a worker
   std::size_t pending_ = 0;             // taken up and not done yet
   std::uint64_t events_ = 0;            // counts what progress_ tells
+  std::size_t wakeAt_ = 0;              // the walk waits for pending_ to come down to this
   int converting_ = 0;                  // entries a worker is converting
   int handingOver_ = 0;                 // of those, entries waiting for their turn to hand over
   bool paused_ = false;                 // workers take no new document
