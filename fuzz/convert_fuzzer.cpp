@@ -1,7 +1,8 @@
 // Fuzz target: converts one arbitrary input as a document into memory, without and with every
 // script run kept, and aborts when the RTF is not one well-formed group, when anything but
-// ConversionAbandoned escapes the conversion, or when a problem is reported under a category
-// that does not exist.
+// ConversionAbandoned escapes the conversion, when a problem is reported under a category that
+// does not exist, or when writing the footnote texts with the lines changes the RTF or the
+// problems.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "app/convert_file.h"
+#include "base/document_state.h"
 #include "base/reporting.h"
 #include "base/text_sink.h"
 
@@ -25,8 +27,10 @@ class CheckingReporter : public pomvex::Reporter {
  public:
   void ReportError(int category, const std::string& text) override {
     if (category < 1 || category > 15) Fail("error category out of range", text);
+    problems += std::to_string(category) + ": " + text + "\n";
   }
-  void ReportWarning(const std::string&) override {}
+  void ReportWarning(const std::string& text) override { problems += "W: " + text + "\n"; }
+  std::string problems;
 };
 
 // The RTF document must be one group: its unescaped braces balance, and the group opened by
@@ -49,19 +53,30 @@ void CheckBraces(const std::string& rtf) {
   if (depth != 0) Fail("groups left open at the end", std::to_string(depth));
 }
 
-// Converts the input once, with every script run kept or not.
-void ConvertOnce(const std::uint8_t* data, std::size_t size, bool keepAllScripts) {
+// What a conversion gave: the RTF and the problems, or why it was abandoned.
+struct Converted {
+  std::string rtf;
+  std::string problems;
+  bool operator==(const Converted&) const = default;
+};
+
+// Converts the input once, with every script run kept or not, and the footnote texts put into
+// the lines or written with them.
+Converted ConvertOnce(const std::uint8_t* data, std::size_t size, bool keepAllScripts,
+                      pomvex::FootnoteInsertion insertion) {
   CheckingReporter reporter;
   pomvex::DocumentState doc(reporter);
   doc.KeepAllScripts = keepAllScripts;
+  doc.NoteTexts = insertion;
   std::istringstream stream(std::string(reinterpret_cast<const char*>(data), size));
   pomvex::TextInput in(stream);
   pomvex::StringSink sink;
   bool converted = false;
   try {
     converted = pomvex::ConvertDocument(doc, in, sink);
-  } catch (const pomvex::ConversionAbandoned&) {
-    return;  // a document that meets a limit is abandoned: expected
+  } catch (const pomvex::ConversionAbandoned& limit) {
+    // A document that meets a limit is abandoned: expected.
+    return {std::string("abandoned: ") + limit.what(), reporter.problems};
   } catch (const std::exception& e) {
     Fail("unexpected exception", e.what());
   } catch (...) {
@@ -70,18 +85,25 @@ void ConvertOnce(const std::uint8_t* data, std::size_t size, bool keepAllScripts
   const std::string& rtf = sink.Text();
   if (!converted) {
     if (!rtf.empty()) Fail("output written for an input that is no document");
-    return;
+    return {"", reporter.problems};
   }
   if (rtf.rfind("{\\rtf1", 0) != 0) Fail("the output does not open the RTF document");
   CheckBraces(rtf);
+  return {rtf, reporter.problems};
 }
 
 }  // namespace
 
 // Every input is converted both ways: the merge that keeps every script run sees every input the
-// standard merge sees.
+// standard merge sees. Footnote texts written as the lines are written must give what putting
+// them into the lines gives.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ConvertOnce(data, size, false);
-  ConvertOnce(data, size, true);
+  for (const bool keepAllScripts : {false, true}) {
+    const Converted inLine =
+        ConvertOnce(data, size, keepAllScripts, pomvex::FootnoteInsertion::InLine);
+    const Converted written =
+        ConvertOnce(data, size, keepAllScripts, pomvex::FootnoteInsertion::WhenWritten);
+    if (!(inLine == written)) Fail("footnote texts written with the lines change the output");
+  }
   return 0;
 }

@@ -5,7 +5,7 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-de
           libreoffice-writer-nogui abiword poppler-utils unzip
           clang libclang-rt-14-dev
           man-db mandoc lintian
-          fonts-liberation xvfb openbox xdotool x11-utils
+          fonts-liberation fontconfig xvfb openbox xdotool x11-utils
           g++-mingw-w64-x86-64 googletest wine wine64 nsis imagemagick appstream)
 missing=()
 for p in "${packages[@]}"; do

@@ -4,12 +4,12 @@
 # of the zip convert a copy of the samples: the RTF files and the log must be the golden ones.
 # Then, with a sub-folder, a link to it and a document named "Größe.CHI" added, a second run
 # over the tree must leave the first outputs alone, give the numbered names and not follow the
-# link; the document with the non-ASCII name, and a folder typed "...\My Docs\", are given on
-# the command line; --outdir must mirror the tree elsewhere and refuse a folder inside it; and
-# Ctrl-C in the middle of a document must stop the run cleanly. Last, the window and the
-# installer are tried in an X server (scripts/test-windows-desktop.sh). Wine keeps its files in
-# build-windows/wine (made on the first run); its server runs while the script does and is
-# stopped at the end.
+# link; the document with the non-ASCII name, and a folder typed "...\My Docs\" (also followed
+# by -r), are given on the command line; --outdir must mirror the tree elsewhere, refuse a folder
+# inside it and write nothing through a link in it; and Ctrl-C in the middle of a document must
+# stop the run cleanly. Last, the window and the installer are tried in an X server
+# (scripts/test-windows-desktop.sh). Wine keeps its files in build-windows/wine (made on the first
+# run); its server runs while the script does and is stopped at the end.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="$root/build-windows"
@@ -84,12 +84,22 @@ echo "the link to sub\\ is not followed"
 cli "$winsamples\\Größe.CHI" >/dev/null
 cmp -s "$golden/LETTER.rtf" "$samples/Größe_0.rtf" || fail "Größe_0.rtf differs from LETTER.rtf"
 echo "a document named on the command line as Größe.CHI gives Größe_0.rtf"
-# "C:\My Docs\" typed with its closing backslash reaches the program as C:\My Docs".
+# "C:\My Docs\" typed with its closing backslash inside the quotes is that folder.
 mkdir -p "$work/My Docs"
 cp "$root/examples/LETTER.CHI" "$work/My Docs/"
 cli "$(winepath -w "$work/My Docs")\"" >/dev/null &&
   cmp -s "$golden/LETTER.rtf" "$work/My Docs/LETTER.rtf" || fail "\"...\\My Docs\\\" was not converted"
 echo "a folder typed as \"...\\My Docs\\\" is converted"
+# The same followed by an option, as typed at a command prompt (a batch file passes its line as
+# it is written): the backslash before the quote is the folder's, and -r is an option.
+mkdir -p "$work/Archive 1990/sub"
+cp "$root/examples/LETTER.CHI" "$work/Archive 1990/sub/"
+printf '@"%s" "%s\\" -r\r\n' "$(winepath -w "$exe")" "$(winepath -w "$work/Archive 1990")" \
+  >"$work/typed.bat"
+wine cmd /c "$(winepath -w "$work/typed.bat")" >/dev/null &&
+  cmp -s "$golden/LETTER.rtf" "$work/Archive 1990/sub/LETTER.rtf" ||
+  fail "\"...\\Archive 1990\\\" -r was not taken as a folder and an option"
+echo "a folder typed as \"...\\Archive 1990\\\" -r is converted with its sub-folders"
 
 # --outdir: the tree mirrored into another folder, nothing written beside the documents; an
 # output folder inside the tree is refused, also when written in another case.
@@ -109,6 +119,15 @@ wine "$exe" -r "$winsamples" --outdir "${winsamples^^}\\OUT" >/dev/null 2>&1 || 
 [ "$status" -eq 64 ] && [ ! -e "$samples/OUT" ] ||
   fail "--outdir inside the tree, in capitals, was not refused (exit status $status)"
 echo "--outdir mirrors the tree into another folder and refuses one inside it, in any case"
+# A link in OUT where a document needs a folder is not written through: it ends the run.
+rm -rf "$out"
+mkdir -p "$out" "$work/elsewhere"
+ln -s "$work/elsewhere" "$out/sub"
+status=0
+wine "$exe" -r "$winsamples" --outdir "$(winepath -w "$out")" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] && [ -z "$(ls -A "$work/elsewhere")" ] ||
+  fail "--outdir wrote through a link to a folder (exit status $status)"
+echo "--outdir writes nothing through a link in the place of a folder"
 
 # Ctrl-C in the middle of a document (Wine passes SIGINT on as the console's Ctrl-C event): the
 # run stops with 130, the document's partial RTF file is deleted, and the log says so.

@@ -22,49 +22,53 @@ class AbiWord : public testing::ReaderTest {
     MakeFolder("abiword");
   }
 
-  // Converts one file to the format ("txt", "pdf") in a child process with no display, a home
-  // folder of its own (AbiWord writes its settings there) and a time limit. Gives the result's
-  // path, empty when AbiWord wrote nothing.
-  fs::path Convert(const fs::path& file, const std::string& format) {
-    const std::string name = file.stem().string() + "." + format;
-    const fs::path home = dir_ / ("home_" + name);
+  // Converts the files to the format ("txt", "pdf") with one AbiWord, in a child process with
+  // no display, a home folder of its own (AbiWord writes its settings there) and a time limit.
+  // Gives the results' paths, empty where AbiWord wrote none (it stops at a file it cannot open).
+  std::vector<fs::path> Convert(const std::vector<fs::path>& files, const std::string& format) {
+    const fs::path home = dir_ / ("home_" + format), in = dir_ / format;
     fs::create_directories(home);
-    const fs::path out = dir_ / "out" / name;
+    fs::create_directories(in);
     const std::string h = home.string();
-    const std::string cmd = "cd " + dir_.string() +
-                            " && env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + h +
-                            " XDG_CONFIG_HOME=" + h + "/.config XDG_CACHE_HOME=" + h +
-                            "/.cache XDG_DATA_HOME=" + h + "/.local timeout -k 10 120 abiword" +
-                            " --to=" + format + " -o " + out.string() + " " + file.string();
-    const fs::path log = dir_ / (name + ".log");
-    EXPECT_TRUE(testing::RunLogged(cmd, log)) << file.filename() << ": " << ReadFile(log);
-    return fs::exists(out) && fs::file_size(out) > 0 ? out : fs::path();
+    std::string cmd = "cd " + in.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + h +
+                      " XDG_CONFIG_HOME=" + h + "/.config XDG_CACHE_HOME=" + h +
+                      "/.cache XDG_DATA_HOME=" + h + "/.local timeout -k 10 120 abiword" +
+                      " --to=" + format;
+    for (const fs::path& f : files) {
+      fs::copy_file(f, in / f.filename(), fs::copy_options::overwrite_existing);
+      cmd += " " + f.filename().string();
+    }
+    EXPECT_TRUE(testing::RunLogged(cmd, dir_ / "abiword.log")) << ReadFile(dir_ / "abiword.log");
+    std::vector<fs::path> results;
+    for (const fs::path& f : files) {
+      const fs::path out = in / (f.stem().string() + "." + format);
+      results.push_back(fs::exists(out) ? out : fs::path());
+    }
+    return results;
   }
 };
 
+// Every sample opens (the truncated one, without body text, among them) with its words.
 TEST_F(AbiWord, ReadsTheSampleDocuments) {
-  for (const testing::SampleText& sample : testing::SampleTexts()) {
-    const fs::path text = Convert(testing::GoldenDir() / (sample.name + ".rtf"), "txt");
-    ASSERT_FALSE(text.empty()) << "AbiWord could not read " << sample.name;
-    testing::ExpectWords(sample.name, ReadFile(text), sample.words);
+  const std::vector<fs::path> texts = Convert(testing::SampleDocuments(), "txt");
+  for (const fs::path& text : texts) ASSERT_FALSE(text.empty()) << "AbiWord stopped at a sample";
+  for (std::size_t i = 0; i < testing::SampleTexts().size(); ++i) {
+    const testing::SampleText& sample = testing::SampleTexts()[i];
+    testing::ExpectWords(sample.name, ReadFile(texts[i + 1]), sample.words);
   }
 }
 
-// Each footnote numbered 1, 2, ... shows its number at the foot of the page, before its text.
-// The pages are also rendered to PNG under the build folder.
-TEST_F(AbiWord, NumbersEachSampleFootnote) {
-  std::vector<fs::path> pdfs;
-  for (const testing::SampleFootnotes& sample : testing::NumberedFootnoteSamples()) {
-    pdfs.push_back(Convert(testing::GoldenDir() / (sample.name + ".rtf"), "pdf"));
-  }
+// Printed, each footnote numbered 1, 2, ... shows its number at the foot of the page, before
+// its text, and the body goes on after the reference in the same line; the page headers show
+// on every page. The pages are rendered to PNG under the build folder.
+TEST_F(AbiWord, PrintsTheSamples) {
+  const std::vector<fs::path> pdfs = Convert(testing::PrintedSamples(), "pdf");
   KeepRendered(pdfs, "abiword");
   if (!testing::CommandExists("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
-  for (std::size_t i = 0; i < pdfs.size(); ++i) {
+  testing::ExpectPageHeaders(pdfs);
+  for (std::size_t i = 0; i < testing::NumberedFootnoteSamples().size(); ++i) {
     const testing::SampleFootnotes& sample = testing::NumberedFootnoteSamples()[i];
-    const fs::path text = dir_ / (sample.name + "_pdf.txt");
-    ASSERT_TRUE(testing::RunLogged("pdftotext " + pdfs[i].string() + " " + text.string(),
-                                   dir_ / "pdftotext.log"));
-    const std::string page = ReadFile(text);
+    const std::string page = testing::PageText(pdfs[i], 1);
     for (std::size_t k = 0; k < sample.notes.size(); ++k) {
       const std::string numbered = std::to_string(k + 1) + " " + sample.notes[k];
       EXPECT_NE(page.find("\n" + numbered), std::string::npos)
@@ -72,6 +76,17 @@ TEST_F(AbiWord, NumbersEachSampleFootnote) {
           << page;
     }
   }
+  EXPECT_NE(testing::PageText(pdfs[0], 1).find("Kowalski 1 and A. Nowak"), std::string::npos);
+}
+
+// A centred heading after a page break stays centred on its new page, above the text.
+TEST_F(AbiWord, KeepsTheAlignmentAfterAPageBreak) {
+  if (!testing::CommandExists("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+  const std::string chi = "\\1cw\r\n\\U1STANDARD\r\nOne.\\,\f\r\n\\^ABSTRACT\\^\\,\r\n" +
+                          std::string(30, 'x') + std::string(30, ' ') + "x\\,\r\n";
+  const fs::path pdf = Convert({WriteRtf("break", testing::ConvertInMemory(chi).rtf)}, "pdf")[0];
+  const std::string page = testing::PageText(pdf, 2, true);
+  EXPECT_TRUE(page.find("ABSTRACT") != std::string::npos && page.find("ABSTRACT") > 20) << page;
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 // translation of a run of text written in one font.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "charmaps/char_table.h"
+#include "charmaps/face_coverage.h"
 #include "charmaps/special_chars.h"
 #include "test_support.h"
 
@@ -30,7 +33,7 @@ TEST(SpecialChars, TranslatesThroughTheTableOfTheFont) {
       {"LINEDRAW light shade", LINEDRAW, '(', R"(\u9617?)", {}},
       {"LINEDRAW [ is a placeholder", LINEDRAW, '[', R"(\L)", {}},
       {"LINEDRAW ] is a placeholder", LINEDRAW, ']', R"(\E)", {}},
-      {"LINEDRAW backslash", LINEDRAW, '\\', R"(\u9586?)", {}},
+      {"LINEDRAW backslash, which the face lacks", LINEDRAW, '\\', R"({\f5 \u9586?})", {}},
       {"FOREIGN kept double quote", FOREIGN, '"', "\"", {}},
       {"FOREIGN backslash is a code-page character", FOREIGN, '\\', R"(\'9a)", {}},
       {"GREEK alpha", GREEK, 'a', R"(\u945?)", {}},
@@ -43,9 +46,10 @@ TEST(SpecialChars, TranslatesThroughTheTableOfTheFont) {
        'a',
        "a",
        {"E3: No Unicode character equivalent to 'a' in MATHI font"}},
-      {"MATHII f is two escapes", MATHII, 'f', R"(\u9124?\u9121?)", {}},
+      {"MATHII f is two escapes", MATHII, 'f', R"({\f5 \u9124?}{\f5 \u9121?})", {}},
       {"MATHII A goes through font 5", MATHII, 'A', R"(\f5\u-10187?\u-8904?\f0 )", {}},
-      {"MATHII C is in the letterlike block", MATHII, 'C', R"(\u8450?)", {}},
+      {"MATHII C is in the letterlike block", MATHII, 'C', R"({\f5 \u8450?})", {}},
+      {"MATHI element of", MATHI, 'e', R"({\f5 \u8712?})", {}},
       {"MATHII 5 has no equivalent",
        MATHII,
        '5',
@@ -125,20 +129,23 @@ TEST(TranslateFontRun, TranslatesBetweenStartAndStop) {
   };
   const std::vector<Case> cases = {
       {"blanks are not translated", GREEK, "abc def", 1, -1,
-       R"(\u945?\u946?\u967? \u948?\u949?\u981?)", 0},
-      {"the middle of a line", GREEK, "xyz", 2, 2, R"(x\u977?z)", 8},
+       R"(\u945?\u946?\u967? \u948?\u949?{\f5 \u981?})", 0},
+      {"the middle of a line", GREEK, "xyz", 2, 2, R"(x{\f5 \u977?}z)", 14},
       {"footnote reference and its symbol pass", GREEK, R"(a\F1b)", 1, -1, R"(\u945?\F1\u946?)", 0},
       {"tab mark with an escaped backslash as argument", GREEK, R"(\]\\a)", 1, -1, R"(\]\\\u945?)",
        0},
       {"other commands pass", GREEK, R"(a\Gb)", 1, -1, R"(\u945?\G\u946?)", 0},
       {"escaped backslash is the font's own", LINEDRAW, R"(-\\-)", 1, -1,
-       R"(\u9472?\u9586?\u9472?)", 0},
+       R"(\u9472?{\f5 \u9586?}\u9472?)", 0},
       {"placeholders", LINEDRAW, "[-]", 1, -1, R"(\L\u9472?\E)", 0},
       {"a backslash ending the run stays", GREEK, R"(a\)", 1, -1, R"(\u945?\)", 0},
       {"a command ending the run has no argument", GREEK, R"(a\F1b)", 1, 3, R"(\u945?\F1b)", 9},
       {"empty run", GREEK, "ab", 2, 1, "ab", 2},
       {"text fonts stay as they are", BOLD, "abc", 1, 2, "abc", 3},
       {"text fonts to the end", BOLD, "abc", 1, -1, "abc", 0},
+      {"a command nothing converts is text", BOLD, R"(a\Qb\Ac)", 1, 6, R"(a\\Qb\\Ac)", 9},
+      {"... in a special font too", GREEK, R"(a\hb)", 1, -1, R"(\u945?\\h\u946?)", 0},
+      {"... but not a brace", BOLD, R"(\{x\})", 1, -1, R"(\{x\})", 0},
   };
   for (const Case& c : cases) {
     TestDocument t;
@@ -156,6 +163,30 @@ TEST(TranslateFontRun, ReportsUnknownCharactersAndGoesOn) {
   EXPECT_EQ(line, R"(\'A9\\\'A9)");
   EXPECT_EQ(t.reporter.Lines(),
             std::vector<std::string>{R"(E3: Unknown Character '\' in SYMBOL font)"});
+}
+
+// The table of the document face's characters is the font's own character set: read again
+// from Liberation Serif 1.x (Debian's fonts-liberation) where it is installed.
+TEST(DocumentFace, HasTheCharactersOfLiberationSerif) {
+  std::string charset;
+#ifndef _WIN32
+  if (FILE* p = popen("fc-query -f '%{charset}' /usr/share/fonts/truetype/liberation/"
+                      "LiberationSerif-Regular.ttf 2>/dev/null",
+                      "r")) {
+    for (int c; (c = fgetc(p)) != EOF;) charset += static_cast<char>(c);
+    pclose(p);
+  }
+#endif
+  std::vector<bool> inFont(0x20000, false);
+  std::istringstream ranges(charset);
+  for (unsigned long first, last; ranges >> std::hex >> first;) {
+    last = first;
+    if (ranges.peek() == '-') ranges.ignore() >> last;
+    for (unsigned long c = first; c <= last && c < inFont.size(); ++c) inFont[c] = true;
+  }
+  if (!inFont['A']) GTEST_SKIP() << "Liberation Serif 1.x is not installed";
+  for (char32_t c = 0; c < inFont.size(); ++c)
+    ASSERT_EQ(charmaps::DocumentFaceHas(c), inFont[c]) << "U+" << std::hex << unsigned{c};
 }
 
 }  // namespace

@@ -189,7 +189,7 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
 TEST_F(CliTest, KeepAllScriptsPlacesARunWithoutRoomAndLogsIt) {
   Write("e.CHI", "\\1cw\r\n\\U1STANDARD\r\n\\+  2\r\nmass\\,\r\n");
   EXPECT_EQ(Cli("--keep-all-scripts --detailed-log " + dir_.string()).status, 0);
-  EXPECT_NE(Read(dir_ / "e.rtf").find("ma{\\super\\up3 2}ss"), std::string::npos);
+  EXPECT_NE(Read(dir_ / "e.rtf").find("ma{\\super 2}ss"), std::string::npos);
   EXPECT_NE(Read(dir_ / "Pomvex.Log")
                 .find("    Error: Sub- or superscript placed at its column without room: 2\r\n"
                       "    1 instances of being unable to add sub- or super-scripts\r\n"),
@@ -327,12 +327,16 @@ TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
   // 256 MB of zeros with no line end (a sparse file): rejected by its first line alone.
   std::ofstream(dir_ / "a_long.CHI").close();
   fs::resize_file(dir_ / "a_long.CHI", 256u << 20);
-  // A 50 KB footnote referenced 4,000 times: a line of 200 MB.
+  // A 50 KB footnote referred to 20,000 times: 1 GB of RTF, far beyond 64 times the document's
+  // size and 16 MB.
   std::string notes = "\\1cw\r\n\\U1STANDARD\r\n\\N1\r\n";
   for (int i = 0; i < 10000; ++i) notes += "note ";
   notes += "\r\n\\=\r\n";
-  for (int i = 0; i < 4000; ++i) notes += "x\\F1 ";
+  for (int i = 0; i < 20000; ++i) notes += "x\\F1 ";
   Write("b_notes.CHI", notes + "\r\n");
+  // A line of 200 MB, which the conversion holds.
+  Write("b_wide.CHI", "\\1cw\r\n\\U1STANDARD\r\n");
+  fs::resize_file(dir_ / "b_wide.CHI", 200u << 20);
   Write("c_fine.CHI", kDoc);
   // With several workers, memory that ran out while others converted beside it is tried again.
   for (const char* jobs : {"1", "4"}) {
@@ -345,15 +349,19 @@ TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
               dir_.string() +
                   "/\r\n  a_long.CHI\r\n"
                   "    Error: Cannot translate file as it is not a version 3 ChiWriter file.\r\n"
-                  "  b_notes.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
+                  "  b_notes.CHI\r\n    Error: Conversion abandoned: Output too large\r\n"
+                  "    1 errors in the conversion\r\n"
+                  "  b_wide.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
                   "    1 errors in the conversion\r\n  c_fine.CHI\r\n"
-                  "*** Finished converting 1 files with 2 error(s) and 0 warning(s). ***\r\n"
+                  "*** Finished converting 1 files with 3 error(s) and 0 warning(s). ***\r\n"
                   "1 instances of ChiWriter files which are not Version 3\r\n"
-                  "1 instances of omitted files\r\n")
+                  "2 instances of omitted files\r\n")
         << jobs;
     EXPECT_FALSE(fs::exists(dir_ / "b_notes.rtf"));
-    for (const char* written : {"Pomvex.Log", "a_long.rtf", "c_fine.rtf"})
+    EXPECT_FALSE(fs::exists(dir_ / "b_wide.rtf"));
+    for (const char* written : {"Pomvex.Log", "a_long.rtf", "c_fine.rtf"}) {
       fs::remove(dir_ / written);
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "test_support.h"
@@ -16,7 +17,7 @@ using testing::TestDocument;
 TEST(FootnoteMark, DigitsSymbolsAndLetters) {
   TestDocument t;
   const std::vector<std::pair<char, std::string>> cases = {
-      {'1', "1"},          {'0', "0"},          {'!', R"(\u8270?)"},
+      {'1', "1"},          {'0', "0"},          {'!', R"({\f5 \u8270?})"},
       {'"', R"(\u8224?)"}, {'#', R"(\u8225?)"}, {'$', R"(\'B6)"},
       {'%', R"(\'A7)"},    {'&', "b"},          {'/', "k"},
   };
@@ -40,17 +41,18 @@ TEST(ConvertFootnoteRefs, ReferencesBecomeFootnotes) {
       {"same symbol twice", false, R"(\F1\F1)",
        R"({\super\chftn}{\footnote {\super\chftn} Text one}{1}{\footnote Text one})"},
       {"text never collected", false, R"(x\F2)", R"(x{2}{\footnote })"},
-      {"inside a footnote text: the mark alone", true, R"(a\F!b\F1)", R"(a\u8270?b1)"},
-      {"reference ending the line", false, R"(end\F)", R"(end\F)", {unexpectedEnd}},
+      {"inside a footnote text: the mark alone", true, R"(a\F!b\F1)", R"(a{\f5 \u8270?}b1)"},
+      // A reference that cannot be made stays as text: a literal backslash, then "F".
+      {"reference ending the line", false, R"(end\F)", R"(end\\F)", {unexpectedEnd}},
       {"letter symbol",
        false,
        R"(\FA)",
-       R"(\FA)",
+       R"(\\FA)",
        {"E10: Unexpected footnote symbol A. Failed to insert footnote"}},
       {"the search goes on after a bad symbol",
        false,
        R"(\F\F1)",
-       R"(\F{\super\chftn}{\footnote {\super\chftn} Text one})",
+       R"(\\F{\super\chftn}{\footnote {\super\chftn} Text one})",
        {"E10: Unexpected footnote symbol \\. Failed to insert footnote"}},
       {"literal backslash before F1", false, R"(C:\\F1LES)", R"(C:\\F1LES)"},
   };
@@ -71,7 +73,7 @@ TEST(ConvertFootnoteRefs, InsertedTextIsSearchedAsWell) {
   t.doc.FootnoteText('2') = "two";
   std::string line = R"(\F1.)";
   ConvertFootnoteRefs(t.doc, line);
-  EXPECT_EQ(line, R"({\super\chftn}{\footnote {\super\chftn} see {2}{\footnote two} and \FZ}.)");
+  EXPECT_EQ(line, R"({\super\chftn}{\footnote {\super\chftn} see {2}{\footnote two} and \\FZ}.)");
   EXPECT_EQ(
       t.reporter.Lines(),
       std::vector<std::string>{"E10: Unexpected footnote symbol Z. Failed to insert footnote"});
@@ -88,6 +90,7 @@ TEST(ConvertFootnoteRefs, TextReferringBackToItselfGetsTheMarkOnly) {
 
 // Body footnotes whose symbols run "1", "2", ... take the reader's automatic number, in the text
 // and at the start of the note; from the first one out of that order on, all keep their marks.
+// A note ends its last paragraph itself: the "\par" before its closing brace is left out.
 TEST(ConvertFootnoteRefs, BodyFootnotesInOrderTakeTheAutomaticNumber) {
   struct Case {
     const char* label;
@@ -96,12 +99,12 @@ TEST(ConvertFootnoteRefs, BodyFootnotesInOrderTakeTheAutomaticNumber) {
     bool endnotes = false;
     const char* firstText = R"({\pard\qj\sa25 First.\par})";
   };
-  const std::string n1 = R"({\super\chftn}{\footnote {\pard\qj\sa25 {\super\chftn} First.\par}})";
-  const std::string n2 = R"({\super\chftn}{\footnote {\pard\qj {\super\chftn} Second.\par}})";
-  const std::string k1 = R"({1}{\footnote {\pard\qj\sa25 First.\par}})";
-  const std::string k2 = R"({2}{\footnote {\pard\qj Second.\par}})";
+  const std::string n1 = R"({\super\chftn}{\footnote {\pard\qj\sa25 {\super\chftn} First.}})";
+  const std::string n2 = R"({\super\chftn}{\footnote {\pard\qj {\super\chftn} Second.}})";
+  const std::string k1 = R"({1}{\footnote {\pard\qj\sa25 First.}})";
+  const std::string k2 = R"({2}{\footnote {\pard\qj Second.}})";
   const std::string k3 = R"({3}{\footnote plain})";
-  const std::string kStar = R"({\u8270?}{\footnote })";
+  const std::string kStar = R"({{\f5 \u8270?}}{\footnote })";
   const std::vector<Case> cases = {
       {"in order, across lines", {R"(see\F1 and)", R"(\F2.)"}, {"see" + n1 + " and", n2 + "."}},
       {"broken in the middle", {R"(\F1\F3\F2)"}, {n1 + k3 + k2}},
@@ -116,12 +119,12 @@ TEST(ConvertFootnoteRefs, BodyFootnotesInOrderTakeTheAutomaticNumber) {
        ""},
       {"a reference in an inserted text is no body footnote",
        {R"(\F1\F2)"},
-       {R"({\super\chftn}{\footnote {\pard {\super\chftn} see )" + k2 + R"(\par}})" + n2},
+       {R"({\super\chftn}{\footnote {\pard {\super\chftn} see )" + k2 + R"(}})" + n2},
        false,
        R"({\pard see \F2\par})"},
       {"endnotes",
        {R"(\F1)"},
-       {R"({\super\chftn}{\footnote\ftnalt {\pard\qj\sa25 {\super\chftn} First.\par}})"},
+       {R"({\super\chftn}{\footnote\ftnalt {\pard\qj\sa25 {\super\chftn} First.}})"},
        true},
   };
   for (const Case& c : cases) {
@@ -137,16 +140,50 @@ TEST(ConvertFootnoteRefs, BodyFootnotesInOrderTakeTheAutomaticNumber) {
   }
 }
 
+// Written with the line, a long footnote text referred to many times stays out of the line;
+// the page-number step finds the first command in the text written where a marker stands.
+TEST(ConvertFootnoteRefs, TextsWrittenWithTheLineStayOutOfIt) {
+  std::string references;
+  for (int i = 0; i < 100; ++i) references += R"(x\F1)";
+  for (const std::string& tail : {std::string(R"( \@)"), std::string()}) {
+    std::string lines[2];
+    for (const FootnoteInsertion insertion :
+         {FootnoteInsertion::InLine, FootnoteInsertion::WhenWritten}) {
+      TestDocument t;
+      t.doc.FootnoteText('1') = std::string(10000, 'n') + R"( p\@ q\@)";
+      std::string line = references + tail;
+      ConvertFootnoteRefs(t.doc, line, insertion);
+      ConvertPageNumber(t.doc, line);
+      if (insertion == FootnoteInsertion::InLine) {
+        lines[0] = line;
+        continue;
+      }
+      EXPECT_LT(line.size(), 5000u);
+      StringSink sink;
+      WriteWithFootnotes(t.doc, line, sink);
+      lines[1] = sink.Text();
+    }
+    EXPECT_TRUE(lines[0] == lines[1]) << "tail '" << tail << "'";
+    EXPECT_EQ(lines[0].find(R"(\@)"), lines[0].find(R"( q\@)") + 2) << "the note's first one";
+  }
+}
+
+// A run inside one of the same direction is set a third larger than the size in force around
+// it (the line's and its groups' size words counted), so that readers place it further out.
 TEST(ConvertScriptMarkers, RunsBecomeGroups) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {R"(E=mc\>2\:)", R"(E=mc{\super\up3 2})"},
-      {R"(H\<2\:O)", R"(H{\sub\dn3 2}O)"},
-      {R"(x\>a\:\<b\:)", R"(x{\super\up3 a}{\sub\dn3 b})"},
-      {R"(\\<literal\\>)", R"(\\<literal\\>)"},
+  const std::vector<std::tuple<std::string, int, std::string>> cases = {
+      {R"(E=mc\>2\:)", 24, R"(E=mc{\super 2})"},
+      {R"(H\<2\:O)", 24, R"(H{\sub 2}O)"},
+      {R"(x\>a\:\<b\:)", 24, R"(x{\super a}{\sub b})"},
+      {R"(\\<literal\\>)", 24, R"(\\<literal\\>)"},
+      {R"(x\>1\>2\>3\:\:\:)", 24, R"(x{\super 1{\super\fs32 2{\super\fs42 3}}})"},
+      {R"(a\<i\<j\:\:)", 18, R"(a{\sub i{\sub\fs24 j}})"},
+      {R"(\fs32 a\<i\>j\:\:)", 24, R"(\fs32 a{\sub i{\super j}})"},
+      {R"({\fs48 x}\>1{\fs18 y}\>2\:\:)", 24, R"({\fs48 x}{\super 1{\fs18 y}{\super\fs32 2}})"},
   };
-  for (const auto& [in, out] : cases) {
+  for (const auto& [in, halfPoints, out] : cases) {
     std::string line = in;
-    ConvertScriptMarkers(line);
+    ConvertScriptMarkers(line, halfPoints);
     EXPECT_EQ(line, out) << in;
   }
 }

@@ -147,7 +147,7 @@ TEST(RtfProlog, DefaultAndSetLines) {
   DocumentSettings s;
   EXPECT_EQ(RtfProlog(s, PrologMarginsOf(s), false),
             "\\rtf1\\ansi\\deff0\\deflang2057\\plain\\noultrlspc\r\n"
-            "\\margl1440\\margr1440\\margt1728\\margb1728\r\n"
+            "\\margl1440\\margr1440\\margt1728\\margb1728\\headery720\\footery720\r\n"
             "\\fs24\\widowctrl\\hyphauto\\ftnbj\r\n"
             "{\\fonttbl\r\n"
             "{\\f0\\froman\\fprq2 Times New Roman;}\r\n"
@@ -166,7 +166,11 @@ TEST(RtfProlog, DefaultAndSetLines) {
   const std::string p = RtfProlog(s, PrologMarginsOf(s), true);
   EXPECT_EQ(p.substr(0, p.find("\r\n")),
             "\\rtf1\\ansi\\deff0\\facingp\\deflang2057\\plain\\noultrlspc");
-  EXPECT_NE(p.find("\r\n\\margl720\\margr720\\margt0\\margb0\r\n"), std::string::npos);
+  EXPECT_NE(p.find("\r\n\\margl720\\margr720\\margt0\\margb0\\headery0\\footery0\r\n"),
+            std::string::npos);
+  s.BM = 7;  // 1008 twips: the header and the footer halfway into them
+  EXPECT_NE(RtfProlog(s, PrologMarginsOf(s), true).find("\\margb1008\\headery504\\footery504\r"),
+            std::string::npos);
   EXPECT_NE(p.find("\r\n\\fet1{\\info"), std::string::npos);
   s.LM = 14913081;  // x 144 passes 2^31
   EXPECT_THROW(PrologMarginsOf(s), ConversionAbandoned);

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string_view>
 
@@ -156,8 +157,8 @@ TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
 }
 
 // The sample documents' reviewed RTF files read back with the words and characters they hold;
-// the physics paper, the calculus notes and the table are also rendered to PNG pages under the
-// build folder.
+// printed, they show their page headers on every page. The printed samples and the table are
+// rendered to PNG pages under the build folder.
 TEST_F(LibreOffice, ReadsTheSampleDocuments) {
   std::vector<fs::path> files;
   for (const testing::SampleText& sample : testing::SampleTexts()) {
@@ -169,10 +170,11 @@ TEST_F(LibreOffice, ReadsTheSampleDocuments) {
     ASSERT_FALSE(texts[i].empty()) << "LibreOffice could not read " << sample.name;
     testing::ExpectWords(sample.name, ReadFile(texts[i]), sample.words);
   }
-  const fs::path golden = testing::GoldenDir();
-  KeepRendered(Convert({golden / "PHYSICS.rtf", golden / "CALCULUS.rtf", golden / "TABLE.rtf"},
-                       "pdf", ".pdf"),
-               "");
+  std::vector<fs::path> printed = testing::PrintedSamples();
+  printed.push_back(testing::GoldenDir() / "TABLE.rtf");
+  const std::vector<fs::path> pdfs = Convert(printed, "pdf", ".pdf");
+  KeepRendered(pdfs, "");
+  testing::ExpectPageHeaders(pdfs);
 }
 
 // The text of an ODT fragment: tags left out, the tag for spaces read as one space.
@@ -227,6 +229,33 @@ TEST_F(LibreOffice, NumbersEachSampleFootnoteOnce) {
           << sample.name << " note " << number << ": " << note;
       at = end;
     }
+  }
+}
+
+// Every sample read as ODT: no raised or lowered text at full size (readers shrink their own
+// superscripts and subscripts), no empty paragraph at the end of a note, the pieces of a line
+// drawing (U+2500 to U+257F) in Courier New, and the footnote separator drawn.
+TEST_F(LibreOffice, ShowsTheSamplesAsWritten) {
+  const std::vector<fs::path> files = testing::SampleDocuments();
+  const std::vector<fs::path> odts = Convert(files, "odt", ".odt");
+  const std::regex fullSize(R"re(text-position="-?[1-9][0-9]*% 100%")re");
+  const std::regex drawn("<text:span text:style-name=\"([^\"]+)\">[^<]*\xE2[\x94\x95]");
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string name = files[i].stem().string();
+    ASSERT_FALSE(odts[i].empty()) << "LibreOffice could not read " << name;
+    const std::string content = Unzipped(odts[i], "content.xml");
+    const std::string styles = Unzipped(odts[i], "styles.xml");
+    EXPECT_FALSE(std::regex_search(content + styles, fullSize)) << name;
+    EXPECT_EQ(content.find("/></text:note-body>"), std::string::npos) << name << ": empty";
+    int spans = 0;
+    for (std::sregex_iterator m(content.begin(), content.end(), drawn), end; m != end;
+         ++m, ++spans) {
+      const std::regex courier("style:name=\"" + (*m)[1].str() +
+                               "\"[^>]*><style:text-properties style:font-name=\"Courier New\"");
+      EXPECT_TRUE(std::regex_search(content, courier)) << name << ": " << m->str();
+    }
+    EXPECT_EQ(spans, name == "BOXES" ? 6 : 0) << name << ": the five rows of the box, the rule";
+    EXPECT_TRUE(name != "BIBLIO" || styles.find("rel-width=\"0%\"") == std::string::npos);
   }
 }
 

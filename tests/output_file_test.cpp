@@ -89,10 +89,14 @@ TEST(OutputFile, TheSearchForAFreeNameStopsWhereItIsToldTo) {
   };
   CreateUniqueFile(letter, ".rtf");
   CreateUniqueFile(letter, ".rtf");
-  EXPECT_EQ(CreateUniqueFile(letter, ".rtf", platform::kDefaultPermissions, keepTo(1)), nullptr);
+  EXPECT_EQ(CreateUniqueFile(OutputPlace{nullptr, letter}, ".rtf", platform::kDefaultPermissions,
+                             keepTo(1)),
+            nullptr);
   EXPECT_EQ(taken, (std::vector<std::string>{"LETTER.rtf"}));
   taken.clear();
-  EXPECT_EQ(CreateUniqueFile(letter, ".rtf", platform::kDefaultPermissions, keepTo(3))->Path(),
+  EXPECT_EQ(CreateUniqueFile(OutputPlace{nullptr, letter}, ".rtf", platform::kDefaultPermissions,
+                             keepTo(3))
+                ->Path(),
             (dir / "LETTER_1.rtf").string());
   EXPECT_EQ(taken, (std::vector<std::string>{"LETTER.rtf", "LETTER_0.rtf"}));
   fs::remove_all(dir);

@@ -39,11 +39,15 @@ TEST(EscapeBraces, TextBracesAreEscapedOnce) {
     const char* in;
     const char* out;
   } rows[] = {
-      {"text braces", "a{b}c", "a\\{b\\}c"},
+      {"text braces", "{a{b}c}", "\\{a\\{b\\}c\\}"},
       {"literal backslash then brace", "\\\\{", "\\\\\\{"},
       {"a brace command is already an RTF literal brace", "\\{x\\}", "\\{x\\}"},
       {"a lone trailing backslash becomes a literal one", "end\\", "end\\\\"},
       {"control words pass", "\\b x\\b0 ", "\\b x\\b0 "},
+      {"a character set in font 5 keeps its group", "{\\f5 \\u8712?}{x}{\\f5 \\u-1?}",
+       "{\\f5 \\u8712?}\\{x\\}{\\f5 \\u-1?}"},
+      {"text that only begins like one is text", "{\\f5 \\u8712}{\\f5 x}",
+       "\\{\\f5 \\u8712\\}\\{\\f5 x\\}"},
   };
   for (const Row& r : rows) {
     std::string line = r.in;

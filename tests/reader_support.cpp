@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "test_support.h"
+
 namespace fs = std::filesystem;
 
 namespace pomvex::testing {
@@ -24,11 +26,12 @@ const std::vector<SampleText>& SampleTexts() {
       {"EUROPA",
        {"Gr\u00f6\u00dfe", "\u00c4rger", "Fran\u00e7ais", "\u00e9chantillons", "\u00bfQui",
         "Wroc\u0142awia", "\u0141ukasz z G\u00f3ry"}},
-      {"BIBLIO", {"References", "Relativit\u00e4tstheorie", "Landau"}},
+      {"BIBLIO", {"References", "Relativit\u00e4tstheorie", "Landau", "12.\u204e"}},
       {"BOXES", {"\u250c\u2500\u2500", "\u2502 Source", "\u2514", "\u2192 detector"}},
       {"TITLE", {"UNIVERSITY OF WARSAW", "Doctor of Philosophy", "Jan Kowalski"}},
       {"FIGURES", {"*** <SPECTRUM.PCX> ***", "*** <APPARAT.PCX> ***"}},
-      {"UNKNOWN", {"text {in braces}", "cut after a backslash"}},
+      {"UNKNOWN",
+       {"text {in braces}", "cut after a backslash", "unknown \\Q command", "\\FA is no"}},
       {"MISPLACE", {"x1 + y2", "The end."}},
   };
   return texts;
@@ -42,8 +45,37 @@ const std::vector<SampleFootnotes>& NumberedFootnoteSamples() {
   return samples;
 }
 
+std::vector<fs::path> PrintedSamples() {
+  std::vector<fs::path> files;
+  for (std::string name : {"PHYSICS", "CALCULUS", "BOXES", "LETTER", "BIBLIO"})
+    files.push_back(GoldenDir() / (name + ".rtf"));
+  return files;
+}
+
+std::vector<fs::path> SampleDocuments() {
+  std::vector<fs::path> files = {GoldenDir() / "TRUNCATE.rtf"};
+  for (const SampleText& s : SampleTexts()) files.push_back(GoldenDir() / (s.name + ".rtf"));
+  return files;
+}
+
+void ExpectPageHeaders(const std::vector<fs::path>& pdfs) {
+  ASSERT_GE(pdfs.size(), 4u);
+  EXPECT_EQ(PageText(pdfs[0], 1).find("Journal of Applied Physics"), 0u);
+  EXPECT_EQ(PageText(pdfs[1], 1).find("Calculus I, Lecture 4"), 0u);
+  for (int page : {1, 2}) EXPECT_EQ(PageText(pdfs[3], page).find("Institute of Applied"), 0u);
+}
+
 fs::path GoldenDir() {
   return fs::path(POMVEX_SOURCE_DIR) / "examples" / "golden";
+}
+
+std::string PageText(const fs::path& pdf, int page, bool layout) {
+  const std::string n = std::to_string(page);
+  const fs::path text = pdf.parent_path() / (pdf.stem().string() + "_" + n + ".txt");
+  RunLogged(std::string("pdftotext ") + (layout ? "-layout " : "") + "-f " + n + " -l " + n + " " +
+                pdf.string() + " " + text.string(),
+            text.string() + ".log");
+  return ReadFile(text);
 }
 
 bool CommandExists(const std::string& command) {

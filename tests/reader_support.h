@@ -25,7 +25,18 @@ struct SampleFootnotes {
 };
 const std::vector<SampleFootnotes>& NumberedFootnoteSamples();
 
+// The golden RTF files of the samples printed to be looked at (PHYSICS, CALCULUS, BOXES,
+// LETTER, BIBLIO), and of every sample that is a document: the truncated one, without text,
+// then those of SampleTexts.
+std::vector<std::filesystem::path> PrintedSamples();
+std::vector<std::filesystem::path> SampleDocuments();
+// Expects the page headers on every page of the printed copies of PrintedSamples, in order.
+void ExpectPageHeaders(const std::vector<std::filesystem::path>& pdfs);
+
 std::filesystem::path GoldenDir();
+// The text of one page of a PDF file (pdftotext, with the layout kept when asked); empty when
+// it cannot be read.
+std::string PageText(const std::filesystem::path& pdf, int page, bool layout = false);
 bool CommandExists(const std::string& command);
 // Runs a shell command with its output going to log; gives whether it exited with status 0.
 bool RunLogged(const std::string& command, const std::filesystem::path& log);

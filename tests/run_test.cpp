@@ -15,7 +15,10 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
+#include <stdexcept>
+#include <utility>
 
 #include "app/folder_listing.h"
 #include "app/output_file.h"
@@ -115,6 +118,23 @@ TEST(CreateUniqueFile, NeverOverwrites) {
   fs::create_directory(t / "taken.rtf");
   EXPECT_EQ(Created(t / "taken.CHI", ".rtf"), t / "taken_0.rtf") << "a folder takes its name";
   EXPECT_EQ(ReadFile(t / "LETTER.CHI"), "x");
+}
+
+// In a folder held open, names are chosen as by path, and a file discarded goes from there.
+TEST(CreateUniqueFile, InAnOpenFolder) {
+  TempDir t;
+  int err = 0;
+  const platform::FolderHandle handle = platform::OpenFolder(t.Dir(), err);
+  ASSERT_NE(handle, platform::kNoFolder) << MessageForErrno(err);
+  const auto folder = std::make_shared<const OpenFolder>(handle, t.Dir() + kSep);
+  EXPECT_EQ(CreateUniqueFile({folder, "LETTER.CHI"}, ".rtf")->Path(), t / "LETTER.rtf");
+  EXPECT_EQ(CreateUniqueFile({folder, "LETTER.CHI"}, ".rtf")->Path(), t / "LETTER_0.rtf");
+  fs::create_directory(platform::NativePath(t / "taken.rtf"));
+  EXPECT_EQ(CreateUniqueFile({folder, "taken.CHI"}, ".rtf")->Path(), t / "taken_0.rtf")
+      << "a folder takes its name";
+  CreateUniqueFile({folder, "gone.CHI"}, ".rtf")->Discard();
+  EXPECT_FALSE(fs::exists(platform::NativePath(t / "gone.rtf")));
+  EXPECT_TRUE(fs::exists(platform::NativePath(t / "LETTER_0.rtf")));
 }
 
 TEST(Run, ConvertsADirectoryAndWritesTheLog) {
@@ -274,6 +294,15 @@ TEST(Run, ADocumentThatCannotBeReadIsSkipped) {
          fs::create_directory(p);
        },
        kReadingAFolder},
+#ifndef _WIN32
+      // Opened as it was listed, it would wait for a writer for ever.
+      {"a FIFO now",
+       [](const std::string& p) {
+         fs::remove(p);
+         ::mkfifo(p.c_str(), 0600);
+       },
+       "Not a regular file"},
+#endif
   };
   for (const Case& c : cases) {
     TempDir t;
@@ -347,6 +376,60 @@ TEST(Run, RtfFilesTakeTheirDocumentsReadAndWritePermissions) {
               mode & 0666 & ~static_cast<int>(umaskNow))
         << std::oct << mode;
   }
+}
+#endif
+
+// An unexpected fault of the converter abandons the document that brought it out, and the run
+// goes on; the front end, asked whether to stop, stands in for the faulty step here.
+TEST(Run, AnInternalErrorAbandonsOneDocument) {
+  TempDir t;
+  for (const char* name : {"a.CHI", "b.CHI", "c.CHI"}) WriteFile(t / name, kDoc);
+  Hooks hooks;
+  bool inB = false;
+  hooks.onFile = [&](const std::string& path) { inB = path == t / "b.CHI"; };
+  hooks.stop = [&]() -> bool {
+    if (std::exchange(inB, false)) throw std::out_of_range("vector::at");
+    return false;
+  };
+  const RunOutcome out = RunWith(t.Dir(), hooks);
+  ASSERT_TRUE(out.finished) << out.failure;
+  EXPECT_TRUE(fs::exists(t / "a.rtf") && fs::exists(t / "c.rtf"));
+  EXPECT_FALSE(fs::exists(t / "b.rtf"));
+  EXPECT_NE(
+      ReadFile(out.logPath).find("  b.CHI\r\n    Error: Conversion abandoned: Internal error\r\n"),
+      std::string::npos);
+}
+
+// The control characters of the document text that problems quote (an escape sequence, a bell,
+// a bare line feed) reach the log as "?", a tab as it is.
+TEST(Run, ProblemTextsBringNoControlCharactersIntoTheLog) {
+  TempDir t;
+  WriteFile(t / "e.CHI",
+            "\\1cw\r\n\\U1STANDARD\r\n\\+ far\x1b[2J\n\r\n\\+ x\r\nmain\x1b]0;t\x07\t\\\r\n");
+  RunRequest request;
+  request.directory = t.Dir();
+  request.detailedLog = true;
+  Recorder quiet;
+  const std::string log = ReadFile(RunConversion(request, quiet).logPath);
+  EXPECT_NE(log.find("Error: Unprocessed superscript or subscript line: \\+ far?[2J?\r\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("Error: Line terminated by '\\' in: main?]0;t?\t\\\r\n"), std::string::npos)
+      << log;
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    const auto c = static_cast<unsigned char>(log[i]);
+    const bool lineEnd = (c == '\r' && log[i + 1] == '\n') || (c == '\n' && log[i - 1] == '\r');
+    EXPECT_TRUE(c >= 32 || c == '\t' || lineEnd) << "code " << int{c} << " at " << i;
+  }
+}
+
+#ifndef _WIN32
+TEST(Run, ABackslashIsPartOfAName) {
+  TempDir t;
+  WriteFile(t / "draft\\LETTER.CHI", kDoc);
+  const RunOutcome out = RunIn(t.Dir(), FileChoice::CurrentDirectory);
+  EXPECT_TRUE(fs::exists(t / "draft\\LETTER.rtf"));
+  EXPECT_NE(ReadFile(out.logPath).find("\r\n  draft\\LETTER.CHI\r\n"), std::string::npos);
 }
 #endif
 
@@ -432,6 +515,38 @@ TEST(Run, AnOutputFolderGetsOnlyTheFoldersOfItsRtfFiles) {
 #endif
 }
 
+#ifndef _WIN32  // Wine, where the Windows build is tested, makes no links
+// A folder of the output swapped for a link while the run writes into it (by a watcher of the
+// output folder) is not written through, nor is a folder made inside it: the run ends.
+TEST(Run, AnOutputFolderSwappedForALinkIsNotWrittenThrough) {
+  TempDir t;
+  const std::string src = t / "src", out = t / "out", elsewhere = t / "elsewhere";
+  WriteFile(src + "/a/1.CHI", kDoc);
+  WriteFile(src + "/a/2.CHI", kDoc);
+  WriteFile(src + "/a/b/3.CHI", kDoc);
+  fs::create_directories(elsewhere);
+  for (const std::string swappedBefore : {"/a/2.CHI", "/a/b/3.CHI"}) {
+    fs::remove_all(out);
+    Hooks hooks;
+    hooks.onFile = [&](const std::string& path) {
+      if (path != src + swappedBefore) return;
+      fs::rename(out + "/a", out + "/moved");
+      fs::create_directory_symlink(elsewhere, out + "/a");
+    };
+    RunRequest request;
+    request.directory = src;
+    request.choice = FileChoice::CurrentAndSubFolders;
+    request.outputDirectory = out;
+    const RunOutcome outcome = RunConversion(request, hooks);
+    EXPECT_EQ(outcome.failure, "Not a folder") << swappedBefore;
+    EXPECT_EQ(outcome.failurePath, out + "/a") << swappedBefore;
+    EXPECT_TRUE(fs::is_empty(elsewhere)) << swappedBefore;
+    EXPECT_NE(ReadFile(out + "/Pomvex.Log").find("*** Run ended: Not a folder: " + out + "/a ***"),
+              std::string::npos);
+  }
+}
+#endif
+
 // Every file under root, by its path relative to root, with its contents (root's own path in
 // them written as "ROOT").
 std::map<std::string, std::string> TreeOf(const std::string& root) {
@@ -454,8 +569,8 @@ std::string ManyProblems(int lines) {
 
 // Documents of every kind a run meets: names that collide, one of them freed late by a document
 // abandoned after a long conversion, an RTF file already there, a hidden document, documents
-// over a limit, not of version 3 or unreadable, two with more problems than are held at once,
-// and enough small ones to keep the workers busy.
+// over a limit (one alone in its folder), not of version 3 or unreadable, two with more problems
+// than are held at once, and enough small ones to keep the workers busy.
 void MakeArchive(const std::string& src) {
   std::string slow = "\\1cw\r\n\\U1STANDARD\r\n";
   for (int i = 0; i < 20000; ++i) slow += "a line of text\\,\r\n";
@@ -473,6 +588,7 @@ void MakeArchive(const std::string& src) {
   WriteFile(src + "/.hidden.CHI", kDoc);
   WriteFile(src + "/old.CHI", "\\1CW 2\r\n");
   WriteFile(src + "/margin.CHI", "\\1cw\r\n\\pLM 99999999\r\ntext\r\n");
+  WriteFile(src + "/lone/over.CHI", slow + "main\r\n");  // its output folder goes with it
   WriteFile(src + "/many/P1.CHI", ManyProblems(10));
   WriteFile(src + "/many/P2.CHI", ManyProblems(10));
   for (int i = 0; i < 40; ++i) {
@@ -535,6 +651,7 @@ TEST(Run, TheFilesNamesAndLogDoNotDependOnTheNumberOfJobs) {
       EXPECT_EQ(trees[0].count(rtfs + "B_0.rtf"), 1u);
 #endif
       EXPECT_EQ(trees[0].count(rtfs + "C_0.rtf"), c.outdir ? 0u : 1u);
+      EXPECT_EQ(trees[0].count("out/lone"), 0u);
       EXPECT_NE(log.find("    10000 errors in the conversion\r\n  P2.CHI\r\n"), std::string::npos);
     }
   }

@@ -1,14 +1,17 @@
 #include "app/convert_file.h"
 
 #include <cassert>
+#include <cstdint>
 #include <memory>
 #include <new>
 
 #include "base/line_group.h"
+#include "conversion/body_writer.h"
 #include "conversion/line_assembly.h"
 #include "conversion/rtf_prolog.h"
 #include "document/header_reader.h"
 #include "document/sections.h"
+#include "fonts/footnotes_scripts.h"
 
 namespace pomvex {
 
@@ -64,17 +67,17 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
   ConvertHeaderFooterSections(doc, in, *group, std::move(line), sections, flow.linePending);
   out.Write("{");
   out.Write(RtfProlog(doc.Settings, margins, doc.HasLeftPageSection));
-  out.Write(sections);
+  WriteWithFootnotes(doc, sections, out);
 
   flow.paragraphEnded = true;
   flow.fontCarry = STANDARD;
+  BodyWriter body(doc, out);
   // A line read ahead is always converted, even at the end of the input.
   while (!in.AtEnd() || flow.linePending) {
-    ConvertLineGroup(doc, in, *group, line, flow);
-    line += "\r\n";
-    out.Write(line);
+    const FramedLine framed = ConvertLineGroup(doc, in, *group, line, flow);
+    body.Write(line, framed);
   }
-  if (!flow.paragraphEnded) out.Write("\\par}");
+  body.Close(flow);
   out.Write("}");
 #ifndef NDEBUG
   assert(out.Balanced());
@@ -83,6 +86,31 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
 }
 
 namespace {
+
+// The most RTF a document may give: 64 times its own size, and 16 MB more. Only footnotes referred
+// to again and again come near it; a document that goes beyond is abandoned.
+std::uint64_t OutputLimitFor(std::uint64_t inputSize) {
+  constexpr std::uint64_t kFactor = 64;
+  constexpr std::uint64_t kAllowance = std::uint64_t{16} << 20;
+  return inputSize > (UINT64_MAX - kAllowance) / kFactor ? UINT64_MAX
+                                                         : inputSize * kFactor + kAllowance;
+}
+
+// Passes the RTF text on, counted, and abandons the document whose RTF would grow beyond its
+// limit.
+class BoundedSink : public TextSink {
+ public:
+  BoundedSink(TextSink& out, std::uint64_t limit) : out_(out), left_(limit) {}
+  void Write(std::string_view text) override {
+    if (text.size() > left_) throw ConversionAbandoned(kOutputTooLarge);
+    left_ -= text.size();
+    out_.Write(text);
+  }
+
+ private:
+  TextSink& out_;
+  std::uint64_t left_;
+};
 
 // Records the document's problems in its entry; when they grow too many to hold, they are
 // handed over to be committed.
@@ -135,7 +163,8 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
   doc.KeepAllScripts = keepAllScripts;
   try {
     TextInput in(entry.input->Stream());
-    StoppableSink sink(*entry.output, control);
+    BoundedSink bounded(*entry.output, OutputLimitFor(entry.input->Size()));
+    StoppableSink sink(bounded, control);
     const bool converted = ConvertDocument(doc, in, sink);
     entry.output->Close();
     // A file that is no version-3 document leaves an empty output and nothing more in the log.
@@ -154,9 +183,10 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
     entry.outcome = DocumentOutcome::Failed;
     entry.failure = failure.what();
     entry.failurePath = failure.Path();
-  } catch (const std::exception& failure) {
-    entry.outcome = DocumentOutcome::Failed;
-    entry.failure = failure.what();
+  } catch (const std::exception&) {
+    // A fault of the converter itself (an index out of range, a broken invariant) that this
+    // document brought out: the next documents do not depend on it.
+    Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Internal error");
   }
 }
 

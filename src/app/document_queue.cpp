@@ -15,8 +15,7 @@ namespace {
 constexpr auto kStopPoll = std::chrono::milliseconds(20);
 
 std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return path.substr(platform::NameStart(path));
 }
 
 // A document converted on the walk's thread: the front end is asked between its line groups,
@@ -320,7 +319,7 @@ void DocumentQueue::ConvertAlone(RunEntry& entry) {
 std::unique_ptr<OutputFile> DocumentQueue::CreateOutput(const std::string& document,
                                                         unsigned permissions) {
   for (;;) {
-    const std::string place = run_.Outputs.PlaceOf(document);
+    const OutputPlace place = run_.Outputs.PlaceOf(document);
     const RunEntry* holder = nullptr;
     // A name taken by a document not committed yet may still be freed, as that document may be
     // abandoned: the name is tried again once it is committed, as a run of one document at a

@@ -21,6 +21,16 @@ bool LessIgnoringCase(const std::string& a, const std::string& b) {
   return ua != ub ? ua < ub : a < b;
 }
 
+// text with its control characters (codes 0 to 31 and 127) written as "?".
+std::string WithoutControls(std::string_view text, bool keepTab) {
+  std::string shown(text);
+  for (char& c : shown) {
+    const auto code = static_cast<unsigned char>(c);
+    if ((code < 32 && !(keepTab && c == '\t')) || code == 127) c = '?';
+  }
+  return shown;
+}
+
 template <typename Keep>
 std::vector<std::string> List(const std::string& dir, bool withHidden, Keep keep) {
   std::vector<platform::FolderEntry> entries;
@@ -38,12 +48,8 @@ std::vector<std::string> List(const std::string& dir, bool withHidden, Keep keep
 }  // namespace
 
 std::size_t ExtensionDot(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\:");
   const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    return std::string::npos;
-  }
-  return dot;
+  return dot == std::string::npos || dot < platform::NameStart(path) ? std::string::npos : dot;
 }
 
 std::string UpperExtension(const std::string& path) {
@@ -56,12 +62,11 @@ bool IsChiFile(const std::string& path) {
 }
 
 std::string PrintableName(std::string_view name) {
-  std::string shown(name);
-  for (char& c : shown) {
-    const auto code = static_cast<unsigned char>(c);
-    if (code < 32 || code == 127) c = '?';
-  }
-  return shown;
+  return WithoutControls(name, /*keepTab=*/false);
+}
+
+std::string PrintableText(std::string_view text) {
+  return WithoutControls(text, /*keepTab=*/true);
 }
 
 std::vector<std::string> ListFiles(const std::string& dir, bool chiOnly, bool withHidden) {

@@ -27,5 +27,8 @@ bool IsChiFile(const std::string& path);
 // the terminal: a line feed in a file name must not split a log line, nor an escape sequence
 // reach a terminal.
 std::string PrintableName(std::string_view name);
+// A problem's text for the log with every control character but the tab written as "?": a
+// problem that quotes a document's line must not carry a line feed or an escape sequence there.
+std::string PrintableText(std::string_view text);
 
 }  // namespace pomvex

@@ -62,6 +62,7 @@ InputFile::InputFile(const std::string& path) {
   int err = 0;
   file_ = platform::OpenForReading(path, err);
   if (file_ == platform::kNoFile) throw DocumentUnreadable(MessageForErrno(err));
+  size_ = platform::FileSize(file_);
   buffer_ = std::make_unique<Buffer>(file_);
   stream_ = std::make_unique<std::istream>(buffer_.get());
   // A failure inside the buffer is thrown on, not turned into a state bit.

@@ -3,6 +3,7 @@
 // platform's message, and the run goes on with the next document.
 #pragma once
 
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <stdexcept>
@@ -31,12 +32,15 @@ class InputFile {
   std::istream& Stream() { return *stream_; }
   // The document's read and write permission bits, which its RTF file takes over.
   unsigned Permissions() const;
+  // The document's size in bytes when it was opened.
+  std::uint64_t Size() const { return size_; }
   // Goes back to the start of the document, to read it again; false when the system refuses.
   bool Rewind();
 
  private:
   class Buffer;
   platform::FileHandle file_;
+  std::uint64_t size_ = 0;
   std::unique_ptr<Buffer> buffer_;
   std::unique_ptr<std::istream> stream_;
 };

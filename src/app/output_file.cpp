@@ -10,8 +10,9 @@ namespace {
 constexpr std::size_t kBlock = 1 << 16;  // what is gathered before it is handed to the system
 }  // namespace
 
-OutputFile::OutputFile(platform::FileHandle file, std::string path)
-    : file_(file), path_(std::move(path)) {}
+OutputFile::OutputFile(platform::FileHandle file, std::string path,
+                       std::shared_ptr<const OpenFolder> folder, std::string name)
+    : file_(file), path_(std::move(path)), folder_(std::move(folder)), name_(std::move(name)) {}
 
 OutputFile::~OutputFile() {
   if (file_ == platform::kNoFile) return;
@@ -83,7 +84,11 @@ void OutputFile::CloseUnwritten() {
 
 void OutputFile::Discard() {
   CloseUnwritten();
-  platform::RemoveFile(path_);
+  if (folder_) {
+    platform::RemoveFileIn(folder_->Handle(), name_);
+  } else {
+    platform::RemoveFile(path_);
+  }
 }
 
 bool OutputFile::Restart() {
@@ -91,9 +96,16 @@ bool OutputFile::Restart() {
   return file_ != platform::kNoFile && platform::TruncateFile(file_) == 0;
 }
 
+std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
+                                             const std::string& newExtension,
+                                             unsigned permissions) {
+  return CreateUniqueFile(OutputPlace{nullptr, name}, newExtension, permissions);
+}
+
 std::unique_ptr<OutputFile> CreateUniqueFile(
-    const std::string& name, const std::string& newExtension, unsigned permissions,
+    const OutputPlace& place, const std::string& newExtension, unsigned permissions,
     const std::function<bool(const std::string&)>& passOver) {
+  const std::string& name = place.name;
   const std::size_t dot = ExtensionDot(name);
   std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
   std::string extension;
@@ -106,23 +118,30 @@ std::unique_ptr<OutputFile> CreateUniqueFile(
     chosen = stem + newExtension;
   }
   // The creation itself is the test for a free name: nothing is looked up first.
-  auto create = [&](const std::string& path) -> std::unique_ptr<OutputFile> {
+  const OpenFolder* folder = place.folder.get();
+  auto create = [&](const std::string& candidate) -> std::unique_ptr<OutputFile> {
     int err = 0;
-    const platform::FileHandle file = platform::CreateNewFile(path, permissions, err);
-    if (file != platform::kNoFile) return std::make_unique<OutputFile>(file, path);
+    const std::string path = folder ? folder->Path() + candidate : candidate;
+    const platform::FileHandle file =
+        folder ? platform::CreateNewFileIn(folder->Handle(), candidate, permissions, err)
+               : platform::CreateNewFile(path, permissions, err);
+    if (file != platform::kNoFile) {
+      return std::make_unique<OutputFile>(file, path, place.folder, folder ? candidate : "");
+    }
     if (err != platform::kErrorNameTaken) throw RunFailure(MessageForErrno(err), path);
     return nullptr;
   };
   bool gaveUp = false;
-  auto tryName = [&](const std::string& path) -> std::unique_ptr<OutputFile> {
-    std::unique_ptr<OutputFile> file = create(path);
-    if (!file && passOver && !passOver(path)) gaveUp = true;
+  auto tryName = [&](const std::string& candidate) -> std::unique_ptr<OutputFile> {
+    std::unique_ptr<OutputFile> file = create(candidate);
+    if (!file && passOver && !passOver(folder ? folder->Path() + candidate : candidate)) {
+      gaveUp = true;
+    }
     return file;
   };
   if (auto file = tryName(chosen); file || gaveUp) return file;
   if (newExtension.empty()) {
-    const std::size_t slash = stem.find_last_of("/\\:");
-    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t nameStart = platform::NameStart(stem);
     while (stem.size() > nameStart && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
   }
   for (long n = 0;; ++n) {

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "app/platform_files.h"
+
 namespace pomvex {
 
 std::string MessageForErrno(int err) {
@@ -22,6 +24,11 @@ std::string MessageForErrno(int err) {
     case EINVAL:
     case ENAMETOOLONG:
       return "Invalid filename";
+    case EISDIR:
+    case platform::kErrorNotRegularFile:
+      return "Not a regular file";
+    case platform::kErrorNotAFolder:
+      return "Not a folder";
     default:
       return "I/O error " + std::to_string(err);
   }

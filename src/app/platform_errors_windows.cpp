@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/platform_errors.h"
+#include "app/platform_files.h"
 
 namespace pomvex {
 
@@ -30,6 +31,10 @@ std::string MessageForErrno(int err) {
     case ERROR_DIRECTORY:
     case ERROR_INVALID_DRIVE:
       return "Invalid filename";
+    case platform::kErrorNotRegularFile:
+      return "Not a regular file";
+    case platform::kErrorNotAFolder:
+      return "Not a folder";
     default:
       return "I/O error " + std::to_string(err);
   }

@@ -17,6 +17,11 @@ bool IsPathSeparator(char c) {
   return c == '/';
 }
 
+std::size_t NameStart(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
 bool IsMissingFolder(int err) {
   return err == ENOENT || err == ENOTDIR;
 }
@@ -44,9 +49,23 @@ int OpenLeavingAccessTime(const std::string& path, int flags) {
 }  // namespace
 
 FileHandle OpenForReading(const std::string& path, int& err) {
-  const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) err = errno;
-  return fd;
+  // Without blocking: a FIFO put in the document's place would wait for a writer for ever. For
+  // a regular file the flag changes nothing.
+  const int fd = OpenLeavingAccessTime(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+    return kNoFile;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    err = errno;
+  } else if (!S_ISREG(st.st_mode)) {
+    err = S_ISDIR(st.st_mode) ? EISDIR : kErrorNotRegularFile;
+  } else {
+    return fd;
+  }
+  ::close(fd);
+  return kNoFile;
 }
 
 FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err) {
@@ -63,6 +82,12 @@ unsigned ReadWritePermissions(FileHandle file) {
   struct stat st {};
   if (::fstat(file, &st) != 0) return kDefaultPermissions;
   return static_cast<unsigned>(st.st_mode) & 0666;
+}
+
+std::uint64_t FileSize(FileHandle file) {
+  struct stat st {};
+  if (::fstat(file, &st) != 0 || st.st_size < 0) return 0;
+  return static_cast<std::uint64_t>(st.st_size);
 }
 
 long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err) {
@@ -159,8 +184,66 @@ bool IsFolder(const std::string& path, bool followLinks) {
   return result == 0 && S_ISDIR(st.st_mode);
 }
 
-bool RemoveEmptyFolder(const std::string& path) {
-  return ::rmdir(path.c_str()) == 0;
+namespace {
+
+// A folder is held without the right to read it, which creating and removing by name do not
+// need (where the system has such handles).
+#ifdef O_PATH
+constexpr int kFolderAccess = O_PATH;
+#else
+constexpr int kFolderAccess = O_RDONLY;
+#endif
+
+}  // namespace
+
+FolderHandle OpenFolder(const std::string& path, int& err) {
+  const int fd = OpenRetrying(path, kFolderAccess | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) err = errno;
+  return fd;
+}
+
+FolderHandle OpenSubFolder(FolderHandle parent, const std::string& name, int& err) {
+  int fd;
+  do {
+    fd = ::openat(parent, name.c_str(), kFolderAccess | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) err = errno == ENOTDIR || errno == ELOOP ? kErrorNotAFolder : errno;
+  return fd;
+}
+
+int CreateSubFolder(FolderHandle parent, const std::string& name) {
+  return ::mkdirat(parent, name.c_str(), 0777) == 0 ? 0 : errno;  // EEXIST when taken
+}
+
+bool IsStillInPlace(FolderHandle parent, const std::string& name, FolderHandle folder) {
+  struct stat there {
+  }, held{};
+  return ::fstatat(parent, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+         ::fstat(folder, &held) == 0 && S_ISDIR(there.st_mode) && there.st_dev == held.st_dev &&
+         there.st_ino == held.st_ino;
+}
+
+FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                           int& err) {
+  int fd;
+  do {
+    fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                  static_cast<mode_t>(permissions & 0666));
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) err = errno;
+  return fd;
+}
+
+void RemoveFileIn(FolderHandle folder, const std::string& name) {
+  ::unlinkat(folder, name.c_str(), 0);
+}
+
+bool RemoveEmptySubFolder(FolderHandle parent, const std::string& name) {
+  return ::unlinkat(parent, name.c_str(), AT_REMOVEDIR) == 0;
+}
+
+void CloseFolder(FolderHandle folder) {
+  ::close(folder);
 }
 
 bool SameName(const std::string& a, const std::string& b) {

@@ -14,31 +14,44 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pomvex::platform {
 
 #ifdef _WIN32
-using FileHandle = std::intptr_t;  // a HANDLE
+using FileHandle = std::intptr_t;    // a HANDLE
+using FolderHandle = std::intptr_t;  // a HANDLE
 inline constexpr char kPathSeparator = '\\';
 inline constexpr int kErrorNameTaken = 80;  // ERROR_FILE_EXISTS
 inline constexpr int kErrorBadHandle = 6;   // ERROR_INVALID_HANDLE
 #else
 using FileHandle = int;
+using FolderHandle = int;
 inline constexpr char kPathSeparator = '/';
 inline constexpr int kErrorNameTaken = EEXIST;
 inline constexpr int kErrorBadHandle = EBADF;
 #endif
 inline constexpr FileHandle kNoFile = -1;
+inline constexpr FolderHandle kNoFolder = -1;
+// Codes of the program's own, beyond the system's error numbers: a file that is no regular file
+// (a FIFO, a device) where a document was listed; an entry that is no folder (a file, a link)
+// where a folder of the output was to be.
+inline constexpr int kErrorNotRegularFile = 0x20000001;
+inline constexpr int kErrorNotAFolder = 0x20000002;
 
 // Read and write for everyone, as the umask allows.
 inline constexpr unsigned kDefaultPermissions = 0666;
 
 // True for the separators the system takes between folders ("/", and on Windows also "\").
 bool IsPathSeparator(char c);
+// Where the last name of path begins: after its last separator (on Windows also after the colon
+// of a drive); 0 when there is none. On POSIX a backslash is an ordinary character of a name.
+std::size_t NameStart(std::string_view path);
 
 // Opens path for reading only, leaving its access time as it was where the system lets us (an
-// archive is read without a trace). kNoFile on failure, with err set.
+// archive is read without a trace). kNoFile on failure, with err set; what is no regular file
+// (a folder, a FIFO, a device) is not read, whatever the listing said of it.
 FileHandle OpenForReading(const std::string& path, int& err);
 // Creates path for writing only when nothing of that name exists (a symbolic link, even a
 // dangling one, counts as existing, and is never followed), with the given read and write
@@ -47,6 +60,8 @@ FileHandle OpenForReading(const std::string& path, int& err);
 FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err);
 // The read and write permission bits of an open file.
 unsigned ReadWritePermissions(FileHandle file);
+// The size in bytes of an open file; 0 when the system does not tell it.
+std::uint64_t FileSize(FileHandle file);
 // Reads at most size bytes: the count read, 0 at the end, -1 on failure with err set.
 long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err);
 // Writes at most size bytes: the count written (at least 1), -1 on failure with err set.
@@ -80,8 +95,30 @@ int CreateFolder(const std::string& path);
 bool IsMissingFolder(int err);
 // True when path names a folder; a link to one counts only with followLinks.
 bool IsFolder(const std::string& path, bool followLinks);
-// Removes the folder at path when it is empty; true when it was removed.
-bool RemoveEmptyFolder(const std::string& path);
+
+// Folders held open, to create, open and remove what is in them by name: what a run writes goes
+// through the folders it opened, never through a link put in the place of one of them.
+//
+// Opens the folder at path; links on the way are followed, as the user named them. kNoFolder on
+// failure, with err set.
+FolderHandle OpenFolder(const std::string& path, int& err);
+// Opens the folder name in parent. A link there is not followed: err is kErrorNotAFolder, as for
+// a file; one that IsMissingFolder knows when there is nothing of that name.
+FolderHandle OpenSubFolder(FolderHandle parent, const std::string& name, int& err);
+// Creates the folder name in parent: 0, or the error number (kErrorNameTaken when the name is
+// taken, by whatever).
+int CreateSubFolder(FolderHandle parent, const std::string& name);
+// True while name in parent is the folder held open as folder, and not something put in its
+// place since.
+bool IsStillInPlace(FolderHandle parent, const std::string& name, FolderHandle folder);
+// CreateNewFile for the file name in folder.
+FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                           int& err);
+// Removes the file name in folder; nothing happens when there is none.
+void RemoveFileIn(FolderHandle folder, const std::string& name);
+// Removes the folder name in parent when it is empty; true when it was removed.
+bool RemoveEmptySubFolder(FolderHandle parent, const std::string& name);
+void CloseFolder(FolderHandle folder);
 
 // True when a and b, names in one folder, name the same entry: on Windows without regard to
 // case, on POSIX when they are the same bytes.

@@ -1,11 +1,21 @@
 // Windows files, through the wide-character functions: the run's UTF-8 paths become UTF-16
 // here, and names listed come back as UTF-8.
 #include <windows.h>
+// After windows.h, which they need.
+#include <winternl.h>
 
 #include "app/platform_files.h"
 #include "app/wide_names.h"
 
 namespace fs = std::filesystem;
+
+// Not declared by the system's headers outside the driver kit.
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apcRoutine,
+                                               PVOID apcContext, PIO_STATUS_BLOCK ioStatus,
+                                               PVOID information, ULONG length,
+                                               FILE_INFORMATION_CLASS informationClass,
+                                               BOOLEAN singleEntry, PUNICODE_STRING fileName,
+                                               BOOLEAN restartScan);
 
 namespace pomvex::platform {
 
@@ -52,6 +62,11 @@ bool IsPathSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
+std::size_t NameStart(std::string_view path) {
+  const std::size_t separator = path.find_last_of("\\/:");
+  return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
 FileHandle OpenForReading(const std::string& path, int& err) {
   std::wstring wide;
   if (!WidePath(path, wide)) {
@@ -67,11 +82,20 @@ FileHandle OpenForReading(const std::string& path, int& err) {
   if (handle != INVALID_HANDLE_VALUE) {
     FILETIME unchanged{0xFFFFFFFF, 0xFFFFFFFF};  // no access time is written through this handle
     SetFileTime(handle, nullptr, &unchanged, nullptr);
-    return FileOf(handle);
+  } else {
+    handle = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      err = static_cast<int>(GetLastError());
+      return kNoFile;
+    }
   }
-  handle = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) err = static_cast<int>(GetLastError());
+  // A device or a pipe where a document was listed is not read.
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    err = kErrorNotRegularFile;
+    return kNoFile;
+  }
   return FileOf(handle);
 }
 
@@ -101,6 +125,12 @@ FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err
 unsigned ReadWritePermissions(FileHandle file) {
   (void)file;
   return kDefaultPermissions;
+}
+
+std::uint64_t FileSize(FileHandle file) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(HandleOf(file), &size) || size.QuadPart < 0) return 0;
+  return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err) {
@@ -231,9 +261,183 @@ bool IsFolder(const std::string& path, bool followLinks) {
   return folder;
 }
 
-bool RemoveEmptyFolder(const std::string& path) {
+namespace {
+
+// What a folder is held with: enough to create, open and remove by name in it. Others may go on
+// renaming and removing it, as they may on POSIX; a folder swapped meanwhile is found out.
+constexpr DWORD kFolderAccess = FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A name as the native interface takes it.
+class NativeName {
+ public:
+  // False when name is not UTF-8 or too long for a name.
+  bool Set(const std::string& name) {
+    if (!Utf16FromUtf8(name, units_) || units_.size() > 32767) return false;
+    name_.Buffer = reinterpret_cast<PWSTR>(units_.data());
+    name_.Length = static_cast<USHORT>(units_.size() * sizeof(char16_t));
+    name_.MaximumLength = name_.Length;
+    return true;
+  }
+  UNICODE_STRING* Get() { return &name_; }
+
+ private:
+  std::u16string units_;
+  UNICODE_STRING name_{};
+};
+
+// Opens or creates name in folder (the folder itself for an empty name) through the native
+// interface, which takes a name relative to an open folder. A link (a reparse point) there is
+// opened itself, not followed.
+HANDLE OpenIn(FolderHandle folder, const std::string& name, ACCESS_MASK access, ULONG attributes,
+              ULONG share, ULONG disposition, ULONG options, int& err) {
+  NativeName native;
+  if (!native.Set(name)) {
+    err = ERROR_INVALID_NAME;
+    return INVALID_HANDLE_VALUE;
+  }
+  OBJECT_ATTRIBUTES object;
+  InitializeObjectAttributes(&object, native.Get(), OBJ_CASE_INSENSITIVE, HandleOf(folder),
+                             nullptr);
+  IO_STATUS_BLOCK status;
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  const NTSTATUS result = NtCreateFile(
+      &handle, access | SYNCHRONIZE, &object, &status, nullptr, attributes, share, disposition,
+      options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT, nullptr, 0);
+  if (result < 0) {
+    err = static_cast<int>(RtlNtStatusToDosError(result));
+    return INVALID_HANDLE_VALUE;
+  }
+  return handle;
+}
+
+bool IsLinkTagged(DWORD attributes, DWORD tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (tag == 0 || IsReparseTagNameSurrogate(tag));
+}
+
+bool IsLinkHandle(HANDLE handle) {
+  FILE_ATTRIBUTE_TAG_INFO info;
+  return GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &info, sizeof info) &&
+         IsLinkTagged(info.FileAttributes, info.ReparseTag);
+}
+
+// Whether name in folder is a link as a listing of the folder shows it (with the tag in place of
+// the size of the extended attributes). Wine shows the build machine's symbolic links so, and
+// only so: opening one follows it. The listing goes through a handle of its own, since a
+// handle keeps the name it was first asked for.
+bool IsListedAsLink(FolderHandle folder, const std::string& name) {
+  NativeName native;
+  int err = 0;
+  if (!native.Set(name)) return false;
+  const HANDLE listing =
+      OpenIn(folder, "", FILE_LIST_DIRECTORY, 0, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, err);
+  if (listing == INVALID_HANDLE_VALUE) return false;
+  alignas(FILE_FULL_DIR_INFORMATION) unsigned char buffer[sizeof(FILE_FULL_DIR_INFORMATION) + 1024];
+  IO_STATUS_BLOCK status;
+  const NTSTATUS result =
+      NtQueryDirectoryFile(listing, nullptr, nullptr, nullptr, &status, buffer, sizeof buffer,
+                           FileFullDirectoryInformation, TRUE, native.Get(), TRUE);
+  CloseHandle(listing);
+  const auto* entry = reinterpret_cast<const FILE_FULL_DIR_INFORMATION*>(buffer);
+  return result >= 0 && IsLinkTagged(entry->FileAttributes, entry->EaSize);
+}
+
+}  // namespace
+
+FolderHandle OpenFolder(const std::string& path, int& err) {
   std::wstring wide;
-  return WidePath(path, wide) && RemoveDirectoryW(wide.c_str());
+  if (!WidePath(path, wide)) {
+    err = ERROR_INVALID_NAME;
+    return kNoFolder;
+  }
+  const HANDLE handle = CreateFileW(wide.c_str(), kFolderAccess, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) err = static_cast<int>(GetLastError());
+  return FileOf(handle);
+}
+
+FolderHandle OpenSubFolder(FolderHandle parent, const std::string& name, int& err) {
+  const HANDLE handle =
+      OpenIn(parent, name, kFolderAccess, 0, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, err);
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (err == ERROR_DIRECTORY) err = kErrorNotAFolder;  // a file of that name
+    return kNoFolder;
+  }
+  if (IsLinkHandle(handle) || IsListedAsLink(parent, name)) {
+    CloseHandle(handle);
+    err = kErrorNotAFolder;
+    return kNoFolder;
+  }
+  return FileOf(handle);
+}
+
+int CreateSubFolder(FolderHandle parent, const std::string& name) {
+  int err = 0;
+  const HANDLE handle = OpenIn(parent, name, FILE_LIST_DIRECTORY, FILE_ATTRIBUTE_NORMAL, kShareAll,
+                               FILE_CREATE, FILE_DIRECTORY_FILE, err);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS ? kErrorNameTaken : err;
+  }
+  CloseHandle(handle);
+  return 0;
+}
+
+bool IsStillInPlace(FolderHandle parent, const std::string& name, FolderHandle folder) {
+  int err = 0;
+  const HANDLE there = OpenIn(parent, name, FILE_READ_ATTRIBUTES, 0, kShareAll, FILE_OPEN, 0, err);
+  if (there == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION a, b;
+  const bool same = !IsLinkHandle(there) && GetFileInformationByHandle(there, &a) &&
+                    GetFileInformationByHandle(HandleOf(folder), &b) &&
+                    (a.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                    a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+                    a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  CloseHandle(there);
+  return same;
+}
+
+FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                           int& err) {
+  (void)permissions;  // the folder's inherited access rules decide who may read the file
+  const HANDLE handle = OpenIn(folder, name, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ,
+                               FILE_CREATE, FILE_NON_DIRECTORY_FILE, err);
+  if (handle != INVALID_HANDLE_VALUE) return FileOf(handle);
+  if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) {
+    err = kErrorNameTaken;  // a file, a folder or a link of that name
+  } else if (err == ERROR_ACCESS_DENIED) {
+    // A file being deleted is refused so, and takes the name all the same.
+    int ignored = 0;
+    const HANDLE there =
+        OpenIn(folder, name, FILE_READ_ATTRIBUTES, 0, kShareAll, FILE_OPEN, 0, ignored);
+    if (there != INVALID_HANDLE_VALUE) CloseHandle(there);
+    if (there != INVALID_HANDLE_VALUE || ignored == ERROR_ACCESS_DENIED) err = kErrorNameTaken;
+  }
+  return kNoFile;
+}
+
+void RemoveFileIn(FolderHandle folder, const std::string& name) {
+  int err = 0;
+  const HANDLE handle = OpenIn(folder, name, DELETE, 0, kShareAll, FILE_OPEN,
+                               FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, err);
+  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+}
+
+bool RemoveEmptySubFolder(FolderHandle parent, const std::string& name) {
+  int err = 0;
+  const HANDLE handle =
+      OpenIn(parent, name, DELETE, 0, kShareAll, FILE_OPEN, FILE_DIRECTORY_FILE, err);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  // Refused for a folder that is not empty; done when the last handle to it is closed.
+  FILE_DISPOSITION_INFO remove{TRUE};
+  const bool removed =
+      SetFileInformationByHandle(handle, FileDispositionInfo, &remove, sizeof remove);
+  CloseHandle(handle);
+  return removed;
+}
+
+void CloseFolder(FolderHandle folder) {
+  CloseHandle(HandleOf(folder));
 }
 
 bool SameName(const std::string& a, const std::string& b) {

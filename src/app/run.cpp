@@ -73,7 +73,7 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
                                         : StartDirOf(request.outputDirectory));
     frontEnd.ShowInfo(run.StartDir);
     run.Outputs.CreateRoot();
-    run.OpenLog(CreateUniqueFile(run.Outputs.Root() + "Pomvex.Log", ""));
+    run.OpenLog(CreateUniqueFile(run.Outputs.RootPlace("Pomvex.Log"), ""));
     outcome.logPath = run.LogPath();
     // The directory lines that follow name the documents' own folders.
     if (run.Outputs.Mirrored()) run.WriteLog("Output folder: " + PrintableName(run.Outputs.Root()));

@@ -1,5 +1,7 @@
 #include "app/run_state.h"
 
+#include "app/folder_listing.h"
+
 namespace pomvex {
 
 const std::array<const char*, kCategoryCount + 1> CategoryNames = {
@@ -37,11 +39,13 @@ void RunState::CommitProblems(RunEntry& entry, std::vector<Problem>& batch) {
   for (const Problem& problem : batch) {
     const int category = problem.category;
     if (category == 0) {
-      WriteLog("    Warning: " + problem.text);
+      WriteLog("    Warning: " + PrintableText(problem.text));
       ++WarningCount;
     } else {
       if (category < 1 || category > kCategoryCount) throw RunFailure(kRangeCheckError);
-      if (DetailedLog || (category != 5 && category != 6)) WriteLog("    Error: " + problem.text);
+      if (DetailedLog || (category != 5 && category != 6)) {
+        WriteLog("    Error: " + PrintableText(problem.text));
+      }
       ++ErrorCount;
       ++CategoryCounts[category];
       ++entry.errors;
@@ -95,7 +99,7 @@ void RunState::DropOutput(RunEntry& entry) {
   if (!entry.output) return;
   entry.output->Discard();
   // The folders made for it go too, so that the output tree holds only folders with RTF files.
-  Outputs.Emptied(entry.output->Path());
+  Outputs.Emptied(entry.output->Folder());
   entry.output.reset();
 }
 

@@ -27,6 +27,11 @@ class CharSet {
     }
     return s;
   }
+  constexpr CharSet Complement() const {
+    CharSet s;
+    for (int i = 0; i < 4; ++i) s.words_[i] = ~words_[i];
+    return s;
+  }
   constexpr bool Contains(char c) const {
     auto u = static_cast<unsigned char>(c);
     return (words_[u >> 6] >> (u & 63)) & 1ull;
@@ -58,5 +63,12 @@ inline constexpr CharSet InternalMarkers{":<>DELRX"};
 inline constexpr CharSet SegmentBreakers = LayoutCommands.Union(InternalMarkers);
 // Every character that may follow a backslash in a ChiWriter line.
 inline constexpr CharSet KnownCommands = SlotChars.Union(LayoutCommands).With("@ABFGNU\\p");
+
+// Commands that reach the font step as written though no step gives them a meaning: the unknown
+// ones and the hyphenation marks that could not be removed (both reported). They are written as
+// text, behind a literal backslash, so that a reader shows them and the letters after them.
+// "\{" and "\}" are left out: they are literal braces in RTF as they stand.
+inline constexpr CharSet TextShownCommands =
+    KnownCommands.Union(InternalMarkers).With("{}").Complement().With("AB");
 
 }  // namespace pomvex

@@ -62,6 +62,30 @@ struct DocumentSettings {
   std::int32_t PI = 2;
 };
 
+// Where the footnote step of the line pipeline puts the text of a footnote that a line makes.
+// Both give the same RTF.
+enum class FootnoteInsertion {
+  // Into the line.
+  InLine,
+  // Into the output, as the line is written (WriteWithFootnotes): a text that no later step of
+  // the pipeline would change stays out of the line, a marker in its place, so that a line holds
+  // no more than its own text, however often it refers to a long footnote.
+  WhenWritten,
+};
+
+// What the footnote step found in a footnote text, kept while the text has the length it had
+// then: a footnote text only grows, as its sections are read.
+struct FootnoteTextFacts {
+  std::size_t length = std::string::npos;
+  // Nothing in the text is for the later steps of the line pipeline to rewrite, so the text can
+  // be written as it is where a line refers to it (the page-number command aside).
+  bool writtenAsItIs = false;
+  // Where the text's first page-number command stands; npos when it has none.
+  std::size_t pageNumber = std::string::npos;
+  // The symbols of the text's footnote references that make no footnote, in their order.
+  std::string badSymbols;
+};
+
 struct DocumentState {
   explicit DocumentState(Reporter& r) : report(r) {}
 
@@ -72,6 +96,10 @@ struct DocumentState {
 
   // Footnote texts by symbol '!' to '9', collected from the footnote sections.
   std::array<std::string, 25> FootnoteTexts;
+  // Where the footnote step of the pipeline puts the texts of the footnotes it makes.
+  FootnoteInsertion NoteTexts = FootnoteInsertion::WhenWritten;
+  // What the footnote step found in each text, by symbol.
+  std::array<FootnoteTextFacts, 25> FootnoteFacts;
   // True while the lines of a footnote section are being converted.
   bool InFootnoteText = false;
   // True while the lines of a page header, footer or separator section are being converted.
@@ -94,8 +122,15 @@ struct DocumentState {
 
   // Columns of the tab marks of the line in the pipeline, entries 1 to 60.
   std::array<std::int32_t, 61> TabColumns{};
+  // A character of the line in the pipeline was translated to a piece of a line drawing
+  // (U+2500 to U+257F).
+  bool LineDrawsLines = false;
+  // The line in the pipeline may hold commands that are shown as text; false when the command
+  // check of its group met none, which spares the font step a search.
+  bool LineMayShowCommands = true;
 
   std::string& FootnoteText(char symbol) { return FootnoteTexts[symbol - '!']; }
+  const std::string& FootnoteText(char symbol) const { return FootnoteTexts[symbol - '!']; }
 };
 
 }  // namespace pomvex

@@ -25,6 +25,7 @@ class ConversionAbandoned : public std::runtime_error {
 
 inline constexpr const char* kRangeCheckError = "Range check error";
 inline constexpr const char* kIntegerOverflow = "Integer overflow";
+inline constexpr const char* kOutputTooLarge = "Output too large";
 
 // A failure of the platform (a file that cannot be created or written, a full disk): it ends
 // the whole run, since it would repeat for every file. path names the file or folder concerned,

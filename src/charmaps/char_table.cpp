@@ -1,6 +1,8 @@
 // Writes table entries as RTF text and reports the characters a table cannot translate.
 #include "charmaps/char_table.h"
 
+#include "charmaps/face_coverage.h"
+
 namespace pomvex::charmaps {
 
 namespace {
@@ -22,6 +24,20 @@ void Report(Reporter& report, std::string_view opening, const CharTable& table, 
   text += table.fontName;
   text += " font";
   report.ReportError(kUnknownCharacters, text);
+}
+
+constexpr std::string_view kFontFiveGroup = "{\\f5 ";
+
+// The escape of a translated character; one that the document's face lacks is written in font
+// 5 within a group of its own, so that the reader draws it from a face that has it.
+void AppendTranslatedChar(std::string& out, char32_t code) {
+  if (DocumentFaceHas(code)) {
+    AppendUnicodeEscape(out, code);
+    return;
+  }
+  out += kFontFiveGroup;
+  AppendUnicodeEscape(out, code);
+  out += '}';
 }
 
 }  // namespace
@@ -51,11 +67,11 @@ void AppendTableChar(Reporter& report, const CharTable& table, std::string& out,
       out += static_cast<char>(ch);
       break;
     case CharForm::kUnicode:
-      AppendUnicodeEscape(out, entry.code);
+      AppendTranslatedChar(out, entry.code);
       break;
     case CharForm::kUnicodePair:
-      AppendUnicodeEscape(out, entry.code);
-      AppendUnicodeEscape(out, entry.second);
+      AppendTranslatedChar(out, entry.code);
+      AppendTranslatedChar(out, entry.second);
       break;
     case CharForm::kFont5:
       // The prolog's font 5 holds the double-struck capitals; the text returns to font 0.
@@ -71,6 +87,16 @@ void AppendTableChar(Reporter& report, const CharTable& table, std::string& out,
       out += entry.text;
       break;
   }
+}
+
+std::size_t FontFiveGroupLength(std::string_view text) {
+  if (!text.starts_with(kFontFiveGroup) || text.substr(kFontFiveGroup.size(), 2) != "\\u") return 0;
+  std::size_t i = kFontFiveGroup.size() + 2;
+  if (i < text.size() && text[i] == '-') ++i;
+  const std::size_t digits = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i == digits || text.substr(i, 2) != "?}") return 0;
+  return i + 2;
 }
 
 std::string TranslateTableChar(Reporter& report, const CharTable& table, unsigned char ch) {

@@ -102,6 +102,10 @@ const CharTable& MathIITable();
 // point beyond 65535 is written as its UTF-16 surrogate pair, one escape for each half.
 void AppendUnicodeEscape(std::string& out, char32_t code);
 
+// The length of the group that writes a translated character in font 5 ("{\f5 \u8712?}") at
+// the start of text; 0 when text does not start with one.
+std::size_t FontFiveGroupLength(std::string_view text);
+
 // Appends the RTF text of ch through table; characters the table cannot translate are reported
 // (category 3) and appended as they are.
 void AppendTableChar(Reporter& report, const CharTable& table, std::string& out, unsigned char ch);

@@ -30,16 +30,53 @@ const charmaps::CharTable* TableOf(FontKind kind) {
   }
 }
 
+// Whether the entry's glyph is a piece of a line drawing, a character of the Box Drawing block.
+bool DrawsLine(const charmaps::CharEntry& entry) {
+  auto inBlock = [](char32_t c) { return c >= 0x2500 && c <= 0x257F; };
+  return (entry.form == charmaps::CharForm::kUnicode ||
+          entry.form == charmaps::CharForm::kUnicodePair) &&
+         (inBlock(entry.code) || inBlock(entry.second));
+}
+
 // Appends the RTF text of ch in kind; a result that is one lone backslash is written as two,
-// since a single one would start an RTF control word.
-void AppendSpecialChar(Reporter& report, std::string& out, unsigned char ch, FontKind kind) {
+// since a single one would start an RTF control word. Gives whether the glyph draws a line.
+bool AppendSpecialChar(Reporter& report, std::string& out, unsigned char ch, FontKind kind) {
   const std::size_t before = out.size();
+  bool draws = false;
   if (const charmaps::CharTable* table = TableOf(kind)) {
     charmaps::AppendTableChar(report, *table, out, ch);
+    draws = DrawsLine(charmaps::LookUpChar(*table, ch));
   } else {
     out += static_cast<char>(ch);
   }
   if (out.size() == before + 1 && out.back() == '\\') out += '\\';
+  return draws;
+}
+
+// Appends the command whose character is c, as text when nothing converts it.
+void AppendCommand(std::string& out, char c) {
+  out += TextShownCommands.Contains(c) ? "\\\\" : "\\";  // a literal backslash, or a command
+  out += c;
+}
+
+// Appends text in no special font: commands pair from the start, and those left without a
+// meaning are written as text.
+void AppendPlainRun(const DocumentState& doc, std::string& out, std::string_view run) {
+  if (!doc.LineMayShowCommands || !HasCommand(run, TextShownCommands)) {
+    out += run;
+    return;
+  }
+  const std::size_t n = run.size();
+  for (std::size_t i = 0; i < n;) {
+    const std::size_t at = NextBackslash(run, i);
+    out.append(run, i, at - i);
+    if (at + 1 >= n) {
+      out.append(run, at);  // nothing, or a backslash that ends the run
+      break;
+    }
+    AppendCommand(out, run[at + 1]);
+    i = at + 2;
+  }
 }
 
 }  // namespace
@@ -50,11 +87,12 @@ std::string TranslateSpecialChar(Reporter& report, unsigned char ch, FontKind ki
   return out;
 }
 
-void AppendFontRun(Reporter& report, std::string& out, std::string_view run, FontKind kind) {
+void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind) {
   if (!SpecialFonts.Contains(kind)) {
-    out += run;
+    AppendPlainRun(doc, out, run);
     return;
   }
+  Reporter& report = doc.report;
   const std::size_t n = run.size();
   std::size_t i = 0;
   while (i < n) {
@@ -63,7 +101,8 @@ void AppendFontRun(Reporter& report, std::string& out, std::string_view run, Fon
       out += ' ';
       i += 1;
     } else if (c != '\\') {
-      AppendSpecialChar(report, out, static_cast<unsigned char>(c), kind);
+      if (AppendSpecialChar(report, out, static_cast<unsigned char>(c), kind))
+        doc.LineDrawsLines = true;
       i += 1;
     } else if (i + 1 == n) {  // a backslash ending the run stays as it is
       out += '\\';
@@ -75,8 +114,7 @@ void AppendFontRun(Reporter& report, std::string& out, std::string_view run, Fon
       // A command passes through. "\F" (footnote reference) and "\]" (right or decimal tab)
       // carry one argument character, itself possibly an escaped backslash.
       const char d = run[i + 1];
-      out += '\\';
-      out += d;
+      AppendCommand(out, d);
       if ((d == 'F' || d == ']') && i + 2 < n) {
         out += run[i + 2];
         if (run[i + 2] == '\\' && i + 3 < n) {
@@ -91,12 +129,19 @@ void AppendFontRun(Reporter& report, std::string& out, std::string_view run, Fon
 }
 
 int TranslateFontRun(DocumentState& doc, std::string& line, FontKind kind, int start, int stop) {
-  if (!SpecialFonts.Contains(kind)) return stop < 0 ? 0 : stop + 1;
   const int length = Length(line);
-  if (stop < 0 || stop > length) stop = length;
-  start = std::clamp(start, 1, stop + 1);
+  const int last = stop < 0 || stop > length ? length : stop;
+  start = std::clamp(start, 1, last + 1);
+  // Outside the special fonts only a command shown as text changes the run.
+  if (!SpecialFonts.Contains(kind) &&
+      !HasCommand(std::string_view(line).substr(static_cast<std::size_t>(start - 1),
+                                                static_cast<std::size_t>(last - start + 1)),
+                  TextShownCommands)) {
+    return stop < 0 ? 0 : stop + 1;
+  }
+  stop = last;
   std::string out = line.substr(0, static_cast<std::size_t>(start - 1));
-  AppendFontRun(doc.report, out,
+  AppendFontRun(doc, out,
                 std::string_view(line).substr(static_cast<std::size_t>(start - 1),
                                               static_cast<std::size_t>(stop - start + 1)),
                 kind);

@@ -24,9 +24,11 @@ std::string TranslateMathIIChar(Reporter& report, unsigned char ch);
 std::string TranslateSpecialChar(Reporter& report, unsigned char ch, FontKind kind);
 
 // Appends run, written in kind, to out: translated character by character in the special
-// fonts, unchanged in the others. Blanks and commands pass through; the argument character of
-// "\F" and "\]" is kept; an escaped backslash is the font's own backslash character.
-void AppendFontRun(Reporter& report, std::string& out, std::string_view run, FontKind kind);
+// fonts, unchanged in the others. Blanks and commands pass through, except that a command no
+// step converts (TextShownCommands) is written as text; the argument character of "\F" and "\]"
+// is kept; an escaped backslash is the font's own backslash character. A translated character
+// that draws a line sets doc.LineDrawsLines.
+void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind);
 
 // Translates positions start..stop (1-based, inclusive; stop -1 = to the end) of line as text
 // in kind. Returns the position of the first character after the run in the changed line, or 0

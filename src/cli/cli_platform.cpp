@@ -44,6 +44,8 @@ int StopSignal() {
   return stopSignal.load();
 }
 
+void RunEnded() {}
+
 bool ErrorIsTerminal() {
   return isatty(STDERR_FILENO) != 0;
 }

@@ -9,7 +9,9 @@
 namespace pomvex::cli {
 
 // The arguments after the program's name, as 8-bit strings: on POSIX as given; on Windows
-// taken from the wide-character command line as UTF-8, so that any file name can be given.
+// taken from the wide-character command line as UTF-8, so that any file name can be given, with
+// a backslash always taken as itself, since no Windows name holds a quote ("D:\Archive 1990\"
+// -r is a folder and an option).
 std::vector<std::string> Arguments(int argc, char** argv);
 // On Windows, a console shows what is written as UTF-8 (as the paths are) until the program
 // ends. Nothing to do on POSIX.
@@ -21,6 +23,10 @@ void SetUpConsole();
 void InstallSignalHandlers();
 // The signal that asked the run to stop, or 0.
 int StopSignal();
+// Called when the run has ended (the document being written deleted, the log closed) and what
+// the program prints is printed. On Windows a console being closed meanwhile ends the program
+// now; nothing to do on POSIX.
+void RunEnded();
 // True when standard error is a terminal (on Windows, a console that takes the progress line's
 // escape sequences).
 bool ErrorIsTerminal();

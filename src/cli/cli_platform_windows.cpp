@@ -1,8 +1,6 @@
 // Windows consoles: the wide-character command line, console control events in place of
 // signals, and the console the progress line is drawn on.
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <atomic>
 #include <csignal>
@@ -17,8 +15,13 @@ namespace pomvex::cli {
 namespace {
 
 // Set by the handler, which the system calls on a thread of its own; read by the run between
-// files and line groups.
+// files and line groups, and before every write.
 std::atomic<int> stopSignal{0};
+// Set when the run has ended.
+HANDLE runEnded = nullptr;
+// Windows ends a program five seconds after its console was closed (or the user logged off, or
+// the machine shuts down); the program ends itself a little before.
+constexpr DWORD kCloseGraceMs = 4500;
 
 BOOL WINAPI OnConsoleControl(DWORD event) {
   // A second event finds the system's own handling, which ends the program at once.
@@ -33,11 +36,12 @@ BOOL WINAPI OnConsoleControl(DWORD event) {
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT:
-      // The program ends when this handler returns: it waits here while the run deletes the
-      // document being written and closes the log, and ends with it.
+      // The program would end when this handler returns. The run stops at its next write,
+      // deletes the document being written and closes the log; then the program ends here, with
+      // the status SIGTERM gives on POSIX.
       stopSignal = SIGTERM;
-      Sleep(INFINITE);
-      return TRUE;
+      if (runEnded != nullptr) WaitForSingleObject(runEnded, kCloseGraceMs);
+      ExitProcess(128 + SIGTERM);
     default:
       return FALSE;
   }
@@ -58,20 +62,33 @@ void RestoreErrorMode() {
 }  // namespace
 
 std::vector<std::string> Arguments(int argc, char** argv) {
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide == nullptr) return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+  (void)argc;
+  (void)argv;
+  const std::u16string_view line(reinterpret_cast<const char16_t*>(GetCommandLineW()));
+  std::size_t i = 0;
+  // The program's name: up to the next quote when it begins with one, otherwise to a blank.
+  if (i < line.size() && line[i] == u'"') {
+    i = line.find(u'"', 1);
+    i = i == line.npos ? line.size() : i + 1;
+  }
+  while (i < line.size() && line[i] != u' ' && line[i] != u'\t') ++i;
   std::vector<std::string> arguments;
-  for (int i = 1; i < count; ++i) {
+  for (;;) {
+    while (i < line.size() && (line[i] == u' ' || line[i] == u'\t')) ++i;
+    if (i == line.size()) return arguments;
+    // A quote opens or closes a quoted part, in which blanks belong to the argument; everything
+    // else, a backslash before a quote too, is the argument's own.
     std::u16string units;
-    for (const wchar_t* c = wide[i]; *c != 0; ++c) units += static_cast<char16_t>(*c);
-    // "C:\My Docs\" comes as C:\My Docs" (the backslash before the closing quote escapes it).
-    // No Windows name holds a quote: it is dropped.
-    if (!units.empty() && units.back() == u'"') units.pop_back();
+    bool quoted = false;
+    for (; i < line.size() && (quoted || (line[i] != u' ' && line[i] != u'\t')); ++i) {
+      if (line[i] == u'"') {
+        quoted = !quoted;
+      } else {
+        units += line[i];
+      }
+    }
     arguments.push_back(Utf8FromUtf16(units));
   }
-  LocalFree(wide);
-  return arguments;
 }
 
 void SetUpConsole() {
@@ -82,11 +99,16 @@ void SetUpConsole() {
 }
 
 void InstallSignalHandlers() {
+  runEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 }
 
 int StopSignal() {
   return stopSignal.load();
+}
+
+void RunEnded() {
+  if (runEnded != nullptr) SetEvent(runEnded);
 }
 
 bool ErrorIsTerminal() {

@@ -358,6 +358,7 @@ int main(int argc, char** argv) {
     if (!outcome.ending.empty()) std::cout << outcome.ending << '\n';
     std::cout << outcome.summary << '\n' << std::flush;
   }
+  pomvex::cli::RunEnded();
   if (outcome.interrupted) return kExitSignalBase + pomvex::cli::StopSignal();
   if (!outcome.finished) {
     std::cerr << "pomvex-cli: ";

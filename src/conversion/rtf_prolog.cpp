@@ -1,5 +1,6 @@
 #include "conversion/rtf_prolog.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "base/text_util.h"
@@ -8,6 +9,7 @@ namespace pomvex {
 
 namespace {
 constexpr std::int32_t kTwipsPerUnit = 144;
+constexpr std::int32_t kMaxFurnitureTwips = 720;
 constexpr const char* kEol = "\r\n";
 }  // namespace
 
@@ -38,7 +40,11 @@ std::string RtfProlog(const DocumentSettings& settings, const PrologMargins& mar
   };
   line(facingPages ? "\\rtf1\\ansi\\deff0\\facingp\\deflang2057\\plain\\noultrlspc"
                    : "\\rtf1\\ansi\\deff0\\deflang2057\\plain\\noultrlspc");
-  line("\\margl" + lr + "\\margr" + lr + "\\margt" + tb + "\\margb" + tb);
+  // The header and the footer stand halfway into their margins, at most half an inch from the
+  // edge: a reader's default of half an inch leaves a narrow margin no room for them.
+  const std::string furniture = std::to_string(std::min(kMaxFurnitureTwips, margins.topBottom / 2));
+  line("\\margl" + lr + "\\margr" + lr + "\\margt" + tb + "\\margb" + tb + "\\headery" + furniture +
+       "\\footery" + furniture);
   line("\\fs24\\widowctrl\\hyphauto\\ftnbj");
   for (std::string_view fontLine : kFontTable) line(fontLine);
   line(std::string(settings.EN ? "\\fet1" : "") + "{\\info{\\author pomvex}}\\viewkind1\\uc1");

@@ -49,6 +49,7 @@ void ResetDocumentState(DocumentState& doc) {
   doc.CurStyle = StyleOf(STANDARD);
   doc.CurSize = SizeOf(STANDARD);
   doc.CurFace = FaceOf(STANDARD);
+  doc.FootnoteFacts.fill({});
   doc.InFootnoteText = false;
   doc.InPageSection = false;
   doc.NumberedFootnotes = 0;

@@ -1,5 +1,7 @@
 #include "document/sections.h"
 
+#include <vector>
+
 #include "base/text_util.h"
 #include "conversion/line_assembly.h"
 #include "document/header_reader.h"
@@ -27,8 +29,9 @@ bool IsFootnoteSymbol(char c) {
 }
 
 // Converts the line groups of one section up to the group that carries "\=" or the end of the
-// input, handing each group's text to take. A paragraph left open is closed. Gives whether the
-// last group read the next line ahead (it waits in slot 0).
+// input, handing each group's text to take. A paragraph left open is closed, and a page break
+// that waits for a paragraph is written at the end. Gives whether the last group read the next
+// line ahead (it waits in slot 0).
 template <typename Take>
 bool ConvertSectionGroups(DocumentState& doc, TextInput& in, LineGroup& group, Take take) {
   GroupFlow flow;
@@ -40,6 +43,7 @@ bool ConvertSectionGroups(DocumentState& doc, TextInput& in, LineGroup& group, T
     take(text, true);
   }
   if (!flow.paragraphEnded) take("\\par}", false);
+  if (flow.pageBreakPending) take("\\page", false);  // no paragraph follows it
   return flow.linePending;
 }
 
@@ -74,8 +78,95 @@ std::string SectionDestination(std::string_view marker) {
   }
   if (marker.size() >= 3 && marker[1] == 'H') return std::string("\\header") + marker[2] + " ";
   if (marker.size() >= 3 && marker[1] == 'F') return std::string("\\footer") + marker[2] + " ";
-  return "\\*\\separator ";
+  return "\\*\\ftnsep ";
 }
+
+namespace {
+
+// A header or footer for all pages as written: where its group ends in the sections' text, and
+// the text inside the group.
+struct AllPagesSection {
+  std::size_t end;
+  std::string text;
+  bool header;
+};
+
+// What the sections held besides their text.
+struct SectionsMet {
+  std::vector<AllPagesSection> allPages;
+  bool leftHeader = false;  // a "\HE" section
+  bool leftFooter = false;  // a "\FE" section
+};
+
+// With facing pages the all-pages header and footer are the right pages' only: one without a
+// left-page section of its own is given to the left pages as well, right after it.
+void CopyToLeftPages(const SectionsMet& met, std::string& out) {
+  for (auto s = met.allPages.rbegin(); s != met.allPages.rend(); ++s) {
+    if (s->header ? met.leftHeader : met.leftFooter) continue;
+    out.insert(s->end, (s->header ? "{\\headerl " : "{\\footerl ") + s->text + "}");
+  }
+}
+
+// The sections from line on; gives whether slot 0 of the group holds the first body line.
+bool ConvertSections(DocumentState& doc, TextInput& in, LineGroup& group, std::string line,
+                     std::string& out, SectionsMet& met) {
+  for (;;) {
+    const std::string marker = line.substr(0, 3);
+    bool readAhead = false;
+    if (IsSectionMarker(doc.report, marker)) {
+      met.leftHeader = met.leftHeader || marker == "\\HE";
+      met.leftFooter = met.leftFooter || marker == "\\FE";
+      if (met.leftHeader || met.leftFooter) doc.HasLeftPageSection = true;
+      // Readers draw their own footnote separator and ignore the document's text for it: the
+      // section gives the separator character, its text is read and left out.
+      const bool separator = marker.starts_with("\\S");
+      std::string discarded;
+      std::string& text = separator ? discarded : out;
+      out += "{";
+      out += SectionDestination(marker);
+      const std::size_t begin = out.size();
+      doc.InPageSection = true;
+      readAhead = ConvertSectionGroups(doc, in, group, [&](std::string_view t, bool isLine) {
+        text += t;
+        if (isLine) text += kEol;
+      });
+      doc.InPageSection = false;
+      if (separator) out += "\\chftnsep";
+      out += "}";
+      if (marker == "\\HD" || marker == "\\FD") {
+        met.allPages.push_back(
+            {out.size(), out.substr(begin, out.size() - 1 - begin), marker == "\\HD"});
+      }
+    } else if (IsFootnoteMarker(marker)) {
+      const char symbol = marker.size() >= 3 ? marker[2] : ' ';
+      std::string discarded;
+      std::string* target = &discarded;
+      if (IsFootnoteSymbol(symbol)) {
+        target = &doc.FootnoteText(symbol);
+      } else {
+        doc.report.ReportError(10, std::string("Unexpected footnote symbol ") + symbol +
+                                       ". Failed to insert footnote");
+      }
+      doc.InFootnoteText = true;
+      readAhead =
+          ConvertSectionGroups(doc, in, group, [&](std::string_view t, bool) { *target += t; });
+      doc.InFootnoteText = false;
+    } else {
+      group.Lines[0] = std::move(line);  // the first body line
+      return true;
+    }
+    // The line after a section is always examined, also when it is the input's last line.
+    if (readAhead) {
+      line = std::move(group.Lines[0]);
+    } else if (in.AtEnd()) {
+      return false;
+    } else {
+      in.ReadLine(line);
+    }
+  }
+}
+
+}  // namespace
 
 void ConvertHeaderFooterSections(DocumentState& doc, TextInput& in, LineGroup& group,
                                  std::string line, std::string& out, bool& linePending) {
@@ -88,48 +179,9 @@ void ConvertHeaderFooterSections(DocumentState& doc, TextInput& in, LineGroup& g
     doc.report.ReportWarning("Empty file");
     return;
   }
-  for (;;) {
-    const std::string marker = line.substr(0, 3);
-    bool readAhead = false;
-    if (IsSectionMarker(doc.report, marker)) {
-      if (marker == "\\HE" || marker == "\\FE") doc.HasLeftPageSection = true;
-      out += "{";
-      out += SectionDestination(marker);
-      doc.InPageSection = true;
-      readAhead = ConvertSectionGroups(doc, in, group, [&](std::string_view text, bool isLine) {
-        out += text;
-        if (isLine) out += kEol;
-      });
-      doc.InPageSection = false;
-      out += "}";
-    } else if (IsFootnoteMarker(marker)) {
-      const char symbol = marker.size() >= 3 ? marker[2] : ' ';
-      std::string discarded;
-      std::string* target = &discarded;
-      if (IsFootnoteSymbol(symbol)) {
-        target = &doc.FootnoteText(symbol);
-      } else {
-        doc.report.ReportError(10, std::string("Unexpected footnote symbol ") + symbol +
-                                       ". Failed to insert footnote");
-      }
-      doc.InFootnoteText = true;
-      readAhead = ConvertSectionGroups(doc, in, group,
-                                       [&](std::string_view text, bool) { *target += text; });
-      doc.InFootnoteText = false;
-    } else {
-      group.Lines[0] = std::move(line);  // the first body line
-      linePending = true;
-      return;
-    }
-    // The line after a section is always examined, also when it is the input's last line.
-    if (readAhead) {
-      line = std::move(group.Lines[0]);
-    } else if (in.AtEnd()) {
-      return;
-    } else {
-      in.ReadLine(line);
-    }
-  }
+  SectionsMet met;
+  linePending = ConvertSections(doc, in, group, std::move(line), out, met);
+  if (doc.HasLeftPageSection) CopyToLeftPages(met, out);
 }
 
 }  // namespace pomvex

@@ -192,7 +192,15 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
   // A new paragraph starts in the document's default format, that of STANDARD.
   if (startsParagraph) SetCurrentFormat(doc, kKindFormats[STANDARD]);
   int next = NextFontSwitch(slots, 0, line);
-  if (next == 0) return;  // no switch: the line is in no font and stays as it is
+  if (next == 0) {
+    // No switch: the line is in no font and stays as it is, but for the commands shown as text.
+    if (doc.LineMayShowCommands && HasCommand(line, TextShownCommands)) {
+      std::string out;
+      AppendFontRun(doc, out, line, NONE);
+      line = std::move(out);
+    }
+    return;
+  }
 
   // The format where the next script run opens: the output returns to it when the run's group
   // closes, so a switch right after "\:" is compared with it.
@@ -210,7 +218,7 @@ void ConvertFontSwitches(DocumentState& doc, std::string& line, bool startsParag
   while (true) {
     const int end = next == 0 ? n : next - 1;
     const std::size_t runBegin = out.size();
-    AppendFontRun(doc.report, out,
+    AppendFontRun(doc, out,
                   source.substr(static_cast<std::size_t>(runStart - 1),
                                 static_cast<std::size_t>(end - runStart + 1)),
                   kind);

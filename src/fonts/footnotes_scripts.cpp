@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bitset>
 #include <string_view>
+#include <vector>
 
 #include "base/text_util.h"
 #include "charmaps/special_chars.h"
@@ -21,6 +22,8 @@ constexpr bool IsFootnoteSymbol(char c) {
 
 // The reader's automatic footnote number, raised.
 constexpr std::string_view kAutoNumber = "{\\super\\chftn}";
+// The end of a paragraph's group.
+constexpr std::string_view kParagraphEnd = "\\par}";
 
 // Whether a footnote made from a body reference to symbol takes the automatic number: the body
 // footnotes so far carried "1", "2", ... and this one carries the next digit. The first one that
@@ -54,13 +57,78 @@ std::size_t NumberPosition(std::string_view text) {
   return i;
 }
 
+void ReportBadSymbol(Reporter& report, char symbol) {
+  report.ReportError(
+      10, std::string("Unexpected footnote symbol ") + symbol + ". Failed to insert footnote");
+}
+
+// A footnote text left to the writer stands in the line as a marker: a backslash and Ctrl-Z
+// (which never reaches a line: it ends the input), the symbol, a letter for what the writer
+// adds ('a' and the flags below), the text's length when the line referred to it, and ";". To
+// the later steps it is a command they do not know, followed by plain characters.
+constexpr char kMarker = '\x1a';
+constexpr int kNumbered = 1;    // the automatic number goes after the paragraph properties
+constexpr int kPageNumber = 2;  // the text's first page-number command becomes the field
+
+struct FootnoteMarker {
+  char symbol = '1';
+  int flags = 0;
+  std::size_t length = 0;
+  std::size_t end = 0;  // just after the ";"
+};
+
+void AppendMarker(std::string& out, char symbol, int flags, std::size_t length) {
+  out += '\\';
+  out += kMarker;
+  out += symbol;
+  out += static_cast<char>('a' + flags);
+  out += std::to_string(length);
+  out += ';';
+}
+
+// The marker whose Ctrl-Z stands at text[at].
+FootnoteMarker ReadMarker(std::string_view text, std::size_t at) {
+  FootnoteMarker marker;
+  marker.symbol = text[at + 1];
+  marker.flags = text[at + 2] - 'a';
+  std::size_t i = at + 3;
+  for (; text[i] != ';'; ++i) marker.length = marker.length * 10 + (text[i] - '0');
+  marker.end = i + 1;
+  return marker;
+}
+
+// The facts of the footnote text for symbol as it stands now.
+const FootnoteTextFacts& FactsOf(DocumentState& doc, char symbol) {
+  FootnoteTextFacts& facts = doc.FootnoteFacts[static_cast<std::size_t>(symbol - '!')];
+  const std::string& text = doc.FootnoteText(symbol);
+  if (facts.length == text.size()) return facts;
+  facts = {};
+  facts.length = text.size();
+  facts.pageNumber = FindCommand(text, '@');
+  // Steps 12, 13 and 15 rewrite script markers, line-drawing placeholders and hard spaces; a
+  // reference that makes a footnote would bring in another text; a backslash left alone at
+  // the end would pair with what follows the text in the line. A text converted from a
+  // footnote section has none of them: its own pipeline took them all.
+  static constexpr CharSet kRewritten{"<>: LE\x1a"};
+  facts.writtenAsItIs = !EndsInLoneBackslash(text) && !HasCommand(text, kRewritten);
+  static constexpr CharSet kReference{"F"};
+  for (std::size_t i = FindCommand(text, kReference); i != std::string::npos;
+       i = FindCommand(text, kReference, i + 2)) {
+    const char symbol = i + 2 < text.size() ? text[i + 2] : ' ';
+    if (IsFootnoteSymbol(symbol)) facts.writtenAsItIs = false;
+    facts.badSymbols += symbol;
+  }
+  return facts;
+}
+
 // Appends text to out with its footnote references converted. The scan goes command by
 // command, so a literal backslash ("\\") never starts a reference. The text of an inserted
 // footnote is scanned like the rest of the line; active holds the symbols whose text is being
 // inserted around the current point, and a reference back to one of them gets its mark only,
-// as inserting that text again would never end.
+// as inserting that text again would never end. With marking, a footnote that the line itself
+// refers to gets a marker in place of its text when that text can be written as it is.
 void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<25>& active,
-                         std::string& out) {
+                         std::string& out, bool marking) {
   const std::size_t n = text.size();
   std::size_t i = 0;
   while (i < n) {
@@ -78,9 +146,11 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
     }
     const char symbol = i + 2 < n ? text[i + 2] : ' ';
     if (!IsFootnoteSymbol(symbol)) {
-      doc.report.ReportError(
-          10, std::string("Unexpected footnote symbol ") + symbol + ". Failed to insert footnote");
-      out += "\\F";  // the character after it is read again as text
+      ReportBadSymbol(doc.report, symbol);
+      // The reference stays as text, its backslash a literal one, so that a reader does not take
+      // it and the letters after it for a control word; the character after it is read again as
+      // text.
+      out += "\\\\F";
       i += 2;
       continue;
     }
@@ -102,21 +172,72 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
       }
       // With notes set as endnotes, each note says so itself: readers ignore "\fet1" alone.
       out += doc.Settings.EN ? "{\\footnote\\ftnalt " : "{\\footnote ";
-      std::string_view footnote = doc.FootnoteText(symbol);
-      if (numbered) {
-        // The note repeats its number at the start of its first paragraph.
-        const std::size_t at = NumberPosition(footnote);
-        out.append(footnote.substr(0, at));
-        out += kAutoNumber;
-        out += ' ';
-        footnote.remove_prefix(at);
+      const FootnoteTextFacts* facts = marking ? &FactsOf(doc, symbol) : nullptr;
+      if (facts != nullptr && facts->writtenAsItIs) {
+        // What scanning the text would report, in its order.
+        for (const char bad : facts->badSymbols) ReportBadSymbol(doc.report, bad);
+        AppendMarker(out, symbol, numbered ? kNumbered : 0, facts->length);
+      } else {
+        std::string_view footnote = doc.FootnoteText(symbol);
+        if (numbered) {
+          // The note repeats its number at the start of its first paragraph.
+          const std::size_t at = NumberPosition(footnote);
+          out.append(footnote.substr(0, at));
+          out += kAutoNumber;
+          out += ' ';
+          footnote.remove_prefix(at);
+        }
+        // The note closes its last paragraph itself: a "\par" there would leave an empty
+        // paragraph at the end of the note, or break the body's line after the reference.
+        const bool lastParagraphEnds = footnote.ends_with(kParagraphEnd);
+        if (lastParagraphEnds) footnote.remove_suffix(kParagraphEnd.size());
+        active.set(slot);
+        AppendWithFootnotes(doc, footnote, active, out, /*marking=*/false);
+        active.reset(slot);
+        if (lastParagraphEnds) out += '}';
       }
-      active.set(slot);
-      AppendWithFootnotes(doc, footnote, active, out);
-      active.reset(slot);
       out += '}';
     }
     i += 3;
+  }
+}
+
+// The page-number field, and the space after it, in the page-number font.
+std::string PageNumberField(const DocumentState& doc) {
+  // A PF that names no slot holding a font is written as STANDARD is.
+  const FontKind kind = doc.FontSlots[doc.Settings.PF];
+  // The old values are no valid indices: face, style and size are all written.
+  return "{" + FaceCodes(3, FaceOf(kind)) + StyleCodes(4, StyleOf(kind)) +
+         SizeCodes(3, SizeOf(kind)) + "\\chpgn} ";
+}
+
+// Writes the footnote text a marker stands for, as step 11 would have put it into the line and
+// the later steps left it.
+void WriteFootnoteText(const DocumentState& doc, const FootnoteMarker& marker, TextSink& out) {
+  std::string_view text =
+      std::string_view(doc.FootnoteText(marker.symbol)).substr(0, marker.length);
+  auto write = [&out](std::string_view piece) {
+    if (!piece.empty()) out.Write(piece);
+  };
+  if (marker.flags & kNumbered) {
+    const std::size_t at = NumberPosition(text);
+    write(text.substr(0, at));
+    write(kAutoNumber);
+    write(" ");
+    text.remove_prefix(at);
+  }
+  if (marker.flags & kPageNumber) {
+    const std::size_t at = FindCommand(text, '@');
+    write(text.substr(0, at));
+    write(PageNumberField(doc));
+    text.remove_prefix(at + 2);
+  }
+  // The note closes its last paragraph itself, as where the text is put into the line.
+  if (text.ends_with(kParagraphEnd)) {
+    write(text.substr(0, text.size() - kParagraphEnd.size()));
+    write("}");
+  } else {
+    write(text);
   }
 }
 
@@ -141,34 +262,94 @@ std::string FootnoteMark(Reporter& report, char symbol) {
   return std::string(1, symbol);  // the digits
 }
 
-void ConvertFootnoteRefs(DocumentState& doc, std::string& line) {
+void ConvertFootnoteRefs(DocumentState& doc, std::string& line, FootnoteInsertion insertion) {
   if (FindBackslashAnd(line, 'F') == std::string::npos) return;
   std::string out;
   out.reserve(line.size());
   std::bitset<25> active;
-  AppendWithFootnotes(doc, line, active, out);
+  AppendWithFootnotes(doc, line, active, out, insertion == FootnoteInsertion::WhenWritten);
   line = std::move(out);
 }
 
-void ConvertScriptMarkers(std::string& line) {
+void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSink& out) {
+  std::size_t from = 0;  // text[from..] is still to be written
+  for (std::size_t at = text.find(kMarker); at != std::string_view::npos;
+       at = text.find(kMarker, from)) {
+    const FootnoteMarker marker = ReadMarker(text, at);
+    out.Write(text.substr(from, at - 1 - from));
+    WriteFootnoteText(doc, marker, out);
+    from = marker.end;
+  }
+  out.Write(text.substr(from));
+}
+
+namespace {
+
+// A group open at a point of the line: the direction of the script run it belongs to ('>',
+// '<', or 0 outside any run) and the font size in force in it, in half-points.
+struct ScriptFrame {
+  char direction;
+  int halfPoints;
+};
+
+// Follows the groups and the size words of text, which holds no script marker.
+void FollowGroups(std::string_view text, std::vector<ScriptFrame>& frames) {
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    if (c == '{') {
+      const ScriptFrame outer = frames.back();
+      frames.push_back(outer);
+    } else if (c == '}') {
+      if (frames.size() > 1) frames.pop_back();
+    } else if (c == '\\' && i + 1 < n) {
+      // "\fs" and its number; any other command is passed whole.
+      if (text.substr(i + 1, 2) == "fs" && i + 3 < n && text[i + 3] >= '0' && text[i + 3] <= '9') {
+        int halfPoints = 0;
+        for (i += 3; i < n && text[i] >= '0' && text[i] <= '9' && halfPoints < 100000; ++i)
+          halfPoints = halfPoints * 10 + (text[i] - '0');
+        frames.back().halfPoints = halfPoints;
+        --i;
+      } else {
+        ++i;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void ConvertScriptMarkers(std::string& line, int halfPoints) {
   static constexpr CharSet kScriptMarkers{"<>:"};
   if (!HasCommand(line, '<') && !HasCommand(line, '>') && !HasCommand(line, ':')) return;
   std::size_t at = FindCommand(line, kScriptMarkers);
   std::string out;
   out.reserve(line.size() + 16);
+  std::vector<ScriptFrame> frames{{0, halfPoints}};
   std::size_t from = 0;  // line[from..at) goes as it is
   while (at != std::string::npos) {
-    out.append(line, from, at - from);
-    switch (line[at + 1]) {
-      case '<':  // a lowered run opens
-        out += "{\\sub\\dn3 ";
-        break;
-      case '>':  // a raised run opens
-        out += "{\\super\\up3 ";
-        break;
-      default:  // ':', the run closes
-        out += '}';
-        break;
+    const std::string_view text = std::string_view(line).substr(from, at - from);
+    out += text;
+    FollowGroups(text, frames);
+    const char marker = line[at + 1];
+    if (marker == ':') {  // the run closes
+      out += '}';
+      if (frames.size() > 1) frames.pop_back();
+    } else {
+      // A raised run ('>') or a lowered one ('<'). Inside a run of the same direction it is set
+      // a third larger than the text around it: readers place a script by its own size, so it
+      // then stands further out than the run that holds it.
+      ScriptFrame run = frames.back();
+      const bool nested = run.direction == marker;
+      run.direction = marker;
+      out += marker == '>' ? "{\\super" : "{\\sub";
+      if (nested) {
+        run.halfPoints = run.halfPoints * 4 / 3;
+        out += "\\fs";
+        out += std::to_string(run.halfPoints);
+      }
+      out += ' ';
+      frames.push_back(run);
     }
     from = at + 2;
     at = FindCommand(line, kScriptMarkers, from);
@@ -177,15 +358,22 @@ void ConvertScriptMarkers(std::string& line) {
   line = std::move(out);
 }
 
-void ConvertPageNumber(const DocumentState& doc, std::string& line) {
+void ConvertPageNumber(DocumentState& doc, std::string& line) {
   const std::size_t i = FindCommand(line, '@');
+  // A footnote text written in place of a marker before that one holds the first command when
+  // it has one.
+  for (std::size_t at = line.find(kMarker);
+       at != std::string::npos && (i == std::string::npos || at < i);
+       at = line.find(kMarker, at + 1)) {
+    const FootnoteMarker marker = ReadMarker(line, at);
+    const std::size_t pageNumber = FactsOf(doc, marker.symbol).pageNumber;
+    if (pageNumber != std::string::npos && pageNumber + 2 <= marker.length) {
+      line[at + 2] = static_cast<char>(line[at + 2] + kPageNumber);
+      return;
+    }
+  }
   if (i == std::string::npos) return;
-  // The page-number font; a PF that names no slot holding a font is written as STANDARD is.
-  const FontKind kind = doc.FontSlots[doc.Settings.PF];
-  // The old values are no valid indices: face, style and size are all written.
-  const std::string field = "{" + FaceCodes(3, FaceOf(kind)) + StyleCodes(4, StyleOf(kind)) +
-                            SizeCodes(3, SizeOf(kind)) + "\\chpgn} ";
-  line.replace(i, 2, field);
+  line.replace(i, 2, PageNumberField(doc));
 }
 
 void RemoveSpaceEscapes(std::string& line) {

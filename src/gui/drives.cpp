@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "window/folder_lists.h"
+#include "window_controls.h"
 
 namespace pomvex {
 
@@ -44,7 +45,7 @@ QString DecodeField(const QByteArray& field) {
     }
     bytes += field[i];
   }
-  return QFile::decodeName(bytes);
+  return FromLocalName(bytes.toStdString());
 }
 
 // Where the system keeps its own mounts; removable media mounted under /run/media stay.

@@ -4,8 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QIcon>
@@ -17,8 +15,11 @@
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QWindow>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
+#include "app/platform_files.h"
 #include "control_fonts.h"
 #include "window_controls.h"
 
@@ -32,13 +33,14 @@ constexpr int kClientHeight = 459;
 constexpr char kDialogFont[] = "MS Sans Serif";
 constexpr char kButtonFont[] = "Arial";
 
-// Paths between the lists (which take "/" separators) and the model (the system's own).
+// Paths between the lists (which take "/" separators) and the model (the system's own), every
+// byte of a name kept.
 std::string ToLocalPath(const QString& path) {
-  return QFile::encodeName(QDir::toNativeSeparators(path)).toStdString();
+  return ToLocalName(QDir::toNativeSeparators(path));
 }
 
 QString FromLocalPath(const std::string& path) {
-  return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
+  return QDir::toNativeSeparators(FromLocalName(path));
 }
 
 QString ListPath(const std::string& path) {
@@ -143,7 +145,8 @@ TMainForm::TMainForm(FormServices services, QWidget* parent)
   SetTabOrder();
   connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TMainForm::FocusWindowChanged);
   // Start in the program's current directory, on the drive that holds it.
-  model_.Start(ToLocalPath(QDir::currentPath()));
+  std::error_code unknown;
+  model_.Start(platform::PathString(std::filesystem::current_path(unknown)));
 }
 
 void TMainForm::CreateControls() {
@@ -277,7 +280,9 @@ bool TMainForm::DetailedLogTicked() const {
 void TMainForm::ShowDrives(const std::vector<std::string>& drives, const std::string& chosen) {
   const QSignalBlocker blocker(DriveBox);
   DriveBox->clear();
-  for (const std::string& root : drives) DriveBox->addItem(FromLocalPath(root), ListPath(root));
+  for (const std::string& root : drives) {
+    DriveBox->addItem(ShownName(FromLocalPath(root)), ListPath(root));
+  }
   DriveBox->setCurrentIndex(DriveBox->findData(ListPath(chosen)));
 }
 
@@ -309,7 +314,8 @@ void TMainForm::ShowMessage(MessageKind kind, const std::string& title, const st
   const QMessageBox::Icon icon = kind == MessageKind::Information ? QMessageBox::Information
                                  : kind == MessageKind::Warning   ? QMessageBox::Warning
                                                                   : QMessageBox::Critical;
-  QMessageBox box(icon, QString::fromStdString(title), FromLocalPath(text), QMessageBox::Ok, this);
+  QMessageBox box(icon, QString::fromStdString(title), ShownText(FromLocalPath(text)),
+                  QMessageBox::Ok, this);
   MakeRoomForTitle(box);
   box.exec();
 }

@@ -102,14 +102,6 @@ class CompactRadioStyle : public QProxyStyle {
   }
 };
 
-std::string ToLocalPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-QString FromLocalName(const std::string& name) {
-  return QFile::decodeName(QByteArray::fromStdString(name));
-}
-
 // A folder that cannot be read shows no entries, as an empty folder would.
 template <typename Listing>
 std::vector<std::string> ListOrNothing(Listing listing) {
@@ -144,7 +136,107 @@ void SetUpList(QListWidget* list, bool scrollsSideways) {
   if (!scrollsSideways) list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
+// The code point of the UTF-8 character at text[i] and its length in bytes; a length of 0 when
+// no character begins there (a stray byte, an overlong or cut-off sequence, a surrogate, a code
+// point beyond U+10FFFF).
+std::pair<char32_t, std::size_t> Utf8CharAt(std::string_view text, std::size_t i) {
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+  const unsigned char lead = byte(i);
+  if (lead < 0x80) return {lead, 1};
+  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+  if (length == 0 || i + length > text.size()) return {0, 0};
+  char32_t code = lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return {0, 0};
+    code = (code << 6) | (byte(i + k) & 0x3F);
+  }
+  static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {0, 0};
+  return {code, length};
+}
+
+constexpr char16_t kByteEscape = 0xDC00;  // + a byte from 0x80 to 0xFF
+
+void AppendUtf8(std::string& out, char32_t code) {
+  const auto put = [&out](char32_t bits) { out += static_cast<char>(bits); };
+  if (code < 0x80) {
+    put(code);
+  } else if (code < 0x800) {
+    put(0xC0 | code >> 6);
+    put(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    put(0xE0 | code >> 12);
+    put(0x80 | ((code >> 6) & 0x3F));
+    put(0x80 | (code & 0x3F));
+  } else {
+    put(0xF0 | code >> 18);
+    put(0x80 | ((code >> 12) & 0x3F));
+    put(0x80 | ((code >> 6) & 0x3F));
+    put(0x80 | (code & 0x3F));
+  }
+}
+
 }  // namespace
+
+QString FromLocalName(std::string_view name) {
+  QString text;
+  text.reserve(static_cast<qsizetype>(name.size()));
+  for (std::size_t i = 0; i < name.size();) {
+    const auto [code, length] = Utf8CharAt(name, i);
+    if (length == 0) {
+      text += QChar(static_cast<char16_t>(kByteEscape + static_cast<unsigned char>(name[i])));
+      ++i;
+      continue;
+    }
+    if (code > 0xFFFF) {
+      text += QChar(QChar::highSurrogate(code));
+      text += QChar(QChar::lowSurrogate(code));
+    } else {
+      text += QChar(static_cast<char16_t>(code));
+    }
+    i += length;
+  }
+  return text;
+}
+
+std::string ToLocalName(const QString& name) {
+  std::string bytes;
+  for (qsizetype i = 0; i < name.size(); ++i) {
+    const char16_t unit = name[i].unicode();
+    if (unit >= kByteEscape + 0x80 && unit <= kByteEscape + 0xFF) {
+      bytes += static_cast<char>(unit - kByteEscape);
+      continue;
+    }
+    char32_t code = unit;
+    if (QChar::isHighSurrogate(unit) && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+      code = QChar::surrogateToUcs4(unit, name[++i].unicode());
+    }
+    AppendUtf8(bytes, code);
+  }
+  return bytes;
+}
+
+QString ShownText(const QString& text) {
+  QString shown = text;
+  for (qsizetype i = 0; i < shown.size(); ++i) {
+    const char16_t code = shown[i].unicode();
+    if (QChar::isHighSurrogate(code)) {
+      ++i;  // the low surrogate after it is the rest of its character
+    } else if (code >= kByteEscape + 0x80 && code <= kByteEscape + 0xFF) {
+      shown[i] = QChar(code - kByteEscape);
+    }
+  }
+  return shown;
+}
+
+QString ShownName(const QString& name) {
+  QString shown = ShownText(name);
+  for (QChar& c : shown) {
+    const char16_t code = c.unicode();
+    if (code < 0x20 || (code >= 0x7F && code < 0xA0)) c = QLatin1Char('?');
+  }
+  return shown;
+}
 
 void DriveSelector::showPopup() {
   emit Opening();
@@ -178,7 +270,9 @@ void DirectoryList::Refresh() {
     const bool isRoot = level == 0;
     auto* item = new QListWidgetItem(
         style()->standardIcon(isRoot ? QStyle::SP_DriveHDIcon : QStyle::SP_DirOpenIcon),
-        isRoot ? QDir::toNativeSeparators(chain[level]) : QFileInfo(chain[level]).fileName(), this);
+        ShownName(isRoot ? QDir::toNativeSeparators(chain[level])
+                         : QFileInfo(chain[level]).fileName()),
+        this);
     item->setData(kPathRole, chain[level]);
     item->setData(kLevelRole, level);
   }
@@ -186,9 +280,10 @@ void DirectoryList::Refresh() {
   setCurrentRow(directoryRow_);
   const QDir current(directory_);
   for (const std::string& name :
-       ListOrNothing([this] { return ListSubFoldersAndLinks(ToLocalPath(directory_)); })) {
+       ListOrNothing([this] { return ListSubFoldersAndLinks(ToLocalName(directory_)); })) {
     const QString folder = FromLocalName(name);
-    auto* item = new QListWidgetItem(style()->standardIcon(QStyle::SP_DirClosedIcon), folder, this);
+    auto* item = new QListWidgetItem(style()->standardIcon(QStyle::SP_DirClosedIcon),
+                                     ShownName(folder), this);
     item->setData(kPathRole, current.filePath(folder));
     item->setData(kLevelRole, static_cast<int>(chain.size()));
   }
@@ -251,22 +346,24 @@ void FileList::Refresh() {
   const QSet<QString> selected(selectedNames.begin(), selectedNames.end());
   clear();
   for (const std::string& name :
-       ListOrNothing([this] { return ListFiles(ToLocalPath(directory_), true); })) {
-    auto* entry = new QListWidgetItem(FromLocalName(name), this);
-    entry->setSelected(selected.contains(entry->text()));
+       ListOrNothing([this] { return ListFiles(ToLocalName(directory_), true); })) {
+    const QString kept = FromLocalName(name);
+    auto* entry = new QListWidgetItem(ShownName(kept), this);
+    entry->setData(kNameRole, kept);
+    entry->setSelected(selected.contains(kept));
   }
 }
 
 QStringList FileList::Names() const {
   QStringList names;
-  for (int row = 0; row < count(); ++row) names << item(row)->text();
+  for (int row = 0; row < count(); ++row) names << item(row)->data(kNameRole).toString();
   return names;
 }
 
 QStringList FileList::SelectedNames() const {
   QStringList names;
   for (int row = 0; row < count(); ++row) {
-    if (item(row)->isSelected()) names << item(row)->text();
+    if (item(row)->isSelected()) names << item(row)->data(kNameRole).toString();
   }
   return names;
 }

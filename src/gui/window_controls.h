@@ -9,11 +9,24 @@
 #include <QListWidget>
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <string_view>
 
 class QButtonGroup;
 class QRadioButton;
 
 namespace pomvex {
+
+// File and folder names between the system's bytes and the window's text. A name that is not
+// UTF-8 (a Latin-1 name from a DOS disk) keeps its bytes: each byte that is no part of a UTF-8
+// character goes as a character of its own (U+DC80 to U+DCFF) and comes back as the same byte.
+QString FromLocalName(std::string_view name);
+std::string ToLocalName(const QString& name);
+// A text as the window shows it: each byte that is no part of a UTF-8 character read as Latin-1.
+QString ShownText(const QString& text);
+// A name or path as the window shows it: the same, and every character that cannot be shown (a
+// control character) as "?".
+QString ShownName(const QString& name);
 
 // A drop-down list of drives that says when it is about to open, so that its entries can be
 // read again first.
@@ -82,6 +95,9 @@ class FileList : public QListWidget {
   Q_OBJECT
 
  public:
+  // The name of an entry, as FromLocalName gives it.
+  static constexpr int kNameRole = Qt::UserRole;
+
   explicit FileList(QWidget* parent = nullptr);
 
   // Points the list at dir (absolute) and shows its files.

@@ -370,28 +370,43 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
 
 }  // namespace
 
-std::string MergeAllScriptLines(DocumentState& doc, const LineGroup& group) {
-  const int m = group.mainIndex;
-  if (m < 0) return {};
+namespace {
+
+// Merges lines 0 to aboveEnd - 1 (above, the outermost first) and belowStart to the group's last
+// (below) into main.
+std::string MergeAround(DocumentState& doc, const LineGroup& group, int aboveEnd, int belowStart,
+                        const std::string& main) {
   // Outermost first: each line is merged into the one nearer the main line.
   ColumnedLine above;
-  if (m >= 1) {
+  if (aboveEnd >= 1) {
     above = Columned(group.Lines[0], false);
-    for (int slot = 1; slot < m; ++slot) {
+    for (int slot = 1; slot < aboveEnd; ++slot) {
       above = MergeRuns(doc, "\\>", above, Columned(group.Lines[slot], false), true);
     }
   }
   ColumnedLine below;
-  if (group.lastIndex > m) {
+  if (group.lastIndex >= belowStart) {
     below = Columned(group.Lines[group.lastIndex], false);
-    for (int slot = group.lastIndex - 1; slot > m; --slot) {
+    for (int slot = group.lastIndex - 1; slot >= belowStart; --slot) {
       below = MergeRuns(doc, "\\<", below, Columned(group.Lines[slot], false), true);
     }
   }
-  ColumnedLine work = Columned(group.Lines[m], true);
-  if (m >= 1) work = MergeRuns(doc, "\\>", above, work, false);
-  if (group.lastIndex > m) work = MergeRuns(doc, "\\<", below, work, false);
+  ColumnedLine work = Columned(main, true);
+  if (aboveEnd >= 1) work = MergeRuns(doc, "\\>", above, work, false);
+  if (group.lastIndex >= belowStart) work = MergeRuns(doc, "\\<", below, work, false);
   return std::move(work.text);
+}
+
+}  // namespace
+
+std::string MergeAllScriptLines(DocumentState& doc, const LineGroup& group) {
+  const int m = group.mainIndex;
+  if (m < 0) return {};
+  return MergeAround(doc, group, m, m + 1, group.Lines[m]);
+}
+
+std::string MergeAllScriptLines(DocumentState& doc, const LineGroup& group, int above) {
+  return MergeAround(doc, group, above, above, std::string());
 }
 
 }  // namespace pomvex

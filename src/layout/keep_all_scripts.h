@@ -13,5 +13,8 @@ namespace pomvex {
 // The main line with every superscript and subscript line of the group merged in. Empty when
 // the group has no main line.
 std::string MergeAllScriptLines(DocumentState& doc, const LineGroup& group);
+// The script lines of a group without a main line merged into an empty one that stands after
+// the first `above` lines of the group.
+std::string MergeAllScriptLines(DocumentState& doc, const LineGroup& group, int above);
 
 }  // namespace pomvex

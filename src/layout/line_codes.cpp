@@ -128,8 +128,8 @@ void StripLine(std::string& line, LineControls& controls) {
 
 }  // namespace
 
-bool CheckCommands(Reporter& report, const LineGroup& group) {
-  bool unknown = false;
+CommandCheck CheckCommands(Reporter& report, const LineGroup& group) {
+  CommandCheck check;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     const std::string& line = group.Lines[slot];
     const std::size_t n = line.size();
@@ -139,14 +139,15 @@ bool CheckCommands(Reporter& report, const LineGroup& group) {
         break;
       }
       const char c = line[++i];  // a doubled backslash is one command
+      if (c == 'A' || c == 'B') check.hyphenationMarks = true;
       if (!KnownCommands.Contains(c)) {
-        unknown = true;
+        check.unknown = true;
         report.ReportError(
             2, std::string("Unknown ChiWriter command '\\") + c + "'. The file may be corrupt.");
       }
     }
   }
-  return unknown;
+  return check;
 }
 
 LineControls StripLineControls(LineGroup& group) {

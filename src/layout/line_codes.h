@@ -13,9 +13,14 @@ struct LineControls {
   bool equalsSeen = false;    // "\=": an equals line, which also suppresses the joining space
 };
 
+// What the command check met in a group.
+struct CommandCheck {
+  bool unknown = false;           // an unknown command
+  bool hyphenationMarks = false;  // "\A" or "\B"
+};
+
 // Reports unknown commands (category 2) and lines ending in a lone backslash (category 1).
-// Gives whether an unknown command was met.
-bool CheckCommands(Reporter& report, const LineGroup& group);
+CommandCheck CheckCommands(Reporter& report, const LineGroup& group);
 // Takes out of every line of the group the commands that look like the converter's own
 // in-line markers ("\:", "\<", "\>" of script runs, "\D", "\R" of tab text, "\L", "\E" of
 // line drawing). ChiWriter has no such commands: they are reported as unknown, and left in the

@@ -11,11 +11,13 @@ namespace pomvex {
 // Step 1: a line that continues a paragraph loses its leading spaces and layout commands.
 void TrimContinuationLine(std::string& line, bool startsParagraph);
 // Step 10: braces of the text are escaped. A brace that already follows a backslash (the
-// commands "\{" and "\}") is an RTF literal brace as it stands; a lone backslash at the end
-// of the line is doubled, so that it cannot join the words that close the paragraph.
+// commands "\{" and "\}") is an RTF literal brace as it stands, and the group in which the
+// translation wrote a character in font 5 stays a group; a lone backslash at the end of the
+// line is doubled, so that it cannot join the words that close the paragraph.
 void EscapeBraces(std::string& line);
 
-// Runs the fifteen steps. tabStops receives the tab stop words of the line's tabs.
+// Runs the fifteen steps. tabStops receives the tab stop words of the line's tabs. The texts of
+// the footnotes the line makes may stand in it as markers: WriteWithFootnotes writes it.
 void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,
                        std::string& tabStops);
 

@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -650,6 +653,34 @@ class MainFormTest : public QObject {
     QVERIFY(text.contains("*** Finished converting"));
     QCOMPARE(answerer.Seen().size(), 1u);  // the information box, and no error box
     QCOMPARE(window.form.focusWidget(), window.CloseButton);
+  }
+
+  // Names that are not UTF-8 (Latin-1, from a DOS disk), of a folder and of a document in it,
+  // are shown readably and kept byte for byte: the document is converted.
+  void NamesThatAreNotUtf8AreShownAndConverted() {
+    const std::string folder = QFile::encodeName(folder_->path()).toStdString() + "/DISK \xC9T\xC9";
+    // Removed here: the toolkit's temporary folder cannot remove what it cannot name.
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> removal(
+        &folder, [](const std::string* path) {
+          std::error_code ignored;
+          std::filesystem::remove_all(*path, ignored);
+        });
+    QVERIFY(std::filesystem::create_directory(folder));
+    std::ofstream(folder + "/R\xC9SUM\xC9.CHI", std::ios::binary)
+        << SmallDocument("Vita.").toStdString();
+    Window window(Services(RunConversion));
+    QVERIFY(window.Show());
+    window.DoubleClickFolder(QString::fromUtf8("DISK \u00C9T\u00C9"));
+    QCOMPARE(window.Files(), QStringList{QString::fromUtf8("R\u00C9SUM\u00C9.CHI")});
+    MessageAnswerer answerer;
+    window.GoButton->click();
+    QCOMPARE(answerer.Seen().size(), 1u);
+    QCOMPARE(answerer.Seen()[0].text, folder_->path() + QString::fromUtf8("/DISK \u00C9T\u00C9/"));
+    QVERIFY(std::filesystem::exists(folder + "/R\xC9SUM\xC9.rtf"));
+    std::ifstream log(folder + "/Pomvex.Log", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(log), {}};
+    QVERIFY(text.find("\r\n  R\xC9SUM\xC9.CHI\r\n*** Finished converting 1 files") !=
+            std::string::npos);
   }
 
   void GoConvertsTheDocumentsOfTheDirectory() {

@@ -35,6 +35,30 @@ class WindowControlsTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // A name's bytes come back as they were, whatever they are; what is shown reads the bytes that
+  // are no part of a UTF-8 character as Latin-1, with "?" for a control character.
+  void NamesKeepTheirBytesAndShowReadably() {
+    const struct {
+      const char* label;
+      std::string bytes;
+      QString shown;
+    } cases[] = {
+        {"UTF-8",
+         "Gr\xC3\xB6\xC3\x9F"
+         "e \xF0\x9F\x93\x84.CHI",
+         QString::fromUtf8("Größe 📄.CHI")},
+        {"Latin-1 from a DOS disk", "R\xC9SUM\xC9.CHI", QString::fromUtf8("RÉSUMÉ.CHI")},
+        {"a sequence cut short, and an overlong one", "a\xE2\x82 \xC0\xAF",
+         QString::fromUtf8("aâ? À¯")},
+        {"an encoded surrogate", "\xED\xA0\x80", QString::fromUtf8("í\u00A0?")},
+        {"control characters", "tab\tline\nesc\x1b", QStringLiteral("tab?line?esc?")},
+    };
+    for (const auto& c : cases) {
+      QCOMPARE(ToLocalName(FromLocalName(c.bytes)), c.bytes);
+      QVERIFY2(ShownName(FromLocalName(c.bytes)) == c.shown, c.label);
+    }
+  }
+
   void DirectoryListShowsPathThenSubFolders() {
     QTemporaryDir temp;
     const QString top = temp.filePath("Top");

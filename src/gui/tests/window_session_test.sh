@@ -2,9 +2,10 @@
 # The real program in a real X server (Xvfb with the openbox window manager), driven as a user
 # drives it with xdotool: "Go!" pressed, the information box closed with Enter, then "Go!" clicked
 # twice and Enter pressed while the run goes on. Exactly one run must happen: one log, one RTF per
-# document, and a log byte for byte that of the command line converting one document at a time
-# (the window converts on every core). With a screenshot folder, also takes pictures of the
-# screen after the run and of the window fourteen folders down.
+# document (one of them named in Latin-1, as on a DOS disk, which is no UTF-8), and a log byte for
+# byte that of the command line converting one document at a time (the window converts on every
+# core). With a screenshot folder, also takes pictures of the screen after the run and of the
+# window fourteen folders down.
 #
 #   window_session_test.sh POMVEX POMVEX_CLI [SCREENSHOT_DIR]
 #
@@ -55,6 +56,8 @@ for line in $(seq 300); do
   doc+=$' the Lorentz factor.\\,\r\n'
 done
 for n in $(seq -w "$documents"); do printf '%s' "$doc" >"$papers/PAPER$n.CHI"; done
+latin1="$(printf 'R\311SUM\311')"
+printf '%s' "$doc" >"$papers/$latin1.CHI"
 
 # The X server on a free display, and the window manager.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -106,8 +109,8 @@ logs=$(find "$papers" -name 'Pomvex*' | wc -l)
 rtfs=$(find "$papers" -name '*.rtf' | wc -l)
 renamed=$(find "$papers" -name '*_0.rtf' | wc -l)
 [ "$logs" -eq 1 ] || fail "$logs logs"
-[ "$rtfs" -eq "$documents" ] && [ "$renamed" -eq 0 ] ||
-  fail "$rtfs RTF files ($renamed renamed) for $documents documents"
+[ "$rtfs" -eq "$((documents + 1))" ] && [ "$renamed" -eq 0 ] && [ -f "$papers/$latin1.rtf" ] ||
+  fail "$rtfs RTF files ($renamed renamed) for $documents documents and $latin1.CHI"
 kill -0 "$program" || fail "the program ended during the run"
 if [ -n "$shots" ] && command -v import >/dev/null; then
   mkdir -p "$shots"
@@ -130,4 +133,4 @@ if [ -n "$shots" ] && command -v import >/dev/null; then
   import -window root "$shots/session_fourteen_folders_down.png"
   quit_program
 fi
-echo "one run, one log, $rtfs RTF files for $documents documents; logs identical"
+echo "one run, one log, $rtfs RTF files for $((documents + 1)) documents; logs identical"

@@ -1,0 +1,67 @@
+// The paragraphs of a line drawing in the fixed-pitch face, and the end of the body.
+#include "conversion/body_writer.h"
+
+#include <string_view>
+
+#include "fonts/footnotes_scripts.h"
+
+namespace pomvex {
+
+namespace {
+
+constexpr std::string_view kEol = "\r\n";
+// Courier New (font 2 of the prolog) at 10 points.
+constexpr std::string_view kDrawingFace = "\\f2\\fs20";
+
+}  // namespace
+
+void BodyWriter::Emit(std::string& line) {
+  line += kEol;
+  WriteWithFootnotes(doc_, line, out_);
+  line.clear();
+}
+
+void BodyWriter::EmitHeld(bool inDrawing) {
+  for (HeldLine& h : held_) {
+    if (inDrawing && h.paragraph) h.text.insert(h.wordsEnd, kDrawingFace);
+    Emit(h.text);
+  }
+  held_.clear();
+}
+
+void BodyWriter::Write(std::string& line, const FramedLine& framed) {
+  paragraphs_ = paragraphs_ || framed.opensParagraph;
+  const bool oneLine = framed.opensParagraph && framed.endsParagraph;
+  if (oneLine && framed.drawsLines) {
+    EmitHeld(afterDrawing_);
+    line.insert(framed.wordsEnd, kDrawingFace);
+    Emit(line);
+    afterDrawing_ = true;
+    return;
+  }
+  // A line that may still stand inside the drawing: a paragraph of one line with text, or the
+  // empty line of a group that wrote nothing.
+  const bool between = (oneLine && framed.holdsText) || line.empty();
+  if (afterDrawing_ && between && held_.size() < kMaxBetween) {
+    held_.push_back({std::move(line), framed.wordsEnd, oneLine});
+    line.clear();
+    return;
+  }
+  EmitHeld(false);
+  afterDrawing_ = false;
+  Emit(line);
+}
+
+void BodyWriter::Close(const GroupFlow& flow) {
+  EmitHeld(false);
+  std::string end;
+  if (!flow.paragraphEnded) end += "\\par}";
+  if (!paragraphs_) {
+    end += flow.pageBreakPending ? "{\\pard\\page\\par}" : "{\\pard\\par}";
+  } else if (flow.pageBreakPending) {
+    end += "\\page";
+  }
+  out_.Write(end);
+}
+
+}  // namespace pomvex
