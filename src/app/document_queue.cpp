@@ -355,18 +355,18 @@ std::optional<RunFailure> DocumentQueue::Abort(bool interrupted) {
   while (!entries_.empty()) {
     RunEntry& head = *entries_.front();
     try {
-      if (head.inWorker && committing) {
-        AwaitHead(head, true);
-      } else if (head.inWorker) {
-        std::unique_lock lock(mutex_);
-        progress_.wait(lock, [&] { return head.done; });
-      }
+      if (head.inWorker && committing) AwaitHead(head, true);
     } catch (const RunInterrupted&) {
       StopAll();  // an interruption while the documents before a failure are finished
       continue;
     } catch (const std::exception&) {
       committing = false;  // the log failed
       StopAll();
+    }
+    if (head.inWorker) {
+      // A worker may still be converting it, until its next check.
+      std::unique_lock lock(mutex_);
+      progress_.wait(lock, [&] { return head.done; });
     }
     const std::unique_ptr<RunEntry> entry = std::move(entries_.front());
     entries_.pop_front();
