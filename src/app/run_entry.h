@@ -24,7 +24,7 @@ struct Problem {
 enum class DocumentOutcome {
   Converted,
   NotVersion3,  // rejected by the header reader: its RTF file stays empty
-  Abandoned,    // a limit, or memory, ran out: its RTF file is deleted
+  Abandoned,    // over a limit, out of memory, or an internal error: its RTF file is deleted
   Unreadable,   // it could not be opened or read: no RTF file is left
   Stopped,      // the run was stopped while it was converted (or before it began)
   Failed,       // a failure that ends the run met it (a full disk, ...)
