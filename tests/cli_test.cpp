@@ -244,7 +244,7 @@ TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
     }
     ::kill(pid, signal);
     const CliResult r = Wait(pid);
-    EXPECT_EQ(r.status, status) << "signal " << signal;
+    EXPECT_EQ(r.status, status) << "signal " << signal << "\n" << r.err;
     const std::string log = Read(dir_ / "Pomvex.Log");
     const int named = CountOf(log, "\r\n  d");
     int complete = 0, cut = 0;
@@ -261,7 +261,10 @@ TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
     EXPECT_TRUE(named >= 1 && complete <= named + unnamed) << "signal " << signal << "\n" << log;
     if (signal == SIGKILL) continue;
     EXPECT_EQ(cut, 0) << "signal " << signal;
-    EXPECT_TRUE(named == complete || named == complete + 1) << "and the one being written";
+    EXPECT_TRUE(named == complete || named == complete + 1)
+        << "and the one being written; signal " << signal << ": " << named << " named, " << complete
+        << " on disk\n"
+        << log;
     const std::string ending = "*** Run interrupted after " + std::to_string(complete) + " files";
     EXPECT_NE(log.find(ending + ". ***\r\n*** Finished converting " + std::to_string(complete) +
                        " files with "),

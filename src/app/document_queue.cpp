@@ -6,6 +6,7 @@
 #include "app/convert_file.h"
 #include "app/folder_listing.h"
 #include "app/platform_files.h"
+#include "app/platform_threads.h"
 
 namespace pomvex {
 
@@ -98,6 +99,7 @@ void DocumentQueue::StopAll() {
 }
 
 void DocumentQueue::Work() {
+  platform::LeaveStopSignalsToOtherThreads();
   std::unique_lock lock(mutex_);
   for (;;) {
     work_.wait(lock, [this] { return quitting_ || (!paused_ && !waiting_.empty()); });
