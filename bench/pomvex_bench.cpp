@@ -1,6 +1,8 @@
 // Benchmark: converts realistic and pathological documents file to file, as a run does, and
 // sets each time beside the time to read and write the same bytes with plain file I/O in the
 // same run. Checks that time grows linearly with size, and measures peak memory per input.
+// Then converts an archive of realistic documents by whole runs, one document at a time and on
+// every core, side by side, and compares what the two wrote.
 //
 //   pomvex-bench [--check] [--quick] [--dir DIR]    the tables (--check: exit 1 on a miss)
 //   pomvex-bench --peak-memory FILE                  converts FILE once, prints its peak RSS
@@ -13,12 +15,13 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/convert_file.h"
+#include "app/document_queue.h"
 #include "app/run.h"
 #include "app/run_state.h"
 #include "base/line_group.h"
@@ -36,6 +39,7 @@ constexpr double kMinRealisticMBps = 50.0;
 constexpr double kMaxDoublingRatio = 2.3;
 constexpr double kMaxSecondsPerMB = 5.0;
 constexpr double kMaxMemoryPerLargestText = 20.0;
+constexpr double kMinSpeedupOnTwoCores = 1.6;
 
 constexpr double kMB = 1024.0 * 1024.0;
 
@@ -59,18 +63,19 @@ void CopyPlain(const fs::path& from, const fs::path& to) {
   if (std::fclose(out) != 0) throw std::runtime_error("write failed");
 }
 
-// Converts files as a run does (ConvertFile, with the run's log).
+// Converts files as a run of one job does (taken up, converted and committed to the run's log).
 class Converter {
  public:
   explicit Converter(const fs::path& logPath) : run_(quiet_) {
     run_.OpenLog(pomvex::CreateUniqueFile(logPath.string(), ""));
   }
   ~Converter() { run_.CloseLog(); }
-  void Convert(const fs::path& chi) { pomvex::ConvertFile(run_, chi.string()); }
+  void Convert(const fs::path& chi) { queue_.AddDocument(chi.string()); }
 
  private:
   pomvex::RunFrontEnd quiet_;
   pomvex::RunState run_;
+  pomvex::DocumentQueue queue_{run_, 1};
 };
 
 // The best of several runs: at least five, more while the time budget lasts. The file a run
@@ -193,6 +198,73 @@ ChildPeak PeakMemoryOfChild(const fs::path& self, const fs::path& chi) {
   return peak;
 }
 
+// Every file under root, by its path relative to root, with its contents (root's own path in
+// them written as "OUT").
+std::map<std::string, std::string> TreeOf(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    if (entry.is_directory()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream whole;
+    whole << in.rdbuf();
+    std::string text = whole.str();
+    const std::string path = root.string();
+    for (std::size_t at = text.find(path); at != std::string::npos; at = text.find(path, at)) {
+      text.replace(at, path.size(), "OUT");
+    }
+    tree[entry.path().lexically_relative(root).string()] = std::move(text);
+  }
+  return tree;
+}
+
+struct ArchiveTiming {
+  double oneJob = std::numeric_limits<double>::max();    // best time of a run with -j 1
+  double allCores = std::numeric_limits<double>::max();  // best time of a run on every core
+  bool same = false;  // the two wrote the same files and the same log
+};
+
+// documents realistic documents of 4 to 40 KB, twenty to a folder, converted by whole runs into
+// an output folder: one at a time and on every core in turn, repeats times each, the best time
+// of each kept.
+ArchiveTiming MeasureArchive(const fs::path& dir, int documents, int repeats, double& megabytes) {
+  const fs::path archive = dir / "archive";
+  megabytes = 0;
+  for (int i = 0; i < documents; ++i) {
+    const std::size_t bytes = 4096 + (static_cast<std::size_t>(i) * 7919) % 36864;
+    const std::string doc = pomvex::bench::RealisticDocument(bytes, 1000 + i);
+    const fs::path folder = archive / ("DISK" + std::to_string(i / 20));
+    fs::create_directories(folder);
+    WriteFile(folder / ("PAPER" + std::to_string(i) + ".CHI"), doc);
+    megabytes += static_cast<double>(doc.size()) / kMB;
+  }
+  ArchiveTiming timing;
+  for (int repeat = 0; repeat < repeats; ++repeat) {
+    for (int i : {0, 1}) {
+      const fs::path out = dir / ("out" + std::to_string(i));
+      fs::remove_all(out);
+      pomvex::RunRequest request;
+      request.directory = archive.string();
+      request.choice = pomvex::FileChoice::CurrentAndSubFolders;
+      request.outputDirectory = out.string();
+      request.jobs = i == 0 ? 1 : pomvex::DefaultJobCount();
+      pomvex::RunFrontEnd quiet;
+      const auto start = Clock::now();
+      const pomvex::RunOutcome outcome = pomvex::RunConversion(request, quiet);
+      const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+      if (!outcome.finished) {
+        throw std::runtime_error("the archive's run failed: " + outcome.failure);
+      }
+      double& best = i == 0 ? timing.oneJob : timing.allCores;
+      best = std::min(best, seconds);
+    }
+  }
+  timing.same = TreeOf(dir / "out0") == TreeOf(dir / "out1");
+  fs::remove_all(dir / "out0");
+  fs::remove_all(dir / "out1");
+  fs::remove_all(archive);
+  return timing;
+}
+
 struct Options {
   bool check = false;
   bool quick = false;
@@ -292,6 +364,29 @@ int Benchmark(const Options& options) {
       " input line; / held: over the largest text held at once, the largest line group read or\n"
       " the longest RTF line written, <= %.0f)\n\n",
       kMaxMemoryPerLargestText);
+
+  // An archive converted by whole runs, one document at a time and on every core.
+  const int cores = pomvex::DefaultJobCount();
+  double megabytes = 0;
+  const int documents = 800 / scaleDivisor;
+  const int repeats = options.quick ? 5 : 7;
+  const ArchiveTiming archive = MeasureArchive(options.dir, documents, repeats, megabytes);
+  std::printf(
+      "archive: %d realistic documents (%.1f MB) in %d folders, whole runs into an output\n"
+      "folder, one at a time (-j 1) and on every core (-j %d) in turn, best of %d each\n",
+      documents, megabytes, (documents + 19) / 20, cores, repeats);
+  const std::string allCores = "-j " + std::to_string(cores);
+  std::printf("%-12s %10s %8s %10s %8s %8s %s\n", "archive", "-j 1", "MB/s", allCores.c_str(),
+              "MB/s", "faster", "output");
+  const double speedup = archive.oneJob / archive.allCores;
+  const bool fastEnough = cores < 2 || speedup >= kMinSpeedupOnTwoCores;
+  std::printf("%-12s %8.3f s %8.1f %8.3f s %8.1f %7.2fx %s\n", "all", archive.oneJob,
+              megabytes / archive.oneJob, archive.allCores, megabytes / archive.allCores, speedup,
+              archive.same ? "identical" : "DIFFERENT");
+  std::printf(
+      "(faster: -j 1's time over the other's, >= %.1f with 2 cores or more: %s; output:\n"
+      " every RTF file and the log of the two runs compared: %s)\n\n",
+      kMinSpeedupOnTwoCores, Verdict(fastEnough, allOk), Verdict(archive.same, allOk));
 
   std::printf("%s\n", allOk ? "all bounds kept" : "SOME BOUNDS MISSED");
   return options.check && !allOk ? 1 : 0;

@@ -20,7 +20,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/document_queue.h"
 #include "app/platform_errors.h"
+#include "app/run.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -165,6 +167,8 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
            d + "/sub"},
       {"-r --outdir " + d + " " + d,
        "--outdir must lie outside the directory that -r converts: " + d + " is within " + d},
+      {"-j 0 " + d, "--jobs takes a number from 1 to 64: 0"},
+      {"--jobs=many " + d, "--jobs takes a number from 1 to 64: many"},
   };
   for (const auto& [args, message] : usages) {
     const CliResult r = Cli(args);
@@ -174,6 +178,7 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
   CliResult help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--detailed-log"), std::string::npos);
+  EXPECT_NE(help.out.find("here " + std::to_string(pomvex::DefaultJobCount())), std::string::npos);
   EXPECT_NE(help.out.find("Usage: pomvex-cli [OPTIONS]"), std::string::npos) << help.out;
   EXPECT_NE(help.out.find("Exit status:"), std::string::npos);
   EXPECT_NE(help.out.find("130"), std::string::npos);
@@ -232,13 +237,14 @@ TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
   for (const auto& [signal, status] :
        {std::pair{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}, {SIGKILL, 137}}) {
     const pid_t pid = Start({dir_.string()});
-    // Once the second RTF file is there, the first document is finished.
-    for (int wait = 0; wait < 20000 && !fs::exists(dir_ / "d10001.rtf"); ++wait) {
+    // Once the log names a document, it is finished.
+    for (int wait = 0;
+         wait < 20000 && Read(dir_ / "Pomvex.Log").find("\r\n  d") == std::string::npos; ++wait) {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ::kill(pid, signal);
     const CliResult r = Wait(pid);
-    EXPECT_EQ(r.status, status) << "signal " << signal;
+    EXPECT_EQ(r.status, status) << "signal " << signal << "\n" << r.err;
     const std::string log = Read(dir_ / "Pomvex.Log");
     const int named = CountOf(log, "\r\n  d");
     int complete = 0, cut = 0;
@@ -248,11 +254,17 @@ TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
       }
       if (e.path().extension() != ".CHI") fs::remove(e.path());
     }
-    // Killed, nothing can be tidied up; but the log names every file finished before.
-    EXPECT_TRUE(named >= 1 && complete <= named + 1) << "signal " << signal << "\n" << log;
+    // Killed, nothing can be tidied up; but the log names every file finished before, except
+    // those finished by the workers while one before them was still being converted (as many
+    // as the entries a run holds uncommitted).
+    const int unnamed = static_cast<int>(pomvex::kEntriesPerJob) * pomvex::DefaultJobCount();
+    EXPECT_TRUE(named >= 1 && complete <= named + unnamed) << "signal " << signal << "\n" << log;
     if (signal == SIGKILL) continue;
     EXPECT_EQ(cut, 0) << "signal " << signal;
-    EXPECT_TRUE(named == complete || named == complete + 1) << "and the one being written";
+    EXPECT_TRUE(named == complete || named == complete + 1)
+        << "and the one being written; signal " << signal << ": " << named << " named, " << complete
+        << " on disk\n"
+        << log;
     const std::string ending = "*** Run interrupted after " + std::to_string(complete) + " files";
     EXPECT_NE(log.find(ending + ". ***\r\n*** Finished converting " + std::to_string(complete) +
                        " files with "),
@@ -277,26 +289,53 @@ TEST_F(CliTest, AFullDiskEndsTheRunWithoutACutOffRtf) {
   }
   std::string big = "\\1cw\r\n\\U1STANDARD\r\n";
   for (int i = 0; i < 30000; ++i) big += "word\r\n";
-  Write("disk/a_small.CHI", kDoc);
-  Write("disk/b_big.CHI", big);
-  Write("disk/c_after.CHI", kDoc);
-  const CliResult r = Run({disk.string()}, [mounted = !mount.at.empty()] {
-    if (mounted) return;
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{64 << 10, 64 << 10};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  });
   const std::string reason = mount.at.empty() ? pomvex::MessageForErrno(EFBIG) : "Disk full";
   const std::string rtf = (disk / "b_big.rtf").string();
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(r.err, "pomvex-cli: " + rtf + ": " + reason + "\n");
-  EXPECT_EQ(
-      Read(disk / "Pomvex.Log"),
-      disk.string() + "/\r\n  a_small.CHI\r\n  b_big.CHI\r\n*** Run ended: " + reason + ": " + rtf +
-          " ***\r\n*** Finished converting 1 files with 0 error(s) and 0 warning(s). ***\r\n");
-  EXPECT_FALSE(fs::exists(rtf)) << "the cut-off RTF file is deleted";
-  EXPECT_FALSE(fs::exists(disk / "c_after.rtf"));
-  EXPECT_TRUE(pomvex::IsOneGroup(Read(disk / "a_small.rtf")));
+  // One document at a time, the run ends on the document that fills the disk. With several
+  // workers, the documents after it are being converted too and may meet the full disk first,
+  // as may the log; the run ends on the first failure in walk order, and the log names the RTF
+  // files left on disk, complete, then at most the one that was being written.
+  for (const char* jobs : {"1", "4"}) {
+    for (const auto& e : fs::directory_iterator(disk)) fs::remove(e.path());
+    Write("disk/a_small.CHI", kDoc);
+    Write("disk/b_big.CHI", big);
+    Write("disk/c_after.CHI", kDoc);
+    for (int i = 10; i < 22; ++i) Write("disk/d" + std::to_string(i) + ".CHI", kDoc);
+    const CliResult r = Run({"-j", jobs, disk.string()}, [mounted = !mount.at.empty()] {
+      if (mounted) return;
+      std::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{64 << 10, 64 << 10};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    const std::string log = Read(disk / "Pomvex.Log");
+    EXPECT_EQ(r.status, 2) << jobs;
+    if (jobs[0] == '1') {
+      EXPECT_EQ(r.err, "pomvex-cli: " + rtf + ": " + reason + "\n");
+      EXPECT_EQ(log, disk.string() + "/\r\n  a_small.CHI\r\n  b_big.CHI\r\n*** Run ended: " +
+                         reason + ": " + rtf +
+                         " ***\r\n*** Finished converting 1 files with 0 error(s) and 0 "
+                         "warning(s). ***\r\n");
+    }
+    std::vector<std::string> named, kept;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+      if (line.rfind("  ", 0) == 0) named.push_back(line.substr(2, line.find('.') - 2));
+    }
+    for (const auto& e : fs::directory_iterator(disk)) {
+      if (e.path().extension() != ".rtf") continue;
+      kept.push_back(e.path().stem().string());
+      EXPECT_TRUE(pomvex::IsOneGroup(Read(e.path()))) << jobs;
+    }
+    std::sort(kept.begin(), kept.end());
+    ASSERT_GE(named.size(), kept.size()) << jobs << log;
+    EXPECT_EQ(std::vector<std::string>(named.begin(), named.begin() + kept.size()), kept) << jobs;
+    EXPECT_LE(named.size(), kept.size() + 1) << jobs;
+    const std::string failedAt = r.err.substr(12, r.err.find(": " + reason) - 12);
+    EXPECT_NE(log.find("*** Run ended: " + reason + ": " + failedAt +
+                       " ***\r\n*** Finished converting " + std::to_string(kept.size()) + " files"),
+              std::string::npos)
+        << jobs << log;
+  }
 }
 
 TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
@@ -317,24 +356,31 @@ TEST_F(CliTest, MemoryStaysBoundedAndRunningOutAbandonsOneDocument) {
   Write("b_wide.CHI", "\\1cw\r\n\\U1STANDARD\r\n");
   fs::resize_file(dir_ / "b_wide.CHI", 200u << 20);
   Write("c_fine.CHI", kDoc);
-  const CliResult r = Run({dir_.string()}, [] {
-    const rlimit limit{160u << 20, 160u << 20};
-    ::setrlimit(RLIMIT_AS, &limit);
-  });
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Read(dir_ / "Pomvex.Log"),
-            dir_.string() +
-                "/\r\n  a_long.CHI\r\n"
-                "    Error: Cannot translate file as it is not a version 3 ChiWriter file.\r\n"
-                "  b_notes.CHI\r\n    Error: Conversion abandoned: Output too large\r\n"
-                "    1 errors in the conversion\r\n"
-                "  b_wide.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
-                "    1 errors in the conversion\r\n  c_fine.CHI\r\n"
-                "*** Finished converting 1 files with 3 error(s) and 0 warning(s). ***\r\n"
-                "1 instances of ChiWriter files which are not Version 3\r\n"
-                "2 instances of omitted files\r\n");
-  EXPECT_FALSE(fs::exists(dir_ / "b_notes.rtf"));
-  EXPECT_FALSE(fs::exists(dir_ / "b_wide.rtf"));
+  // With several workers, memory that ran out while others converted beside it is tried again.
+  for (const char* jobs : {"1", "4"}) {
+    const CliResult r = Run({"-j", jobs, dir_.string()}, [] {
+      const rlimit limit{160u << 20, 160u << 20};
+      ::setrlimit(RLIMIT_AS, &limit);
+    });
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Read(dir_ / "Pomvex.Log"),
+              dir_.string() +
+                  "/\r\n  a_long.CHI\r\n"
+                  "    Error: Cannot translate file as it is not a version 3 ChiWriter file.\r\n"
+                  "  b_notes.CHI\r\n    Error: Conversion abandoned: Output too large\r\n"
+                  "    1 errors in the conversion\r\n"
+                  "  b_wide.CHI\r\n    Error: Conversion abandoned: Out of memory\r\n"
+                  "    1 errors in the conversion\r\n  c_fine.CHI\r\n"
+                  "*** Finished converting 1 files with 3 error(s) and 0 warning(s). ***\r\n"
+                  "1 instances of ChiWriter files which are not Version 3\r\n"
+                  "2 instances of omitted files\r\n")
+        << jobs;
+    EXPECT_FALSE(fs::exists(dir_ / "b_notes.rtf"));
+    EXPECT_FALSE(fs::exists(dir_ / "b_wide.rtf"));
+    for (const char* written : {"Pomvex.Log", "a_long.rtf", "c_fine.rtf"}) {
+      fs::remove(dir_ / written);
+    }
+  }
 }
 
 TEST_F(CliTest, UnreadableDocumentsAndFoldersAreSkipped) {

@@ -186,6 +186,13 @@ TEST(ConvertScriptMarkers, RunsBecomeGroups) {
     ConvertScriptMarkers(line, halfPoints);
     EXPECT_EQ(line, out) << in;
   }
+  // A hundred nested runs grow to the largest size readers take, and stay there.
+  std::string deep;
+  for (int i = 0; i < 100; ++i) deep += R"(\>x)";
+  for (int i = 0; i < 100; ++i) deep += R"(\:)";
+  ConvertScriptMarkers(deep, 24);
+  EXPECT_NE(deep.find(R"({\super\fs3052 x{\super\fs3276 x{\super\fs3276 x)"), std::string::npos);
+  EXPECT_EQ(deep.find(R"(\fs4069)"), std::string::npos);
 }
 
 TEST(ConvertPageNumber, FieldInThePageNumberFont) {

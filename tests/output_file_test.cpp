@@ -1,6 +1,6 @@
 // The output file gathers what it is given and writes it in blocks: text in pieces of every
 // size reaches the file whole and in order, also when the file is dropped without Close, and
-// only ever the file that was created.
+// only ever the file that was created; it can be begun again, as can the input.
 #include "app/output_file.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
+
+#include "app/input_file.h"
 
 namespace pomvex {
 namespace {
@@ -44,6 +47,59 @@ TEST(OutputFile, PiecesOfEverySizeArriveInOrder) {
     EXPECT_EQ(ReadAll(path), expected) << (close ? "closed" : "dropped");
   }
   fs::remove(path);
+}
+
+// A document converted again from its start (memory ran out beside other documents) reads its
+// input from the first byte and leaves only the second conversion's text in its RTF file.
+TEST(OutputFile, ARestartedFileAndARewoundInputBeginAgain) {
+  const fs::path path =
+      fs::temp_directory_path() / ("pomvex_restart_" + std::to_string(::getpid()) + ".CHI");
+  const std::string text = "first line\r\n" + std::string(100000, 'y');
+  std::ofstream(path, std::ios::binary) << text;
+  InputFile input(path.string());
+  std::string head(10, ' ');
+  input.Stream().read(head.data(), 10);
+  ASSERT_TRUE(input.Rewind());
+  std::stringstream again;
+  again << input.Stream().rdbuf();
+  EXPECT_EQ(again.str(), text);
+
+  const std::unique_ptr<OutputFile> out = CreateUniqueFile(path.string(), ".rtf");
+  out->Write(std::string(70000, 'a'));
+  out->Write("pending");
+  ASSERT_TRUE(out->Restart());
+  out->Write("{second}");
+  out->Close();
+  EXPECT_EQ(ReadAll(out->Path()), "{second}");
+  fs::remove(path);
+  fs::remove(out->Path());
+}
+
+// A search for a free name can be given up at a taken name, which is then named.
+TEST(OutputFile, TheSearchForAFreeNameStopsWhereItIsToldTo) {
+  const fs::path dir = fs::temp_directory_path() / ("pomvex_names_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string letter = (dir / "LETTER.CHI").string();
+  std::vector<std::string> taken;
+  const auto keepTo = [&taken](std::size_t count) {
+    return [&taken, count](const std::string& name) {
+      taken.push_back(fs::path(name).filename().string());
+      return taken.size() < count;
+    };
+  };
+  CreateUniqueFile(letter, ".rtf");
+  CreateUniqueFile(letter, ".rtf");
+  EXPECT_EQ(CreateUniqueFile(OutputPlace{nullptr, letter}, ".rtf", platform::kDefaultPermissions,
+                             keepTo(1)),
+            nullptr);
+  EXPECT_EQ(taken, (std::vector<std::string>{"LETTER.rtf"}));
+  taken.clear();
+  EXPECT_EQ(CreateUniqueFile(OutputPlace{nullptr, letter}, ".rtf", platform::kDefaultPermissions,
+                             keepTo(3))
+                ->Path(),
+            (dir / "LETTER_1.rtf").string());
+  EXPECT_EQ(taken, (std::vector<std::string>{"LETTER.rtf", "LETTER_0.rtf"}));
+  fs::remove_all(dir);
 }
 
 #ifndef _WIN32  // Wine, where the Windows build is tested, makes no links

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -545,6 +546,201 @@ TEST(Run, AnOutputFolderSwappedForALinkIsNotWrittenThrough) {
   }
 }
 #endif
+
+// Every file under root, by its path relative to root, with its contents (root's own path in
+// them written as "ROOT").
+std::map<std::string, std::string> TreeOf(const std::string& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& e : fs::recursive_directory_iterator(platform::NativePath(root))) {
+    std::string text = e.is_directory() ? "folder" : ReadFile(e.path());
+    for (std::size_t at = text.find(root); at != std::string::npos; at = text.find(root, at)) {
+      text.replace(at, root.size(), "ROOT");
+    }
+    tree[e.path().lexically_relative(platform::NativePath(root)).generic_string()] = text;
+  }
+  return tree;
+}
+
+std::string ManyProblems(int lines) {
+  std::string doc = "\\1cw\r\n\\U1STANDARD\r\n\\U2SYMBOL\r\n";
+  for (int i = 0; i < lines; ++i) doc += "\\2" + std::string(1000, '!') + "\\1\\,\r\n";
+  return doc;
+}
+
+// Documents of every kind a run meets: names that collide, one of them freed late by a document
+// abandoned after a long conversion, an RTF file already there, a hidden document, documents
+// over a limit (one alone in its folder), not of version 3 or unreadable, two with more problems
+// than are held at once, and enough small ones to keep the workers busy.
+void MakeArchive(const std::string& src) {
+  std::string slow = "\\1cw\r\n\\U1STANDARD\r\n";
+  for (int i = 0; i < 20000; ++i) slow += "a line of text\\,\r\n";
+  for (int i = 0; i < 300; ++i) slow += "\\+ up\r\n";
+  WriteFile(src + "/A.CHI", slow + "main\r\n");
+  WriteFile(src + "/B.CHI", kDoc);
+#ifndef _WIN32  // names that differ in case only, and a document that fails to read (address 0)
+  WriteFile(src + "/A.chi", kDoc);
+  WriteFile(src + "/B.chi", kDoc);
+  fs::create_symlink("/proc/self/mem", src + "/D.CHI");
+  WriteFile(src + "/D.chi", kDoc);
+#endif
+  WriteFile(src + "/C.CHI", kDoc);
+  WriteFile(src + "/C.rtf", "kept");
+  WriteFile(src + "/.hidden.CHI", kDoc);
+  WriteFile(src + "/old.CHI", "\\1CW 2\r\n");
+  WriteFile(src + "/margin.CHI", "\\1cw\r\n\\pLM 99999999\r\ntext\r\n");
+  WriteFile(src + "/lone/over.CHI", slow + "main\r\n");  // its output folder goes with it
+  WriteFile(src + "/many/P1.CHI", ManyProblems(10));
+  WriteFile(src + "/many/P2.CHI", ManyProblems(10));
+  for (int i = 0; i < 40; ++i) {
+    WriteFile(src + "/docs/d" + std::to_string(10 + i) + ".CHI", kDoc + "\\Q\r\n");
+  }
+}
+
+TEST(Run, TheFilesNamesAndLogDoNotDependOnTheNumberOfJobs) {
+  struct Case {
+    const char* label;
+    FileChoice choice;
+    bool outdir;
+    std::vector<std::string> selected;
+  };
+  const Case cases[] = {
+      {"the tree, beside the documents", FileChoice::CurrentAndSubFolders, false, {}},
+      {"the tree, into an output folder", FileChoice::CurrentAndSubFolders, true, {}},
+      {"explicit files",
+       FileChoice::SingleFiles,
+       false,
+       {".hidden.CHI", "A.CHI", "A.chi", "D.CHI", "D.chi", "margin.CHI", "gone.CHI"}},
+  };
+  for (const Case& c : cases) {
+    std::map<std::string, std::string> trees[2];
+    RunOutcome outcomes[2];
+    for (int i : {0, 1}) {
+      TempDir t;
+      MakeArchive(t / "src");
+      RunRequest request;
+      request.directory = t / "src";
+      request.choice = c.choice;
+      request.selectedFiles = c.selected;
+      if (c.choice == FileChoice::SingleFiles) {
+        request.listedFiles = ListFiles(request.directory, true, true);
+        request.listedFiles->push_back("gone.CHI");  // deleted since it was listed
+      }
+      if (c.outdir) request.outputDirectory = t / "out";
+      request.jobs = i == 0 ? 1 : 4;
+      Recorder quiet;
+      outcomes[i] = RunConversion(request, quiet);
+      trees[i] = TreeOf(t.Dir());
+    }
+    ASSERT_TRUE(outcomes[0].finished) << c.label << ": " << outcomes[0].failure;
+    EXPECT_TRUE(trees[0] == trees[1]) << c.label;
+    EXPECT_EQ(outcomes[1].summary, outcomes[0].summary) << c.label;
+
+    const std::string rtfs = c.outdir ? "out/" : "src/";
+    const std::string log = trees[0][rtfs + "Pomvex.Log"];
+    EXPECT_NE(log.find("  A.CHI\r\n    Error: Conversion abandoned: Range check error"),
+              std::string::npos)
+        << c.label;
+#ifndef _WIN32
+    const std::string converted = testing::ConvertInMemory(kDoc).rtf;
+    EXPECT_EQ(trees[0][rtfs + "A.rtf"], converted) << c.label << ": A.chi's, freed by A.CHI";
+    EXPECT_NE(log.find("  D.CHI\r\n    Error: Cannot read file: "), std::string::npos) << log;
+    EXPECT_EQ(trees[0][rtfs + "D.rtf"], converted) << c.label << ": D.chi's, freed by D.CHI";
+#endif
+    if (c.choice == FileChoice::CurrentAndSubFolders) {
+#ifndef _WIN32
+      EXPECT_EQ(trees[0].count(rtfs + "B_0.rtf"), 1u);
+#endif
+      EXPECT_EQ(trees[0].count(rtfs + "C_0.rtf"), c.outdir ? 0u : 1u);
+      EXPECT_EQ(trees[0].count("out/lone"), 0u);
+      EXPECT_NE(log.find("    10000 errors in the conversion\r\n  P2.CHI\r\n"), std::string::npos);
+    }
+  }
+}
+
+// The front end hears of each document when every one before it is done, and the counters only
+// grow, whatever the number of workers.
+TEST(Run, TheProgressAdvancesInWalkOrder) {
+  TempDir t;
+  for (int i = 0; i < 60; ++i) {
+    WriteFile(t / ("d" + std::to_string(10 + i) + ".CHI"), i % 3 == 0 ? kDoc + "\\Q\r\n" : kDoc);
+  }
+  const std::vector<std::string> documents = ListFiles(t.Dir(), true);
+  struct Progress : RunFrontEnd {
+    std::vector<std::string> files;
+    std::vector<int> convertedBefore;
+    std::vector<RunCounts> counts{RunCounts{}};
+    void FileStarted(const std::string& path) override {
+      files.push_back(fs::path(path).filename().string());
+      convertedBefore.push_back(counts.back().converted);
+    }
+    void CountsChanged(const RunCounts& now) override { counts.push_back(now); }
+  };
+  for (int jobs : {1, 4}) {
+    Progress progress;
+    RunRequest request;
+    request.directory = t.Dir();
+    request.jobs = jobs;
+    const RunOutcome out = RunConversion(request, progress);
+    EXPECT_EQ(progress.files, documents) << jobs;
+    for (std::size_t i = 0; i < progress.convertedBefore.size(); ++i) {
+      EXPECT_EQ(progress.convertedBefore[i], static_cast<int>(i)) << jobs;
+    }
+    for (std::size_t i = 1; i < progress.counts.size(); ++i) {
+      const RunCounts &before = progress.counts[i - 1], &now = progress.counts[i];
+      EXPECT_TRUE(now.converted >= before.converted && now.errors >= before.errors) << jobs;
+    }
+    EXPECT_EQ(progress.counts.back().errors, out.counts.errors);
+    EXPECT_EQ(out.counts.errors, 20);
+  }
+}
+
+// The RTF files named in the log, in its order, and those on disk, in walk order.
+struct Named {
+  std::vector<std::string> logged;
+  std::vector<std::string> onDisk;
+};
+
+Named NamedIn(const std::string& dir, const std::string& log) {
+  Named named;
+  std::istringstream lines(log);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("  d", 0) == 0) named.logged.push_back(line.substr(2, line.find('.') - 2));
+  }
+  for (const std::string& name : ListFiles(dir, false)) {
+    if (UpperExtension(name) != ".RTF") continue;
+    named.onDisk.push_back(name.substr(0, name.find('.')));
+    EXPECT_TRUE(IsOneGroup(ReadFile(dir + kSep + name))) << name;
+  }
+  return named;
+}
+
+TEST(Run, AnInterruptionStopsEveryWorkerAndTheLogNamesTheFilesLeft) {
+  TempDir t;
+  std::string doc = kDoc;
+  for (int i = 0; i < 2000; ++i) doc += "line\\,\r\n";
+  for (int i = 0; i < 200; ++i) WriteFile(t / ("d" + std::to_string(1000 + i) + ".CHI"), doc);
+  Hooks hooks;
+  int started = 0;
+  hooks.onFile = [&](const std::string&) { ++started; };
+  hooks.stop = [&] { return started >= 50; };
+  RunRequest request;
+  request.directory = t.Dir();
+  request.jobs = 4;
+  const RunOutcome out = RunConversion(request, hooks);
+  ASSERT_TRUE(out.interrupted);
+  const std::string log = ReadFile(out.logPath);
+  const Named named = NamedIn(t.Dir(), log);
+  // Stopped between two documents, or in the middle of one, which the log names last.
+  std::vector<std::string> expected = named.onDisk;
+  if (named.logged.size() > expected.size()) {
+    expected.push_back("d" + std::to_string(1000 + expected.size()));
+  }
+  EXPECT_EQ(named.logged, expected) << "the files on disk, in walk order";
+  EXPECT_NE(log.find("*** Run interrupted after " + std::to_string(named.onDisk.size()) +
+                     " files. ***\r\n*** Finished converting "),
+            std::string::npos)
+      << log;
+}
 
 #ifdef _WIN32
 // Names outside ASCII reach the log as UTF-8 and name the RTF file after their document; the

@@ -125,8 +125,9 @@ TEST(WindowModel, StartUpShowsTheCurrentDirectoryOnItsDrive) {
   EXPECT_EQ(form.model->CurrentDrive(), "/media/usb");
 }
 
-// Go!: the request is the window's choices and the list as shown; the start directory is shown
-// before anything is converted; afterwards the totals stay and the focus is on Quit.
+// Go!: the request is the window's choices and the list as shown, on every core; the start
+// directory is shown before anything is converted; afterwards the totals stay and the focus is
+// on Quit.
 TEST(WindowModel, GoRunsOnTheChoicesAndTheListAsShown) {
   std::vector<RunRequest> requests;
   Form form([&requests](const RunRequest& request, RunFrontEnd& frontEnd) {
@@ -145,6 +146,7 @@ TEST(WindowModel, GoRunsOnTheChoicesAndTheListAsShown) {
   EXPECT_EQ(requests[0].selectedFiles, (std::vector<std::string>{"b.chi"}));
   EXPECT_EQ(requests[0].listedFiles, (std::vector<std::string>{"A.CHI", "b.chi"}));
   EXPECT_TRUE(requests[0].detailedLog);
+  EXPECT_EQ(requests[0].jobs, DefaultJobCount()) << "every core";
   EXPECT_EQ(form.view.Take(),
             (Calls{"counts 0 0 0", "Information: /start/", "input dropped", "counts 0 0 0",
                    "repaint", "counts 0 0 0", "input taken", "counts 2 1 3", "focus Quit"}));

@@ -5,9 +5,6 @@
 #include <new>
 #include <stdexcept>
 
-#include "app/folder_listing.h"
-#include "app/input_file.h"
-#include "app/output_file.h"
 #include "base/line_group.h"
 #include "base/rtf_groups.h"
 #include "conversion/body_writer.h"
@@ -56,14 +53,6 @@ bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& sink) {
 
 namespace {
 
-std::string FileNameOf(const std::string& path) {
-  return path.substr(platform::NameStart(path));
-}
-
-void WriteCountLine(RunState& run, int count, const std::string& text) {
-  if (count != 0) run.WriteLog("    " + std::to_string(count) + text);
-}
-
 // The most RTF a document may give: 64 times its own size, and 16 MB more. Only footnotes referred
 // to again and again come near it; a document that goes beyond is abandoned.
 std::uint64_t OutputLimitFor(std::uint64_t inputSize) {
@@ -89,103 +78,83 @@ class BoundedSink : public TextSink {
   std::uint64_t left_;
 };
 
-// Passes the RTF text on to the file, and stops the run between line groups when the front end
-// asks for it.
-class InterruptibleSink : public TextSink {
+// Records the document's problems in its entry; when they grow too many to hold, they are
+// handed over to be committed.
+class EntryReporter : public Reporter {
  public:
-  InterruptibleSink(TextSink& out, RunState& run) : out_(out), run_(run) {}
+  EntryReporter(RunEntry& entry, ConversionControl& control) : entry_(entry), control_(control) {}
+  void ReportError(Category category, const std::string& text) override {
+    const int number = CategoryNumber(category);
+    if (number < 1 || number > kCategoryCount) throw RunFailure(kRangeCheckError);
+    Add(number, text);
+  }
+  void ReportWarning(const std::string& text) override { Add(0, text); }
+
+ private:
+  void Add(int category, const std::string& text) {
+    entry_.problems.push_back({category, text});
+    if (entry_.problems.size() >= kProblemsHeld) control_.HandOver(entry_);
+  }
+
+  RunEntry& entry_;
+  ConversionControl& control_;
+};
+
+// Passes the RTF text on to the file, and stops the conversion between line groups when the
+// run is to stop.
+class StoppableSink : public TextSink {
+ public:
+  StoppableSink(TextSink& out, ConversionControl& control) : out_(out), control_(control) {}
   void Write(std::string_view text) override {
-    run_.CheckInterrupted();
+    control_.CheckStop();
     out_.Write(text);
   }
 
  private:
   TextSink& out_;
-  RunState& run_;
+  ConversionControl& control_;
 };
 
-// Converts the file; gives false when nothing more is to be logged for it.
-bool ConvertOpenedFile(RunState& run, const std::string& path) {
-  const std::string name = "  " + PrintableName(FileNameOf(path));
-  std::unique_ptr<InputFile> input;
-  try {
-    input = std::make_unique<InputFile>(path);
-  } catch (const DocumentUnreadable& failure) {
-    // Gone since the folder was listed, or not readable: skipped, and no output is left.
-    run.WriteLog(name);
-    run.ReportError(Category::OmittedFile, std::string("Cannot read file: ") + failure.what());
-    return true;
-  }
-  const std::unique_ptr<OutputFile> out =
-      CreateUniqueFile(run.Outputs.PlaceOf(path), ".rtf", input->Permissions());
-  run.WriteLog(name);
-  // A dropped output takes the folders made for it along, so that the output tree holds only
-  // folders with RTF files.
-  auto drop = [&run, &out] {
-    out->Discard();
-    run.Outputs.Emptied(out->Path());
-  };
-
-  DocumentState doc(run);
-  doc.KeepAllScripts = run.KeepAllScripts;
-  TextInput in(input->Stream());
-  BoundedSink bounded(*out, OutputLimitFor(input->Size()));
-  InterruptibleSink sink(bounded, run);
-  std::string abandoned;
-  try {
-    const bool converted = ConvertDocument(doc, in, sink);
-    out->Close();
-    // A file that is no version-3 document leaves an empty output and nothing more in the log.
-    if (!converted) return false;
-  } catch (const ConversionAbandoned& limit) {
-    abandoned = std::string("Conversion abandoned: ") + limit.what();
-  } catch (const std::bad_alloc&) {
-    abandoned = "Conversion abandoned: Out of memory";
-  } catch (const DocumentUnreadable& failure) {
-    abandoned = std::string("Cannot read file: ") + failure.what();
-  } catch (const RunFailure&) {
-    // A failure or an interruption ends the run: no cut-off RTF file is left to look complete.
-    drop();
-    throw;
-  } catch (const RunInterrupted&) {
-    drop();
-    throw;
-  } catch (const std::exception&) {
-    // A fault of the converter itself (an index out of range, a broken invariant) that this
-    // document brought out: the next documents do not depend on it.
-    abandoned = "Conversion abandoned: Internal error";
-  } catch (...) {
-    drop();
-    throw;
-  }
-  if (!abandoned.empty()) {
-    // One bad document must not end the batch nor leave a broken RTF file behind.
-    drop();
-    run.ReportError(Category::OmittedFile, abandoned);
-    return true;
-  }
-  run.CountConverted();
-  return true;
+// One bad document must not end the batch nor leave a broken RTF file behind: the committer
+// deletes it, and the reason closes the document's problems.
+void Abandon(RunEntry& entry, DocumentOutcome outcome, std::string reason) {
+  entry.outcome = outcome;
+  entry.problems.push_back({CategoryNumber(Category::OmittedFile), std::move(reason)});
 }
 
 }  // namespace
 
-void ConvertFile(RunState& run, const std::string& path) {
-  run.FrontEnd().FileStarted(path);
-  constexpr int kScriptLines = CategoryNumber(Category::UnprocessedScriptLine);
-  constexpr int kScriptRuns = CategoryNumber(Category::ScriptNotAdded);
-  const int scriptLinesBefore = run.CategoryCounts[kScriptLines];
-  const int scriptRunsBefore = run.CategoryCounts[kScriptRuns];
-  const int errorsBefore = run.ErrorCount;
-  if (ConvertOpenedFile(run, path)) {
-    WriteCountLine(run, run.CategoryCounts[kScriptLines] - scriptLinesBefore,
-                   std::string(" instances of ") + CategoryNames[kScriptLines]);
-    WriteCountLine(run, run.CategoryCounts[kScriptRuns] - scriptRunsBefore,
-                   std::string(" instances of ") + CategoryNames[kScriptRuns]);
-    WriteCountLine(run, run.ErrorCount - errorsBefore, " errors in the conversion");
+void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control) {
+  EntryReporter reporter(entry, control);
+  DocumentState doc(reporter);
+  doc.KeepAllScripts = keepAllScripts;
+  try {
+    TextInput in(entry.input->Stream());
+    BoundedSink bounded(*entry.output, OutputLimitFor(entry.input->Size()));
+    StoppableSink sink(bounded, control);
+    const bool converted = ConvertDocument(doc, in, sink);
+    entry.output->Close();
+    // A file that is no version-3 document leaves an empty output and nothing more in the log.
+    entry.outcome = converted ? DocumentOutcome::Converted : DocumentOutcome::NotVersion3;
+  } catch (const ConversionAbandoned& limit) {
+    Abandon(entry, DocumentOutcome::Abandoned,
+            std::string("Conversion abandoned: ") + limit.what());
+  } catch (const std::bad_alloc&) {
+    entry.outOfMemory = true;
+    Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Out of memory");
+  } catch (const DocumentUnreadable& failure) {
+    Abandon(entry, DocumentOutcome::Unreadable, std::string("Cannot read file: ") + failure.what());
+  } catch (const RunInterrupted&) {
+    entry.outcome = DocumentOutcome::Stopped;
+  } catch (const RunFailure& failure) {
+    entry.outcome = DocumentOutcome::Failed;
+    entry.failure = failure.what();
+    entry.failurePath = failure.Path();
+  } catch (const std::exception&) {
+    // A fault of the converter itself (an index out of range, a broken invariant) that this
+    // document brought out: the next documents do not depend on it.
+    Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Internal error");
   }
-  ++run.FilesDone;
-  run.FlushLog();
 }
 
 }  // namespace pomvex

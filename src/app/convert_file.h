@@ -1,10 +1,10 @@
 // The conversion of one ChiWriter document into one RTF document, from the opened input to the
-// closed output, and of one file into the RTF file written beside it or in the output tree.
+// closed output, and of one taken-up file into its RTF file, recorded in the file's entry.
 #pragma once
 
-#include <string>
+#include <cstddef>
 
-#include "app/run_state.h"
+#include "app/run_entry.h"
 #include "base/document_state.h"
 #include "base/text_input.h"
 #include "base/text_sink.h"
@@ -15,8 +15,23 @@ namespace pomvex {
 // document. Throws ConversionAbandoned when a limit of the document is met.
 bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& out);
 
-// Converts the file at path into an RTF file beside it (or at its place in the run's output
-// tree), logging its name and problem counts.
-void ConvertFile(RunState& run, const std::string& path);
+// What the conversion of a file asks of the run while it goes on.
+class ConversionControl {
+ public:
+  virtual ~ConversionControl() = default;
+  // Throws RunInterrupted when the run is to stop.
+  virtual void CheckStop() = 0;
+  // Takes the problems entry.problems holds, leaving it empty: called whenever they reach
+  // kProblemsHeld, so that a document with millions of problems does not hold them all.
+  virtual void HandOver(RunEntry& entry) = 0;
+};
+
+inline constexpr std::size_t kProblemsHeld = 1000;
+
+// Converts the document of entry, whose input is open and whose RTF file is created, and
+// records in entry how that went: its problems and its outcome. A failure that ends the run is
+// recorded (Failed), not thrown. The RTF file is closed when it is complete; otherwise it is
+// left to the committer, which deletes it.
+void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control);
 
 }  // namespace pomvex

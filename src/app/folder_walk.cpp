@@ -3,7 +3,6 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/convert_file.h"
 #include "app/folder_listing.h"
 #include "app/platform_files.h"
 
@@ -11,23 +10,20 @@ namespace pomvex {
 
 namespace {
 
-void ConvertChosenFile(RunState& run, const std::string& path) {
-  run.CheckInterrupted();
-  ConvertFile(run, path);
-}
-
 // A sub-folder that cannot be listed is noted in the log and left out; the walk goes on.
-void SkipFolder(RunState& run, const std::string& dir, bool dirLogged, const RunFailure& failure) {
-  if (!dirLogged) run.WriteLog(PrintableName(dir));
-  run.ReportError(Category::OmittedFile, std::string("Cannot read folder: ") + failure.what());
-  run.FlushLog();
+void SkipFolder(DocumentQueue& queue, const std::string& dir, bool dirLogged,
+                const RunFailure& failure) {
+  queue.AddFolder(dirLogged ? std::string() : PrintableName(dir),
+                  {{CategoryNumber(Category::OmittedFile),
+                    std::string("Cannot read folder: ") + failure.what()}});
 }
 
 }  // namespace
 
-void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir) {
+void ConvertDir(RunState& run, DocumentQueue& queue, const RunRequest& request,
+                const std::string& dir) {
   if (request.choice != FileChoice::CurrentAndSubFolders) {
-    run.WriteLog(PrintableName(dir));  // written even when no file is converted
+    queue.AddFolder(PrintableName(dir));  // written even when no file is converted
     const bool single = request.choice == FileChoice::SingleFiles;
     // A hidden file is taken when it is chosen by name.
     const std::unordered_set<std::string> selected(request.selectedFiles.begin(),
@@ -36,7 +32,7 @@ void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir
         request.listedFiles ? *request.listedFiles : ListFiles(dir, /*chiOnly=*/true, single);
     for (const std::string& name : entries) {
       const bool taken = !single || selected.count(name) != 0;
-      if (taken && IsChiFile(dir + name)) ConvertChosenFile(run, dir + name);
+      if (taken && IsChiFile(dir + name)) queue.AddDocument(dir + name);
     }
     return;
   }
@@ -46,17 +42,17 @@ void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir
     files = ListFiles(dir, /*chiOnly=*/false);
   } catch (const RunFailure& failure) {
     if (isStart) throw;  // nothing of the run could be converted
-    SkipFolder(run, dir, false, failure);
+    SkipFolder(queue, dir, false, failure);
     return;
   }
   bool dirLogged = false;
   for (const std::string& name : files) {
     if (!IsChiFile(dir + name)) continue;
     if (!dirLogged) {
-      run.WriteLog(PrintableName(dir));  // only directories that hold a .CHI file appear
+      queue.AddFolder(PrintableName(dir));  // only directories that hold a .CHI file appear
       dirLogged = true;
     }
-    ConvertChosenFile(run, dir + name);
+    queue.AddDocument(dir + name);
   }
   // The sub-folders are listed in full before any of them is visited.
   std::vector<std::string> subFolders;
@@ -64,11 +60,11 @@ void ConvertDir(RunState& run, const RunRequest& request, const std::string& dir
     subFolders = ListSubFolders(dir);
   } catch (const RunFailure& failure) {
     if (isStart) throw;
-    SkipFolder(run, dir, dirLogged, failure);
+    SkipFolder(queue, dir, dirLogged, failure);
     return;
   }
   for (const std::string& name : subFolders) {
-    ConvertDir(run, request, dir + name + platform::kPathSeparator);
+    ConvertDir(run, queue, request, dir + name + platform::kPathSeparator);
   }
 }
 

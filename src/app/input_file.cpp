@@ -1,23 +1,29 @@
 #include "app/input_file.h"
 
+#include <memory>
 #include <streambuf>
-#include <vector>
 
 #include "app/platform_errors.h"
 
 namespace pomvex {
 
 // Reads the file in blocks; a failing read throws instead of looking like the end of the file.
+// The block is made at the first read, by the thread that converts the document, and not
+// cleared first.
 class InputFile::Buffer : public std::streambuf {
  public:
-  explicit Buffer(platform::FileHandle file) : file_(file), block_(1 << 16) {}
+  explicit Buffer(platform::FileHandle file) : file_(file) {}
+
+  // Drops what was read ahead.
+  void Clear() { setg(nullptr, nullptr, nullptr); }
 
  protected:
   int_type underflow() override {
     if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-    const long n = Read(block_.data(), block_.size());
+    if (!block_) block_ = std::make_unique_for_overwrite<char[]>(kBlock);
+    const long n = Read(block_.get(), kBlock);
     if (n == 0) return traits_type::eof();
-    setg(block_.data(), block_.data(), block_.data() + n);
+    setg(block_.get(), block_.get(), block_.get() + n);
     return traits_type::to_int_type(*gptr());
   }
 
@@ -48,7 +54,8 @@ class InputFile::Buffer : public std::streambuf {
   }
 
   platform::FileHandle file_;
-  std::vector<char> block_;
+  static constexpr std::size_t kBlock = 1 << 16;
+  std::unique_ptr<char[]> block_;
 };
 
 InputFile::InputFile(const std::string& path) {
@@ -70,6 +77,13 @@ InputFile::~InputFile() {
 
 unsigned InputFile::Permissions() const {
   return platform::ReadWritePermissions(file_);
+}
+
+bool InputFile::Rewind() {
+  if (platform::RewindFile(file_) != 0) return false;
+  buffer_->Clear();
+  stream_->clear();
+  return true;
 }
 
 }  // namespace pomvex

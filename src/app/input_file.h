@@ -34,6 +34,8 @@ class InputFile {
   unsigned Permissions() const;
   // The document's size in bytes when it was opened.
   std::uint64_t Size() const { return size_; }
+  // Goes back to the start of the document, to read it again; false when the system refuses.
+  bool Rewind();
 
  private:
   class Buffer;

@@ -76,15 +76,24 @@ void OutputFile::Close() {
   }
 }
 
-void OutputFile::Discard() {
+void OutputFile::CloseUnwritten() {
   pending_.clear();
   if (file_ != platform::kNoFile) platform::CloseFile(file_);
   file_ = platform::kNoFile;
+}
+
+void OutputFile::Discard() {
+  CloseUnwritten();
   if (folder_) {
     platform::RemoveFileIn(folder_->Handle(), name_);
   } else {
     platform::RemoveFile(path_);
   }
+}
+
+bool OutputFile::Restart() {
+  pending_.clear();
+  return file_ != platform::kNoFile && platform::TruncateFile(file_) == 0;
 }
 
 std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
@@ -93,9 +102,9 @@ std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
   return CreateUniqueFile(OutputPlace{nullptr, name}, newExtension, permissions);
 }
 
-std::unique_ptr<OutputFile> CreateUniqueFile(const OutputPlace& place,
-                                             const std::string& newExtension,
-                                             unsigned permissions) {
+std::unique_ptr<OutputFile> CreateUniqueFile(
+    const OutputPlace& place, const std::string& newExtension, unsigned permissions,
+    const std::function<bool(const std::string&)>& passOver) {
   const std::string& name = place.name;
   const std::size_t dot = ExtensionDot(name);
   std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
@@ -109,9 +118,9 @@ std::unique_ptr<OutputFile> CreateUniqueFile(const OutputPlace& place,
     chosen = stem + newExtension;
   }
   // The creation itself is the test for a free name: nothing is looked up first.
+  const OpenFolder* folder = place.folder.get();
   auto create = [&](const std::string& candidate) -> std::unique_ptr<OutputFile> {
     int err = 0;
-    const OpenFolder* folder = place.folder.get();
     const std::string path = folder ? folder->Path() + candidate : candidate;
     const platform::FileHandle file =
         folder ? platform::CreateNewFileIn(folder->Handle(), candidate, permissions, err)
@@ -122,13 +131,23 @@ std::unique_ptr<OutputFile> CreateUniqueFile(const OutputPlace& place,
     if (err != platform::kErrorNameTaken) throw RunFailure(MessageForErrno(err), path);
     return nullptr;
   };
-  if (auto file = create(chosen)) return file;
+  bool gaveUp = false;
+  auto tryName = [&](const std::string& candidate) -> std::unique_ptr<OutputFile> {
+    std::unique_ptr<OutputFile> file = create(candidate);
+    if (!file && passOver && !passOver(folder ? folder->Path() + candidate : candidate)) {
+      gaveUp = true;
+    }
+    return file;
+  };
+  if (auto file = tryName(chosen); file || gaveUp) return file;
   if (newExtension.empty()) {
     const std::size_t nameStart = platform::NameStart(stem);
     while (stem.size() > nameStart && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
   }
   for (long n = 0;; ++n) {
-    if (auto file = create(stem + "_" + std::to_string(n) + extension)) return file;
+    if (auto file = tryName(stem + "_" + std::to_string(n) + extension); file || gaveUp) {
+      return file;
+    }
   }
 }
 

@@ -1,5 +1,7 @@
 #include "app/output_tree.h"
 
+#include <algorithm>
+
 #include "app/platform_errors.h"
 #include "app/platform_files.h"
 #include "base/reporting.h"
@@ -47,19 +49,19 @@ void OutputTree::CreateRoot() {
   int err = 0;
   const platform::FolderHandle root = platform::OpenFolder(outDir_, err);
   if (root == platform::kNoFolder) throw RunFailure(MessageForErrno(err), folder);
-  chain_.assign(1, Level{"", std::make_shared<const OpenFolder>(root, outDir_)});
+  chain_.assign(1, std::make_shared<const OpenFolder>(root, outDir_));
 }
 
 OutputPlace OutputTree::RootPlace(const std::string& name) const {
   if (chain_.empty()) return {nullptr, outDir_ + name};
-  return {chain_.front().folder, name};
+  return {chain_.front(), name};
 }
 
 // Opens the folder name in the chain's last folder, and below the output folder creates it
 // when it is missing.
 void OutputTree::Descend(const std::string& name) {
-  const platform::FolderHandle parent = chain_.back().folder->Handle();
-  const std::string path = chain_.back().folder->Path() + name;
+  const platform::FolderHandle parent = chain_.back()->Handle();
+  const std::string path = chain_.back()->Path() + name;
   int err = 0;
   platform::FolderHandle folder = platform::OpenSubFolder(parent, name, err);
   bool made = false;
@@ -71,8 +73,8 @@ void OutputTree::Descend(const std::string& name) {
     }
   }
   if (folder == platform::kNoFolder) throw RunFailure(MessageForErrno(err), path);
-  chain_.push_back(
-      {name, std::make_shared<const OpenFolder>(folder, path + platform::kPathSeparator), made});
+  chain_.push_back(std::make_shared<const OpenFolder>(folder, path + platform::kPathSeparator,
+                                                      chain_.back(), name, made));
 }
 
 OutputPlace OutputTree::PlaceOf(const std::string& sourcePath) {
@@ -91,11 +93,11 @@ OutputPlace OutputTree::PlaceOf(const std::string& sourcePath) {
   // The folders the last document used, as far as this one shares them, stay open: each must
   // still be where it was opened.
   std::size_t depth = 1;
-  while (depth < chain_.size() && depth < names.size() && chain_[depth].name == names[depth - 1]) {
-    const Level& level = chain_[depth];
-    if (!platform::IsStillInPlace(chain_[depth - 1].folder->Handle(), level.name,
-                                  level.folder->Handle())) {
-      const std::string& path = level.folder->Path();
+  while (depth < chain_.size() && depth < names.size() &&
+         chain_[depth]->Name() == names[depth - 1]) {
+    const OpenFolder& level = *chain_[depth];
+    if (!platform::IsStillInPlace(chain_[depth - 1]->Handle(), level.Name(), level.Handle())) {
+      const std::string& path = level.Path();
       throw RunFailure(MessageForErrno(platform::kErrorNotAFolder),
                        path.substr(0, path.size() - 1));
     }
@@ -103,17 +105,18 @@ OutputPlace OutputTree::PlaceOf(const std::string& sourcePath) {
   }
   chain_.resize(depth);
   for (; depth < names.size(); ++depth) Descend(names[depth - 1]);
-  return {chain_.back().folder, names.back()};
+  return {chain_.back(), names.back()};
 }
 
-void OutputTree::Emptied(const std::string& path) {
-  if (chain_.empty() || ParentOf(path) + platform::kPathSeparator != chain_.back().folder->Path()) {
-    return;
-  }
-  while (chain_.size() > 1 && chain_.back().made &&
-         platform::RemoveEmptySubFolder(chain_[chain_.size() - 2].folder->Handle(),
-                                        chain_.back().name)) {
-    chain_.pop_back();
+// The folders are removed from the bottom up, each through its parent, which it holds open: the
+// walk may have gone on to other folders since the output was placed.
+void OutputTree::Emptied(std::shared_ptr<const OpenFolder> folder) {
+  while (folder && folder->Made() && folder->Parent() &&
+         platform::RemoveEmptySubFolder(folder->Parent()->Handle(), folder->Name())) {
+    // Where the walk is still in it, the next document there makes it again.
+    const auto held = std::find(chain_.begin(), chain_.end(), folder);
+    if (held != chain_.end()) chain_.erase(held, chain_.end());
+    folder = folder->Parent();
   }
 }
 

@@ -29,22 +29,17 @@ class OutputTree {
   // that is not a folder, a link, or one put in the place of a folder opened before ends the
   // run (RunFailure), as writing through it would.
   OutputPlace PlaceOf(const std::string& sourcePath);
-  // The output at path was deleted: the folders this run made for it, now empty, go too.
-  void Emptied(const std::string& path);
+  // An output in folder was deleted: the folders this run made for it, now empty, go too.
+  void Emptied(std::shared_ptr<const OpenFolder> folder);
 
  private:
-  struct Level {
-    std::string name;  // in the folder above
-    std::shared_ptr<const OpenFolder> folder;
-    bool made = false;  // created by this run
-  };
   void CreateFolder(const std::string& folder);
   void Descend(const std::string& name);
 
   std::string startDir_;
   std::string outDir_;
   // The output folder, then the folders down to the last document's, each open.
-  std::vector<Level> chain_;
+  std::vector<std::shared_ptr<const OpenFolder>> chain_;
 };
 
 }  // namespace pomvex

@@ -113,6 +113,15 @@ long WriteSome(FileHandle file, const char* data, std::size_t size, int& err) {
   return static_cast<long>(n);
 }
 
+int RewindFile(FileHandle file) {
+  return ::lseek(file, 0, SEEK_SET) == 0 ? 0 : errno;
+}
+
+int TruncateFile(FileHandle file) {
+  if (::ftruncate(file, 0) != 0) return errno;
+  return RewindFile(file);
+}
+
 int CloseFile(FileHandle file) {
   // After an interrupted close the descriptor is gone on Linux: it is not closed again.
   return ::close(file) == 0 || errno == EINTR ? 0 : errno;

@@ -66,6 +66,11 @@ std::uint64_t FileSize(FileHandle file);
 long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err);
 // Writes at most size bytes: the count written (at least 1), -1 on failure with err set.
 long WriteSome(FileHandle file, const char* data, std::size_t size, int& err);
+// Moves an open file back to its start: 0, or the error number.
+int RewindFile(FileHandle file);
+// Empties a file open for writing, which is written again from its start: 0, or the error
+// number.
+int TruncateFile(FileHandle file);
 // 0, or the error number when the system reports a failure (a delayed write that failed).
 int CloseFile(FileHandle file);
 // Removes the file at path; nothing happens when there is none.

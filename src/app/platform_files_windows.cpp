@@ -159,6 +159,18 @@ long WriteSome(FileHandle file, const char* data, std::size_t size, int& err) {
   return static_cast<long>(n);
 }
 
+int RewindFile(FileHandle file) {
+  LARGE_INTEGER start{};
+  return SetFilePointerEx(HandleOf(file), start, nullptr, FILE_BEGIN)
+             ? 0
+             : static_cast<int>(GetLastError());
+}
+
+int TruncateFile(FileHandle file) {
+  if (const int err = RewindFile(file); err != 0) return err;
+  return SetEndOfFile(HandleOf(file)) ? 0 : static_cast<int>(GetLastError());
+}
+
 int CloseFile(FileHandle file) {
   return CloseHandle(HandleOf(file)) ? 0 : static_cast<int>(GetLastError());
 }

@@ -1,8 +1,12 @@
 #include "app/run.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
+#include <optional>
+#include <thread>
 
+#include "app/document_queue.h"
 #include "app/folder_listing.h"
 #include "app/folder_walk.h"
 #include "app/output_file.h"
@@ -73,7 +77,20 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
     outcome.logPath = run.LogPath();
     // The directory lines that follow name the documents' own folders.
     if (run.Outputs.Mirrored()) run.WriteLog("Output folder: " + PrintableName(run.Outputs.Root()));
-    ConvertDir(run, request, run.StartDir);
+    {
+      DocumentQueue queue(run, request.jobs);
+      try {
+        ConvertDir(run, queue, request, run.StartDir);
+        queue.Finish();
+      } catch (const RunFailure&) {
+        // The failure met first in walk order ends the run, as it would one document at a time.
+        if (std::optional<RunFailure> first = queue.Abort(false)) throw *first;
+        throw;
+      } catch (...) {
+        queue.Abort(true);
+        throw;
+      }
+    }
     run.UpdateCounts();
     WriteSummary(run, outcome);
     run.CloseLog();
@@ -91,6 +108,11 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
   }
   outcome.counts = run.Counts();
   return outcome;
+}
+
+int DefaultJobCount() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return std::clamp(static_cast<int>(cores), 1, kMaxJobs);
 }
 
 }  // namespace pomvex

@@ -18,7 +18,9 @@ struct RunCounts {
   int errors = 0;
 };
 
-// What the run tells its front end while it goes on.
+// What the run tells its front end while it goes on. The front end is called from the thread
+// that started the run, and only from there, whatever the number of workers; what it is told
+// comes in walk order (a document's problems are counted when its turn comes).
 class RunFrontEnd {
  public:
   virtual ~RunFrontEnd() = default;
@@ -28,10 +30,12 @@ class RunFrontEnd {
   // at every call (a document can report millions of problems): the run's final counts come
   // with the outcome.
   virtual void CountsChanged(const RunCounts& counts) { (void)counts; }
-  // Called before each file is converted, with its full path.
+  // Called with each file's full path when its turn comes: before it is converted, or once
+  // every file before it is done when workers convert it.
   virtual void FileStarted(const std::string& path) { (void)path; }
-  // Asked between files and between the line groups of a document: true stops the run. The
-  // document being written is deleted, and the log closes with what was done.
+  // Asked between files, between the line groups of a document converted on the run's thread,
+  // and every few hundredths of a second while the run waits for its workers: true stops the
+  // run. Every document being written is deleted, and the log closes with what was done.
   virtual bool Interrupted() { return false; }
 };
 
@@ -51,6 +55,9 @@ struct RunRequest {
   bool detailedLog = false;
   // Place every superscript and subscript run, also where the document leaves it no room.
   bool keepAllScripts = false;
+  // How many documents are converted at once (each by a worker thread). The files, the names
+  // and the log are the same for any number; 1 converts each on the calling thread.
+  int jobs = 1;
   // Empty: each RTF file goes beside its document, the log into the start directory. Otherwise
   // the folder (absolute, without a trailing separator) that takes the RTF files, at the paths
   // their documents have under the start directory, and the log; it is created when missing.
@@ -72,5 +79,10 @@ struct RunOutcome {
 };
 
 RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd);
+
+// The most documents a run converts at once.
+inline constexpr int kMaxJobs = 64;
+// The number of the machine's cores (at least 1, at most kMaxJobs): a run on every core.
+int DefaultJobCount();
 
 }  // namespace pomvex

@@ -23,22 +23,87 @@ const std::array<const char*, kCategoryCount + 1> CategoryNames = {
     "omitted files",
 };
 
-void RunState::ReportError(Category category, const std::string& text) {
-  const int number = CategoryNumber(category);
-  if (number < 1 || number > kCategoryCount) throw RunFailure(kRangeCheckError);
-  // The script-line problems are logged only in a detailed log; they are counted always.
-  if (DetailedLog ||
-      (category != Category::UnprocessedScriptLine && category != Category::ScriptNotAdded))
-    WriteLog("    Error: " + PrintableText(text));
-  ++ErrorCount;
-  frontEnd_.CountsChanged(Counts());
-  ++CategoryCounts[number];
+namespace {
+
+void WriteCountLine(RunState& run, int count, const std::string& text) {
+  if (count != 0) run.WriteLog("    " + std::to_string(count) + text);
 }
 
-void RunState::ReportWarning(const std::string& text) {
-  WriteLog("    Warning: " + PrintableText(text));
-  ++WarningCount;
-  frontEnd_.CountsChanged(Counts());
+}  // namespace
+
+void RunState::CommitProblems(RunEntry& entry, std::vector<Problem>& batch) {
+  if (!entry.headingWritten) {
+    if (!entry.heading.empty()) WriteLog(entry.heading);
+    entry.headingWritten = true;
+  }
+  for (const Problem& problem : batch) {
+    const int category = problem.category;
+    if (category == 0) {
+      WriteLog("    Warning: " + PrintableText(problem.text));
+      ++WarningCount;
+    } else {
+      if (category < 1 || category > kCategoryCount) throw RunFailure(kRangeCheckError);
+      constexpr int kScriptLines = CategoryNumber(Category::UnprocessedScriptLine);
+      constexpr int kScriptRuns = CategoryNumber(Category::ScriptNotAdded);
+      // The script-line problems are logged only in a detailed log; they are counted always.
+      if (DetailedLog || (category != kScriptLines && category != kScriptRuns)) {
+        WriteLog("    Error: " + PrintableText(problem.text));
+      }
+      ++ErrorCount;
+      ++CategoryCounts[category];
+      ++entry.errors;
+      entry.scriptLines += category == kScriptLines;
+      entry.scriptRuns += category == kScriptRuns;
+    }
+    frontEnd_.CountsChanged(Counts());
+  }
+  batch.clear();
+}
+
+void RunState::CommitEntry(RunEntry& entry) {
+  const bool hadProblems = !entry.handed.empty() || !entry.problems.empty();
+  CommitProblems(entry, entry.handed);
+  CommitProblems(entry, entry.problems);
+  if (!entry.IsDocument()) {
+    if (hadProblems) FlushLog();  // a folder that could not be read
+    return;
+  }
+  switch (entry.outcome) {
+    case DocumentOutcome::Converted:
+      CountConverted();
+      break;
+    case DocumentOutcome::Abandoned:
+    case DocumentOutcome::Unreadable:
+      DropOutput(entry);
+      break;
+    default:
+      break;
+  }
+  // A file that is no version-3 document has nothing more in the log.
+  if (entry.outcome != DocumentOutcome::NotVersion3) {
+    WriteCountLine(*this, entry.scriptLines, std::string(" instances of ") + CategoryNames[5]);
+    WriteCountLine(*this, entry.scriptRuns, std::string(" instances of ") + CategoryNames[6]);
+    WriteCountLine(*this, entry.errors, " errors in the conversion");
+  }
+  entry.input.reset();
+  entry.output.reset();
+  ++FilesDone;
+  FlushLog();
+}
+
+void RunState::CommitUnfinished(RunEntry& entry) {
+  CommitProblems(entry, entry.handed);
+  CommitProblems(entry, entry.problems);
+  DropOutput(entry);
+}
+
+void RunState::DropOutput(RunEntry& entry) {
+  entry.input.reset();
+  if (!entry.output) return;
+  entry.output->Discard();
+  // The folders made for it go too, so that the output tree holds only folders with RTF files.
+  Outputs.Emptied(entry.output->Folder());
+  entry.output.reset();
 }
 
 void RunState::ResetCounts(bool detailedLog) {

@@ -1,5 +1,6 @@
-// The state of one run: the counters, the error categories and the log. Every problem of every
-// document is reported here, logged, counted and shown to the front end at once.
+// The state of one run: the counters, the error categories and the log. The entries of the run
+// are committed here, one after another in walk order: their lines logged, their problems
+// counted and shown to the front end.
 #pragma once
 
 #include <array>
@@ -9,6 +10,7 @@
 #include "app/output_file.h"
 #include "app/output_tree.h"
 #include "app/run.h"
+#include "app/run_entry.h"
 #include "base/reporting.h"
 
 namespace pomvex {
@@ -16,12 +18,21 @@ namespace pomvex {
 // The category texts, indexed 1 to 15 (entry 0 unused).
 extern const std::array<const char*, kCategoryCount + 1> CategoryNames;
 
-class RunState : public Reporter {
+class RunState {
  public:
   explicit RunState(RunFrontEnd& frontEnd) : frontEnd_(frontEnd) {}
 
-  void ReportError(Category category, const std::string& text) override;
-  void ReportWarning(const std::string& text) override;
+  // Logs the entry's heading, when it is not logged yet, and the problems of batch, counting
+  // them; batch is left empty.
+  void CommitProblems(RunEntry& entry, std::vector<Problem>& batch);
+  // Commits what is left of a finished entry: its problems, its outcome (the converted count,
+  // the document's count lines), and the deletion of an RTF file that is not to be kept.
+  void CommitEntry(RunEntry& entry);
+  // The entry of the document that was being converted when the run ended: its heading and
+  // problems are logged, its RTF file deleted.
+  void CommitUnfinished(RunEntry& entry);
+  // Deletes the entry's RTF file, with the folders made for it that it leaves empty.
+  void DropOutput(RunEntry& entry);
 
   // Counters back to 0 and shown; the detailed-log choice is taken.
   void ResetCounts(bool detailedLog);

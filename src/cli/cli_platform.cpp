@@ -4,6 +4,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <initializer_list>
 
@@ -12,8 +13,10 @@ namespace pomvex::cli {
 namespace {
 
 // Set by the handler, read by the run between files and line groups: the only state a signal
-// handler may safely touch.
-volatile std::sig_atomic_t stopSignal = 0;
+// handler may safely touch. The signal may come on any thread of the run; an atomic that needs
+// no lock is safe in a handler and seen by every thread.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void OnStopSignal(int signal) {
   stopSignal = signal;
@@ -38,7 +41,7 @@ void InstallSignalHandlers() {
 }
 
 int StopSignal() {
-  return stopSignal;
+  return stopSignal.load();
 }
 
 void RunEnded() {}

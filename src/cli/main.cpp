@@ -164,6 +164,17 @@ std::string Shown(const std::string& path) {
   return pomvex::PrintableName(path);
 }
 
+// The number of --jobs, or 0 when it is not one from 1 to kMaxJobs.
+int JobCountOf(const std::string& text) {
+  if (text.empty() || text.size() > 2) return 0;
+  int n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return 0;
+    n = n * 10 + (c - '0');
+  }
+  return n <= pomvex::kMaxJobs ? n : 0;
+}
+
 // Fills the request from the paths given; gives the usage error's message, or "" when they
 // make a run.
 std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
@@ -273,6 +284,7 @@ int main(int argc, char** argv) {
   bool detailedLog = false;
   bool recursive = false;
   bool keepAllScripts = false;
+  std::string jobs;
   std::string outDir;
   std::vector<std::string> paths;
   app.add_flag("--detailed-log", detailedLog,
@@ -287,6 +299,13 @@ int main(int argc, char** argv) {
                      "beside the documents, so a read-only archive can be converted")
           ->type_name("OUT");
   app.add_flag("-r,--recursive", recursive, "Convert DIR and all its sub-folders, depth first");
+  CLI::Option* jobsOption =
+      app.add_option("-j,--jobs", jobs,
+                     "Convert N documents at once (1 to " + std::to_string(pomvex::kMaxJobs) +
+                         "; default: the number of cores, here " +
+                         std::to_string(pomvex::DefaultJobCount()) +
+                         "); the RTF files, their names and the log are the same for any N")
+          ->type_name("N");
   app.add_option("PATH", paths,
                  "A directory (every .CHI file in it), or .CHI files of one directory")
       ->required();
@@ -309,6 +328,15 @@ int main(int argc, char** argv) {
   pomvex::RunRequest request;
   request.detailedLog = detailedLog;
   request.keepAllScripts = keepAllScripts;
+  if (jobsOption->count() > 0) {
+    request.jobs = JobCountOf(jobs);
+    if (request.jobs == 0) {
+      return UsageError("--jobs takes a number from 1 to " + std::to_string(pomvex::kMaxJobs) +
+                        ": " + Shown(jobs));
+    }
+  } else {
+    request.jobs = pomvex::DefaultJobCount();
+  }
   if (const std::string problem = ChooseFiles(paths, recursive, request); !problem.empty()) {
     return UsageError(problem);
   }

@@ -338,7 +338,11 @@ void ConvertScriptMarkers(std::string& line, int halfPoints) {
       run.direction = marker;
       out += marker == '>' ? "{\\super" : "{\\sub";
       if (nested) {
-        run.halfPoints = run.halfPoints * 4 / 3;
+        // Not beyond the largest size word readers take (1638 pt): a run nested a hundred deep
+        // would otherwise overflow, and stands at that size from there on.
+        constexpr int kLargestHalfPoints = 3276;
+        run.halfPoints = std::min(run.halfPoints, kLargestHalfPoints) * 4 / 3;
+        run.halfPoints = std::min(run.halfPoints, kLargestHalfPoints);
         out += "\\fs";
         out += std::to_string(run.halfPoints);
       }

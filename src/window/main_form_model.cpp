@@ -46,6 +46,7 @@ void MainFormModel::GoButtonClick() {
   // The files the user sees are the files converted.
   request.listedFiles = view_.ListedFiles();
   request.detailedLog = detailedLog_;
+  request.jobs = DefaultJobCount();  // the run takes every core
 
   running_ = true;
   RunProgress progress(view_, services_.clock, [this](const std::string& text) {

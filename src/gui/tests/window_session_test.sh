@@ -3,8 +3,9 @@
 # drives it with xdotool: "Go!" pressed, the information box closed with Enter, then "Go!" clicked
 # twice and Enter pressed while the run goes on. Exactly one run must happen: one log, one RTF per
 # document (one of them named in Latin-1, as on a DOS disk, which is no UTF-8), and a log byte for
-# byte the command line's. With a screenshot folder, also takes
-# pictures of the screen after the run and of the window fourteen folders down.
+# byte that of the command line converting one document at a time (the window converts on every
+# core). With a screenshot folder, also takes pictures of the screen after the run and of the
+# window fourteen folders down.
 #
 #   window_session_test.sh POMVEX POMVEX_CLI [SCREENSHOT_DIR]
 #
@@ -117,9 +118,10 @@ if [ -n "$shots" ] && command -v import >/dev/null; then
 fi
 quit_program
 
-# The command line's log of the same folder (written as Pomvex_0.Log) is the window's.
+# The command line's log of the same folder (written as Pomvex_0.Log), one document at a time,
+# is the window's, on every core.
 find "$papers" -name '*.rtf' -delete
-"$cli" "$papers" >/dev/null
+"$cli" -j 1 "$papers" >/dev/null
 cmp "$papers/Pomvex.Log" "$papers/Pomvex_0.Log" || fail "the window's log differs from pomvex-cli's"
 
 if [ -n "$shots" ] && command -v import >/dev/null; then

@@ -1,0 +1,12 @@
+// What a worker thread of a run asks of the system: platform_threads.cpp holds the POSIX part,
+// platform_threads_windows.cpp the Windows one.
+#pragma once
+
+namespace pomvex::platform {
+
+// Leaves the signals that ask a program to stop (an interrupt, a termination, a hang-up) to the
+// other threads of the process: a worker never takes one, so that the thread that runs the run
+// sees it at once.
+void LeaveStopSignalsToOtherThreads();
+
+}  // namespace pomvex::platform
