@@ -122,6 +122,72 @@ const FootnoteTextFacts& FactsOf(DocumentState& doc, char symbol) {
   return facts;
 }
 
+void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<25>& active,
+                         std::string& out, bool marking);
+
+}  // namespace
+
+// The footnote's mark and its group are appended, its text inserted (or, with marking, the
+// marker that stands for it when the text can be written as it is); a bad symbol is reported and
+// the reference stays as text.
+std::size_t AppendReference(DocumentState& doc, char symbol, std::bitset<25>& active,
+                            std::string& out, bool marking) {
+  if (!IsFootnoteSymbol(symbol)) {
+    ReportBadSymbol(doc.report, symbol);
+    // The reference stays as text, its backslash a literal one, so that a reader does not take
+    // it and the letters after it for a control word; the character after it is read again as
+    // text.
+    out += "\\\\F";
+    return 2;
+  }
+  const std::string mark = FootnoteMark(doc.report, symbol);
+  const std::size_t slot = static_cast<std::size_t>(symbol - '!');
+  if (doc.InFootnoteText || active[slot]) {
+    out += mark;
+    return 3;
+  }
+  // Only a reference in the body proper can be numbered: not one in a page section, nor one in a
+  // footnote text inserted into this line.
+  const bool numbered = !doc.InPageSection && active.none() && TakesAutomaticNumber(doc, symbol);
+  if (numbered) {
+    out += kAutoNumber;
+  } else {
+    out += '{';
+    out += mark;
+    out += '}';
+  }
+  // With notes set as endnotes, each note says so itself: readers ignore "\fet1" alone.
+  out += doc.Settings.EN ? "{\\footnote\\ftnalt " : "{\\footnote ";
+  const FootnoteTextFacts* facts = marking ? &FactsOf(doc, symbol) : nullptr;
+  if (facts != nullptr && facts->writtenAsItIs) {
+    // What scanning the text would report, in its order.
+    for (const char bad : facts->badSymbols) ReportBadSymbol(doc.report, bad);
+    AppendMarker(out, symbol, numbered ? kNumbered : 0, facts->length);
+  } else {
+    std::string_view footnote = doc.FootnoteText(symbol);
+    if (numbered) {
+      // The note repeats its number at the start of its first paragraph.
+      const std::size_t number = NumberPosition(footnote);
+      out.append(footnote.substr(0, number));
+      out += kAutoNumber;
+      out += ' ';
+      footnote.remove_prefix(number);
+    }
+    // The note closes its last paragraph itself: a "\par" there would leave an empty paragraph
+    // at the end of the note, or break the body's line after the reference.
+    const bool lastParagraphEnds = footnote.ends_with(kParagraphEnd);
+    if (lastParagraphEnds) footnote.remove_suffix(kParagraphEnd.size());
+    active.set(slot);
+    AppendWithFootnotes(doc, footnote, active, out, /*marking=*/false);
+    active.reset(slot);
+    if (lastParagraphEnds) out += '}';
+  }
+  out += '}';
+  return 3;
+}
+
+namespace {
+
 // Appends text to out with its footnote references converted. The scan goes command by
 // command, so a literal backslash ("\\") never starts a reference. The text of an inserted
 // footnote is scanned like the rest of the line; active holds the symbols whose text is being
@@ -139,62 +205,12 @@ void AppendWithFootnotes(DocumentState& doc, std::string_view text, std::bitset<
     }
     const std::size_t i = command.At();
     const char symbol = i + 2 < text.size() ? text[i + 2] : ' ';
-    if (!IsFootnoteSymbol(symbol)) {
-      ReportBadSymbol(doc.report, symbol);
-      // The reference stays as text, its backslash a literal one, so that a reader does not take
-      // it and the letters after it for a control word; the character after it is read again as
-      // text.
-      out += "\\\\F";
-      continue;
-    }
-    const std::string mark = FootnoteMark(doc.report, symbol);
-    const std::size_t slot = static_cast<std::size_t>(symbol - '!');
-    if (doc.InFootnoteText || active[slot]) {
-      out += mark;
-    } else {
-      // Only a reference in the body proper can be numbered: not one in a page section, nor one
-      // in a footnote text inserted into this line.
-      const bool numbered =
-          !doc.InPageSection && active.none() && TakesAutomaticNumber(doc, symbol);
-      if (numbered) {
-        out += kAutoNumber;
-      } else {
-        out += '{';
-        out += mark;
-        out += '}';
-      }
-      // With notes set as endnotes, each note says so itself: readers ignore "\fet1" alone.
-      out += doc.Settings.EN ? "{\\footnote\\ftnalt " : "{\\footnote ";
-      const FootnoteTextFacts* facts = marking ? &FactsOf(doc, symbol) : nullptr;
-      if (facts != nullptr && facts->writtenAsItIs) {
-        // What scanning the text would report, in its order.
-        for (const char bad : facts->badSymbols) ReportBadSymbol(doc.report, bad);
-        AppendMarker(out, symbol, numbered ? kNumbered : 0, facts->length);
-      } else {
-        std::string_view footnote = doc.FootnoteText(symbol);
-        if (numbered) {
-          // The note repeats its number at the start of its first paragraph.
-          const std::size_t at = NumberPosition(footnote);
-          out.append(footnote.substr(0, at));
-          out += kAutoNumber;
-          out += ' ';
-          footnote.remove_prefix(at);
-        }
-        // The note closes its last paragraph itself: a "\par" there would leave an empty
-        // paragraph at the end of the note, or break the body's line after the reference.
-        const bool lastParagraphEnds = footnote.ends_with(kParagraphEnd);
-        if (lastParagraphEnds) footnote.remove_suffix(kParagraphEnd.size());
-        active.set(slot);
-        AppendWithFootnotes(doc, footnote, active, out, /*marking=*/false);
-        active.reset(slot);
-        if (lastParagraphEnds) out += '}';
-      }
-      out += '}';
-    }
-    command.ResumeAt(i + 3);
+    command.ResumeAt(i + AppendReference(doc, symbol, active, out, marking));
   }
   out += command.Rest();
 }
+
+}  // namespace
 
 // The page-number field, and the space after it, in the page-number font.
 std::string PageNumberField(const DocumentState& doc) {
@@ -204,6 +220,8 @@ std::string PageNumberField(const DocumentState& doc) {
   return "{" + FaceCodes(3, FaceOf(kind)) + StyleCodes(4, StyleOf(kind)) +
          SizeCodes(3, SizeOf(kind)) + "\\chpgn} ";
 }
+
+namespace {
 
 // Writes the footnote text a marker stands for, as step 11 would have put it into the line and
 // the later steps left it.
@@ -277,32 +295,22 @@ void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSin
   out.Write(text.substr(from));
 }
 
-namespace {
-
-// A group open at a point of the line: the direction of the script run it belongs to ('>',
-// '<', or 0 outside any run) and the font size in force in it, in half-points.
-struct ScriptFrame {
-  char direction;
-  int halfPoints;
-};
-
-// Follows the groups and the size words of text, which holds no script marker.
-void FollowGroups(std::string_view text, std::vector<ScriptFrame>& frames) {
+void ScriptGroups::Follow(std::string_view text) {
   const std::size_t n = text.size();
   for (std::size_t i = 0; i < n; ++i) {
     const char c = text[i];
     if (c == '{') {
-      const ScriptFrame outer = frames.back();
-      frames.push_back(outer);
+      const Frame outer = frames_.back();
+      frames_.push_back(outer);
     } else if (c == '}') {
-      if (frames.size() > 1) frames.pop_back();
+      if (frames_.size() > 1) frames_.pop_back();
     } else if (c == kBackslash && i + 1 < n) {
       // "\fs" and its number; any other command is passed whole.
       if (text.substr(i + 1, 2) == "fs" && i + 3 < n && text[i + 3] >= '0' && text[i + 3] <= '9') {
         int halfPoints = 0;
         for (i += 3; i < n && text[i] >= '0' && text[i] <= '9' && halfPoints < 100000; ++i)
           halfPoints = halfPoints * 10 + (text[i] - '0');
-        frames.back().halfPoints = halfPoints;
+        frames_.back().halfPoints = halfPoints;
         --i;
       } else {
         ++i;
@@ -311,7 +319,31 @@ void FollowGroups(std::string_view text, std::vector<ScriptFrame>& frames) {
   }
 }
 
-}  // namespace
+void ScriptGroups::Append(std::string& out, char marker) {
+  if (marker == ':') {  // the run closes
+    out += '}';
+    if (frames_.size() > 1) frames_.pop_back();
+    return;
+  }
+  // A raised run ('>') or a lowered one ('<'). Inside a run of the same direction it is set a
+  // third larger than the text around it: readers place a script by its own size, so it then
+  // stands further out than the run that holds it.
+  Frame run = frames_.back();
+  const bool nested = run.direction == marker;
+  run.direction = marker;
+  out += marker == '>' ? "{\\super" : "{\\sub";
+  if (nested) {
+    // Not beyond the largest size word readers take (1638 pt): a run nested a hundred deep
+    // would otherwise overflow, and stands at that size from there on.
+    constexpr int kLargestHalfPoints = 3276;
+    run.halfPoints = std::min(run.halfPoints, kLargestHalfPoints) * 4 / 3;
+    run.halfPoints = std::min(run.halfPoints, kLargestHalfPoints);
+    out += "\\fs";
+    out += std::to_string(run.halfPoints);
+  }
+  out += ' ';
+  frames_.push_back(run);
+}
 
 void ConvertScriptMarkers(std::string& line, int halfPoints) {
   static constexpr CharSet kScriptMarkers{"<>:"};
@@ -319,41 +351,26 @@ void ConvertScriptMarkers(std::string& line, int halfPoints) {
   if (at == kNoIndex) return;
   std::string out;
   out.reserve(line.size() + 16);
-  std::vector<ScriptFrame> frames{{0, halfPoints}};
+  ScriptGroups groups(halfPoints);
   std::size_t from = 0;  // line[from..at) goes as it is
   while (at != kNoIndex) {
     const std::string_view text = std::string_view(line).substr(from, at - from);
     out += text;
-    FollowGroups(text, frames);
-    const char marker = line[at + 1];
-    if (marker == ':') {  // the run closes
-      out += '}';
-      if (frames.size() > 1) frames.pop_back();
-    } else {
-      // A raised run ('>') or a lowered one ('<'). Inside a run of the same direction it is set
-      // a third larger than the text around it: readers place a script by its own size, so it
-      // then stands further out than the run that holds it.
-      ScriptFrame run = frames.back();
-      const bool nested = run.direction == marker;
-      run.direction = marker;
-      out += marker == '>' ? "{\\super" : "{\\sub";
-      if (nested) {
-        // Not beyond the largest size word readers take (1638 pt): a run nested a hundred deep
-        // would otherwise overflow, and stands at that size from there on.
-        constexpr int kLargestHalfPoints = 3276;
-        run.halfPoints = std::min(run.halfPoints, kLargestHalfPoints) * 4 / 3;
-        run.halfPoints = std::min(run.halfPoints, kLargestHalfPoints);
-        out += "\\fs";
-        out += std::to_string(run.halfPoints);
-      }
-      out += ' ';
-      frames.push_back(run);
-    }
+    groups.Follow(text);
+    groups.Append(out, line[at + 1]);
     from = at + 2;
     at = FindCommand(line, kScriptMarkers, from);
   }
   out.append(line, from);
   line = std::move(out);
+}
+
+bool MarkPageNumber(DocumentState& doc, std::string& text, std::size_t at) {
+  const FootnoteMarker marker = ReadMarker(text, at);
+  const std::size_t pageNumber = FactsOf(doc, marker.symbol).pageNumber;
+  if (pageNumber == kNoIndex || pageNumber + 2 > marker.length) return false;
+  text[at + 2] = static_cast<char>(text[at + 2] + kPageNumber);
+  return true;
 }
 
 void ConvertPageNumber(DocumentState& doc, std::string& line) {
@@ -362,12 +379,7 @@ void ConvertPageNumber(DocumentState& doc, std::string& line) {
   // it has one.
   for (std::size_t at = line.find(kMarker); at != kNoIndex && (i == kNoIndex || at < i);
        at = line.find(kMarker, at + 1)) {
-    const FootnoteMarker marker = ReadMarker(line, at);
-    const std::size_t pageNumber = FactsOf(doc, marker.symbol).pageNumber;
-    if (pageNumber != kNoIndex && pageNumber + 2 <= marker.length) {
-      line[at + 2] = static_cast<char>(line[at + 2] + kPageNumber);
-      return;
-    }
+    if (MarkPageNumber(doc, line, at)) return;
   }
   if (i == kNoIndex) return;
   line.replace(i, 2, PageNumberField(doc));

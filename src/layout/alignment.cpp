@@ -97,6 +97,15 @@ void CollapseFrom(std::string& line, std::size_t from) {
   line.resize(write + line.size() - read);
 }
 
+bool IsLower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
 // "\qc" or "\qr" written by the alignment steps.
 bool HasAlignmentWord(std::string_view line) {
   const std::size_t n = line.size();
@@ -106,15 +115,6 @@ bool HasAlignmentWord(std::string_view line) {
   }
   return false;
 }
-
-bool IsLower(char c) {
-  return c >= 'a' && c <= 'z';
-}
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-}  // namespace
 
 void ConvertCentring(std::string& line) {
   std::vector<CaretMark> marks = FindCaretMarks(line);
@@ -160,9 +160,9 @@ void CollapseHardSpaces(std::string& line, bool startsParagraph) {
   CollapseFrom(line, 0);
 }
 
-void CollapseHardSpacesAfterIndent(std::string& line) {
+std::size_t IndentEnd(std::string_view line) {
   // The indentation: spaces, hard spaces and commands up to the first visible character. The
-  // words written for the line's first font ("\f7\fs48 ", "\b ") belong to it, digits and all.
+  // words written for the line's first font ("\\f7\\fs48 ", "\\b ") belong to it, digits and all.
   const std::size_t n = line.size();
   std::size_t i = 0;
   while (i < n) {
@@ -187,7 +187,11 @@ void CollapseHardSpacesAfterIndent(std::string& line) {
     }
     i += 2;
   }
-  CollapseFrom(line, i);
+  return i;
+}
+
+void CollapseHardSpacesAfterIndent(std::string& line) {
+  CollapseFrom(line, IndentEnd(line));
 }
 
 }  // namespace pomvex

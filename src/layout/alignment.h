@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace pomvex {
 
@@ -14,5 +15,9 @@ void ConvertRightAlignment(std::string& line);
 // starts a paragraph keeps those of its indentation (pipeline step 8).
 void CollapseHardSpaces(std::string& line, bool startsParagraph);
 void CollapseHardSpacesAfterIndent(std::string& line);
+// What step 8 asks of a line: whether it holds "\qc" or "\qr" (centred or right-aligned), and
+// where the indentation of a line that starts a paragraph ends (a boundary).
+bool HasAlignmentWord(std::string_view line);
+std::size_t IndentEnd(std::string_view line);
 
 }  // namespace pomvex

@@ -1,6 +1,13 @@
 #include "layout/pipeline.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
+#include <bitset>
+#include <optional>
 
 #include "base/char_sets.h"
 #include "base/commands.h"
@@ -72,6 +79,225 @@ void EscapeBraces(std::string& line) {
     line += kBackslash;  // a lone backslash at the end is a literal one
 }
 
+namespace {
+
+// Index of the first backslash or brace at or after from; s.size() when there is none. Sixteen
+// bytes are compared at a time where the processor can.
+std::size_t NextBackslashOrBrace(std::string_view s, std::size_t from) {
+  const std::size_t n = s.size();
+  std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i backslashes = _mm_set1_epi8(kBackslash);
+  const __m128i open = _mm_set1_epi8('{');
+  const __m128i close = _mm_set1_epi8('}');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+    const __m128i found =
+        _mm_or_si128(_mm_cmpeq_epi8(chunk, backslashes),
+                     _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close)));
+    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found));
+    if (bits != 0) return i + static_cast<std::size_t>(std::countr_zero(bits));
+  }
+#endif
+  while (i < n && s[i] != kBackslash && s[i] != '{' && s[i] != '}') ++i;
+  return i;
+}
+
+// Steps 8 (when collapse) and 10 to 15 in one pass over a line, written to out. The pass pairs
+// the commands from the start of the line as every step does, and each command and each brace
+// of the text takes the rule of each step in their order; what step 11 puts in (a footnote's
+// text) is walked by the rules of the steps after it. The line only changes where a rule
+// changes it: until then nothing is copied.
+class LatePass {
+ public:
+  LatePass(DocumentState& doc, std::string_view line, std::string& out, bool collapse,
+           bool startsParagraph, int halfPoints)
+      : doc_(doc), line_(line), out_(out), halfPoints_(halfPoints), collapse_(collapse) {
+    // Step 8 leaves centred and right-aligned lines as they are, and the indentation of a line
+    // that starts a paragraph.
+    collapse_ = collapse_ && !HasAlignmentWord(line);
+    if (collapse_ && startsParagraph) collapseFrom_ = IndentEnd(line);
+  }
+
+  // Gives false when the line stays as it is.
+  bool Run() {
+    const std::string_view text = line_;
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    std::size_t commandEnd = 0;  // where the text before the next command begins
+    for (std::size_t j = NextBackslashOrBrace(text, i); j < n; j = NextBackslashOrBrace(text, i)) {
+      if (text[j] != kBackslash) {
+        TextBrace(j);
+        i = j + 1;
+        continue;
+      }
+      if (j + 1 == n) {  // step 10: a lone backslash at the end is made a literal one
+        Change(n);
+        out_ += kBackslash;
+        break;
+      }
+      // Step 8 looks at the text before each command, from where its indentation ends.
+      const std::size_t textStart = std::max(commandEnd, collapseFrom_);
+      if (j > textStart) afterSpace_ = text[j - 1] == ' ';
+      i = Command(j, text[j + 1]);
+      // A run of hard spaces ends where the pass goes on; the character of a footnote
+      // reference is text to step 8.
+      commandEnd = text[j + 1] == ' ' ? i : j + 2;
+    }
+    if (!changed_) return false;
+    out_.append(line_, copied_);
+    return true;
+  }
+
+ private:
+  // What a rule changes begins at line_[at]: the text before it goes to out first.
+  void Change(std::size_t at) {
+    if (!changed_) out_.clear();
+    changed_ = true;
+    out_.append(line_, copied_, at - copied_);
+    copied_ = at;
+  }
+
+  // Step 10: a brace of the text is escaped, unless it belongs to a character that the
+  // translation set in font 5 within a group of its own.
+  void TextBrace(std::size_t at) {
+    if (at < fontFiveEnd_) return;
+    if (line_[at] == '{') {
+      if (const std::size_t group = charmaps::FontFiveGroupLength(line_.substr(at))) {
+        fontFiveEnd_ = at + group;
+        return;
+      }
+    }
+    Change(at);
+    out_ += kBackslash;
+  }
+
+  // The character at index at as step 10 leaves it: a brace it escapes becomes the backslash
+  // put in front of it. A space for none.
+  char AsEscaped(std::size_t at) const {
+    if (at >= line_.size()) return ' ';
+    const char c = line_[at];
+    if ((c == '{' && at >= fontFiveEnd_ && charmaps::FontFiveGroupLength(line_.substr(at)) == 0) ||
+        (c == '}' && at >= fontFiveEnd_)) {
+      return kBackslash;
+    }
+    return c;
+  }
+
+  // The command c at line_[at]; gives where the pass goes on.
+  std::size_t Command(std::size_t at, char c) {
+    if (c == ' ') {
+      // A run of hard spaces goes as one: none of them is text before the next.
+      std::size_t end = at + 2;
+      while (IsHardSpaceAt(line_, end)) end += 2;
+      Change(at);
+      copied_ = end;
+      // Step 8: hard spaces after an ordinary space go, and the space before the next one is
+      // still the ordinary one (the indentation, where they stay, holds whole runs).
+      if (collapse_ && at >= collapseFrom_ && afterSpace_) return end;
+      afterSpace_ = false;
+      out_.append((end - at) / 2, ' ');  // step 15: hard spaces become spaces
+      return end;
+    }
+    afterSpace_ = false;
+    if (c == 'F') {  // step 11, with the symbol as step 10 leaves it
+      Change(at);
+      inserted_.clear();
+      const std::size_t taken = AppendReference(doc_, AsEscaped(at + 2), active_, inserted_,
+                                                doc_.NoteTexts == FootnoteInsertion::WhenWritten);
+      copied_ = at + taken;
+      Later(inserted_);
+      return at + taken;
+    }
+    if (TakesLater(c)) {
+      Change(at);
+      copied_ = at + 2;
+      ApplyLater(c);
+    }
+    return at + 2;
+  }
+
+  // Whether one of steps 12 to 14 changes the command c.
+  bool TakesLater(char c) const {
+    return c == '<' || c == '>' || c == ':' || c == 'L' || c == 'E' || (c == '@' && !pageNumber_);
+  }
+
+  // Steps 12 to 14 on the command c, its text gone; what comes before it is in out.
+  void ApplyLater(char c) {
+    switch (c) {
+      case '<':  // step 12: the script runs become groups
+      case '>':
+      case ':':
+        if (!scripts_) scripts_.emplace(halfPoints_);
+        scripts_->Follow(std::string_view(out_).substr(afterMarker_));
+        scripts_->Append(out_, c);
+        afterMarker_ = out_.size();
+        break;
+      case '@':  // step 14: the first page-number command becomes the field
+        pageNumber_ = true;
+        out_ += PageNumberField(doc_);
+        break;
+      default:  // step 13: the placeholders of the line-drawing characters go
+        break;
+    }
+  }
+
+  // Steps 12 to 15 on what step 11 put in.
+  void Later(std::string& text) {
+    std::size_t copied = 0;
+    for (CommandWalk command(text); command.Next();) {
+      const char c = command.Char();
+      if (c == kFootnoteMarker) {  // step 14: the first command may lie in a text left out
+        if (!pageNumber_ && MarkPageNumber(doc_, text, command.At() + 1)) pageNumber_ = true;
+        continue;
+      }
+      if (c != ' ' && !TakesLater(c)) continue;
+      out_.append(text, copied, command.At() - copied);
+      if (c == ' ') {  // step 15
+        copied = command.At() + 1;
+        continue;
+      }
+      copied = command.End();
+      ApplyLater(c);
+    }
+    out_.append(text, copied);
+  }
+
+  DocumentState& doc_;
+  std::string_view line_;
+  std::string& out_;
+  int halfPoints_;
+  bool changed_ = false;
+  std::size_t copied_ = 0;  // line_[..copied_) has been written to out, or left out
+  // Step 8.
+  bool collapse_;
+  std::size_t collapseFrom_ = 0;
+  bool afterSpace_ = false;  // the text before the command ends in an ordinary space
+  // Step 10.
+  std::size_t fontFiveEnd_ = 0;  // a brace before it belongs to a character set in font 5
+  // Step 11.
+  std::bitset<25> active_;
+  std::string inserted_;
+  // Step 12.
+  std::optional<ScriptGroups> scripts_;
+  std::size_t afterMarker_ = 0;  // where the text after the last marker begins in out
+  // Step 14.
+  bool pageNumber_ = false;  // the first page-number command has been met
+};
+
+}  // namespace
+
+void ConvertLateSteps(DocumentState& doc, std::string& line, bool collapse, bool startsParagraph,
+                      int halfPoints) {
+  // Step 13: a line of one repeated rule character becomes a border; no other step changes it.
+  if (IsRuleLine(line)) {
+    line = kRuleBorder;
+    return;
+  }
+  LatePass pass(doc, line, doc.Spare, collapse, startsParagraph, halfPoints);
+  if (pass.Run()) line.swap(doc.Spare);
+}
+
 void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,
                        std::string& tabStops) {
   ProcessLineMarkup(doc, line, CommandSummary::Of(line), startsParagraph, tabStops);
@@ -81,8 +307,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
                        bool startsParagraph, std::string& tabStops) {
   static constexpr CharSet kTabMarks{"[]"};
   static constexpr CharSet kTabWords{"[]RD"};
-  static constexpr CharSet kScriptMarkers{"<>:"};
-  static constexpr CharSet kPlaceholders{"LE"};
+  static constexpr CharSet kLateCommands{" F<>:LE@"};
   const FontSlotTable& slots = doc.FontSlots;
   doc.LineDrawsLines = false;
   // The size in force where the line starts, before step 4 moves the format on.
@@ -93,9 +318,6 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
   // anything.
   const bool inheriting =
       has.afterAnyBackslash.Intersects(slots.SlotsOf(FOREIGN).Union(slots.SlotsOf(GREEK)));
-  const bool placeholders =
-      has.HasAny(kPlaceholders) || has.afterAnyBackslash.Intersects(slots.SlotsOf(LINEDRAW));
-  const bool notes = has.Has('F');
   doc.LineMayOpenScriptRuns = has.Has('<') || has.Has('>');
 
   TrimContinuationLine(line, startsParagraph);         //  1
@@ -105,17 +327,23 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
   } else {
     ConvertFontSwitches(doc, line, startsParagraph);  //  4
   }
-  if (has.Has('G')) ConvertPictures(doc.report, line);                              //  5
-  if (has.Has('^')) ConvertCentring(line);                                          //  6
-  if (has.Has('^')) ConvertRightAlignment(line);                                    //  7
-  if (has.Has(' ')) CollapseHardSpaces(line, startsParagraph);                      //  8
-  if (has.HasAny(kTabWords)) WriteTabStops(doc, line, tabStops);                    //  9
-  EscapeBraces(line);                                                               // 10
-  if (notes) ConvertFootnoteRefs(doc, line, doc.NoteTexts);                         // 11
-  if (notes || has.HasAny(kScriptMarkers)) ConvertScriptMarkers(line, halfPoints);  // 12
-  ConvertRules(line, notes || placeholders);                                        // 13
-  if (notes || has.Has('@')) ConvertPageNumber(doc, line);                          // 14
-  if (notes || has.Has(' ')) RemoveSpaceEscapes(line);                              // 15
+  if (has.Has('G')) ConvertPictures(doc.report, line);  //  5
+  if (has.Has('^')) ConvertCentring(line);              //  6
+  if (has.Has('^')) ConvertRightAlignment(line);        //  7
+  // Steps 8 and 10 to 15 go through the line in one pass; a line without their commands needs
+  // only step 10's braces, and step 9 looks at what step 8 left, so a line with tabs takes step
+  // 8 alone.
+  const bool tabs = has.HasAny(kTabWords);
+  const bool late = has.HasAny(kLateCommands) ||
+                    has.afterAnyBackslash.Intersects(slots.SlotsOf(LINEDRAW));  // "\L", "\E"
+  if (tabs && has.Has(' ')) CollapseHardSpaces(line, startsParagraph);          //  8
+  if (tabs) WriteTabStops(doc, line, tabStops);                                 //  9
+  if (late) {
+    ConvertLateSteps(doc, line, !tabs && has.Has(' '), startsParagraph, halfPoints);  //  8, 10-15
+  } else {
+    EscapeBraces(line);                        // 10
+    if (IsRuleLine(line)) line = kRuleBorder;  // 13
+  }
 }
 
 }  // namespace pomvex

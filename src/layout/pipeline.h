@@ -17,6 +17,12 @@ void TrimContinuationLine(std::string& line, bool startsParagraph);
 // line is doubled, so that it cannot join the words that close the paragraph.
 void EscapeBraces(std::string& line);
 
+// Steps 8 (with collapse) and 10 to 15 in one pass over the line: the line they leave when run
+// one after the other (EscapeBraces, ConvertFootnoteRefs with the document's footnote
+// insertion, ConvertScriptMarkers, ConvertRules, ConvertPageNumber, RemoveSpaceEscapes).
+void ConvertLateSteps(DocumentState& doc, std::string& line, bool collapse, bool startsParagraph,
+                      int halfPoints);
+
 // Runs the fifteen steps. tabStops receives the tab stop words of the line's tabs. The texts of
 // the footnotes the line makes may stand in it as markers: WriteWithFootnotes writes it.
 void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,

@@ -12,7 +12,6 @@ namespace pomvex {
 namespace {
 
 constexpr std::size_t kShortestRule = 10;
-constexpr const char* kRuleBorder = "\\brdrb\\brdrs\\brdrw15\\brsp20";
 
 // Appends text to out without its commands "\" + a and "\" + b.
 void AppendWithout(std::string_view text, char a, char b, std::string& out) {
@@ -75,12 +74,14 @@ void ConvertPictures(Reporter& report, std::string& line) {
   line = std::move(out);
 }
 
-void ConvertRules(std::string& line, bool placeholders) {
+bool IsRuleLine(std::string_view line) {
   const char first = line.empty() ? '\0' : line.front();
-  if (line.size() >= kShortestRule && (first == '-' || first == '=' || first == '_') &&
-      line.find_first_not_of(first) == kNoIndex) {
-    line = kRuleBorder;
-  }
+  return line.size() >= kShortestRule && (first == '-' || first == '=' || first == '_') &&
+         line.find_first_not_of(first) == kNoIndex;
+}
+
+void ConvertRules(std::string& line, bool placeholders) {
+  if (IsRuleLine(line)) line = kRuleBorder;
   // The placeholders left by the line-drawing characters "[" and "]".
   static constexpr CharSet kPlaceholders{"LE"};
   if (!placeholders || FindCommand(line, kPlaceholders) == kNoIndex) return;

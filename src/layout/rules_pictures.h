@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "base/document_state.h"
 #include "base/line_group.h"
@@ -19,5 +20,9 @@ void ConvertPictures(Reporter& report, std::string& line);
 // A line of one repeated rule character becomes a bottom border, and the placeholders of the
 // line-drawing characters go (pipeline step 13). placeholders: the line may hold them.
 void ConvertRules(std::string& line, bool placeholders = true);
+// The border a rule line becomes, and whether a line is one: ten or more of one rule character
+// ("-", "=" or "_") and nothing else.
+inline constexpr std::string_view kRuleBorder = "\\brdrb\\brdrs\\brdrw15\\brsp20";
+bool IsRuleLine(std::string_view line);
 
 }  // namespace pomvex
