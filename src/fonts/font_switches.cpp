@@ -16,11 +16,6 @@ FontKind LastFontKind(const FontSlotTable& slots, FontKind fallback, std::string
   return fallback;
 }
 
-char SlotCharOf(const FontSlotTable& slots, FontKind kind) {
-  const char found = slots.HighestSlotOf(kind);
-  return found != '\0' ? found : '1';
-}
-
 std::string FontSwitchFor(const FontSlotTable& slots, FontKind kind) {
   if (kind == NONE) return {};
   return std::string{kBackslash, SlotCharOf(slots, kind)};

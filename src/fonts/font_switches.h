@@ -37,7 +37,10 @@ inline std::size_t NextFontSwitch(const FontSlotTable& slots, std::string_view l
 FontKind FirstFontKind(const FontSlotTable& slots, std::string_view line);
 FontKind LastFontKind(const FontSlotTable& slots, FontKind fallback, std::string_view line);
 // The highest slot character holding kind; '1' when no slot holds it.
-char SlotCharOf(const FontSlotTable& slots, FontKind kind);
+inline char SlotCharOf(const FontSlotTable& slots, FontKind kind) {
+  const char found = slots.HighestSlotOf(kind);
+  return found != '\0' ? found : '1';
+}
 // Backslash + SlotCharOf(kind); empty for NONE.
 std::string FontSwitchFor(const FontSlotTable& slots, FontKind kind);
 

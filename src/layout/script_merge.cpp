@@ -143,6 +143,7 @@ FontKind FontCarriedOn(const FontSlotTable& slots, FontKind fontCarry, FontKind 
 }
 
 void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group) {
+  if (group.lastIndex == 0 && group.mainIndex == 0) return;  // the main line alone
   const char standard = SlotCharOf(slots, STANDARD);
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     if (slot == group.mainIndex) continue;
