@@ -37,6 +37,13 @@ class ColumnCounter {
     }
     last_ = index;
     while (i_ < index) {
+      if (line_[i_] != kBackslash) {
+        // The text up to the next command takes a column a character.
+        const std::size_t stop = NextBackslash(line_.substr(0, index), i_);
+        column_ += static_cast<std::int32_t>(stop - i_);
+        i_ = stop;
+        continue;
+      }
       if (TakesColumn(line_, i_)) ++column_;
       i_ += PieceLength(line_, i_);
     }
@@ -64,6 +71,19 @@ class ColumnLocator {
       columns_ = 0;
     }
     for (; i_ < n; i_ += PieceLength(line_, i_)) {
+      if (line_[i_] != kBackslash) {
+        // The text up to the next command takes a column a character.
+        const std::size_t stop = NextBackslash(line_, i_);
+        const auto wanted = static_cast<std::size_t>(col - 1 - columns_);
+        if (stop - i_ > wanted) {
+          i_ += wanted;
+          columns_ = col - 1;
+          return i_;
+        }
+        columns_ += static_cast<std::int32_t>(stop - i_);
+        i_ = stop;
+        if (i_ == n) break;
+      }
       if (!TakesColumn(line_, i_)) continue;
       if (columns_ + 1 == col) return i_;
       ++columns_;

@@ -43,6 +43,14 @@ inline std::size_t NextBackslash(std::string_view s, std::size_t from) {
     const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, backslashes)));
     if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found));
   }
+  if (i < n && n >= 16) {
+    // The last sixteen bytes, of which those before i were looked at already.
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + n - 16));
+    const auto found =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, backslashes))) >>
+        (i - (n - 16));
+    return found != 0 ? i + static_cast<std::size_t>(std::countr_zero(found)) : n;
+  }
 #endif
   if constexpr (std::endian::native == std::endian::little) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;

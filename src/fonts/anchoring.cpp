@@ -22,6 +22,7 @@ namespace pomvex {
 namespace {
 
 constexpr int kTabBlanks = 6;  // a tab code "\\[" is as wide as six blanks
+constexpr std::size_t kLongestRun = std::size_t{1} << 20;  // characters of hard spaces
 
 }  // namespace
 
@@ -33,6 +34,14 @@ void PrefixScan::MoveTo(const FontSlotTable& slots, std::string_view line, std::
     if (command > done_) {
       TakeText(line.substr(done_, command - done_));
       done_ = command;
+    } else if (done_ + 1 < count && line[done_ + 1] == ' ') {
+      // A run of hard spaces is one blank run of their width (taken in parts on a line too
+      // long for a width to count).
+      std::size_t end = done_ + 2;
+      while (end + 1 < count && end - done_ < kLongestRun && IsHardSpaceAt(line, end)) end += 2;
+      inWord_ = false;
+      AddBlank(static_cast<int>((end - done_) / 2));
+      done_ = end;
     } else if (done_ + 1 < count) {
       TakeCommand(slots, line[done_ + 1]);
       done_ += 2;

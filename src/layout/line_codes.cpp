@@ -231,11 +231,16 @@ void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, b
       continue;
     }
     if (i + 1 < n && data[i] == kBackslash && !kNoticedCommands.Contains(data[i + 1])) {
-      // A known command that is no code stays (the common case).
+      // A known command that is no code stays (the common case), and so does a run of hard
+      // spaces with it.
+      std::size_t end = i + 2;
+      if (data[i + 1] == ' ') {
+        while (IsHardSpaceAt(line, end)) end += 2;
+      }
       kept.Command(data[i + 1]);
-      keep(i, 2);
+      keep(i, end - i);
       loneBeforeFormFeed = false;
-      i += 2;
+      i = end;
       continue;
     }
     if (data[i] == kFormFeed) {
