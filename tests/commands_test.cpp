@@ -94,7 +94,7 @@ TEST(Commands, SearchesMatchAPlainScan) {
   std::mt19937 random(4711);
   const CharSet markers{":["};
   for (int round = 0; round < 20000; ++round) {
-    std::string s(random() % 40, ' ');
+    std::string s(random() % 70, ' ');
     for (char& c : s) c = alphabet[random() % alphabet.size()];
     // Commands pair from the start, so the paired searches start where a command may begin.
     std::size_t from = 0;
@@ -130,6 +130,30 @@ TEST(Columns, CommandsTakeColumnsByTheirCharacter) {
   EXPECT_EQ(SegmentWidth("a\\]b"), 3) << "\\] is one column wide in a segment";
   EXPECT_EQ(SegmentWidth("\\F"), 0);
   EXPECT_EQ(SegmentWidth("\\1x\\@y\\"), 3);
+}
+
+TEST(Columns, CountAndLocationMatchAPieceByPieceCount) {
+  const std::string alphabet = "\\\\ab ]1";
+  std::mt19937 random(99);
+  for (int round = 0; round < 3000; ++round) {
+    std::string s(random() % 60, ' ');
+    for (char& c : s) c = alphabet[random() % alphabet.size()];
+    // The column of each piece, counted piece by piece.
+    std::vector<std::pair<std::size_t, int>> pieces;
+    int column = 1;
+    for (std::size_t i = 0; i < s.size(); i += PieceLength(s, i)) {
+      pieces.push_back({i, column});
+      if (TakesColumn(s, i)) ++column;
+    }
+    ColumnCounter counter(s);
+    ColumnLocator locator(s);
+    for (auto [index, col] : pieces) {
+      ASSERT_EQ(counter.ColumnOf(index), col) << s << " at " << index;
+      if (!TakesColumn(s, index)) continue;
+      ASSERT_EQ(locator.IndexOf(col), index) << s << " column " << col;
+    }
+    ASSERT_EQ(locator.IndexOf(column), s.size()) << s << " beyond its last column";
+  }
 }
 
 TEST(Columns, ScriptSegmentsLieBetweenBlanks) {

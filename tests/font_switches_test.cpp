@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "test_support.h"
 
 namespace pomvex {
@@ -40,6 +43,25 @@ TEST(FontSwitches, SwitchForAKindUsesTheHighestSlot) {
   EXPECT_EQ(FontSwitchFor(t.doc.FontSlots, STANDARD), "\\4");
   EXPECT_EQ(FontSwitchFor(t.doc.FontSlots, GOTHIC), "\\1") << "no slot holds it";
   EXPECT_EQ(FontSwitchFor(t.doc.FontSlots, NONE), "");
+}
+
+TEST(FontSwitches, TheSearchMatchesALookAtEveryBackslash) {
+  // Filled and empty slots, characters just outside the slot ranges, runs of backslashes and hard
+  // spaces; lines longer than the sixteen places the search looks at at once.
+  TestDocument t{STANDARD, BOLD, ITALIC};  // slots 1 to 3
+  t.Declare('!', GREEK);
+  const std::string alphabet = "\\\\ 12390!$% /:a";
+  std::mt19937 random(1234);
+  for (int round = 0; round < 5000; ++round) {
+    std::string s(random() % 70, ' ');
+    for (char& c : s) c = alphabet[random() % alphabet.size()];
+    const std::size_t from = random() % (s.size() + 2);
+    std::size_t expected = kNoIndex;
+    for (std::size_t i = from; i + 1 < s.size() && expected == kNoIndex; ++i) {
+      if (s[i] == '\\' && t.doc.FontSlots[s[i + 1]] != NONE) expected = i;
+    }
+    ASSERT_EQ(NextFontSwitch(t.doc.FontSlots, s, from), expected) << s << " from " << from;
+  }
 }
 
 }  // namespace
