@@ -56,6 +56,8 @@ TEST(EscapeBraces, TextBracesAreEscapedOnce) {
        "{\\f5 \\u8712?}\\{x\\}{\\f5 \\u-1?}"},
       {"text that only begins like one is text", "{\\f5 \\u8712}{\\f5 x}",
        "\\{\\f5 \\u8712\\}\\{\\f5 x\\}"},
+      {"braces on both sides of sixteen characters", "0123456789abcde{}0123456789abcd\\}",
+       "0123456789abcde\\{\\}0123456789abcd\\}"},
   };
   for (const Row& r : rows) {
     std::string line = r.in;

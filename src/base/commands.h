@@ -36,6 +36,7 @@ inline constexpr std::size_t kNoIndex = std::string_view::npos;
 inline std::size_t NextBackslash(std::string_view s, std::size_t from) {
   const std::size_t n = s.size();
   std::size_t i = from;
+  if (i < n && s[i] == kBackslash) return i;  // commands often follow each other
 #if defined(__SSE2__)
   const __m128i backslashes = _mm_set1_epi8(kBackslash);
   for (; i + 16 <= n; i += 16) {

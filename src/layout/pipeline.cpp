@@ -48,16 +48,39 @@ void TrimContinuationLine(std::string& line, bool startsParagraph) {
   if (deleted) line.replace(0, i, kept);
 }
 
+namespace {
+
+// Index of the first brace (and backslash, with kBackslashes) at or after from; s.size() when
+// there is none. Sixteen bytes are compared at a time where the processor can.
+template <bool kBackslashes>
+std::size_t NextBrace(std::string_view s, std::size_t from) {
+  const std::size_t n = s.size();
+  std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i backslashes = _mm_set1_epi8(kBackslash);
+  const __m128i open = _mm_set1_epi8('{');
+  const __m128i close = _mm_set1_epi8('}');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
+    __m128i found = _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close));
+    if constexpr (kBackslashes) found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, backslashes));
+    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found));
+    if (bits != 0) return i + static_cast<std::size_t>(std::countr_zero(bits));
+  }
+#endif
+  while (i < n && (!kBackslashes || s[i] != kBackslash) && s[i] != '{' && s[i] != '}') ++i;
+  return i;
+}
+
+}  // namespace
+
 void EscapeBraces(std::string& line) {
   // Braces are rare: the line is searched for them, and each found is a brace of the text unless
   // it is the character of a command ("\{" or "\}").
   const std::string_view text = line;
   std::string out;
   std::size_t copied = 0;  // text[..copied) is in out
-  std::size_t open = text.find('{');
-  std::size_t close = text.find('}');
-  while (open != kNoIndex || close != kNoIndex) {
-    const std::size_t brace = std::min(open, close);
+  for (std::size_t brace = NextBrace<false>(text, 0); brace < text.size();) {
     const bool command = IsCommandCharAt(text, brace);
     // A translated character that the translation set in font 5 keeps its group.
     const std::size_t group =
@@ -67,9 +90,7 @@ void EscapeBraces(std::string& line) {
       out += kBackslash;
       copied = brace;
     }
-    const std::size_t next = brace + std::max<std::size_t>(group, 1);
-    if (open < next) open = text.find('{', next);
-    if (close < next) close = text.find('}', next);
+    brace = NextBrace<false>(text, brace + std::max<std::size_t>(group, 1));
   }
   if (!out.empty()) {  // a brace was escaped
     out.append(text, copied);
@@ -80,28 +101,6 @@ void EscapeBraces(std::string& line) {
 }
 
 namespace {
-
-// Index of the first backslash or brace at or after from; s.size() when there is none. Sixteen
-// bytes are compared at a time where the processor can.
-std::size_t NextBackslashOrBrace(std::string_view s, std::size_t from) {
-  const std::size_t n = s.size();
-  std::size_t i = from;
-#if defined(__SSE2__)
-  const __m128i backslashes = _mm_set1_epi8(kBackslash);
-  const __m128i open = _mm_set1_epi8('{');
-  const __m128i close = _mm_set1_epi8('}');
-  for (; i + 16 <= n; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-    const __m128i found =
-        _mm_or_si128(_mm_cmpeq_epi8(chunk, backslashes),
-                     _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close)));
-    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found));
-    if (bits != 0) return i + static_cast<std::size_t>(std::countr_zero(bits));
-  }
-#endif
-  while (i < n && s[i] != kBackslash && s[i] != '{' && s[i] != '}') ++i;
-  return i;
-}
 
 // Steps 8 (when collapse) and 10 to 15 in one pass over a line, written to out. The pass pairs
 // the commands from the start of the line as every step does, and each command and each brace
@@ -125,7 +124,7 @@ class LatePass {
     const std::size_t n = text.size();
     std::size_t i = 0;
     std::size_t commandEnd = 0;  // where the text before the next command begins
-    for (std::size_t j = NextBackslashOrBrace(text, i); j < n; j = NextBackslashOrBrace(text, i)) {
+    for (std::size_t j = NextBrace<true>(text, i); j < n; j = NextBrace<true>(text, i)) {
       if (text[j] != kBackslash) {
         TextBrace(j);
         i = j + 1;

@@ -51,13 +51,9 @@ class SwitchTracker {
       next_ = 0;
       kind_ = NONE;
     }
-    // The switches that begin before limit have their slot character at limit at the latest.
-    const std::string_view upTo = line.substr(0, limit + 1);
-    for (std::size_t q; next_ < limit && (q = NextFontSwitch(slots_, upTo, next_)) != kNoIndex;
-         next_ = q + 1) {
-      kind_ = SwitchKindAt(slots_, upTo, q);
+    for (; next_ < limit; ++next_) {
+      if (IsFontSwitchAt(slots_, line, next_)) kind_ = slots_[line[next_ + 1]];
     }
-    next_ = std::max(next_, limit);
     return kind_;
   }
   FontKind Last(std::string_view line) { return Before(line, line.size() + 1); }
