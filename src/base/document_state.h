@@ -33,15 +33,22 @@ class FontSlotTable {
   char HighestSlotOf(FontKind kind) const { return kind <= NONE ? highest_[kind] : '\0'; }
   // The slot characters holding kind: a line without them after a backslash has no switch to it.
   const CharSet& SlotsOf(FontKind kind) const { return holding_[kind <= NONE ? kind : NONE]; }
+  // The kind of the font switch that c makes after a backslash: that of its slot when c is a
+  // slot character whose slot holds a font, NONE otherwise. Asked at every command of a line,
+  // so it is one look in a table.
+  FontKind SwitchKindOf(char c) const { return switchKinds_[static_cast<unsigned char>(c)]; }
 
  private:
   void Reindex() {
     highest_.fill('\0');
     holding_.fill(CharSet{});
+    switchKinds_.fill(NONE);
     for (int i = 0; i < kSize; ++i) {
       if (kinds_[i] > NONE) continue;
-      highest_[kinds_[i]] = static_cast<char>('!' + i);
-      if (kinds_[i] != NONE) holding_[kinds_[i]].Insert(static_cast<char>('!' + i));
+      const auto c = static_cast<char>('!' + i);
+      highest_[kinds_[i]] = c;
+      if (kinds_[i] != NONE) holding_[kinds_[i]].Insert(c);
+      if (SlotChars.Contains(c)) switchKinds_[static_cast<unsigned char>(c)] = kinds_[i];
     }
   }
 
@@ -50,6 +57,7 @@ class FontSlotTable {
                                      NONE, NONE, NONE, NONE, NONE, NONE, NONE};
   std::array<char, NONE + 1> highest_{};
   std::array<CharSet, NONE + 1> holding_{};
+  std::array<FontKind, 256> switchKinds_{};
 };
 
 // The page settings of the document header, each named after its keyword ("\p" + two letters).

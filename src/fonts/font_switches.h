@@ -20,7 +20,7 @@ namespace pomvex {
 
 // c, read after a backslash, makes a font switch.
 inline bool IsFontSwitch(const FontSlotTable& slots, char c) {
-  return SlotChars.Contains(c) && slots[c] != NONE;
+  return slots.SwitchKindOf(c) != NONE;
 }
 // A font switch begins at index i.
 inline bool IsFontSwitchAt(const FontSlotTable& slots, std::string_view line, std::size_t i) {
@@ -28,7 +28,7 @@ inline bool IsFontSwitchAt(const FontSlotTable& slots, std::string_view line, st
 }
 // The kind of the switch that begins at i.
 inline FontKind SwitchKindAt(const FontSlotTable& slots, std::string_view line, std::size_t i) {
-  return slots[line[i + 1]];
+  return slots.SwitchKindOf(line[i + 1]);
 }
 // Index of the first font switch at or after from; kNoIndex when there is none. Hard spaces and
 // other commands stand between the switches: where the processor can (SSE2), sixteen places are
@@ -55,7 +55,7 @@ inline std::size_t NextFontSwitch(const FontSlotTable& slots, std::string_view l
         _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(at), backslashes), slot)));
     for (; found != 0; found &= found - 1) {
       const std::size_t q = i + static_cast<std::size_t>(std::countr_zero(found));
-      if (slots[line[q + 1]] != NONE) return q;
+      if (IsFontSwitch(slots, line[q + 1])) return q;
     }
   }
 #endif

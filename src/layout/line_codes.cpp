@@ -169,7 +169,7 @@ class KeptCommands {
   }
   void Command(char c) {
     commands_.Insert(c);
-    if (IsFontSwitch(slots_, c)) lastSwitch_ = slots_[c];
+    if (const FontKind kind = slots_.SwitchKindOf(c); kind != NONE) lastSwitch_ = kind;
     afterLiteral_ = c == kBackslash;
   }
   void LoneAtEnd() { loneAtEnd_ = true; }
@@ -183,7 +183,7 @@ class KeptCommands {
  private:
   void AfterLiteral(char c) {
     afterLiterals_.Insert(c);
-    if (IsFontSwitch(slots_, c)) lastSwitch_ = slots_[c];
+    if (const FontKind kind = slots_.SwitchKindOf(c); kind != NONE) lastSwitch_ = kind;
     afterLiteral_ = false;
   }
 
