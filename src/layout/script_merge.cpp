@@ -51,8 +51,10 @@ class SwitchTracker {
       next_ = 0;
       kind_ = NONE;
     }
+    // The slot character of a switch before limit lies inside the line.
     for (; next_ < limit; ++next_) {
-      if (IsFontSwitchAt(slots_, line, next_)) kind_ = slots_[line[next_ + 1]];
+      if (line[next_] == kBackslash && IsFontSwitch(slots_, line[next_ + 1]))
+        kind_ = SwitchKindAt(slots_, line, next_);
     }
     return kind_;
   }
