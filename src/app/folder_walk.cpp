@@ -14,7 +14,7 @@ namespace {
 void SkipFolder(DocumentQueue& queue, const std::string& dir, bool dirLogged,
                 const RunFailure& failure) {
   queue.AddFolder(dirLogged ? std::string() : PrintableName(dir),
-                  {{15, std::string("Cannot read folder: ") + failure.what()}});
+                  {{15, std::string("Cannot read folder: ") + failure.what()}}, dir);
 }
 
 }  // namespace

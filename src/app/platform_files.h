@@ -68,6 +68,8 @@ long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err);
 long WriteSome(FileHandle file, const char* data, std::size_t size, int& err);
 // Moves an open file back to its start: 0, or the error number.
 int RewindFile(FileHandle file);
+// Moves an open file to offset: 0, or the error number.
+int SeekFile(FileHandle file, std::uint64_t offset);
 // Empties a file open for writing, which is written again from its start: 0, or the error
 // number.
 int TruncateFile(FileHandle file);
@@ -75,6 +77,9 @@ int TruncateFile(FileHandle file);
 int CloseFile(FileHandle file);
 // Removes the file at path; nothing happens when there is none.
 void RemoveFile(const std::string& path);
+// Gives the file at from the name to, in one step, in place of a file of that name if there
+// is one: 0, or the error number.
+int RenameFile(const std::string& from, const std::string& to);
 
 // An entry of a folder listing.
 struct FolderEntry {

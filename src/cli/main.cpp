@@ -5,13 +5,19 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/folder_listing.h"
 #include "app/platform_files.h"
 #include "app/run.h"
+#include "app/run_observer.h"
+#include "base/reporting.h"
 #include "cli/cli_platform.h"
+#include "report/html_report.h"
+#include "report/json_report.h"
 
 namespace fs = std::filesystem;
 
@@ -269,6 +275,20 @@ std::string ChooseOutputFolder(const std::string& out, bool recursive,
   return "";
 }
 
+// The absolute path of a report's file; gives the usage error's message, or "" when it serves.
+std::string ChooseReportFile(const std::string& option, const std::string& file,
+                             std::string& path) {
+  if (file.empty()) return option + " takes a file";
+  if (file[0] == '-') {
+    return option + " takes a file, not an option: " + Shown(file) + " (write ./" + Shown(file) +
+           " for a file of that name)";
+  }
+  const fs::path native = fs::absolute(pomvex::platform::NativePath(file)).lexically_normal();
+  if (!native.has_filename()) return option + " takes a file, not a folder: " + Shown(file);
+  path = pomvex::platform::PathString(native);
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -286,6 +306,8 @@ int main(int argc, char** argv) {
   bool keepAllScripts = false;
   std::string jobs;
   std::string outDir;
+  std::string reportFile;
+  std::string jsonFile;
   std::vector<std::string> paths;
   app.add_flag("--detailed-log", detailedLog,
                "Log every superscript/subscript error, not only their counts");
@@ -298,6 +320,19 @@ int main(int argc, char** argv) {
                      "file at its document's path under the start directory; nothing is written "
                      "beside the documents, so a read-only archive can be converted")
           ->type_name("OUT");
+  CLI::Option* reportOption =
+      app.add_option("--report", reportFile,
+                     "Also write an HTML page of the run's problems to FILE: the documents with "
+                     "the most problems first, each problem with its line, and the first line "
+                     "groups with problems as the document laid them out beside what the RTF "
+                     "reads; written under a temporary name and renamed when the run ends")
+          ->type_name("FILE");
+  CLI::Option* jsonOption =
+      app.add_option("--json", jsonFile,
+                     "Also write the run as JSON lines to FILE: one object per document in walk "
+                     "order (path, rtf, status, problems with their lines), then the run's "
+                     "summary; written under a temporary name and renamed when the run ends")
+          ->type_name("FILE");
   app.add_flag("-r,--recursive", recursive, "Convert DIR and all its sub-folders, depth first");
   CLI::Option* jobsOption =
       app.add_option("-j,--jobs", jobs,
@@ -345,6 +380,36 @@ int main(int argc, char** argv) {
         !problem.empty()) {
       return UsageError(problem);
     }
+  }
+
+  std::string reportPath, jsonPath;
+  for (auto [option, file, path] : {std::tuple{reportOption, &reportFile, &reportPath},
+                                    std::tuple{jsonOption, &jsonFile, &jsonPath}}) {
+    if (option->count() == 0) continue;
+    if (const std::string problem = ChooseReportFile(option->get_name(), *file, *path);
+        !problem.empty()) {
+      return UsageError(problem);
+    }
+  }
+  if (!reportPath.empty() && pomvex::platform::SameName(reportPath, jsonPath)) {
+    return UsageError("--report and --json take two files: " + Shown(reportFile));
+  }
+  // The reports' files are created before anything is converted, so that a report that cannot
+  // be written ends the run before it starts.
+  std::unique_ptr<pomvex::report::HtmlReport> htmlReport;
+  std::unique_ptr<pomvex::report::JsonReport> jsonReport;
+  try {
+    if (!reportPath.empty()) {
+      htmlReport = std::make_unique<pomvex::report::HtmlReport>(reportPath);
+      request.observers.push_back(htmlReport.get());
+    }
+    if (!jsonPath.empty()) {
+      jsonReport = std::make_unique<pomvex::report::JsonReport>(jsonPath);
+      request.observers.push_back(jsonReport.get());
+    }
+  } catch (const pomvex::RunFailure& failure) {
+    std::cerr << "pomvex-cli: " << Shown(failure.Path()) << ": " << failure.what() << '\n';
+    return kExitFailure;
   }
 
   pomvex::cli::InstallSignalHandlers();

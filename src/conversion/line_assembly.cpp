@@ -117,7 +117,11 @@ FramedLine FrameText(DocumentState& doc, std::string& line, bool opensParagraph,
 FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
                             GroupFlow& flow) {
   const bool opensParagraph = flow.paragraphEnded;
+  Reporter& report = doc.report;
+  // The group starts with the line read ahead, when there is one, or with the next line.
+  if (report.Locating()) report.GroupStarts(in.LinesRead() + (flow.linePending ? 0 : 1));
   ReadLineGroup(doc.report, in, group, flow.linePending);
+  if (report.Locating()) report.GroupRead(doc, group, flow.fontCarry);
   const int above = LinesAbove(group);
   const CommandCheck commands = CheckCommands(doc.report, group);
   // Only a group with such commands can leave one that is shown as text (TextShownCommands).
@@ -190,6 +194,7 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
     }
   }
 
+  if (report.Locating()) report.GroupEnds(doc, line);
   // Swapped, not moved: a long buffer of slot 0 goes to the slot after the group, which the
   // reader gives back.
   if (flow.linePending) group.Lines[0].swap(group.Lines[group.lastIndex + 1]);

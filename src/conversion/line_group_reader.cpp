@@ -42,7 +42,10 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     prevSub = k.subscript;
     prevMain = k.main;
     stop = k.equals || k.pageEnd;
-    if (k.subscript) report.ReportError(7, kSubscriptWithoutMain);
+    if (k.subscript) {
+      if (report.Locating()) report.Mark({.slot = 0});
+      report.ReportError(7, kSubscriptWithoutMain);
+    }
     if (k.main) group.mainIndex = 0;
   } else {
     group.lastIndex = -1;
@@ -59,7 +62,10 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
       const LineKind k = ClassifyLine(group.Lines[n]);
       linePending = (k.superscript && (prevSub || prevMain)) || (k.main && (prevMain || prevSub));
       complete = in.AtEnd() || k.equals || k.pageEnd || linePending;
-      if (prevSuper && k.subscript) report.ReportError(7, kSubscriptWithoutMain);
+      if (prevSuper && k.subscript) {
+        if (report.Locating()) report.Mark({.slot = n});
+        report.ReportError(7, kSubscriptWithoutMain);
+      }
       prevSuper = k.superscript;
       prevSub = k.subscript;
       prevMain = k.main;

@@ -9,6 +9,7 @@
 
 #include "base/char_sets.h"
 #include "base/text_util.h"
+#include "layout/script_merge.h"
 
 namespace pomvex {
 
@@ -133,8 +134,15 @@ CommandCheck CheckCommands(Reporter& report, const LineGroup& group) {
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     const std::string& line = group.Lines[slot];
     const std::size_t n = line.size();
+    ColumnCounter columns(line);
+    // The command at index i, for a report that shows where it stands.
+    auto mark = [&](std::size_t i, char command) {
+      const int column = columns.ColumnOf(static_cast<int>(i) + 1);
+      report.Mark({.slot = slot, .column = column, .command = command});
+    };
     for (std::size_t i = NextBackslash(line, 0); i < n; i = NextBackslash(line, i + 1)) {
       if (i + 1 == n) {
+        if (report.Locating()) mark(i, '\\');
         report.ReportError(1, "Line terminated by '\\' in: " + line);
         break;
       }
@@ -142,6 +150,7 @@ CommandCheck CheckCommands(Reporter& report, const LineGroup& group) {
       if (c == 'A' || c == 'B') check.hyphenationMarks = true;
       if (!KnownCommands.Contains(c)) {
         check.unknown = true;
+        if (report.Locating()) mark(i - 1, c);
         report.ReportError(
             2, std::string("Unknown ChiWriter command '\\") + c + "'. The file may be corrupt.");
       }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "base/text_util.h"
+#include "layout/script_merge.h"
 
 namespace pomvex {
 
@@ -40,6 +41,10 @@ void RemoveHyphen(Reporter& report, LineGroup& group, char letter, std::size_t h
   if (inPlace) {
     line.resize(at - 1 + hyphenKept);
   } else {
+    if (report.Locating()) {
+      const int column = ColumnOfPosition(static_cast<int>(at) + 1, line);
+      report.Mark({.slot = group.mainIndex, .column = column, .command = letter});
+    }
     report.ReportWarning(std::string("Unable to remove CW hyphenation comnd \"\\") + letter + "\"");
   }
 }

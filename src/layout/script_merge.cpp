@@ -71,6 +71,7 @@ void CheckExtraScriptLines(Reporter& report, const LineGroup& group) {
     if (slot >= group.mainIndex - 1 && slot <= group.mainIndex + 1) continue;
     const std::string& line = group.Lines[slot];
     if (!HoldsOnlyLineCodes(line)) {
+      if (report.Locating()) report.Mark({.slot = slot, .column = 0});
       report.ReportError(5, "Unprocessed superscript or subscript line: " + line);
     }
   }
@@ -166,6 +167,9 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
       mainPos = CheckedAdd(mainPos, CheckedMul(2, width));  // past the replaced hard spaces
     } else {
       // The main-line text under the run stays; only the run is dropped.
+      if (doc.report.Locating()) {
+        doc.report.Mark({.side = marker[1], .column = scriptColumns.ColumnOf(start), .width = width});
+      }
       doc.report.ReportError(6, "Unable to add sub- or superscript: " + std::string(segment));
     }
     searchStart = end;
