@@ -192,8 +192,8 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
     // A file that is no version-3 document leaves an empty output and nothing more in the log.
     entry.outcome = converted ? DocumentOutcome::Converted : DocumentOutcome::NotVersion3;
   } catch (const ConversionAbandoned& limit) {
-    Abandon(entry, DocumentOutcome::Abandoned,
-            std::string("Conversion abandoned: ") + limit.what(), reporter.CurrentLine());
+    Abandon(entry, DocumentOutcome::Abandoned, std::string("Conversion abandoned: ") + limit.what(),
+            reporter.CurrentLine());
   } catch (const std::bad_alloc&) {
     entry.outOfMemory = true;
     Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Out of memory",

@@ -168,7 +168,8 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
     } else {
       // The main-line text under the run stays; only the run is dropped.
       if (doc.report.Locating()) {
-        doc.report.Mark({.side = marker[1], .column = scriptColumns.ColumnOf(start), .width = width});
+        doc.report.Mark(
+            {.side = marker[1], .column = scriptColumns.ColumnOf(start), .width = width});
       }
       doc.report.ReportError(6, "Unable to add sub- or superscript: " + std::string(segment));
     }

@@ -105,12 +105,18 @@ struct LineFlags {
   }
 };
 
+// The line's cells; a line code that starts it ("\\+", "\\-") goes to code instead, to be shown
+// with the row's label, where it does not widen the first column of the other rows.
 std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, FontKind& kind,
-                            LineFlags& flags) {
+                            LineFlags& flags, Cell& code) {
   static QuietReporter quiet;
   std::vector<Cell> cells(1);  // cells[0] gathers what stands before the first column
-  const std::size_t n = line.size();
   int column = 1;
+  if (line.size() >= 2 && line[0] == '\\' && (line[1] == '+' || line[1] == '-')) {
+    AppendCommand(code, line[1], "cmd", flags.CommandAt(1, line[1]));
+    line.remove_prefix(2);
+  }
+  const std::size_t n = line.size();
   auto current = [&]() -> Cell& {
     if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(column + 1);
     return cells[column];
@@ -167,8 +173,8 @@ std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, F
 
 // The row's label: its document line, and whether it is the main line or a script line.
 std::string RowLabel(const GroupDetail& detail, int slot) {
-  const char* role = slot == detail.mainIndex ? "main"
-                     : detail.mainIndex < 0   ? "line"
+  const char* role = slot == detail.mainIndex  ? "main"
+                     : detail.mainIndex < 0    ? "line"
                      : slot < detail.mainIndex ? "sup"
                                                : "sub";
   std::string number = std::to_string(detail.firstLine + slot);
@@ -200,10 +206,13 @@ std::string GroupGridHtml(const GroupDetail& detail, const std::vector<std::stri
     }
   }
   std::vector<std::vector<Cell>> rows(count);
+  std::vector<Cell> codes(count);
+  int codeWidth = 0;
   FontKind kind = detail.carry;
   std::size_t columns = 0;
   for (int slot = 0; slot < count; ++slot) {
-    rows[slot] = LineCells(detail.lines[slot], detail.slots, kind, flags[slot]);
+    rows[slot] = LineCells(detail.lines[slot], detail.slots, kind, flags[slot], codes[slot]);
+    codeWidth = std::max(codeWidth, codes[slot].width);
     columns = std::max(columns, rows[slot].size());
   }
   // Each column of the grid is as wide as its widest cell.
@@ -224,18 +233,28 @@ std::string GroupGridHtml(const GroupDetail& detail, const std::vector<std::stri
       html += " title=\"" + Html(NameText(messages[line.wholeNo - 1])) + "\"";
     }
     html += "><span class=\"ln\">" + RowLabel(detail, slot) + "</span>";
-    if (line.whole) html += "<sup class=\"no\">" + std::to_string(line.wholeNo) + "</sup>";
+    html += codes[slot].html;
+    int gutter = codeWidth - codes[slot].width + 1;
+    if (line.whole) {
+      html += "<sup class=\"no\">" + std::to_string(line.wholeNo) + "</sup>";
+      --gutter;
+    }
+    html.append(static_cast<std::size_t>(std::max(0, gutter)), ' ');
     std::size_t last = row.size();
     while (last > 0 && row[last - 1].width == 0) --last;
+    // The room a column takes in another row, beyond this row's own text, is shown as filler.
     for (std::size_t k = 0; k < row.size(); ++k) {
       html += row[k].html;
-      if (k + 1 < last) html.append(static_cast<std::size_t>(widths[k] - row[k].width), ' ');
+      const int pad = widths[k] - row[k].width;
+      if (k + 1 >= last || pad <= 0) continue;
+      const std::string room(static_cast<std::size_t>(pad), ' ');
+      html += row[k].width == 0 || k == 0 ? room : "<span class=\"pad\">" + room + "</span>";
     }
     if (detail.lengths[slot] > detail.lines[slot].size()) {
       html += "<span class=\"cut\">\xE2\x80\xA6 (" + std::to_string(detail.lengths[slot]) +
               " bytes)</span>";
     }
-    html += "</span>\n";
+    html += "</span>";
   }
   html += "</pre>";
   return html;
@@ -380,10 +399,9 @@ std::string RtfTextHtml(std::string_view rtf) {
       out += "<span class=\"fn\">[";
       style.footnote = true;
     } else if (word == "header" || word == "footer" || word == "headerl" || word == "headerr" ||
-               word == "footerl" || word == "footerr" || word == "headerf" ||
-               word == "footerf" || word == "fonttbl" || word == "colortbl" ||
-               word == "stylesheet" || word == "info" || word == "pict" || word == "chftnsep" ||
-               word == "field" || word == "fldinst") {
+               word == "footerl" || word == "footerr" || word == "headerf" || word == "footerf" ||
+               word == "fonttbl" || word == "colortbl" || word == "stylesheet" || word == "info" ||
+               word == "pict" || word == "chftnsep" || word == "field" || word == "fldinst") {
       style.skip = true;
     }
   }

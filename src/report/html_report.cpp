@@ -29,7 +29,7 @@ th{background:#f2f4f8;font-weight:600}td.n,th.n{text-align:right;white-space:now
 pre.grid{margin:0;padding:6px 8px;background:#f7f8fb;border:1px solid #e3e7ee;overflow-x:auto;font:13px/1.5 ui-monospace,Consolas,"DejaVu Sans Mono",monospace}
 .row{display:block}.row.main{background:#eef3ff}.ln{color:#8a94a6;user-select:none}
 .cmd{color:#6a3fb5;background:#f1ebfb}.font{color:#0b6e69;background:#e3f4f2}.hs{color:#b0570c;background:#fdeedd}.sp{color:#0a4fa8}
-.flag{background:#ffd84d;outline:1px solid #c79400;color:#1d2430}.flagrow{background:#fff3b8}.no{color:#b3261e;font-weight:700;font-size:.7em}.cut{color:#8a94a6}
+.flag{background:#ffd84d;outline:1px solid #c79400;color:#1d2430}.flagrow{background:#fff3b8}.no{color:#b3261e;font-weight:700;font-size:.7em}.cut{color:#8a94a6}.pad{background:repeating-linear-gradient(90deg,transparent 0 3px,#e3e7ee 3px 4px)}
 .rtf{padding:6px 10px;border:1px solid #e3e7ee;background:#fff;font-family:Georgia,"Times New Roman",serif;overflow-wrap:anywhere}
 .rtf .tab{color:#8a94a6}.fn{color:#566173;font-size:.9em}.gp{margin:.3em 0 0;padding-left:1.6em;font-size:.9em}
 .legend{font-size:.85em;color:#566173}
@@ -52,8 +52,8 @@ std::string Chart(const RunTally& tally) {
   std::vector<std::pair<std::string, int>> bars;
   for (int category = 1; category <= kCategoryCount; ++category) {
     if (tally.categories[category] != 0) {
-      bars.push_back({std::to_string(category) + " " + CategoryName(category),
-                      tally.categories[category]});
+      bars.push_back(
+          {std::to_string(category) + " " + CategoryName(category), tally.categories[category]});
     }
   }
   if (tally.warnings != 0) bars.push_back({"warnings", tally.warnings});
@@ -62,10 +62,10 @@ std::string Chart(const RunTally& tally) {
   for (const auto& bar : bars) most = std::max(most, bar.second);
   constexpr int kRow = 26, kLabel = 400, kBar = 520;
   const int height = static_cast<int>(bars.size()) * kRow + 4;
-  std::string svg = "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"" +
-                    std::to_string(height) + "\" viewBox=\"0 0 1000 " + std::to_string(height) +
-                    "\" role=\"img\" aria-labelledby=\"chart-title\"><title id=\"chart-title\">"
-                    "Problems by category</title>";
+  std::string svg =
+      "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" width=\"1000\" height=\"" +
+      std::to_string(height) + "\" viewBox=\"0 0 1000 " + std::to_string(height) +
+      "\" role=\"img\" aria-label=\"Problems by category\">";
   int y = 2;
   for (const auto& [label, count] : bars) {
     const int width = std::max(2, static_cast<int>(static_cast<long long>(kBar) * count / most));
@@ -75,8 +75,8 @@ std::string Chart(const RunTally& tally) {
     svg += "<rect x=\"" + std::to_string(kLabel) + "\" y=\"" + std::to_string(y + 3) +
            "\" width=\"" + std::to_string(width) + "\" height=\"19\" rx=\"2\" fill=\"" +
            (warning ? "#d99a00" : "#c0392b") + "\"></rect>";
-    svg += "<text x=\"" + std::to_string(kLabel + width + 6) + "\" y=\"" +
-           std::to_string(y + 17) + "\" fill=\"#1d2430\">" + std::to_string(count) + "</text>";
+    svg += "<text x=\"" + std::to_string(kLabel + width + 6) + "\" y=\"" + std::to_string(y + 17) +
+           "\" fill=\"#1d2430\">" + std::to_string(count) + "</text>";
     y += kRow;
   }
   return svg + "</svg>";
@@ -174,11 +174,13 @@ void HtmlReport::EntryCommitted(const RunEntry& entry, bool finished) {
                      "</h3><p class=\"meta\">" + counts;
   if (kept) html += " &#183; RTF: " + Html(NameText(entry.output->Path()));
   if (!document) html += " &#183; a folder that could not be read";
-  html += "</p><table><thead><tr><th class=\"n\">Line</th><th>Kind</th><th>Category</th>"
-          "<th>Message</th></tr></thead><tbody>" +
-          rows_ + "</tbody></table>";
+  html +=
+      "</p><table><thead><tr><th class=\"n\">Line</th><th>Kind</th><th>Category</th>"
+      "<th>Message</th></tr></thead><tbody>" +
+      rows_ + "</tbody></table>";
   if (problems_ > kListedProblems) {
-    html += "<p class=\"more\">and " + Count(problems_ - kListedProblems, "more problem", "more problems") +
+    html += "<p class=\"more\">and " +
+            Count(problems_ - kListedProblems, "more problem", "more problems") +
             " (all of them are in the log)</p>";
   }
   for (const GroupDetail& detail : entry.details) {
@@ -187,15 +189,17 @@ void HtmlReport::EntryCommitted(const RunEntry& entry, bool finished) {
         static_cast<std::size_t>(detail.group) < messages_.size() ? messages_[detail.group] : kNone;
     const long last = detail.firstLine + static_cast<long>(detail.lines.size()) - 1;
     html += "<div class=\"group\" id=\"" + id + "-g" + std::to_string(detail.group) + "\"><h4>";
-    html += last > detail.firstLine ? "Lines " + std::to_string(detail.firstLine) + "&#8211;" +
-                                          std::to_string(last)
-                                    : "Line " + std::to_string(detail.firstLine);
+    html += last > detail.firstLine
+                ? "Lines " + std::to_string(detail.firstLine) + "&#8211;" + std::to_string(last)
+                : "Line " + std::to_string(detail.firstLine);
     if (!detail.section.empty()) {
       html += std::string(" (") + (detail.footnote ? "footnote section " : "section ") +
               Html(NameText(detail.section)) + ")";
     }
+    std::string reads = RtfTextHtml(detail.rtf);
+    if (reads.empty() || reads == "<br>") reads = "<span class=\"more\">(no text)</span>";
     html += "</h4><div class=\"pair\"><div>" + GroupGridHtml(detail, messages) +
-            "</div><div class=\"rtf\">" + RtfTextHtml(detail.rtf);
+            "</div><div class=\"rtf\">" + reads;
     if (detail.rtfCut) html += " &#8230;";
     html += "</div></div><ol class=\"gp\">";
     for (const std::string& message : messages) html += "<li>" + Html(message) + "</li>";
@@ -273,12 +277,13 @@ void HtmlReport::RunEnded(const RunOutcome& outcome) {
           "<h2>Documents with problems</h2>\n<table><thead><tr><th>Document</th><th>Status</th>"
           "<th class=\"n\">Errors</th><th class=\"n\">Warnings</th></tr></thead><tbody>\n");
       for (std::size_t k : order) CopyPart(parts, placed_[k].row);
-      page.Write("</tbody></table>\n<p class=\"legend\">In the lines below: "
-                 "<span class=\"cmd\">\\c</span> a command, <span class=\"font\">\\1</span> a "
-                 "font switch, <span class=\"hs\">&#183;</span> a hard space, "
-                 "<span class=\"sp\">&#945;</span> a character of a special font, "
-                 "<span class=\"flag\">flagged</span> what a problem<sup class=\"no\">1</sup> "
-                 "points at; beside them, what the RTF paragraph reads.</p>\n");
+      page.Write(
+          "</tbody></table>\n<p class=\"legend\">In the lines below: "
+          "<span class=\"cmd\">\\c</span> a command, <span class=\"font\">\\1</span> a "
+          "font switch, <span class=\"hs\">&#183;</span> a hard space, "
+          "<span class=\"sp\">&#945;</span> a character of a special font, "
+          "<span class=\"flag\">flagged</span> what a problem<sup class=\"no\">1</sup> "
+          "points at; beside them, what the RTF paragraph reads.</p>\n");
       for (std::size_t k : order) CopyPart(parts, placed_[k].section);
     }
     if (!clean_.empty()) {

@@ -24,7 +24,7 @@ class JsonReport : public RunObserver {
   void Open(const RunEntry& entry);
 
   PendingFile file_;
-  bool open_ = false;          // an entry's object is being written
+  bool open_ = false;         // an entry's object is being written
   bool firstProblem_ = true;  // none of its problems is written yet
   RunTally tally_;
 };
