@@ -60,57 +60,78 @@ char32_t FirstRtfChar(std::string_view rtf) {
   return 0xFFFD;
 }
 
+// Text of the grid and the characters it takes.
+struct Piece {
+  std::string html;
+  int width = 0;
+};
+
 // One column of a line (or what stands after its last column): the zero-width commands before
 // it, then what takes the column.
 struct Cell {
-  std::string html;
-  int width = 0;  // in characters of the grid
+  Piece before;
+  Piece body;
 };
 
-// The text of a command, in its style; flagged when a problem marks it.
-void AppendCommand(Cell& cell, char c, const char* style, int flag) {
-  std::string text = "\\";
-  if (c != '\0') text += static_cast<char>(c);
-  cell.html += std::string("<span class=\"") + style + (flag > 0 ? " flag" : "") + "\">";
-  AppendHtml(cell.html, NameText(text));
-  cell.html += "</span>";
-  if (flag > 0) cell.html += "<sup class=\"no\">" + std::to_string(flag) + "</sup>";
-  cell.width += static_cast<int>(text.size()) + (flag > 0 ? 1 : 0);
+void AppendNumber(Piece& piece, int number) {
+  piece.html += "<sup class=\"no\">" + std::to_string(number) + "</sup>";
+  piece.width += static_cast<int>(std::to_string(number).size());
 }
 
-// The column's number for a flag on it: the problem's number, or 0.
-struct LineFlags {
-  bool whole = false;
-  int wholeNo = 0;
-  std::vector<std::pair<int, int>> runs;  // first and last column, with the problem's number
-  std::vector<int> runNos;
-  std::vector<std::pair<int, char>> commands;  // column and command character
-  std::vector<int> commandNos;
+// The text of a command, in its style; flagged with the number of the problem that marks it.
+void AppendCommand(Piece& piece, char c, const char* style, int flag) {
+  std::string text = "\\";
+  if (c != '\0') text += c;
+  piece.html += std::string("<span class=\"") + style + (flag > 0 ? " flag" : "") + "\">";
+  AppendHtml(piece.html, NameText(text));
+  piece.html += "</span>";
+  piece.width += static_cast<int>(text.size());
+  if (flag > 0) AppendNumber(piece, flag);
+}
 
-  int RunAt(int column) const {
-    for (std::size_t k = 0; k < runs.size(); ++k) {
-      if (column >= runs[k].first && column <= runs[k].second) return runNos[k];
+// What the problems flag in one line.
+struct LineFlags {
+  int wholeNo = 0;  // the problem that flags the whole line
+  struct Run {
+    int first, last, number;
+  };
+  std::vector<Run> runs;
+  struct Command {
+    int column;
+    char c;
+    int number;
+  };
+  std::vector<Command> commands;
+
+  // The run that covers column: its problem's number, and whether column is its first.
+  int RunAt(int column, bool& first) const {
+    for (const Run& run : runs) {
+      if (column >= run.first && column <= run.last) {
+        first = column == run.first;
+        return run.number;
+      }
     }
     return 0;
   }
   // The number of a flag on the command c at column (taken once).
   int CommandAt(int column, char c) {
-    for (std::size_t k = 0; k < commands.size(); ++k) {
-      if (commands[k].first == column && commands[k].second == c) {
-        commands[k].first = -1;
-        return commandNos[k];
+    for (Command& command : commands) {
+      if (command.column == column && command.c == c) {
+        command.column = -1;
+        return command.number;
       }
     }
     return 0;
   }
 };
 
-// The line's cells; a line code that starts it ("\\+", "\\-") goes to code instead, to be shown
-// with the row's label, where it does not widen the first column of the other rows.
+// The line's cells; a line code that starts it ("\+", "\-") goes to code instead, to be shown
+// with the row's label, where it does not widen the first column of the other rows. kind is
+// the font in force, from line to line.
 std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, FontKind& kind,
-                            LineFlags& flags, Cell& code) {
+                            LineFlags& flags, Piece& code) {
   static QuietReporter quiet;
-  std::vector<Cell> cells(1);  // cells[0] gathers what stands before the first column
+  std::vector<Cell> cells(1);  // cells[0] stays empty: columns count from 1
   int column = 1;
   if (line.size() >= 2 && line[0] == '\\' && (line[1] == '+' || line[1] == '-')) {
     AppendCommand(code, line[1], "cmd", flags.CommandAt(1, line[1]));
@@ -121,50 +142,48 @@ std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, F
     if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(column + 1);
     return cells[column];
   };
-  // Zero-width commands go in front of the column that follows them.
   for (std::size_t i = 0; i < n;) {
     const char c = line[i];
+    Cell& cell = current();
+    bool first = false;
+    const int run = flags.RunAt(column, first);
+    const int runNo = first ? run : 0;
     if (c == '\\') {
       const char next = i + 1 < n ? line[i + 1] : '\0';
-      Cell& cell = current();
       if (next == '\0') {
-        AppendCommand(cell, '\0', "cmd", flags.CommandAt(column, '\\'));
-        ++i;
-        continue;
+        AppendCommand(cell.before, '\0', "cmd", flags.CommandAt(column, '\\'));
+        break;
       }
       const int flag = flags.CommandAt(column, next);
-      if (PositionColumnCommands.Contains(next)) {
-        const int run = flags.RunAt(column);
-        if (next == ' ') {
-          cell.html += run > 0 ? "<span class=\"hs flag\">\xC2\xB7</span>"
-                               : "<span class=\"hs\">\xC2\xB7</span>";
-          cell.width += 1;
-        } else {
-          AppendCommand(cell, next, "cmd", flag > 0 ? flag : run);
-        }
+      if (next == ' ') {
+        cell.body.html += run > 0 ? "<span class=\"hs flag\">\xC2\xB7</span>"
+                                  : "<span class=\"hs\">\xC2\xB7</span>";
+        cell.body.width += 1;
+        if (runNo > 0) AppendNumber(cell.body, runNo);
         ++column;
-      } else if (SlotChars.Contains(next) && slots[next] != NONE) {
-        kind = slots[next];
-        AppendCommand(cell, next, "font", flag);
+      } else if (PositionColumnCommands.Contains(next)) {
+        AppendCommand(cell.body, next, "cmd", flag > 0 ? flag : runNo);
+        ++column;
       } else {
-        AppendCommand(cell, next, "cmd", flag);
+        const bool font = SlotChars.Contains(next) && slots[next] != NONE;
+        if (font) kind = slots[next];
+        AppendCommand(cell.before, next, font ? "font" : "cmd", flag);
       }
       i += 2;
       continue;
     }
-    Cell& cell = current();
     const auto byte = static_cast<unsigned char>(c);
-    char32_t code = Cp437Char(byte);
+    char32_t shown = Cp437Char(byte);
     const bool special = SpecialFonts.Contains(kind) && byte >= 0x20;
-    if (special) code = FirstRtfChar(TranslateSpecialChar(quiet, byte, kind));
+    if (special) shown = FirstRtfChar(TranslateSpecialChar(quiet, byte, kind));
     std::string text;
-    AppendUtf8(text, code);
-    const int run = flags.RunAt(column);
+    AppendUtf8(text, shown);
     const char* style = run > 0 ? (special ? "sp flag" : "flag") : (special ? "sp" : nullptr);
-    if (style != nullptr) cell.html += std::string("<span class=\"") + style + "\">";
-    AppendHtml(cell.html, text);
-    if (style != nullptr) cell.html += "</span>";
-    cell.width += 1;
+    if (style != nullptr) cell.body.html += std::string("<span class=\"") + style + "\">";
+    AppendHtml(cell.body.html, text);
+    if (style != nullptr) cell.body.html += "</span>";
+    cell.body.width += 1;
+    if (runNo > 0) AppendNumber(cell.body, runNo);
     ++column;
     ++i;
   }
@@ -175,11 +194,17 @@ std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, F
 std::string RowLabel(const GroupDetail& detail, int slot) {
   const char* role = slot == detail.mainIndex  ? "main"
                      : detail.mainIndex < 0    ? "line"
-                     : slot < detail.mainIndex ? "sup"
-                                               : "sub";
+                     : slot < detail.mainIndex ? "sup "
+                                               : "sub ";
   std::string number = std::to_string(detail.firstLine + slot);
   while (number.size() < 6) number.insert(number.begin(), ' ');
   return number + " " + role + " ";
+}
+
+// Room that a column takes in another row, shown as filler.
+void AppendRoom(std::string& html, int width) {
+  if (width <= 0) return;
+  html += "<span class=\"pad\">" + std::string(static_cast<std::size_t>(width), ' ') + "</span>";
 }
 
 }  // namespace
@@ -195,60 +220,53 @@ std::string GroupGridHtml(const GroupDetail& detail, const std::vector<std::stri
     const int number = flag.problem + 1;
     LineFlags& line = flags[slot];
     if (mark.command != '\0') {
-      line.commands.push_back({mark.column, mark.command});
-      line.commandNos.push_back(number);
+      line.commands.push_back({mark.column, mark.command, number});
     } else if (mark.column == 0) {
-      line.whole = true;
       if (line.wholeNo == 0) line.wholeNo = number;
     } else {
-      line.runs.push_back({mark.column, mark.column + std::max(1, mark.width) - 1});
-      line.runNos.push_back(number);
+      line.runs.push_back({mark.column, mark.column + std::max(1, mark.width) - 1, number});
     }
   }
   std::vector<std::vector<Cell>> rows(count);
-  std::vector<Cell> codes(count);
+  std::vector<Piece> codes(count);
   int codeWidth = 0;
   FontKind kind = detail.carry;
   std::size_t columns = 0;
   for (int slot = 0; slot < count; ++slot) {
     rows[slot] = LineCells(detail.lines[slot], detail.slots, kind, flags[slot], codes[slot]);
+    if (flags[slot].wholeNo > 0) AppendNumber(codes[slot], flags[slot].wholeNo);
     codeWidth = std::max(codeWidth, codes[slot].width);
     columns = std::max(columns, rows[slot].size());
   }
-  // Each column of the grid is as wide as its widest cell.
-  std::vector<int> widths(columns, 1);
-  widths[0] = 0;
+  // In each column of the grid, what takes the column starts at the same place in every row:
+  // after the widest run of zero-width commands before it.
+  std::vector<int> before(columns, 0), body(columns, 0);
   for (const std::vector<Cell>& row : rows) {
-    for (std::size_t k = 0; k < row.size(); ++k) widths[k] = std::max(widths[k], row[k].width);
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      before[k] = std::max(before[k], row[k].before.width);
+      body[k] = std::max(body[k], row[k].body.width);
+    }
   }
   std::string html = "<pre class=\"grid\">";
   for (int slot = 0; slot < count; ++slot) {
-    const LineFlags& line = flags[slot];
     const std::vector<Cell>& row = rows[slot];
+    const int whole = flags[slot].wholeNo;
     html += "<span class=\"row";
     if (slot == detail.mainIndex) html += " main";
-    if (line.whole) html += " flagrow";
+    if (whole > 0) html += " flagrow";
     html += "\"";
-    if (line.whole && line.wholeNo - 1 < static_cast<int>(messages.size())) {
-      html += " title=\"" + Html(NameText(messages[line.wholeNo - 1])) + "\"";
+    if (whole > 0 && whole - 1 < static_cast<int>(messages.size())) {
+      html += " title=\"" + Html(NameText(messages[whole - 1])) + "\"";
     }
-    html += "><span class=\"ln\">" + RowLabel(detail, slot) + "</span>";
-    html += codes[slot].html;
-    int gutter = codeWidth - codes[slot].width + 1;
-    if (line.whole) {
-      html += "<sup class=\"no\">" + std::to_string(line.wholeNo) + "</sup>";
-      --gutter;
-    }
-    html.append(static_cast<std::size_t>(std::max(0, gutter)), ' ');
-    std::size_t last = row.size();
-    while (last > 0 && row[last - 1].width == 0) --last;
-    // The room a column takes in another row, beyond this row's own text, is shown as filler.
-    for (std::size_t k = 0; k < row.size(); ++k) {
-      html += row[k].html;
-      const int pad = widths[k] - row[k].width;
-      if (k + 1 >= last || pad <= 0) continue;
-      const std::string room(static_cast<std::size_t>(pad), ' ');
-      html += row[k].width == 0 || k == 0 ? room : "<span class=\"pad\">" + room + "</span>";
+    html += "><span class=\"ln\">" + RowLabel(detail, slot) + "</span>" + codes[slot].html;
+    html.append(static_cast<std::size_t>(codeWidth - codes[slot].width + 1), ' ');
+    for (std::size_t k = 1; k < row.size(); ++k) {
+      const Cell& cell = row[k];
+      html += cell.before.html;
+      if (cell.body.width == 0) break;  // the line's end
+      AppendRoom(html, before[k] - cell.before.width);
+      html += cell.body.html;
+      if (k + 1 < row.size()) AppendRoom(html, body[k] - cell.body.width);
     }
     if (detail.lengths[slot] > detail.lines[slot].size()) {
       html += "<span class=\"cut\">\xE2\x80\xA6 (" + std::to_string(detail.lengths[slot]) +
