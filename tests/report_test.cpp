@@ -2,10 +2,20 @@
 // that shows a line group as the document laid it out.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <regex>
 
+#include "app/run.h"
+#include "app/run_observer.h"
 #include "report/group_view.h"
+#include "report/html_report.h"
+#include "report/json_report.h"
+#include "report/pending_file.h"
 #include "report/text_forms.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -80,6 +90,106 @@ TEST(ReportTexts, TheGridKeepsScriptsInTheirColumnsAndShowsWhatIsFlagged) {
       << html;
   EXPECT_NE(html.find("<span class=\"cmd flag\">\\Q</span>"), std::string::npos) << html;
   EXPECT_NE(html.find("row flagrow\" title=\"line\""), std::string::npos) << html;
+}
+
+// Whole runs in a folder of their own, told to an observer that records each problem's line.
+class ReportRun : public ::testing::Test, public RunObserver {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("pomvex_report_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  void Write(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+  }
+  void ProblemsCommitted(const RunEntry&, const std::vector<Problem>& problems) override {
+    for (const Problem& p : problems) seen_.push_back(std::to_string(p.line) + ": " + p.text);
+  }
+  RunOutcome Convert(std::vector<RunObserver*> observers) {
+    RunFrontEnd quiet;
+    RunRequest request;
+    request.directory = dir_.string();
+    request.observers = std::move(observers);
+    request.observers.push_back(this);
+    return RunConversion(request, quiet);
+  }
+  fs::path dir_;
+  std::vector<std::string> seen_;
+};
+
+TEST_F(ReportRun, EachProblemIsAtTheLineWhereItsGroupStarts) {
+  const std::string unknown = "Unknown ChiWriter command '\\Q'. The file may be corrupt.";
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"\\1cw\r\n\\U1STANDARD\r\n\\U3HELVETICA\r\nText \\Q\\,\r\n",
+       {"3: Found new font declaration: \\U3HELVETICA", "4: " + unknown}},
+      // Lines that end in a line feed alone, or a carriage return alone, count alike.
+      {"\\1cw\n\\U1STANDARD\n\\U3HELVETICA\nText \\Q\\,\n",
+       {"3: Found new font declaration: \\U3HELVETICA", "4: " + unknown}},
+      {"\\1cw\r\\U1STANDARD\r\r\rText \\Q\\,\r", {"5: " + unknown}},
+      // A group read ahead of its turn, and a script line further out: the group's first line.
+      {"\\1cw\r\n\\U1STANDARD\r\nfirst\\,\r\n\\+ z\r\nmain\\,\r\n",
+       {"4: Unable to add sub- or superscript: z"}},
+      {"\\1cw\r\n\\U1STANDARD\r\n\\+ a\r\n\\+ b\r\nx\\ \\,\r\n\\Q\r\n",
+       {"3: Unprocessed superscript or subscript line: \\+ a", "6: " + unknown}},
+      {"DOS text\r\n", {"1: Cannot translate file as it is not a version 3 ChiWriter file."}},
+      {"\\1cw\r\n\\U1STANDARD\r\n", {"0: Empty file"}},
+  };
+  for (const auto& [chi, lines] : cases) {
+    Write("d.CHI", chi);
+    seen_.clear();
+    ASSERT_TRUE(Convert({}).finished);
+    EXPECT_EQ(seen_, lines) << chi;
+    fs::remove(dir_ / "Pomvex.Log");
+    fs::remove(dir_ / "d.rtf");
+  }
+}
+
+TEST_F(ReportRun, ThePageOrdersDocumentsAndDetailsTheirFirstGroupsOnly) {
+  std::string many = "\\1cw\r\n\\U1STANDARD\r\n";
+  for (int i = 0; i < kDetailedGroups + 10; ++i) many += "x \\Q\\,\r\n";
+  Write("a.CHI", "\\1cw\r\n\\U1STANDARD\r\n\\Q\r\n");
+  Write("b.CHI", many);
+  Write("c.CHI", "\\1cw\r\n\\U1STANDARD\r\n\\Q\r\n");
+  const std::string page = (dir_ / "r.html").string();
+  {
+    HtmlReport html(page);
+    JsonReport json(page + ".jsonl");
+    ASSERT_TRUE(Convert({&html, &json}).finished);
+  }
+  const std::string text = pomvex::testing::ReadFile(page);
+  const std::size_t a = text.find(">a.CHI</a>"), b = text.find(">b.CHI</a>"),
+                    c = text.find(">c.CHI</a>");
+  EXPECT_TRUE(b < a && a < c && c != std::string::npos) << "most problems first, then walk order";
+  const std::regex detail("<h4>Line [0-9]+</h4>");
+  EXPECT_EQ(std::distance(std::sregex_iterator(text.begin(), text.end(), detail), {}),
+            kDetailedGroups + 2);
+  EXPECT_NE(text.find("and 10 more line groups with problems"), std::string::npos);
+  EXPECT_EQ(seen_.size(), static_cast<std::size_t>(kDetailedGroups + 12));
+  EXPECT_EQ(seen_.back(), "3: Unknown ChiWriter command '\\Q'. The file may be corrupt.");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 9) << "no temporary file is left";
+}
+
+TEST_F(ReportRun, AReportTakesItsNameOnlyWhenFinished) {
+  const std::string path = (dir_ / "r.txt").string();
+  Write("r.txt", "older");
+  Write("r.txt.tmp", "someone else's");
+  {
+    report::PendingFile unfinished(path);
+    unfinished.Out().Write("half");
+    EXPECT_EQ(unfinished.TemporaryPath(), (dir_ / "r.txt_0.tmp").string());
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "r.txt_0.tmp"));
+  report::PendingFile finished(path);
+  finished.Out().Write("whole");
+  EXPECT_EQ(pomvex::testing::ReadFile(path), "older");
+  finished.Finish();
+  EXPECT_EQ(pomvex::testing::ReadFile(path), "whole");
+  EXPECT_EQ(pomvex::testing::ReadFile(dir_ / "r.txt.tmp"), "someone else's");
+  EXPECT_FALSE(fs::exists(dir_ / "r.txt_0.tmp"));
 }
 
 }  // namespace
