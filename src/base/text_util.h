@@ -114,6 +114,9 @@ inline std::size_t FindBackslashAndCommon(std::string_view s, char c, std::size_
 }
 
 // 32-bit arithmetic that abandons the document on overflow.
+// Appends the UTF-8 bytes of code.
+void AppendUtf8(std::string& out, char32_t code);
+
 std::int32_t CheckedAdd(std::int32_t a, std::int32_t b);
 std::int32_t CheckedMul(std::int32_t a, std::int32_t b);
 

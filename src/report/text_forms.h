@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace pomvex::report {
+#include "base/text_util.h"
 
-void AppendUtf8(std::string& out, char32_t code);
+namespace pomvex::report {
 
 // The character a byte of a DOS document stands for (code page 437); the ASCII characters and
 // the control codes as they are.
