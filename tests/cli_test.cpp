@@ -412,7 +412,7 @@ TEST_F(CliTest, UnreadableDocumentsAndFoldersAreSkipped) {
       }
     };
   }
-  const CliResult r = Run({"-r", dir_.string()}, prepare);
+  const CliResult r = Run({"-r", "--json", (dir_ / "r.jsonl").string(), dir_.string()}, prepare);
   fs::permissions(dir_ / "locked", fs::perms::owner_all);
   if (r.status == 126 || r.status == 127) GTEST_SKIP() << "cannot run as another user here";
   EXPECT_EQ(r.status, 0) << r.err;
@@ -426,6 +426,19 @@ TEST_F(CliTest, UnreadableDocumentsAndFoldersAreSkipped) {
                 "2 instances of omitted files\r\n");
   EXPECT_FALSE(fs::exists(dir_ / "b.rtf"));
   EXPECT_TRUE(fs::exists(dir_ / "open/c.rtf"));
+  const std::string denied = R"({"kind":"error","category":15,"category_name":"omitted files",)";
+  EXPECT_EQ(
+      Read(dir_ / "r.jsonl"),
+      R"({"path":")" + d + R"(a.CHI","problems":[],"rtf":")" + d +
+          R"(a.rtf","status":"converted"})" + "\n" + R"({"path":")" + d + R"(b.CHI","problems":[)" +
+          denied + R"("text":"Cannot read file: File access denied","line":null}],"rtf":null,)" +
+          R"("status":"unreadable"})" + "\n" + R"({"folder":")" + d + R"(locked/","problems":[)" +
+          denied + R"("text":"Cannot read folder: File access denied","line":null}]})" + "\n" +
+          R"({"path":")" + d + R"(open/c.CHI","problems":[],"rtf":")" + d +
+          R"(open/c.rtf","status":"converted"})" + "\n" + R"({"summary":{"start_dir":")" + d +
+          R"(","log":")" + d + R"(Pomvex.Log","documents":3,"converted":2,"errors":2,)" +
+          R"("warnings":0,"categories":[{"category":15,"category_name":"omitted files",)" +
+          R"("count":2}],"finished":true,"ending":null}})" + "\n");
 }
 
 TEST_F(CliTest, ProgressOnATerminalIsThrottledShortAndSafe) {
