@@ -824,9 +824,16 @@ TEST_F(CliTest, AnInterruptedRunStillGetsWholeReports) {
   const JsonValue& summary = objects.back()["summary"];
   EXPECT_EQ(summary["finished"].text, "false");
   EXPECT_EQ(summary["ending"].text.rfind("*** Run interrupted after ", 0), 0u);
+  // Each document finished is converted; the one the interrupt cut short is skipped, and its
+  // RTF file is gone.
   std::size_t problems = 0;
-  for (std::size_t k = 0; k + 1 < objects.size(); ++k)
+  for (std::size_t k = 0; k + 1 < objects.size(); ++k) {
     problems += objects[k]["problems"].items.size();
+    const bool last = k + 2 == objects.size();
+    const std::string status = objects[k]["status"].text;
+    EXPECT_TRUE(status == "converted" || (last && status == "skipped")) << k << " " << status;
+    EXPECT_TRUE(status != "skipped" || objects[k]["rtf"].text == "null");
+  }
   EXPECT_EQ(summary["errors"].text, std::to_string(problems));
   const std::string html = Read(page);
   EXPECT_EQ(html.substr(html.size() - 8), "</html>\n");

@@ -90,6 +90,12 @@ TEST(ReportTexts, TheGridKeepsScriptsInTheirColumnsAndShowsWhatIsFlagged) {
       << html;
   EXPECT_NE(html.find("<span class=\"cmd flag\">\\Q</span>"), std::string::npos) << html;
   EXPECT_NE(html.find("row flagrow\" title=\"line\""), std::string::npos) << html;
+  // The document's text is escaped like any other.
+  detail.lines = {"<i>&amp;\x82"};
+  detail.lengths = {9};
+  detail.mainIndex = 0;
+  detail.flags.clear();
+  EXPECT_EQ(Rows(GroupGridHtml(detail, {})).at(0), "     7 main  &lt;i&gt;&amp;amp;é");
 }
 
 // Whole runs in a folder of their own, told to an observer that records each problem's line.
