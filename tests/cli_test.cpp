@@ -595,10 +595,12 @@ TEST_F(CliTest, AnOutdirThatCannotBeUsedEndsTheRunWithoutALog) {
     failures.push_back({"/sys/kernel", "/sys/kernel/Pomvex.Log: File access denied"});
   }
   for (const auto& [outDir, message] : failures) {
-    const CliResult r = Cli("--outdir " + outDir + " " + d);
+    const CliResult r = Cli("--json " + d + "/r.jsonl --outdir " + outDir + " " + d);
     EXPECT_EQ(r.status, 2) << outDir;
     EXPECT_EQ(r.err, "pomvex-cli: " + message + "\n");
-    EXPECT_EQ(Contents(dir_).size(), 3u) << "no log, no RTF file";
+    EXPECT_EQ(Contents(dir_).size(), 4u) << "no log, no RTF file; the JSON lines, complete";
+    EXPECT_NE(Read(dir_ / "r.jsonl").find(R"("finished":false,"ending":"*** Run ended: )"),
+              std::string::npos);
   }
 }
 
