@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/folder_listing.h"
-#include "app/platform_files.h"
 #include "app/run.h"
-#include "cli/cli_platform.h"
+#include "platform/cli_platform.h"
+#include "platform/platform_files.h"
 
 namespace fs = std::filesystem;
 

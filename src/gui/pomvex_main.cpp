@@ -19,8 +19,8 @@
 #include <system_error>
 #include <utility>
 
-#include "app/platform_files.h"
 #include "control_fonts.h"
+#include "platform/platform_files.h"
 #include "window_controls.h"
 
 namespace pomvex {
