@@ -76,15 +76,16 @@ TEST(ConvertedDocuments, BracesBalance) {
   }
 }
 
-// Converts the files for one format with one headless LibreOffice (a profile of its own, kept
-// between the formats) and gives the paths of the results (empty where LibreOffice wrote
-// nothing).
+// Converts the files for one format with one headless LibreOffice (a profile of its own, so that
+// the formats can be converted side by side) and gives the paths of the results (empty where
+// LibreOffice wrote nothing).
 bool RunLibreOffice(const std::vector<fs::path>& files, const std::string& format,
                     const fs::path& folder, const fs::path& log, std::vector<fs::path>& results) {
   const std::string filter = format == "txt" ? "txt:Text (encoded):UTF8" : format;
   std::string cmd = "cd " + folder.string() + " && timeout 300 soffice --headless --norestore" +
-                    " -env:UserInstallation=file://" + (folder.parent_path() / "profile").string() +
-                    " --convert-to '" + filter + "' --outdir " + folder.string();
+                    " -env:UserInstallation=file://" +
+                    (folder.parent_path() / ("profile_" + format)).string() + " --convert-to '" +
+                    filter + "' --outdir " + folder.string();
   for (const fs::path& f : files) cmd += " " + f.string();
   const bool succeeded = testing::RunLogged(cmd, log);
   for (const fs::path& f : files) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 
 #include "test_support.h"
 
@@ -127,12 +128,17 @@ void ReaderBatch::Add(const std::vector<fs::path>& files, const std::string& for
 }
 
 void ReaderBatch::Run(const Reader& reader) {
+  // The formats are converted side by side, each by a reader process of its own.
+  std::vector<std::future<void>> runs;
   for (auto& [format, c] : conversions_) {
     const fs::path folder = dir_ / format, log = dir_ / (format + ".log");
     fs::create_directories(folder);
-    c.succeeded = reader(c.files, format, folder, log, c.results);
-    c.log = ReadFile(log);
+    runs.push_back(std::async(std::launch::async, [&reader, &format, &c, folder, log] {
+      c.succeeded = reader(c.files, format, folder, log, c.results);
+      c.log = ReadFile(log);
+    }));
   }
+  for (std::future<void>& run : runs) run.get();
 }
 
 std::vector<fs::path> ReaderBatch::Results(const std::vector<fs::path>& files,

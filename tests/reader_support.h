@@ -49,7 +49,8 @@ void ExpectWords(const std::string& name, const std::string& text,
                  const std::vector<std::string>& words);
 
 // The conversions that the tests of one reader need, asked for before the first test and made
-// together: one run of the reader for each output format, whatever the number of tests.
+// together: one run of the reader for each output format, whatever the number of tests, the
+// formats side by side (so the reader must keep its runs apart: a profile or home of its own).
 class ReaderBatch {
  public:
   // Runs the reader on files for one format in folder, its output going to log; gives whether it
