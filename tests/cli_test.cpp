@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "app/document_queue.h"
-#include "app/platform_errors.h"
 #include "app/run.h"
+#include "platform/platform_errors.h"
 #include "report/text_forms.h"
 #include "test_support.h"
 

@@ -5,8 +5,8 @@
 
 #include "app/convert_file.h"
 #include "app/folder_listing.h"
-#include "app/platform_files.h"
-#include "app/platform_threads.h"
+#include "platform/platform_files.h"
+#include "platform/platform_threads.h"
 
 namespace pomvex {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/folder_listing.h"
-#include "app/platform_files.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

@@ -10,9 +10,9 @@
 #include "app/folder_listing.h"
 #include "app/folder_walk.h"
 #include "app/output_file.h"
-#include "app/platform_files.h"
 #include "app/run_observer.h"
 #include "app/run_state.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "app/folder_listing.h"
-#include "app/platform_files.h"
+#include "app/redraw_throttle.h"
 #include "app/run.h"
 #include "app/run_observer.h"
 #include "base/reporting.h"
-#include "cli/cli_platform.h"
+#include "platform/cli_platform.h"
+#include "platform/platform_files.h"
 #include "report/html_report.h"
 #include "report/json_report.h"
 
@@ -69,7 +70,7 @@ std::string CutFromStart(const std::string& text, std::size_t width) {
 
 // Prints the start directory, and progress on stderr when it is a terminal: the counts and the
 // path of the document being converted, relative to the start directory. The line is redrawn
-// at most every 50 ms, and once more with the final values when the run ends.
+// at most every RedrawThrottle::kInterval, and once more with the final values when the run ends.
 class CliFrontEnd : public pomvex::RunFrontEnd {
  public:
   CliFrontEnd(bool progress, int columns, std::string outputFolder)
@@ -109,15 +110,12 @@ class CliFrontEnd : public pomvex::RunFrontEnd {
   bool Interrupted() override { return pomvex::cli::StopSignal() != 0; }
 
  private:
-  using Clock = std::chrono::steady_clock;
-  static constexpr auto kRedrawInterval = std::chrono::milliseconds(50);
-
   void Show() {
     if (!progress_ || !started_) return;
     dirty_ = true;
-    const Clock::time_point now = Clock::now();
-    if (shown_ && now - lastDrawn_ < kRedrawInterval) return;
-    lastDrawn_ = now;
+    const auto now = std::chrono::steady_clock::now();
+    if (shown_ && !throttle_.Due(now)) return;
+    throttle_.Drawn(now);
     Draw();
   }
   void Draw() {
@@ -146,7 +144,7 @@ class CliFrontEnd : public pomvex::RunFrontEnd {
   bool started_ = false;
   bool shown_ = false;
   bool dirty_ = false;
-  Clock::time_point lastDrawn_{};
+  pomvex::RedrawThrottle throttle_;
   std::string startDir_;
   std::string current_;
   pomvex::RunCounts counts_;

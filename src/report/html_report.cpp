@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/platform_errors.h"
+#include "platform/platform_errors.h"
 #include "base/reporting.h"
 #include "report/group_view.h"
 #include "report/text_forms.h"

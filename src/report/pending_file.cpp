@@ -1,6 +1,6 @@
 #include "report/pending_file.h"
 
-#include "app/platform_errors.h"
+#include "platform/platform_errors.h"
 #include "base/reporting.h"
 
 namespace pomvex::report {

@@ -1,6 +1,6 @@
 // The file operations the run takes from the system, in one small layer: a port to another
-// system replaces this header's implementation and nothing else for files. platform_files.cpp
-// holds the POSIX one, platform_files_windows.cpp the Windows one. Failures come back as the
+// system replaces this header's implementation and nothing else for files. posix/ holds the
+// POSIX one, windows/ the Windows one, in files of this header's name. Failures come back as the
 // system's error numbers (errno; on Windows the GetLastError code), which platform_errors.h
 // turns into the run's messages.
 //

@@ -1,4 +1,4 @@
-#include "app/wide_names.h"
+#include "platform/wide_names.h"
 
 #include "base/text_util.h"
 

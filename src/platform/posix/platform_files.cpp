@@ -1,5 +1,5 @@
 // POSIX files.
-#include "app/platform_files.h"
+#include "platform/platform_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>

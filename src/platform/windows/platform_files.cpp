@@ -4,8 +4,8 @@
 // After windows.h, which they need.
 #include <winternl.h>
 
-#include "app/platform_files.h"
-#include "app/wide_names.h"
+#include "platform/platform_files.h"
+#include "platform/wide_names.h"
 
 namespace fs = std::filesystem;
 
