@@ -6,7 +6,7 @@ packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-de
           clang libclang-rt-14-dev
           man-db mandoc lintian
           fonts-liberation fontconfig xvfb openbox xdotool x11-utils
-          g++-mingw-w64-x86-64 googletest wine wine64 nsis imagemagick appstream)
+          g++-mingw-w64-x86-64 googletest wine wine64 nsis imagemagick appstream tidy)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "reader_support.h"
@@ -15,42 +16,60 @@ namespace {
 
 using testing::ReadFile;
 
-class AbiWord : public testing::ReaderTest {
+// Converts the files to the format ("txt", "pdf") with one AbiWord, in a child process with no
+// display, a home folder of its own (AbiWord writes its settings there) and a time limit. Gives
+// the results' paths, empty where AbiWord wrote none (it stops at a file it cannot open).
+bool RunAbiWord(const std::vector<fs::path>& files, const std::string& format,
+                const fs::path& folder, const fs::path& log, std::vector<fs::path>& results) {
+  const fs::path home = folder.parent_path() / ("home_" + format);
+  fs::create_directories(home);
+  const std::string h = home.string();
+  std::string cmd = "cd " + folder.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + h +
+                    " XDG_CONFIG_HOME=" + h + "/.config XDG_CACHE_HOME=" + h +
+                    "/.cache XDG_DATA_HOME=" + h + "/.local timeout -k 10 120 abiword" +
+                    " --to=" + format;
+  for (const fs::path& f : files) {
+    fs::copy_file(f, folder / f.filename(), fs::copy_options::overwrite_existing);
+    cmd += " " + f.filename().string();
+  }
+  const bool succeeded = testing::RunLogged(cmd, log);
+  for (const fs::path& f : files) {
+    const fs::path out = folder / (f.stem().string() + "." + format);
+    results.push_back(fs::exists(out) ? out : fs::path());
+  }
+  return succeeded;
+}
+
+const std::string kBreakDocument = "\\1cw\r\n\\U1STANDARD\r\nOne.\\,\f\r\n\\^ABSTRACT\\^\\,\r\n" +
+                                   std::string(30, 'x') + std::string(30, ' ') + "x\\,\r\n";
+
+// Every document the tests read back is converted with one AbiWord for each format before the
+// first test.
+class AbiWord : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    if (!testing::CommandExists("abiword")) return;
+    batch_ = std::make_unique<testing::ReaderBatch>("abiword");
+    batch_->Add(testing::SampleDocuments(), "txt");
+    batch_->Add(testing::PrintedSamples(), "pdf");
+    batch_->Add({batch_->WriteRtf("break", testing::ConvertInMemory(kBreakDocument).rtf)}, "pdf");
+    batch_->Run(RunAbiWord);
+  }
+  static void TearDownTestSuite() { batch_.reset(); }
+
   void SetUp() override {
-    if (!testing::CommandExists("abiword")) GTEST_SKIP() << "AbiWord is not installed";
-    MakeFolder("abiword");
+    if (!batch_) GTEST_SKIP() << "AbiWord is not installed";
   }
 
-  // Converts the files to the format ("txt", "pdf") with one AbiWord, in a child process with
-  // no display, a home folder of its own (AbiWord writes its settings there) and a time limit.
-  // Gives the results' paths, empty where AbiWord wrote none (it stops at a file it cannot open).
-  std::vector<fs::path> Convert(const std::vector<fs::path>& files, const std::string& format) {
-    const fs::path home = dir_ / ("home_" + format), in = dir_ / format;
-    fs::create_directories(home);
-    fs::create_directories(in);
-    const std::string h = home.string();
-    std::string cmd = "cd " + in.string() + " && env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + h +
-                      " XDG_CONFIG_HOME=" + h + "/.config XDG_CACHE_HOME=" + h +
-                      "/.cache XDG_DATA_HOME=" + h + "/.local timeout -k 10 120 abiword" +
-                      " --to=" + format;
-    for (const fs::path& f : files) {
-      fs::copy_file(f, in / f.filename(), fs::copy_options::overwrite_existing);
-      cmd += " " + f.filename().string();
-    }
-    EXPECT_TRUE(testing::RunLogged(cmd, dir_ / "abiword.log")) << ReadFile(dir_ / "abiword.log");
-    std::vector<fs::path> results;
-    for (const fs::path& f : files) {
-      const fs::path out = in / (f.stem().string() + "." + format);
-      results.push_back(fs::exists(out) ? out : fs::path());
-    }
-    return results;
-  }
+  static fs::path BreakFile() { return batch_->Folder() / "break.rtf"; }
+
+  static std::unique_ptr<testing::ReaderBatch> batch_;
 };
+std::unique_ptr<testing::ReaderBatch> AbiWord::batch_;
 
 // Every sample opens (the truncated one, without body text, among them) with its words.
 TEST_F(AbiWord, ReadsTheSampleDocuments) {
-  const std::vector<fs::path> texts = Convert(testing::SampleDocuments(), "txt");
+  const std::vector<fs::path> texts = batch_->Results(testing::SampleDocuments(), "txt");
   for (const fs::path& text : texts) ASSERT_FALSE(text.empty()) << "AbiWord stopped at a sample";
   for (std::size_t i = 0; i < testing::SampleTexts().size(); ++i) {
     const testing::SampleText& sample = testing::SampleTexts()[i];
@@ -62,8 +81,8 @@ TEST_F(AbiWord, ReadsTheSampleDocuments) {
 // its text, and the body goes on after the reference in the same line; the page headers show
 // on every page. The pages are rendered to PNG under the build folder.
 TEST_F(AbiWord, PrintsTheSamples) {
-  const std::vector<fs::path> pdfs = Convert(testing::PrintedSamples(), "pdf");
-  KeepRendered(pdfs, "abiword");
+  const std::vector<fs::path> pdfs = batch_->Results(testing::PrintedSamples(), "pdf");
+  testing::KeepRendered(pdfs, "abiword");
   if (!testing::CommandExists("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
   testing::ExpectPageHeaders(pdfs);
   for (std::size_t i = 0; i < testing::NumberedFootnoteSamples().size(); ++i) {
@@ -82,9 +101,7 @@ TEST_F(AbiWord, PrintsTheSamples) {
 // A centred heading after a page break stays centred on its new page, above the text.
 TEST_F(AbiWord, KeepsTheAlignmentAfterAPageBreak) {
   if (!testing::CommandExists("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
-  const std::string chi = "\\1cw\r\n\\U1STANDARD\r\nOne.\\,\f\r\n\\^ABSTRACT\\^\\,\r\n" +
-                          std::string(30, 'x') + std::string(30, ' ') + "x\\,\r\n";
-  const fs::path pdf = Convert({WriteRtf("break", testing::ConvertInMemory(chi).rtf)}, "pdf")[0];
+  const fs::path pdf = batch_->Results({BreakFile()}, "pdf")[0];
   const std::string page = testing::PageText(pdf, 2, true);
   EXPECT_TRUE(page.find("ABSTRACT") != std::string::npos && page.find("ABSTRACT") > 20) << page;
 }

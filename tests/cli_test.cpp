@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -21,8 +22,9 @@
 #include <vector>
 
 #include "app/document_queue.h"
-#include "app/platform_errors.h"
 #include "app/run.h"
+#include "platform/platform_errors.h"
+#include "report/text_forms.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -168,6 +170,11 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
       {"-r --outdir " + d + " " + d,
        "--outdir must lie outside the directory that -r converts: " + d + " is within " + d},
       {"-j 0 " + d, "--jobs takes a number from 1 to 64: 0"},
+      {d + " --report", "--report: 1 required FILE missing"},
+      {"--json -r " + d,
+       "--json takes a file, not an option: -r (write ./-r for a file of that name)"},
+      {"--report " + d + "/r --json " + d + "/r " + d,
+       "--report and --json take two files: " + d + "/r"},
       {"--jobs=many " + d, "--jobs takes a number from 1 to 64: many"},
   };
   for (const auto& [args, message] : usages) {
@@ -175,6 +182,10 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
     EXPECT_EQ(r.status, 64) << args;
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "pomvex-cli: " + message) << args;
   }
+  const CliResult noFolder = Cli("--report " + d + "/missing/r.html " + d);
+  EXPECT_EQ(noFolder.status, 2);
+  EXPECT_EQ(noFolder.err, "pomvex-cli: " + d + "/missing/r.html.tmp: File not found\n");
+  EXPECT_FALSE(fs::exists(dir_ / "Pomvex.Log")) << "nothing is converted";
   CliResult help = Cli("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("--detailed-log"), std::string::npos);
@@ -401,7 +412,7 @@ TEST_F(CliTest, UnreadableDocumentsAndFoldersAreSkipped) {
       }
     };
   }
-  const CliResult r = Run({"-r", dir_.string()}, prepare);
+  const CliResult r = Run({"-r", "--json", (dir_ / "r.jsonl").string(), dir_.string()}, prepare);
   fs::permissions(dir_ / "locked", fs::perms::owner_all);
   if (r.status == 126 || r.status == 127) GTEST_SKIP() << "cannot run as another user here";
   EXPECT_EQ(r.status, 0) << r.err;
@@ -415,6 +426,19 @@ TEST_F(CliTest, UnreadableDocumentsAndFoldersAreSkipped) {
                 "2 instances of omitted files\r\n");
   EXPECT_FALSE(fs::exists(dir_ / "b.rtf"));
   EXPECT_TRUE(fs::exists(dir_ / "open/c.rtf"));
+  const std::string denied = R"({"kind":"error","category":15,"category_name":"omitted files",)";
+  EXPECT_EQ(
+      Read(dir_ / "r.jsonl"),
+      R"({"path":")" + d + R"(a.CHI","problems":[],"rtf":")" + d +
+          R"(a.rtf","status":"converted"})" + "\n" + R"({"path":")" + d + R"(b.CHI","problems":[)" +
+          denied + R"("text":"Cannot read file: File access denied","line":null}],"rtf":null,)" +
+          R"("status":"unreadable"})" + "\n" + R"({"folder":")" + d + R"(locked/","problems":[)" +
+          denied + R"("text":"Cannot read folder: File access denied","line":null}]})" + "\n" +
+          R"({"path":")" + d + R"(open/c.CHI","problems":[],"rtf":")" + d +
+          R"(open/c.rtf","status":"converted"})" + "\n" + R"({"summary":{"start_dir":")" + d +
+          R"(","log":")" + d + R"(Pomvex.Log","documents":3,"converted":2,"errors":2,)" +
+          R"("warnings":0,"categories":[{"category":15,"category_name":"omitted files",)" +
+          R"("count":2}],"finished":true,"ending":null}})" + "\n");
 }
 
 TEST_F(CliTest, ProgressOnATerminalIsThrottledShortAndSafe) {
@@ -571,9 +595,250 @@ TEST_F(CliTest, AnOutdirThatCannotBeUsedEndsTheRunWithoutALog) {
     failures.push_back({"/sys/kernel", "/sys/kernel/Pomvex.Log: File access denied"});
   }
   for (const auto& [outDir, message] : failures) {
-    const CliResult r = Cli("--outdir " + outDir + " " + d);
+    const CliResult r = Cli("--json " + d + "/r.jsonl --outdir " + outDir + " " + d);
     EXPECT_EQ(r.status, 2) << outDir;
     EXPECT_EQ(r.err, "pomvex-cli: " + message + "\n");
-    EXPECT_EQ(Contents(dir_).size(), 3u) << "no log, no RTF file";
+    EXPECT_EQ(Contents(dir_).size(), 4u) << "no log, no RTF file; the JSON lines, complete";
+    EXPECT_NE(Read(dir_ / "r.jsonl").find(R"("finished":false,"ending":"*** Run ended: )"),
+              std::string::npos);
   }
+}
+
+std::string HtmlOf(const std::string& text) {
+  return pomvex::report::Html(pomvex::report::NameText(text));
+}
+
+// A JSON value, as far as the tests read the reports back.
+struct JsonValue {
+  std::string text;  // a string's value (UTF-8), or the text of a number or a literal
+  std::vector<JsonValue> items;
+  std::map<std::string, JsonValue> members;
+  const JsonValue& operator[](const std::string& key) const { return members.at(key); }
+};
+
+// Parses the value at text[i]; false when it is no JSON.
+bool ParseJson(const std::string& text, std::size_t& i, JsonValue& value) {
+  auto ws = [&] {
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  };
+  auto string = [&](std::string& out) {
+    if (text[i++] != '"') return false;
+    while (i < text.size() && text[i] != '"') {
+      if (static_cast<unsigned char>(text[i]) < 0x20) return false;
+      if (text[i] != '\\') {
+        out += text[i++];
+        continue;
+      }
+      const char e = text[++i];
+      ++i;
+      if (e == 'u') {
+        const unsigned code = std::stoul(text.substr(i, 4), nullptr, 16);
+        i += 4;
+        out += pomvex::report::NameText(std::string(1, static_cast<char>(code)));
+        if (code > 0xFF) return false;  // the reports escape no more than Latin-1
+      } else {
+        const std::string from = "\"\\/bfnrt", to = "\"\\/\b\f\n\r\t";
+        if (from.find(e) == std::string::npos) return false;
+        out += to[from.find(e)];
+      }
+    }
+    return i++ < text.size();
+  };
+  ws();
+  if (i >= text.size()) return false;
+  if (text[i] == '"') return string(value.text);
+  if (text[i] == '[' || text[i] == '{') {
+    const char close = text[i] == '[' ? ']' : '}';
+    ++i;
+    ws();
+    if (i < text.size() && text[i] == close) return ++i, true;
+    for (;;) {
+      std::string key;
+      ws();
+      if (close == '}' && (i >= text.size() || !string(key) || (ws(), text[i++] != ':')))
+        return false;
+      JsonValue item;
+      if (!ParseJson(text, i, item)) return false;
+      if (close == '}') value.members[key] = item;
+      if (close == ']') value.items.push_back(item);
+      ws();
+      if (i >= text.size()) return false;
+      if (text[i++] == close) return true;
+      if (text[i - 1] != ',') return false;
+    }
+  }
+  const std::size_t start = i;
+  while (i < text.size() &&
+         std::string("-+.eE0123456789truefalsn").find(text[i]) != std::string::npos)
+    ++i;
+  value.text = text.substr(start, i - start);
+  return i > start;
+}
+
+// The JSON lines of a report, each one parsed.
+std::vector<JsonValue> JsonLines(const std::string& text) {
+  std::vector<JsonValue> values;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    std::size_t i = 0;
+    JsonValue value;
+    EXPECT_TRUE(ParseJson(line, i, value) && i == line.size()) << line;
+    values.push_back(value);
+  }
+  return values;
+}
+
+// tidy finds no error in the page (when tidy is there to ask).
+void ExpectTidy(const fs::path& page) {
+  if (std::system("command -v tidy >/dev/null 2>&1") != 0) return;
+  const int status = std::system(("tidy -q -e '" + page.string() + "' 2>/dev/null").c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) < 2) << page;
+}
+
+void ExpectNoTemporaryFile(const fs::path& dir) {
+  for (const auto& e : fs::directory_iterator(dir)) EXPECT_NE(e.path().extension(), ".tmp");
+}
+
+TEST_F(CliTest, ReportsHoldEveryProblemOfTheLogWithItsLine) {
+  const fs::path docs = dir_ / "docs", out = dir_ / "out";
+  fs::create_directories(docs);
+  for (const auto& e : fs::directory_iterator(fs::path(POMVEX_SOURCE_DIR) / "examples")) {
+    if (e.path().extension() == ".CHI") fs::copy_file(e.path(), docs / e.path().filename());
+  }
+  // Problems at known lines, in a document whose name and bytes need escaping too.
+  const std::string lined =
+      "\\1cw\r\n\\U1STANDARD\r\n\\U2GREEK\r\nPlain \\2abc\\1 line.\\,\r\n\\+          xyz\r\n"
+      "the main line has no room.\\,\r\nAn unknown \\Q command.\\,\r\nPage ends.\\,\f\r\n"
+      "\\- lost subscript\r\nCut after a backslash \\\r\n\\GPIC.PCX\\G\\,\r\n";
+  Write("docs/lined.CHI", lined);
+  Write("docs/<b>x&amp;.CHI", lined + "Bytes \x82\xff \\\r\n");
+  Write("docs/caf\xe9.CHI", kDoc);
+  const std::map<std::string, std::string> lines = {
+      {"Unable to add sub- or superscript: xyz", "5"},
+      {"Unknown ChiWriter command '\\Q'. The file may be corrupt.", "7"},
+      {"Subscript line with no main line", "9"},
+      {"Line terminated by '\\' in: Cut after a backslash \\", "10"},
+      {"Please edit this file to include the picture file PIC.PCX", "11"},
+      {"Line terminated by '\\' in: Bytes \xC2\x82\xC3\xBF \\", "12"}};
+  // What a run leaves in out, which it empties.
+  auto outputs = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(out)) {
+      if (e.is_regular_file()) files[e.path().lexically_relative(out).string()] = Read(e.path());
+    }
+    fs::remove_all(out);
+    return files;
+  };
+  // The RTF files and the log are the same with reports as without; the reports are the same
+  // for one worker as for several.
+  const std::vector<std::string> args = {"--detailed-log", "--outdir", out.string(), docs.string()};
+  ASSERT_EQ(Run(args).status, 0);
+  const std::map<std::string, std::string> plain = outputs();
+  const fs::path page = dir_ / "r.html", jsonl = dir_ / "r.jsonl";
+  std::string html, json;
+  for (const char* jobs : {"1", "3"}) {
+    std::vector<std::string> with = {"-j",          jobs,     "--report",
+                                     page.string(), "--json", jsonl.string()};
+    with.insert(with.end(), args.begin(), args.end());
+    const CliResult r = Run(with);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(outputs(), plain) << "-j " << jobs;
+    if (!html.empty()) {
+      EXPECT_EQ(Read(page), html) << "-j " << jobs;
+      EXPECT_EQ(Read(jsonl), json) << "-j " << jobs;
+    }
+    html = Read(page);
+    json = Read(jsonl);
+  }
+  ExpectNoTemporaryFile(dir_);
+  ExpectTidy(page);
+  EXPECT_EQ(pomvex::report::NameText(html), html) << "UTF-8 throughout";
+  EXPECT_EQ(pomvex::report::NameText(json), json) << "UTF-8 throughout";
+  EXPECT_NE(html.find("&lt;b&gt;x&amp;amp;.CHI"), std::string::npos);
+  EXPECT_EQ(html.find("<b>x&"), std::string::npos);
+  EXPECT_NE(json.find(R"("path":")" + docs.string() + R"(/caf\u00e9.CHI")"), std::string::npos);
+
+  // The log's problems, under their documents' names.
+  std::vector<std::pair<std::string, std::string>> logged, listed;
+  std::istringstream log(plain.at("Pomvex.Log"));
+  std::string name;
+  for (std::string line; std::getline(log, line);) {
+    line.pop_back();  // the CR
+    if (line.rfind("  ", 0) == 0 && line[2] != ' ') name = pomvex::report::NameText(line.substr(2));
+    for (const std::string kind : {"    Error: ", "    Warning: "}) {
+      if (line.rfind(kind, 0) == 0)
+        logged.push_back({name, pomvex::report::NameText(line.substr(kind.size()))});
+    }
+  }
+  const std::vector<JsonValue> objects = JsonLines(json);
+  ASSERT_FALSE(objects.empty());
+  int checkedLines = 0;
+  for (const JsonValue& object : objects) {
+    if (object.members.count("summary") != 0) continue;
+    const std::string path = object["path"].text;
+    const std::string document = path.substr(path.rfind('/') + 1);
+    // Its section of the page lists each problem with its line, in the same order.
+    const std::size_t section = html.find("<h3>" + HtmlOf(document) + " ");
+    std::size_t at = section;
+    for (const JsonValue& problem : object["problems"].items) {
+      const std::string& text = problem["text"].text;
+      listed.push_back({document, text});
+      EXPECT_EQ(problem["kind"].text, problem["category"].text == "null" ? "warning" : "error");
+      const std::string line = problem["line"].text;
+      if (document == "lined.CHI" || document[0] == '<') {
+        EXPECT_EQ(line, lines.at(text)) << document << ": " << text;
+        ++checkedLines;
+      }
+      ASSERT_NE(section, std::string::npos) << document;
+      at = html.find("<td class=\"msg\">" + HtmlOf(text) + "</td>", at);
+      ASSERT_NE(at, std::string::npos) << document << ": " << text;
+      const std::string row =
+          html.substr(html.rfind("<tr", at), html.find("</tr>", at) - html.rfind("<tr", at));
+      EXPECT_NE(row.find(line == "null" ? "&#8211;" : ">" + line + "<"), std::string::npos) << row;
+    }
+  }
+  EXPECT_EQ(checkedLines, 11);
+  EXPECT_EQ(listed, logged);
+  EXPECT_NE(html.find("<h4>Lines 5&#8211;6</h4>"), std::string::npos) << "the group's details";
+  const JsonValue& summary = objects.back()["summary"];
+  const std::string summaryLine = "*** Finished converting " + summary["converted"].text +
+                                  " files with " + summary["errors"].text + " error(s) and " +
+                                  summary["warnings"].text + " warning(s). ***";
+  EXPECT_NE(plain.at("Pomvex.Log").find(summaryLine), std::string::npos) << summaryLine;
+  EXPECT_EQ(summary["documents"].text, std::to_string(objects.size() - 1));
+}
+
+TEST_F(CliTest, AnInterruptedRunStillGetsWholeReports) {
+  for (int i = 0; i < 3000; ++i) Write("d" + std::to_string(10000 + i) + ".CHI", kDoc + "\\Q\r\n");
+  const fs::path page = dir_ / "reports" / "r.html", jsonl = dir_ / "reports" / "r.jsonl";
+  fs::create_directories(page.parent_path());
+  const pid_t pid = Start({"--report", page.string(), "--json", jsonl.string(), dir_.string()});
+  for (int wait = 0; wait < 20000 && Read(dir_ / "Pomvex.Log").find("\r\n  d") == std::string::npos;
+       ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ::kill(pid, SIGINT);
+  const CliResult r = Wait(pid);
+  ASSERT_EQ(r.status, 130) << r.err;
+  ExpectNoTemporaryFile(page.parent_path());
+  const std::vector<JsonValue> objects = JsonLines(Read(jsonl));
+  ASSERT_GE(objects.size(), 2u);
+  const JsonValue& summary = objects.back()["summary"];
+  EXPECT_EQ(summary["finished"].text, "false");
+  EXPECT_EQ(summary["ending"].text.rfind("*** Run interrupted after ", 0), 0u);
+  // Each document finished is converted; the one the interrupt cut short is skipped, and its
+  // RTF file is gone.
+  std::size_t problems = 0;
+  for (std::size_t k = 0; k + 1 < objects.size(); ++k) {
+    problems += objects[k]["problems"].items.size();
+    const bool last = k + 2 == objects.size();
+    const std::string status = objects[k]["status"].text;
+    EXPECT_TRUE(status == "converted" || (last && status == "skipped")) << k << " " << status;
+    EXPECT_TRUE(status != "skipped" || objects[k]["rtf"].text == "null");
+  }
+  EXPECT_EQ(summary["errors"].text, std::to_string(problems));
+  const std::string html = Read(page);
+  EXPECT_EQ(html.substr(html.size() - 8), "</html>\n");
+  EXPECT_NE(html.find("*** Run interrupted after "), std::string::npos);
+  ExpectTidy(page);
 }

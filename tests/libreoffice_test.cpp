@@ -2,7 +2,6 @@
 // reads back the characters, notes, headers and footers we meant. Skipped where it is not
 // installed.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -35,43 +34,21 @@ std::string ConvertToRtf(const std::string& chi, testing::RecordingReporter& rep
   return c.rtf;
 }
 
-class LibreOffice : public testing::ReaderTest {
- protected:
-  void SetUp() override {
-    if (!testing::CommandExists("soffice"))
-      GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-    MakeFolder("lo");
-  }
-
-  // Converts the files with one headless LibreOffice (a profile of its own, so tests can run in
-  // parallel) and gives the paths of the results (empty where LibreOffice wrote nothing).
-  std::vector<fs::path> Convert(const std::vector<fs::path>& files, const std::string& filter,
-                                const std::string& extension) {
-    std::string cmd = "cd " + dir_.string() + " && timeout 300 soffice --headless --norestore" +
-                      " -env:UserInstallation=file://" + (dir_ / "profile").string() +
-                      " --convert-to '" + filter + "' --outdir " + (dir_ / "out").string();
-    for (const fs::path& f : files) cmd += " " + f.string();
-    EXPECT_TRUE(testing::RunLogged(cmd, dir_ / "soffice.log")) << ReadFile(dir_ / "soffice.log");
-    std::vector<fs::path> results;
-    for (const fs::path& f : files) {
-      const fs::path out = dir_ / "out" / (f.stem().string() + extension);
-      results.push_back(fs::exists(out) && fs::file_size(out) > 0 ? out : fs::path());
-    }
-    return results;
-  }
-
-  // One member of an ODT package.
-  std::string Unzipped(const fs::path& odt, const std::string& member) {
-    const fs::path out = dir_ / (odt.stem().string() + "_" + member);
-    const std::string cmd = "unzip -p " + odt.string() + " " + member + " >" + out.string();
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << member;
-    return ReadFile(out);
-  }
-};
-
 const std::string kHeader =
     "\\1cw\r\n\\U1STANDARD\r\n\\U2GREEK\r\n\\U3MATHII\r\n\\U4LINEDRAW\r\n\\U5SYMBOL\r\n"
     "\\U6FOREIGN\r\n\\U7MATHI\r\n\\U8BOLD\r\n\\U9ITALIC\r\n\\U0UNDERLIN\r\n";
+
+const std::string kSpecialDocument = kHeader +
+                                     "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7"
+                                     "8\\1\\,\r\n";
+const std::string kFurnitureDocument = kHeader +
+                                       "\\HD\r\nRunning head\\,\r\n\\=\r\n"
+                                       "\\FE\r\nEven foot \\@\\,\r\n\\=\r\n"
+                                       "\\F1\r\nFirst foot\\,\r\n\\=\r\n"
+                                       "\\S\r\n----------\\,\r\n\\=\r\n"
+                                       "\\N1\r\nFirst note text.\\,\r\n\\=\r\n"
+                                       "\\N2\r\nSecond note text.\\,\r\n\\=\r\n"
+                                       "Body\\F1 with two\\F2 notes.\\,\r\n";
 
 // Documents that exercise most of the converter, each of which must load.
 const std::pair<const char*, std::string> kVariedDocuments[] = {
@@ -83,8 +60,7 @@ const std::pair<const char*, std::string> kVariedDocuments[] = {
                             "Text\\F1 and {braces}.\\,\r\n"},
     {"tabs", kHeader + "Name\\[Value\\]xEnd\\].\\,\r\nA\\ \\ \\ \\ 12.5\\].\\,\r\n"},
     {"centred", kHeader + "\\^\\ Title\\ \\^\\,\r\n\\^Right\\,\r\n"},
-    {"special", kHeader + "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7"
-                          "8\\1\\,\r\n"},
+    {"special", kSpecialDocument},
     {"rules", kHeader + "----------\\,\r\n\\4[---]\\1\\,\r\n"},
     {"unknown", kHeader + "Bad \\Q command \\0under\\1 and trailing \\\r\n"},
     {"openend", kHeader + "\\HD\r\nno end\r\n\\=\r\nbody\r\n"},
@@ -100,25 +76,158 @@ TEST(ConvertedDocuments, BracesBalance) {
   }
 }
 
-TEST_F(LibreOffice, LoadsEveryConvertedDocument) {
-  std::vector<fs::path> files;
-  for (const auto& [name, chi] : kVariedDocuments) {
-    testing::RecordingReporter reporter;
-    files.push_back(WriteRtf(name, ConvertToRtf(chi, reporter)));
+// Converts the files for one format with one headless LibreOffice (a profile of its own, so that
+// the formats can be converted side by side) and gives the paths of the results (empty where
+// LibreOffice wrote nothing).
+bool RunLibreOffice(const std::vector<fs::path>& files, const std::string& format,
+                    const fs::path& folder, const fs::path& log, std::vector<fs::path>& results) {
+  const std::string filter = format == "txt" ? "txt:Text (encoded):UTF8" : format;
+  std::string cmd = "cd " + folder.string() + " && timeout 300 soffice --headless --norestore" +
+                    " -env:UserInstallation=file://" +
+                    (folder.parent_path() / ("profile_" + format)).string() + " --convert-to '" +
+                    filter + "' --outdir " + folder.string();
+  for (const fs::path& f : files) cmd += " " + f.string();
+  const bool succeeded = testing::RunLogged(cmd, log);
+  for (const fs::path& f : files) {
+    const fs::path out = folder / (f.stem().string() + "." + format);
+    results.push_back(fs::exists(out) && fs::file_size(out) > 0 ? out : fs::path());
   }
-  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    EXPECT_FALSE(texts[i].empty()) << "LibreOffice could not read " << files[i].filename();
+  return succeeded;
+}
+
+std::vector<std::pair<std::size_t, std::string>> ScriptLinesOf(DocumentState& doc,
+                                                               const std::string& chi);
+std::string GeneratedDocument(unsigned seed);
+
+// A document converted with every run kept, and each of its script lines converted alone, as a
+// paragraph of a document with the same prolog.
+struct AllRunsDocument {
+  std::string name;
+  bool balanced = false;
+  fs::path whole, alone;
+  std::vector<std::pair<std::size_t, std::string>> scriptLines;
+};
+
+// Every document the tests read back is written, and converted with one LibreOffice for each
+// format, before the first test.
+class LibreOffice : public ::testing::Test {
+ protected:
+  struct Files {
+    testing::ReaderBatch batch{"lo"};
+    std::vector<testing::ConvertedDocument> varied;
+    std::vector<fs::path> variedFiles;
+    testing::ConvertedDocument special;
+    fs::path specialFile, furnitureFile;
+    std::vector<AllRunsDocument> allRuns;
+  };
+
+  static void SetUpTestSuite() {
+    if (!testing::CommandExists("soffice")) return;
+    files_ = std::make_unique<Files>();
+    Files& f = *files_;
+    for (const auto& [name, chi] : kVariedDocuments) {
+      f.varied.push_back(testing::ConvertInMemory(chi));
+      f.variedFiles.push_back(f.batch.WriteRtf("loads_" + std::string(name), f.varied.back().rtf));
+    }
+    f.special = testing::ConvertInMemory(kSpecialDocument);
+    f.specialFile = f.batch.WriteRtf("special_fonts", f.special.rtf);
+    f.furnitureFile =
+        f.batch.WriteRtf("furniture", testing::ConvertInMemory(kFurnitureDocument).rtf);
+    f.allRuns = AllRunsDocuments(f.batch);
+    std::vector<fs::path> allRunsFiles;
+    for (const AllRunsDocument& d : f.allRuns) {
+      allRunsFiles.push_back(d.whole);
+      allRunsFiles.push_back(d.alone);
+    }
+    f.batch.Add(f.variedFiles, "txt");
+    f.batch.Add({f.specialFile}, "txt");
+    f.batch.Add(SampleFiles(), "txt");
+    f.batch.Add(allRunsFiles, "txt");
+    f.batch.Add({f.furnitureFile}, "odt");
+    f.batch.Add(FootnoteSampleFiles(), "odt");
+    f.batch.Add(testing::SampleDocuments(), "odt");
+    f.batch.Add(PrintedFiles(), "pdf");
+    f.batch.Run(RunLibreOffice);
+  }
+  static void TearDownTestSuite() { files_.reset(); }
+
+  void SetUp() override {
+    if (!files_) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+  }
+
+  static std::vector<fs::path> SampleFiles() {
+    std::vector<fs::path> files;
+    for (const testing::SampleText& sample : testing::SampleTexts())
+      files.push_back(testing::GoldenDir() / (sample.name + ".rtf"));
+    return files;
+  }
+  static std::vector<fs::path> FootnoteSampleFiles() {
+    std::vector<fs::path> files;
+    for (const testing::SampleFootnotes& sample : testing::NumberedFootnoteSamples())
+      files.push_back(testing::GoldenDir() / (sample.name + ".rtf"));
+    return files;
+  }
+  static std::vector<fs::path> PrintedFiles() {
+    std::vector<fs::path> printed = testing::PrintedSamples();
+    printed.push_back(testing::GoldenDir() / "TABLE.rtf");
+    return printed;
+  }
+
+  // The documents of the examples folder and eight generated ones, with every run kept.
+  static std::vector<AllRunsDocument> AllRunsDocuments(testing::ReaderBatch& batch) {
+    std::vector<std::pair<std::string, std::string>> documents;
+    for (const auto& entry : fs::directory_iterator(fs::path(POMVEX_SOURCE_DIR) / "examples")) {
+      if (entry.path().extension() == ".CHI")
+        documents.emplace_back(entry.path().stem().string(), ReadFile(entry.path()));
+    }
+    for (unsigned seed = 1; seed <= 8; ++seed)
+      documents.emplace_back("generated" + std::to_string(seed), GeneratedDocument(seed));
+    std::vector<AllRunsDocument> found;
+    for (const auto& [name, chi] : documents) {
+      const testing::ConvertedDocument c = testing::ConvertInMemory(chi, /*keepAllScripts=*/true);
+      if (!c.isDocument) continue;
+      AllRunsDocument& d = found.emplace_back();
+      d.name = name;
+      d.balanced = IsOneGroup(c.rtf);
+      testing::RecordingReporter quiet;
+      DocumentState doc(quiet);
+      d.scriptLines = ScriptLinesOf(doc, chi);
+      std::string alone = c.rtf.substr(0, c.rtf.size() - c.body.size());
+      for (auto& [paragraph, line] : d.scriptLines) {
+        std::string tabStops;
+        ProcessLineMarkup(doc, line, true, tabStops);
+        alone += "{\\pard " + line + "\\par}\r\n";
+      }
+      d.whole = batch.WriteRtf("allruns_" + name, c.rtf);
+      d.alone = batch.WriteRtf("allruns_" + name + "_lines", alone + "{\\pard .\\par}}");
+    }
+    return found;
+  }
+
+  // One member of an ODT package.
+  static std::string Unzipped(const fs::path& odt, const std::string& member) {
+    const fs::path out = files_->batch.Folder() / (odt.stem().string() + "_" + member);
+    const std::string cmd = "unzip -p " + odt.string() + " " + member + " >" + out.string();
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << member;
+    return ReadFile(out);
+  }
+
+  static std::unique_ptr<Files> files_;
+};
+std::unique_ptr<LibreOffice::Files> LibreOffice::files_;
+
+TEST_F(LibreOffice, LoadsEveryConvertedDocument) {
+  const std::vector<fs::path> texts = files_->batch.Results(files_->variedFiles, "txt");
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_TRUE(files_->varied[i].isDocument) << files_->variedFiles[i].filename();
+    EXPECT_FALSE(texts[i].empty())
+        << "LibreOffice could not read " << files_->variedFiles[i].filename();
   }
 }
 
 TEST_F(LibreOffice, ReadsTheSpecialFontCharacters) {
-  testing::RecordingReporter reporter;
-  const std::string chi = kHeader +
-                          "\\2abc\\1 \\3A\\1 \\4lkj\\1 \\5T\\1 \\6a\\1 \\7"
-                          "8\\1\\,\r\n";
-  const std::vector<fs::path> texts = Convert({WriteRtf("special", ConvertToRtf(chi, reporter))},
-                                              "txt:Text (encoded):UTF8", ".txt");
+  EXPECT_TRUE(files_->special.isDocument);
+  const std::vector<fs::path> texts = files_->batch.Results({files_->specialFile}, "txt");
   ASSERT_FALSE(texts[0].empty());
   const std::string text = ReadFile(texts[0]);
   EXPECT_NE(text.find("\u03b1\u03b2\u03c7"), std::string::npos) << "alpha beta chi: " << text;
@@ -127,21 +236,11 @@ TEST_F(LibreOffice, ReadsTheSpecialFontCharacters) {
   EXPECT_NE(text.find("\u2122"), std::string::npos) << "trade mark: " << text;
   EXPECT_NE(text.find("\u00e4"), std::string::npos) << "a umlaut: " << text;
   EXPECT_NE(text.find("\u221e"), std::string::npos) << "infinity: " << text;
-  EXPECT_TRUE(reporter.entries.empty());
+  EXPECT_TRUE(files_->special.reporter.entries.empty());
 }
 
 TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
-  testing::RecordingReporter reporter;
-  const std::string chi = kHeader +
-                          "\\HD\r\nRunning head\\,\r\n\\=\r\n"
-                          "\\FE\r\nEven foot \\@\\,\r\n\\=\r\n"
-                          "\\F1\r\nFirst foot\\,\r\n\\=\r\n"
-                          "\\S\r\n----------\\,\r\n\\=\r\n"
-                          "\\N1\r\nFirst note text.\\,\r\n\\=\r\n"
-                          "\\N2\r\nSecond note text.\\,\r\n\\=\r\n"
-                          "Body\\F1 with two\\F2 notes.\\,\r\n";
-  const std::vector<fs::path> odt =
-      Convert({WriteRtf("furniture", ConvertToRtf(chi, reporter))}, "odt", ".odt");
+  const std::vector<fs::path> odt = files_->batch.Results({files_->furnitureFile}, "odt");
   ASSERT_FALSE(odt[0].empty());
   const std::string content = Unzipped(odt[0], "content.xml");
   const std::string styles = Unzipped(odt[0], "styles.xml");
@@ -160,20 +259,15 @@ TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
 // printed, they show their page headers on every page. The printed samples and the table are
 // rendered to PNG pages under the build folder.
 TEST_F(LibreOffice, ReadsTheSampleDocuments) {
-  std::vector<fs::path> files;
-  for (const testing::SampleText& sample : testing::SampleTexts()) {
-    files.push_back(testing::GoldenDir() / (sample.name + ".rtf"));
-  }
-  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
+  const std::vector<fs::path> files = SampleFiles();
+  const std::vector<fs::path> texts = files_->batch.Results(files, "txt");
   for (std::size_t i = 0; i < files.size(); ++i) {
     const testing::SampleText& sample = testing::SampleTexts()[i];
     ASSERT_FALSE(texts[i].empty()) << "LibreOffice could not read " << sample.name;
     testing::ExpectWords(sample.name, ReadFile(texts[i]), sample.words);
   }
-  std::vector<fs::path> printed = testing::PrintedSamples();
-  printed.push_back(testing::GoldenDir() / "TABLE.rtf");
-  const std::vector<fs::path> pdfs = Convert(printed, "pdf", ".pdf");
-  KeepRendered(pdfs, "");
+  const std::vector<fs::path> pdfs = files_->batch.Results(PrintedFiles(), "pdf");
+  testing::KeepRendered(pdfs, "");
   testing::ExpectPageHeaders(pdfs);
 }
 
@@ -196,11 +290,8 @@ std::string TextOf(std::string_view xml) {
 // Every footnote numbered 1, 2, ... in a sample is one note whose citation is its number: no
 // copy of the number stands in the text before it, and the note's text does not begin with one.
 TEST_F(LibreOffice, NumbersEachSampleFootnoteOnce) {
-  std::vector<fs::path> files;
-  for (const testing::SampleFootnotes& sample : testing::NumberedFootnoteSamples()) {
-    files.push_back(testing::GoldenDir() / (sample.name + ".rtf"));
-  }
-  const std::vector<fs::path> odts = Convert(files, "odt", ".odt");
+  const std::vector<fs::path> files = FootnoteSampleFiles();
+  const std::vector<fs::path> odts = files_->batch.Results(files, "odt");
   for (std::size_t i = 0; i < files.size(); ++i) {
     const testing::SampleFootnotes& sample = testing::NumberedFootnoteSamples()[i];
     ASSERT_FALSE(odts[i].empty()) << "LibreOffice could not read " << sample.name;
@@ -237,7 +328,7 @@ TEST_F(LibreOffice, NumbersEachSampleFootnoteOnce) {
 // drawing (U+2500 to U+257F) in Courier New, and the footnote separator drawn.
 TEST_F(LibreOffice, ShowsTheSamplesAsWritten) {
   const std::vector<fs::path> files = testing::SampleDocuments();
-  const std::vector<fs::path> odts = Convert(files, "odt", ".odt");
+  const std::vector<fs::path> odts = files_->batch.Results(files, "odt");
   const std::regex fullSize(R"re(text-position="-?[1-9][0-9]*% 100%")re");
   const std::regex drawn("<text:span text:style-name=\"([^\"]+)\">[^<]*\xE2[\x94\x95]");
   for (std::size_t i = 0; i < files.size(); ++i) {
@@ -333,33 +424,15 @@ std::string GeneratedDocument(unsigned seed) {
 // With every run kept, each character of each script line reaches the reader, in the order of
 // its line, in the paragraph of its group: in the samples and in a folder of generated documents.
 TEST_F(LibreOffice, ReadsEveryScriptCharacterWhenAllRunsAreKept) {
-  std::vector<std::pair<std::string, std::string>> documents;
-  for (const auto& entry : fs::directory_iterator(fs::path(POMVEX_SOURCE_DIR) / "examples")) {
-    if (entry.path().extension() == ".CHI")
-      documents.emplace_back(entry.path().stem().string(), ReadFile(entry.path()));
-  }
-  for (unsigned seed = 1; seed <= 8; ++seed)
-    documents.emplace_back("generated" + std::to_string(seed), GeneratedDocument(seed));
   std::vector<fs::path> files;
   std::vector<std::vector<std::pair<std::size_t, std::string>>> scriptLines;
-  for (const auto& [name, chi] : documents) {
-    const testing::ConvertedDocument c = testing::ConvertInMemory(chi, /*keepAllScripts=*/true);
-    if (!c.isDocument) continue;
-    EXPECT_TRUE(IsOneGroup(c.rtf)) << name;
-    testing::RecordingReporter quiet;
-    DocumentState doc(quiet);
-    scriptLines.push_back(ScriptLinesOf(doc, chi));
-    // Each script line converted alone, as a paragraph of a document with the same prolog.
-    std::string alone = c.rtf.substr(0, c.rtf.size() - c.body.size());
-    for (auto& [paragraph, line] : scriptLines.back()) {
-      std::string tabStops;
-      ProcessLineMarkup(doc, line, true, tabStops);
-      alone += "{\\pard " + line + "\\par}\r\n";
-    }
-    files.push_back(WriteRtf(name, c.rtf));
-    files.push_back(WriteRtf(name + "_lines", alone + "{\\pard .\\par}}"));
+  for (const AllRunsDocument& d : files_->allRuns) {
+    EXPECT_TRUE(d.balanced) << d.name;
+    files.push_back(d.whole);
+    files.push_back(d.alone);
+    scriptLines.push_back(d.scriptLines);
   }
-  const std::vector<fs::path> texts = Convert(files, "txt:Text (encoded):UTF8", ".txt");
+  const std::vector<fs::path> texts = files_->batch.Results(files, "txt");
   std::size_t checked = 0;
   for (std::size_t d = 0; d < scriptLines.size(); ++d) {
     ASSERT_FALSE(texts[2 * d].empty() || texts[2 * d + 1].empty()) << files[2 * d];

@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 
 #include "test_support.h"
 
@@ -101,25 +103,63 @@ void ExpectWords(const std::string& name, const std::string& text,
   }
 }
 
-void ReaderTest::MakeFolder(const std::string& reader) {
-  dir_ =
-      fs::temp_directory_path() / ("pomvex_" + reader + "_" + std::to_string(::getpid()) + "_" +
-                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+ReaderBatch::ReaderBatch(const std::string& reader)
+    : dir_(fs::temp_directory_path() / ("pomvex_" + reader + "_" + std::to_string(::getpid()))) {
   fs::remove_all(dir_);
-  fs::create_directories(dir_ / "out");
+  fs::create_directories(dir_);
 }
 
-void ReaderTest::TearDown() {
-  if (!dir_.empty()) fs::remove_all(dir_);
+ReaderBatch::~ReaderBatch() {
+  std::error_code ignored;
+  fs::remove_all(dir_, ignored);
 }
 
-fs::path ReaderTest::WriteRtf(const std::string& name, const std::string& rtf) {
+fs::path ReaderBatch::WriteRtf(const std::string& name, const std::string& rtf) {
   const fs::path p = dir_ / (name + ".rtf");
   std::ofstream(p, std::ios::binary) << rtf;
   return p;
 }
 
-void ReaderTest::KeepRendered(const std::vector<fs::path>& pdfs, const std::string& subfolder) {
+void ReaderBatch::Add(const std::vector<fs::path>& files, const std::string& format) {
+  std::vector<fs::path>& asked = conversions_[format].files;
+  for (const fs::path& f : files) {
+    if (std::find(asked.begin(), asked.end(), f) == asked.end()) asked.push_back(f);
+  }
+}
+
+void ReaderBatch::Run(const Reader& reader) {
+  // The formats are converted side by side, each by a reader process of its own.
+  std::vector<std::future<void>> runs;
+  for (auto& [format, c] : conversions_) {
+    const fs::path folder = dir_ / format, log = dir_ / (format + ".log");
+    fs::create_directories(folder);
+    runs.push_back(std::async(std::launch::async, [&reader, &format, &c, folder, log] {
+      c.succeeded = reader(c.files, format, folder, log, c.results);
+      c.log = ReadFile(log);
+    }));
+  }
+  for (std::future<void>& run : runs) run.get();
+}
+
+std::vector<fs::path> ReaderBatch::Results(const std::vector<fs::path>& files,
+                                           const std::string& format) const {
+  std::vector<fs::path> results;
+  const auto c = conversions_.find(format);
+  if (c == conversions_.end()) {
+    ADD_FAILURE() << "nothing was converted to " << format;
+    return std::vector<fs::path>(files.size());
+  }
+  EXPECT_TRUE(c->second.succeeded) << c->second.log;
+  for (const fs::path& f : files) {
+    const auto at = std::find(c->second.files.begin(), c->second.files.end(), f);
+    EXPECT_NE(at, c->second.files.end()) << f << " was not asked for in " << format;
+    const auto i = static_cast<std::size_t>(at - c->second.files.begin());
+    results.push_back(i < c->second.results.size() ? c->second.results[i] : fs::path());
+  }
+  return results;
+}
+
+void KeepRendered(const std::vector<fs::path>& pdfs, const std::string& subfolder) {
   const fs::path pictures = fs::path(POMVEX_BUILD_DIR) / "rendered" / subfolder;
   fs::create_directories(pictures);
   for (const fs::path& pdf : pdfs) {

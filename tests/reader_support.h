@@ -1,11 +1,14 @@
-// What the tests that open our RTF in real readers (LibreOffice, AbiWord) share: a folder of
-// their own for each test, the readers run as time-limited child processes, and what the sample
-// documents must read back as in any reader.
+// What the tests that open our RTF in real readers (LibreOffice, AbiWord) share: one batch of
+// conversions per reader, made before the first test (a reader takes seconds to start), the
+// readers run as time-limited child processes, and what the sample documents must read back as in
+// any reader.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -45,17 +48,45 @@ int CountOf(const std::string& text, const std::string& what);
 void ExpectWords(const std::string& name, const std::string& text,
                  const std::vector<std::string>& words);
 
-class ReaderTest : public ::testing::Test {
- protected:
-  // A fresh folder for the test, named after the reader and the test.
-  void MakeFolder(const std::string& reader);
-  void TearDown() override;
-  std::filesystem::path WriteRtf(const std::string& name, const std::string& rtf);
-  // Keeps copies of the PDF files under the build folder (rendered/ plus subfolder) with their
-  // pages as PNG pictures, to be looked at.
-  void KeepRendered(const std::vector<std::filesystem::path>& pdfs, const std::string& subfolder);
+// The conversions that the tests of one reader need, asked for before the first test and made
+// together: one run of the reader for each output format, whatever the number of tests, the
+// formats side by side (so the reader must keep its runs apart: a profile or home of its own).
+class ReaderBatch {
+ public:
+  // Runs the reader on files for one format in folder, its output going to log; gives whether it
+  // succeeded and writes the results' paths in the order of files (empty where none was written).
+  using Reader =
+      std::function<bool(const std::vector<std::filesystem::path>& files, const std::string& format,
+                         const std::filesystem::path& folder, const std::filesystem::path& log,
+                         std::vector<std::filesystem::path>& results)>;
 
+  // A fresh folder for the reader's files, removed with the batch.
+  explicit ReaderBatch(const std::string& reader);
+  ~ReaderBatch();
+  ReaderBatch(const ReaderBatch&) = delete;
+  ReaderBatch& operator=(const ReaderBatch&) = delete;
+
+  std::filesystem::path WriteRtf(const std::string& name, const std::string& rtf);
+  // Asks for the files in the format; a file asked for twice is converted once.
+  void Add(const std::vector<std::filesystem::path>& files, const std::string& format);
+  void Run(const Reader& reader);
+  // The results of files in the format, expecting that the reader's run for it succeeded.
+  std::vector<std::filesystem::path> Results(const std::vector<std::filesystem::path>& files,
+                                             const std::string& format) const;
+  const std::filesystem::path& Folder() const { return dir_; }
+
+ private:
+  struct Conversion {
+    std::vector<std::filesystem::path> files, results;
+    bool succeeded = false;
+    std::string log;
+  };
   std::filesystem::path dir_;
+  std::map<std::string, Conversion> conversions_;  // by format
 };
+
+// Keeps copies of the PDF files under the build folder (rendered/ plus subfolder) with their
+// pages as PNG pictures, to be looked at.
+void KeepRendered(const std::vector<std::filesystem::path>& pdfs, const std::string& subfolder);
 
 }  // namespace pomvex::testing

@@ -22,8 +22,8 @@
 
 #include "app/folder_listing.h"
 #include "app/output_file.h"
-#include "app/platform_errors.h"
-#include "app/platform_files.h"
+#include "platform/platform_errors.h"
+#include "platform/platform_files.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;

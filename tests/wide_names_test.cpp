@@ -1,6 +1,6 @@
 // File names between UTF-8 and the UTF-16 of Windows: every name a folder can hold comes back
 // as it was, and text that is not UTF-8 is refused rather than guessed at.
-#include "app/wide_names.h"
+#include "platform/wide_names.h"
 
 #include <gtest/gtest.h>
 

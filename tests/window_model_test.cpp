@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/platform_files.h"
 #include "base/reporting.h"
+#include "platform/platform_files.h"
 #include "test_support.h"
 #include "window/folder_lists.h"
 #include "window/main_form_model.h"

@@ -79,10 +79,13 @@ class BoundedSink : public TextSink {
 };
 
 // Records the document's problems in its entry; when they grow too many to hold, they are
-// handed over to be committed.
+// handed over to be committed. When a report asks for it, each problem gets its place.
 class EntryReporter : public Reporter {
  public:
-  EntryReporter(RunEntry& entry, ConversionControl& control) : entry_(entry), control_(control) {}
+  EntryReporter(RunEntry& entry, ConversionControl& control, bool locating)
+      : entry_(entry), control_(control) {
+    locating_ = locating;
+  }
   void ReportError(Category category, const std::string& text) override {
     const int number = CategoryNumber(category);
     if (number < 1 || number > kCategoryCount) throw RunFailure(kRangeCheckError);
@@ -90,14 +93,31 @@ class EntryReporter : public Reporter {
   }
   void ReportWarning(const std::string& text) override { Add(0, text); }
 
+  void GroupStarts(long firstLine) override { places_.GroupStarts(firstLine); }
+  void GroupRead(const DocumentState& doc, const LineGroup& group, FontKind carry) override {
+    places_.GroupRead(doc, group, carry);
+  }
+  void GroupEnds(const DocumentState& doc, std::string_view rtf) override {
+    if (std::optional<GroupDetail> detail = places_.GroupEnds(doc, rtf)) {
+      entry_.details.push_back(std::move(*detail));
+    }
+  }
+  void AtLine(long line) override { places_.AtLine(line); }
+  void Mark(const ProblemMark& mark) override { places_.Mark(mark); }
+
+  // The line where the conversion stood, for a problem that ends it.
+  long CurrentLine() const { return locating_ ? places_.CurrentLine() : 0; }
+
  private:
   void Add(int category, const std::string& text) {
-    entry_.problems.push_back({category, text});
+    Problem& problem = entry_.problems.emplace_back(Problem{category, text});
+    if (locating_) places_.Locate(problem.line, problem.group);
     if (entry_.problems.size() >= kProblemsHeld) control_.HandOver(entry_);
   }
 
   RunEntry& entry_;
   ConversionControl& control_;
+  ProblemPlaces places_;
 };
 
 // Passes the RTF text on to the file, and stops the conversion between line groups when the
@@ -116,16 +136,18 @@ class StoppableSink : public TextSink {
 };
 
 // One bad document must not end the batch nor leave a broken RTF file behind: the committer
-// deletes it, and the reason closes the document's problems.
-void Abandon(RunEntry& entry, DocumentOutcome outcome, std::string reason) {
+// deletes it, and the reason closes the document's problems, at the line where the conversion
+// stood.
+void Abandon(RunEntry& entry, DocumentOutcome outcome, std::string reason, long line = 0) {
   entry.outcome = outcome;
-  entry.problems.push_back({CategoryNumber(Category::OmittedFile), std::move(reason)});
+  entry.problems.push_back({CategoryNumber(Category::OmittedFile), std::move(reason), line});
 }
 
 }  // namespace
 
-void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control) {
-  EntryReporter reporter(entry, control);
+void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control,
+                 bool locateProblems) {
+  EntryReporter reporter(entry, control, locateProblems);
   DocumentState doc(reporter);
   doc.KeepAllScripts = keepAllScripts;
   try {
@@ -137,11 +159,12 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
     // A file that is no version-3 document leaves an empty output and nothing more in the log.
     entry.outcome = converted ? DocumentOutcome::Converted : DocumentOutcome::NotVersion3;
   } catch (const ConversionAbandoned& limit) {
-    Abandon(entry, DocumentOutcome::Abandoned,
-            std::string("Conversion abandoned: ") + limit.what());
+    Abandon(entry, DocumentOutcome::Abandoned, std::string("Conversion abandoned: ") + limit.what(),
+            reporter.CurrentLine());
   } catch (const std::bad_alloc&) {
     entry.outOfMemory = true;
-    Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Out of memory");
+    Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Out of memory",
+            reporter.CurrentLine());
   } catch (const DocumentUnreadable& failure) {
     Abandon(entry, DocumentOutcome::Unreadable, std::string("Cannot read file: ") + failure.what());
   } catch (const RunInterrupted&) {
@@ -153,7 +176,8 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
   } catch (const std::exception&) {
     // A fault of the converter itself (an index out of range, a broken invariant) that this
     // document brought out: the next documents do not depend on it.
-    Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Internal error");
+    Abandon(entry, DocumentOutcome::Abandoned, "Conversion abandoned: Internal error",
+            reporter.CurrentLine());
   }
 }
 

@@ -31,7 +31,9 @@ inline constexpr std::size_t kProblemsHeld = 1000;
 // Converts the document of entry, whose input is open and whose RTF file is created, and
 // records in entry how that went: its problems and its outcome. A failure that ends the run is
 // recorded (Failed), not thrown. The RTF file is closed when it is complete; otherwise it is
-// left to the committer, which deletes it.
-void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control);
+// left to the committer, which deletes it. With locateProblems, each problem gets its place
+// (Problem::line, Problem::group) and the entry the details of its first groups with problems.
+void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control,
+                 bool locateProblems = false);
 
 }  // namespace pomvex

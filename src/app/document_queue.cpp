@@ -5,8 +5,8 @@
 
 #include "app/convert_file.h"
 #include "app/folder_listing.h"
-#include "app/platform_files.h"
-#include "app/platform_threads.h"
+#include "platform/platform_files.h"
+#include "platform/platform_threads.h"
 
 namespace pomvex {
 
@@ -62,7 +62,7 @@ class DocumentQueue::WorkerControl : public ConversionControl {
 };
 
 DocumentQueue::DocumentQueue(RunState& run, int jobs)
-    : run_(run), keepAllScripts_(run.KeepAllScripts) {
+    : run_(run), keepAllScripts_(run.KeepAllScripts), locateProblems_(!run.Observers.empty()) {
   if (jobs <= 1) return;
   try {
     for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
@@ -113,7 +113,7 @@ void DocumentQueue::Work() {
       lock.unlock();
       WorkerControl control(*this, entry);
       try {
-        ConvertFile(entry, keepAllScripts_, control);
+        ConvertFile(entry, keepAllScripts_, control, locateProblems_);
         // The files are let go at once, but for a document that ran out of memory, which is
         // converted again; an RTF file that is not kept is closed, and deleted in its turn.
         if (!entry.outOfMemory) {
@@ -142,9 +142,11 @@ void DocumentQueue::Work() {
   }
 }
 
-void DocumentQueue::AddFolder(std::string heading, std::vector<Problem> problems) {
+void DocumentQueue::AddFolder(std::string heading, std::vector<Problem> problems,
+                              std::string folder) {
   auto entry = std::make_unique<RunEntry>();
   entry->heading = std::move(heading);
+  entry->folder = std::move(folder);
   entry->problems = std::move(problems);
   Push(std::move(entry));
 }
@@ -182,7 +184,7 @@ void DocumentQueue::Push(std::unique_ptr<RunEntry> added) {
     entry.done = true;
   } else if (workers_.empty()) {
     InlineControl control(run_);
-    ConvertFile(entry, keepAllScripts_, control);
+    ConvertFile(entry, keepAllScripts_, control, locateProblems_);
     entry.done = true;
   } else {
     {
@@ -313,10 +315,11 @@ void DocumentQueue::ConvertAlone(RunEntry& entry) {
   entry.inWorker = false;
   if (!entry.input->Rewind() || !entry.output->Restart()) return;  // abandoned as it was
   entry.problems.clear();
+  entry.details.clear();
   entry.outOfMemory = false;
   entry.outcome = DocumentOutcome::Converted;
   InlineControl control(run_);
-  ConvertFile(entry, keepAllScripts_, control);
+  ConvertFile(entry, keepAllScripts_, control, locateProblems_);
 }
 
 std::unique_ptr<OutputFile> DocumentQueue::CreateOutput(const std::string& document,

@@ -42,8 +42,8 @@ class DocumentQueue {
   DocumentQueue& operator=(const DocumentQueue&) = delete;
 
   // A folder's entry: its line in the log (heading, or none when empty), and the problems met
-  // with it (a folder that cannot be read).
-  void AddFolder(std::string heading, std::vector<Problem> problems = {});
+  // with it (a folder that cannot be read), and its path.
+  void AddFolder(std::string heading, std::vector<Problem> problems = {}, std::string folder = {});
   // Takes up the document at path and has it converted. Throws RunInterrupted when the front
   // end asks the run to stop, and RunFailure when a failure ends the run (here, or in a worker).
   void AddDocument(const std::string& path);
@@ -78,6 +78,7 @@ class DocumentQueue {
 
   RunState& run_;
   const bool keepAllScripts_;
+  const bool locateProblems_;
   std::size_t jobs_ = 1;
   // The entries not committed yet, in walk order; only the walk's thread touches the container.
   std::deque<std::unique_ptr<RunEntry>> entries_;

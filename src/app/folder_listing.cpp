@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/platform_errors.h"
-#include "app/platform_files.h"
+#include "platform/platform_errors.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

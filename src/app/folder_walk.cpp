@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/folder_listing.h"
-#include "app/platform_files.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 
@@ -15,7 +15,8 @@ void SkipFolder(DocumentQueue& queue, const std::string& dir, bool dirLogged,
                 const RunFailure& failure) {
   queue.AddFolder(dirLogged ? std::string() : PrintableName(dir),
                   {{CategoryNumber(Category::OmittedFile),
-                    std::string("Cannot read folder: ") + failure.what()}});
+                    std::string("Cannot read folder: ") + failure.what()}},
+                  dir);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <memory>
 #include <streambuf>
 
-#include "app/platform_errors.h"
+#include "platform/platform_errors.h"
 
 namespace pomvex {
 

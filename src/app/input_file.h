@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/platform_files.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

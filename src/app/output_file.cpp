@@ -1,8 +1,8 @@
 #include "app/output_file.h"
 
 #include "app/folder_listing.h"
-#include "app/platform_errors.h"
 #include "base/reporting.h"
+#include "platform/platform_errors.h"
 
 namespace pomvex {
 

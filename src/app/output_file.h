@@ -10,8 +10,8 @@
 #include <string_view>
 #include <utility>
 
-#include "app/platform_files.h"
 #include "base/text_sink.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

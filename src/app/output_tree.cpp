@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/platform_errors.h"
-#include "app/platform_files.h"
 #include "base/reporting.h"
+#include "platform/platform_errors.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

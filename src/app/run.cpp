@@ -10,8 +10,9 @@
 #include "app/folder_listing.h"
 #include "app/folder_walk.h"
 #include "app/output_file.h"
-#include "app/platform_files.h"
+#include "app/run_observer.h"
 #include "app/run_state.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 
@@ -58,6 +59,23 @@ void Fail(RunState& run, RunOutcome& outcome, const std::string& message,
   EndLog(run, outcome);
 }
 
+// The writers of reports finish what the run did; one that cannot is the run's failure, when
+// it had none.
+void TellRunEnded(const std::vector<RunObserver*>& observers, RunOutcome& outcome) {
+  for (RunObserver* observer : observers) {
+    try {
+      observer->RunEnded(outcome);
+    } catch (const std::exception& failure) {
+      if (!outcome.failure.empty() || outcome.interrupted) continue;
+      outcome.finished = false;
+      outcome.failure = failure.what();
+      if (const auto* run = dynamic_cast<const RunFailure*>(&failure)) {
+        outcome.failurePath = run->Path();
+      }
+    }
+  }
+}
+
 }  // namespace
 
 RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
@@ -66,8 +84,10 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
   try {
     run.ResetCounts(request.detailedLog);
     run.KeepAllScripts = request.keepAllScripts;
+    run.Observers = request.observers;
     run.StartDir = StartDirOf(request.directory);
     outcome.startDir = run.StartDir;
+    for (RunObserver* observer : request.observers) observer->RunStarted(run.StartDir);
     run.Outputs.Start(run.StartDir, request.outputDirectory.empty()
                                         ? run.StartDir
                                         : StartDirOf(request.outputDirectory));
@@ -107,6 +127,7 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
     Fail(run, outcome, failure.what());
   }
   outcome.counts = run.Counts();
+  TellRunEnded(request.observers, outcome);
   return outcome;
 }
 

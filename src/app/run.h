@@ -9,6 +9,8 @@
 
 namespace pomvex {
 
+class RunObserver;
+
 // The "Select Files to Convert:" choice, with the indexes of its entries.
 enum class FileChoice { SingleFiles = 0, CurrentDirectory = 1, CurrentAndSubFolders = 2 };
 
@@ -62,6 +64,9 @@ struct RunRequest {
   // the folder (absolute, without a trailing separator) that takes the RTF files, at the paths
   // their documents have under the start directory, and the log; it is created when missing.
   std::string outputDirectory;
+  // Writers of reports beside the log (run_observer.h). With any, every problem is located in
+  // its document, which costs a little; the log and the RTF files stay the same.
+  std::vector<RunObserver*> observers;
 };
 
 struct RunOutcome {

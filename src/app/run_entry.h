@@ -10,14 +10,21 @@
 
 #include "app/input_file.h"
 #include "app/output_file.h"
-#include "base/reporting.h"
+#include "app/problem_places.h"
 
 namespace pomvex {
 
-// A problem met in a document: an error of category 1 to 15, or a warning (category 0).
+// A problem met in a document: an error of category 1 to 15, or a warning (category 0). Where
+// it was met is known only when a report asks for it (RunRequest::observers).
 struct Problem {
   int category = 0;
   std::string text;
+  // The document line where its line group starts, or the line it concerns outside any group;
+  // 0 for none.
+  long line = 0;
+  // The number of its line group among the document's groups with problems (from 0); -1 when
+  // it was met outside any group.
+  int group = -1;
 };
 
 enum class DocumentOutcome {
@@ -35,9 +42,13 @@ struct RunEntry {
   std::string heading;
   // The document's full path; empty for a folder's entry.
   std::string document;
+  // A folder's entry with problems: the folder's full path.
+  std::string folder;
   // The problems not yet committed, in the order they were met.
   std::vector<Problem> problems;
   DocumentOutcome outcome = DocumentOutcome::Converted;
+  // What a report shows of the first groups with problems (when a report asks for it).
+  std::vector<GroupDetail> details;
   // Abandoned for want of memory.
   bool outOfMemory = false;
   // For Failed: the failure's message and the path it concerns.

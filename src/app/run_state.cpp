@@ -1,6 +1,7 @@
 #include "app/run_state.h"
 
 #include "app/folder_listing.h"
+#include "app/run_observer.h"
 
 namespace pomvex {
 
@@ -35,6 +36,10 @@ void RunState::CommitProblems(RunEntry& entry, std::vector<Problem>& batch) {
   if (!entry.headingWritten) {
     if (!entry.heading.empty()) WriteLog(entry.heading);
     entry.headingWritten = true;
+    for (RunObserver* observer : Observers) observer->EntryBegins(entry);
+  }
+  if (!batch.empty()) {
+    for (RunObserver* observer : Observers) observer->ProblemsCommitted(entry, batch);
   }
   for (const Problem& problem : batch) {
     const int category = problem.category;
@@ -66,6 +71,7 @@ void RunState::CommitEntry(RunEntry& entry) {
   CommitProblems(entry, entry.problems);
   if (!entry.IsDocument()) {
     if (hadProblems) FlushLog();  // a folder that could not be read
+    for (RunObserver* observer : Observers) observer->EntryCommitted(entry, true);
     return;
   }
   switch (entry.outcome) {
@@ -85,6 +91,7 @@ void RunState::CommitEntry(RunEntry& entry) {
     WriteCountLine(*this, entry.scriptRuns, std::string(" instances of ") + CategoryNames[6]);
     WriteCountLine(*this, entry.errors, " errors in the conversion");
   }
+  for (RunObserver* observer : Observers) observer->EntryCommitted(entry, true);
   entry.input.reset();
   entry.output.reset();
   ++FilesDone;
@@ -95,6 +102,7 @@ void RunState::CommitUnfinished(RunEntry& entry) {
   CommitProblems(entry, entry.handed);
   CommitProblems(entry, entry.problems);
   DropOutput(entry);
+  for (RunObserver* observer : Observers) observer->EntryCommitted(entry, false);
 }
 
 void RunState::DropOutput(RunEntry& entry) {

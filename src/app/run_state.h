@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/output_file.h"
 #include "app/output_tree.h"
@@ -62,6 +63,8 @@ class RunState {
   int FilesDone = 0;
   bool DetailedLog = false;
   bool KeepAllScripts = false;
+  // The writers of reports told what is committed; the problems are located when there are any.
+  std::vector<RunObserver*> Observers;
   std::string StartDir;
   // Where the RTF files and the log go.
   OutputTree Outputs;

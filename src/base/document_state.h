@@ -119,6 +119,9 @@ struct DocumentState {
   bool InFootnoteText = false;
   // True while the lines of a page header, footer or separator section are being converted.
   bool InPageSection = false;
+  // The marker of the section whose lines are being converted (the first three characters of
+  // its marker line); empty in the body.
+  std::string SectionMarker;
   // Body footnotes given the reader's automatic number so far: their symbols were "1", "2", ...
   // in order. Once a body footnote breaks that order, it and all after it keep their own marks.
   int NumberedFootnotes = 0;

@@ -3,7 +3,10 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
+
+#include "base/font_kind.h"
 
 namespace pomvex {
 
@@ -31,12 +34,46 @@ inline constexpr int CategoryNumber(Category category) {
   return static_cast<int>(category);
 }
 
+struct DocumentState;
+struct LineGroup;
+
+// What a problem flags in the lines of its group, as they were read: a whole line, a run of
+// columns, or a command.
+struct ProblemMark {
+  int slot = -1;        // the group's line; -1: the script line on side's side of the main line
+  char side = '\0';     // '>' above the main line, '<' below it (when slot is -1)
+  int column = 0;       // the first column flagged (from 1); 0: the whole line
+  int width = 1;        // the columns of a flagged run
+  char command = '\0';  // a flagged command's character ('\\' for a lone backslash at the end)
+};
+
 // Problems in a document are data: they are logged and counted, and the conversion goes on.
 class Reporter {
  public:
   virtual ~Reporter() = default;
   virtual void ReportError(Category category, const std::string& text) = 0;
   virtual void ReportWarning(const std::string& text) = 0;
+
+  // Where the problems are met, for a report that shows each in its document; the log does not
+  // change. The calls below are made only while Locating() is true, so that a run without such
+  // a report does none of this work. Document lines are counted from 1, the version line.
+  bool Locating() const { return locating_; }
+  // The problems reported from now on were met in the line group that starts at firstLine ...
+  virtual void GroupStarts(long firstLine) { (void)firstLine; }
+  // ... whose lines, as read, are these; carry is the font in force before its first line ...
+  virtual void GroupRead(const DocumentState& doc, const LineGroup& group, FontKind carry) {
+    (void)doc, (void)group, (void)carry;
+  }
+  // ... and whose RTF text is rtf (footnote texts may stand as markers in it). Problems after
+  // this are met outside any group, until the next one starts.
+  virtual void GroupEnds(const DocumentState& doc, std::string_view rtf) { (void)doc, (void)rtf; }
+  // The problems reported from now on concern this line, outside any group (0: none).
+  virtual void AtLine(long line) { (void)line; }
+  // The problem reported next flags this in its group.
+  virtual void Mark(const ProblemMark& mark) { (void)mark; }
+
+ protected:
+  bool locating_ = false;
 };
 
 // A limit met inside one document ("Range check error", "Integer overflow"): the document is

@@ -88,6 +88,7 @@ void TextInput::TakeLineEnd() {
 
 LineRead TextInput::ReadLine(std::string& line) {
   line.clear();
+  if (!AtEnd()) ++linesRead_;
   LineRead read;
   while (!AtEnd()) {
     // The line's text runs to the first control character that ends it; a form feed is noted.
@@ -114,6 +115,7 @@ bool TextInput::ScanFirstLine(std::string_view marker) {
   const std::size_t keep = marker.empty() ? 0 : marker.size() - 1;
   std::string tail;  // the last characters of the line so far, where a marker may begin
   bool found = marker.empty();
+  if (!AtEnd()) ++linesRead_;
   while (!AtEnd()) {
     const char* begin = buffer_.data() + pos_;
     const std::size_t n = LineTextIn(begin, size_ - pos_, /*lfEndsLine=*/true);

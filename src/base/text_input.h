@@ -32,6 +32,9 @@ class TextInput {
   // occurs in it. When that line ends in a line feed that no carriage return precedes, every
   // later line feed ends a line too (a CR LF pair still ends one line, a lone CR still ends one).
   bool ScanFirstLine(std::string_view marker);
+  // The number of lines read so far: the number of the line read last, as an editor counts
+  // the document's lines (the first line is 1).
+  long LinesRead() const { return linesRead_; }
 
  private:
   static constexpr char kCtrlZ = '\x1a';
@@ -48,6 +51,7 @@ class TextInput {
   std::size_t size_ = 0;
   bool ended_ = false;
   bool lfEndsLines_ = false;
+  long linesRead_ = 0;
 };
 
 }  // namespace pomvex

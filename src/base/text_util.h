@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace pomvex {
@@ -21,6 +22,9 @@ inline bool Contains(std::string_view s, std::string_view sub) {
 
 // Abandons the document: a count or position does not fit 32 bits.
 [[noreturn]] void ThrowIntegerOverflow();
+
+// Appends the UTF-8 bytes of code.
+void AppendUtf8(std::string& out, char32_t code);
 
 // 32-bit arithmetic that abandons the document on overflow.
 inline std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {

@@ -5,13 +5,20 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/folder_listing.h"
-#include "app/platform_files.h"
+#include "app/redraw_throttle.h"
 #include "app/run.h"
-#include "cli/cli_platform.h"
+#include "app/run_observer.h"
+#include "base/reporting.h"
+#include "platform/cli_platform.h"
+#include "platform/platform_files.h"
+#include "report/html_report.h"
+#include "report/json_report.h"
 
 namespace fs = std::filesystem;
 
@@ -63,7 +70,7 @@ std::string CutFromStart(const std::string& text, std::size_t width) {
 
 // Prints the start directory, and progress on stderr when it is a terminal: the counts and the
 // path of the document being converted, relative to the start directory. The line is redrawn
-// at most every 50 ms, and once more with the final values when the run ends.
+// at most every RedrawThrottle::kInterval, and once more with the final values when the run ends.
 class CliFrontEnd : public pomvex::RunFrontEnd {
  public:
   CliFrontEnd(bool progress, int columns, std::string outputFolder)
@@ -103,15 +110,12 @@ class CliFrontEnd : public pomvex::RunFrontEnd {
   bool Interrupted() override { return pomvex::cli::StopSignal() != 0; }
 
  private:
-  using Clock = std::chrono::steady_clock;
-  static constexpr auto kRedrawInterval = std::chrono::milliseconds(50);
-
   void Show() {
     if (!progress_ || !started_) return;
     dirty_ = true;
-    const Clock::time_point now = Clock::now();
-    if (shown_ && now - lastDrawn_ < kRedrawInterval) return;
-    lastDrawn_ = now;
+    const auto now = std::chrono::steady_clock::now();
+    if (shown_ && !throttle_.Due(now)) return;
+    throttle_.Drawn(now);
     Draw();
   }
   void Draw() {
@@ -140,7 +144,7 @@ class CliFrontEnd : public pomvex::RunFrontEnd {
   bool started_ = false;
   bool shown_ = false;
   bool dirty_ = false;
-  Clock::time_point lastDrawn_{};
+  pomvex::RedrawThrottle throttle_;
   std::string startDir_;
   std::string current_;
   pomvex::RunCounts counts_;
@@ -269,6 +273,20 @@ std::string ChooseOutputFolder(const std::string& out, bool recursive,
   return "";
 }
 
+// The absolute path of a report's file; gives the usage error's message, or "" when it serves.
+std::string ChooseReportFile(const std::string& option, const std::string& file,
+                             std::string& path) {
+  if (file.empty()) return option + " takes a file";
+  if (file[0] == '-') {
+    return option + " takes a file, not an option: " + Shown(file) + " (write ./" + Shown(file) +
+           " for a file of that name)";
+  }
+  const fs::path native = fs::absolute(pomvex::platform::NativePath(file)).lexically_normal();
+  if (!native.has_filename()) return option + " takes a file, not a folder: " + Shown(file);
+  path = pomvex::platform::PathString(native);
+  return "";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -286,6 +304,8 @@ int main(int argc, char** argv) {
   bool keepAllScripts = false;
   std::string jobs;
   std::string outDir;
+  std::string reportFile;
+  std::string jsonFile;
   std::vector<std::string> paths;
   app.add_flag("--detailed-log", detailedLog,
                "Log every superscript/subscript error, not only their counts");
@@ -298,6 +318,19 @@ int main(int argc, char** argv) {
                      "file at its document's path under the start directory; nothing is written "
                      "beside the documents, so a read-only archive can be converted")
           ->type_name("OUT");
+  CLI::Option* reportOption =
+      app.add_option("--report", reportFile,
+                     "Also write an HTML page of the run's problems to FILE: the documents with "
+                     "the most problems first, each problem with its line, and the first line "
+                     "groups with problems as the document laid them out beside what the RTF "
+                     "reads; written under a temporary name and renamed when the run ends")
+          ->type_name("FILE");
+  CLI::Option* jsonOption =
+      app.add_option("--json", jsonFile,
+                     "Also write the run as JSON lines to FILE: one object per document in walk "
+                     "order (path, rtf, status, problems with their lines), then the run's "
+                     "summary; written under a temporary name and renamed when the run ends")
+          ->type_name("FILE");
   app.add_flag("-r,--recursive", recursive, "Convert DIR and all its sub-folders, depth first");
   CLI::Option* jobsOption =
       app.add_option("-j,--jobs", jobs,
@@ -345,6 +378,36 @@ int main(int argc, char** argv) {
         !problem.empty()) {
       return UsageError(problem);
     }
+  }
+
+  std::string reportPath, jsonPath;
+  for (auto [option, file, path] : {std::tuple{reportOption, &reportFile, &reportPath},
+                                    std::tuple{jsonOption, &jsonFile, &jsonPath}}) {
+    if (option->count() == 0) continue;
+    if (const std::string problem = ChooseReportFile(option->get_name(), *file, *path);
+        !problem.empty()) {
+      return UsageError(problem);
+    }
+  }
+  if (!reportPath.empty() && pomvex::platform::SameName(reportPath, jsonPath)) {
+    return UsageError("--report and --json take two files: " + Shown(reportFile));
+  }
+  // The reports' files are created before anything is converted, so that a report that cannot
+  // be written ends the run before it starts.
+  std::unique_ptr<pomvex::report::HtmlReport> htmlReport;
+  std::unique_ptr<pomvex::report::JsonReport> jsonReport;
+  try {
+    if (!reportPath.empty()) {
+      htmlReport = std::make_unique<pomvex::report::HtmlReport>(reportPath);
+      request.observers.push_back(htmlReport.get());
+    }
+    if (!jsonPath.empty()) {
+      jsonReport = std::make_unique<pomvex::report::JsonReport>(jsonPath);
+      request.observers.push_back(jsonReport.get());
+    }
+  } catch (const pomvex::RunFailure& failure) {
+    std::cerr << "pomvex-cli: " << Shown(failure.Path()) << ": " << failure.what() << '\n';
+    return kExitFailure;
   }
 
   pomvex::cli::InstallSignalHandlers();

@@ -145,16 +145,17 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
   // make a paragraph.
   // Lines neither the main line nor next to it (all but the first in a group without one).
   const bool extraLines = group.mainIndex >= 2 || group.lastIndex > group.mainIndex + 1;
-  const std::vector<std::string> unprocessed = doc.KeepAllScripts || !extraLines
-                                                   ? std::vector<std::string>{}
-                                                   : UnprocessedScriptLines(group);
+  const std::vector<UnprocessedLine> unprocessed = doc.KeepAllScripts || !extraLines
+                                                       ? std::vector<UnprocessedLine>{}
+                                                       : UnprocessedScriptLines(group);
   CommandCheck commands;
   FontKind mainCarry = NONE;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     std::string& line = group.Lines[slot];
     // Only the group's last line can hold a form feed: it ends the group.
     const bool mayHoldFormFeed = slot == group.lastIndex && group.endsInPageEnd;
-    const LineScan scan = PrepareLine(doc.report, slots, line, mayHoldFormFeed, prepared.controls);
+    const LineScan scan =
+        PrepareLine(doc.report, slots, line, slot, mayHoldFormFeed, prepared.controls);
     commands.unknown = commands.unknown || scan.unknown;
     commands.hyphenationMarks = commands.hyphenationMarks || scan.hyphenationMarks;
     if (slot == group.mainIndex) {
@@ -165,7 +166,7 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
       CarryFontInto(slots, line, flow.fontCarry, scan.lastSwitch);
     }
   }
-  for (const std::string& line : unprocessed) ReportUnprocessedScriptLine(doc.report, line);
+  for (const UnprocessedLine& line : unprocessed) ReportUnprocessedScriptLine(doc.report, line);
   // Only a group with such commands can leave one that is shown as text (TextShownCommands).
   doc.LineMayShowCommands = commands.unknown || commands.hyphenationMarks;
   flow.equalsSeen = prepared.controls.equalsSeen;
@@ -225,7 +226,11 @@ FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedG
 FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
                             GroupFlow& flow) {
   const bool opensParagraph = flow.paragraphEnded;
+  Reporter& report = doc.report;
+  // The group starts with the line read ahead, when there is one, or with the next line.
+  if (report.Locating()) report.GroupStarts(in.LinesRead() + (flow.linePending ? 0 : 1));
   ReadLineGroup(doc.report, in, group, flow.linePending);
+  if (report.Locating()) report.GroupRead(doc, group, flow.fontCarry);
   const int above = LinesAbove(group);
   const PreparedGroup prepared = PrepareGroup(doc, group, flow);
   const LineControls& controls = prepared.controls;
@@ -263,6 +268,7 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
     }
   }
 
+  if (report.Locating()) report.GroupEnds(doc, line);
   // Swapped, not moved: a long buffer of slot 0 goes to the slot after the group, which the
   // reader gives back.
   if (flow.linePending) group.Lines[0].swap(group.Lines[group.lastIndex + 1]);

@@ -52,7 +52,10 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     prevMain = k.main;
     stop = k.equals || k.pageEnd;
     pageEnd = k.pageEnd;
-    if (k.subscript) report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
+    if (k.subscript) {
+      if (report.Locating()) report.Mark({.slot = 0});
+      report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
+    }
     if (k.main) group.mainIndex = 0;
   } else {
     group.lastIndex = -1;
@@ -70,8 +73,10 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
       linePending = (k.superscript && (prevSub || prevMain)) || (k.main && (prevMain || prevSub));
       complete = in.AtEnd() || k.equals || k.pageEnd || linePending;
       pageEnd = k.pageEnd;
-      if (prevSuper && k.subscript)
+      if (prevSuper && k.subscript) {
+        if (report.Locating()) report.Mark({.slot = n});
         report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
+      }
       prevSuper = k.superscript;
       prevSub = k.subscript;
       prevMain = k.main;

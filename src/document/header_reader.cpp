@@ -53,6 +53,7 @@ void ResetDocumentState(DocumentState& doc) {
   doc.FootnoteFacts.fill({});
   doc.InFootnoteText = false;
   doc.InPageSection = false;
+  doc.SectionMarker.clear();
   doc.NumberedFootnotes = 0;
   doc.FootnoteNumberingStopped = false;
   doc.HasLeftPageSection = false;
@@ -139,6 +140,7 @@ void ApplyHeaderLine(DocumentState& doc, std::string_view line) {
 bool CheckVersionLine(DocumentState& doc, TextInput& in) {
   // The line is not held: a file without line ends may be as long as the file itself.
   const bool isVersion3 = in.ScanFirstLine("\\1cw");
+  if (doc.report.Locating()) doc.report.AtLine(in.LinesRead());
   if (!isVersion3) {
     doc.report.ReportError(Category::NotVersion3,
                            "Cannot translate file as it is not a version 3 ChiWriter file.");
@@ -156,6 +158,7 @@ bool ReadDocumentHeader(DocumentState& doc, TextInput& in, std::string& line) {
   if (!isDocument || in.AtEnd()) return isDocument;
   do {
     in.ReadLine(line);
+    if (doc.report.Locating()) doc.report.AtLine(in.LinesRead());
     // The line that ends the header is no header line and changes nothing.
     if (IsHeaderLine(line)) ApplyHeaderLine(doc, line);
     if (in.AtEnd()) break;

@@ -114,6 +114,7 @@ bool ConvertSections(DocumentState& doc, TextInput& in, LineGroup& group, std::s
   for (;;) {
     const std::string marker = line.substr(0, 3);
     bool readAhead = false;
+    if (doc.report.Locating()) doc.report.AtLine(in.LinesRead());
     if (IsSectionMarker(doc.report, marker)) {
       met.leftHeader = met.leftHeader || marker == "\\HE";
       met.leftFooter = met.leftFooter || marker == "\\FE";
@@ -127,11 +128,13 @@ bool ConvertSections(DocumentState& doc, TextInput& in, LineGroup& group, std::s
       out += SectionDestination(marker);
       const std::size_t begin = out.size();
       doc.InPageSection = true;
+      doc.SectionMarker = marker;
       readAhead = ConvertSectionGroups(doc, in, group, [&](std::string_view t, bool isLine) {
         text += t;
         if (isLine) text += kEol;
       });
       doc.InPageSection = false;
+      doc.SectionMarker.clear();
       if (separator) out += "\\chftnsep";
       out += "}";
       if (marker == "\\HD" || marker == "\\FD") {
@@ -150,9 +153,11 @@ bool ConvertSections(DocumentState& doc, TextInput& in, LineGroup& group, std::s
             std::string("Unexpected footnote symbol ") + symbol + ". Failed to insert footnote");
       }
       doc.InFootnoteText = true;
+      doc.SectionMarker = marker;
       readAhead =
           ConvertSectionGroups(doc, in, group, [&](std::string_view t, bool) { *target += t; });
       doc.InFootnoteText = false;
+      doc.SectionMarker.clear();
     } else {
       group.Lines[0] = std::move(line);  // the first body line
       return true;
@@ -178,6 +183,7 @@ void ConvertHeaderFooterSections(DocumentState& doc, TextInput& in, LineGroup& g
   // the header reader handed back as the last one read. Before the end, the line is a section
   // marker or the first body line, whatever it holds.
   if (in.AtEnd() && (line.empty() || IsHeaderLine(line))) {
+    if (doc.report.Locating()) doc.report.AtLine(0);  // no line of the document is concerned
     doc.report.ReportWarning("Empty file");
     return;
   }

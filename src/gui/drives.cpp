@@ -183,10 +183,8 @@ QString FallbackDrive() {
 
 QString DriveOf(const QString& path, const QStringList& drives) {
   std::vector<std::string> roots;
-  for (const QString& root : drives) roots.push_back(QFile::encodeName(root).toStdString());
-  return QFile::decodeName(
-      QByteArray::fromStdString(pomvex::DriveOf(QFile::encodeName(path).toStdString(), roots,
-                                                QFile::encodeName(FallbackDrive()).toStdString())));
+  for (const QString& root : drives) roots.push_back(ToLocalPath(root));
+  return ListPath(pomvex::DriveOf(ToLocalPath(path), roots, ToLocalPath(FallbackDrive())));
 }
 
 }  // namespace pomvex

@@ -19,8 +19,8 @@
 #include <system_error>
 #include <utility>
 
-#include "app/platform_files.h"
 #include "control_fonts.h"
+#include "platform/platform_files.h"
 #include "window_controls.h"
 
 namespace pomvex {
@@ -32,20 +32,6 @@ constexpr int kClientHeight = 459;
 
 constexpr char kDialogFont[] = "MS Sans Serif";
 constexpr char kButtonFont[] = "Arial";
-
-// Paths between the lists (which take "/" separators) and the model (the system's own), every
-// byte of a name kept.
-std::string ToLocalPath(const QString& path) {
-  return ToLocalName(QDir::toNativeSeparators(path));
-}
-
-QString FromLocalPath(const std::string& path) {
-  return QDir::toNativeSeparators(FromLocalName(path));
-}
-
-QString ListPath(const std::string& path) {
-  return QDir::fromNativeSeparators(FromLocalPath(path));
-}
 
 std::vector<std::string> LocalNames(const QStringList& names) {
   std::vector<std::string> local;

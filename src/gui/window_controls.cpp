@@ -216,6 +216,18 @@ std::string ToLocalName(const QString& name) {
   return bytes;
 }
 
+std::string ToLocalPath(const QString& path) {
+  return ToLocalName(QDir::toNativeSeparators(path));
+}
+
+QString FromLocalPath(std::string_view path) {
+  return QDir::toNativeSeparators(FromLocalName(path));
+}
+
+QString ListPath(std::string_view path) {
+  return QDir::fromNativeSeparators(FromLocalPath(path));
+}
+
 QString ShownText(const QString& text) {
   QString shown = text;
   for (qsizetype i = 0; i < shown.size(); ++i) {

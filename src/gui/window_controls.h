@@ -22,6 +22,12 @@ namespace pomvex {
 // character goes as a character of its own (U+DC80 to U+DCFF) and comes back as the same byte.
 QString FromLocalName(std::string_view name);
 std::string ToLocalName(const QString& name);
+// Paths between the window's lists (which take "/" separators) and the system (its own
+// separators), every byte of a name kept: the path as the system names it, as the window shows
+// it, and as the lists take it.
+std::string ToLocalPath(const QString& path);
+QString FromLocalPath(std::string_view path);
+QString ListPath(std::string_view path);
 // A text as the window shows it: each byte that is no part of a UTF-8 character read as Latin-1.
 QString ShownText(const QString& text);
 // A name or path as the window shows it: the same, and every character that cannot be shown (a

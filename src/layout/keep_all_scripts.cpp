@@ -331,6 +331,10 @@ ColumnedLine MergeRuns(DocumentState& doc, std::string_view marker, const Column
               script, {start, end}, span);
     reached = std::max(reached, span.last);
     if (room == kNone) {
+      if (doc.report.Locating()) {
+        doc.report.Mark(
+            {.side = marker[1], .column = span.first, .width = span.last - span.first + 1});
+      }
       doc.report.ReportError(Category::ScriptNotAdded,
                              "Sub- or superscript placed at its column without room: " +
                                  OwnText(script, start, end, slots));

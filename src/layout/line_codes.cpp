@@ -9,10 +9,12 @@
 #include "layout/line_codes.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/char_sets.h"
+#include "base/columns.h"
 #include "base/commands.h"
 #include "fonts/font_switches.h"
 
@@ -198,10 +200,10 @@ class KeptCommands {
 // The walk that takes a line's codes out, in place, as CodeStripper says. When preparing, each
 // command is also checked (reported as CheckCommands does), the stray markers go before the
 // codes, and what the later steps ask of the line as left is noted in scan. mayHoldFormFeed is
-// false for a line known to hold none.
+// false for a line known to hold none; slot is the line's place in its group.
 template <bool kPreparing>
-void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, bool mayHoldFormFeed,
-              LineControls& controls, LineScan& scan) {
+void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, int slot,
+              bool mayHoldFormFeed, LineControls& controls, LineScan& scan) {
   KeptCommands kept(slots);
   CodeStripper strip(controls, /*strayGone=*/kPreparing);
   const std::size_t n = line.size();
@@ -209,6 +211,13 @@ void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, b
   // commands.
   std::string endsLone;
   if (kPreparing && EndsInLoneBackslash(line)) endsLone = line;
+  // For a report that shows where a reported command stands: its column in the line as read.
+  std::string asRead;
+  std::optional<ColumnCounter> columns;
+  if (kPreparing && report.Locating()) columns.emplace(asRead = line);
+  auto mark = [&](std::size_t at, char command) {
+    report.Mark({.slot = slot, .column = columns->ColumnOf(at), .command = command});
+  };
 
   // The line is compacted in place: line[..out) is what stays of line[..i).
   char* data = line.data();
@@ -273,6 +282,7 @@ void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, b
       // The command check: one ChiWriter does not have is reported.
       if (!KnownCommands.Contains(c)) {
         scan.unknown = true;
+        if (columns) mark(i, c);
         ReportUnknownCommand(report, c);
       }
       if (c == 'A' || c == 'B') scan.hyphenationMarks = true;
@@ -293,7 +303,10 @@ void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, b
   }
   line.resize(out);
   if (kPreparing) {
-    if (!endsLone.empty()) ReportLoneBackslash(report, endsLone);
+    if (!endsLone.empty()) {
+      if (columns) mark(n - 1, kBackslash);
+      ReportLoneBackslash(report, endsLone);
+    }
     kept.Into(scan);
   }
 }
@@ -304,15 +317,24 @@ CommandCheck CheckCommands(Reporter& report, const LineGroup& group) {
   CommandCheck check;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     const std::string& line = group.Lines[slot];
+    ColumnCounter columns(line);
+    // The command at index i, for a report that shows where it stands.
+    auto mark = [&](std::size_t i, char command) {
+      report.Mark({.slot = slot, .column = columns.ColumnOf(i), .command = command});
+    };
     CommandWalk command(line);
     while (command.Next()) {
       const char c = command.Char();
       check.commands.Insert(c);
       if (KnownCommands.Contains(c)) continue;
       check.unknown = true;
+      if (report.Locating()) mark(command.At(), c);
       ReportUnknownCommand(report, c);
     }
-    if (command.LoneAtEnd()) ReportLoneBackslash(report, line);
+    if (command.LoneAtEnd()) {
+      if (report.Locating()) mark(line.size() - 1, kBackslash);
+      ReportLoneBackslash(report, line);
+    }
   }
   check.hyphenationMarks = check.commands.Contains('A') || check.commands.Contains('B');
   return check;
@@ -327,15 +349,15 @@ LineControls StripLineControls(LineGroup& group) {
   const FontSlotTable slots;
   LineScan scan;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
-    WalkLine<false>(none, slots, group.Lines[slot], /*mayHoldFormFeed=*/true, controls, scan);
+    WalkLine<false>(none, slots, group.Lines[slot], slot, /*mayHoldFormFeed=*/true, controls, scan);
   }
   return controls;
 }
 
-LineScan PrepareLine(Reporter& report, const FontSlotTable& slots, std::string& line,
+LineScan PrepareLine(Reporter& report, const FontSlotTable& slots, std::string& line, int slot,
                      bool mayHoldFormFeed, LineControls& controls) {
   LineScan scan;
-  WalkLine<true>(report, slots, line, mayHoldFormFeed, controls, scan);
+  WalkLine<true>(report, slots, line, slot, mayHoldFormFeed, controls, scan);
   return scan;
 }
 

@@ -46,9 +46,10 @@ struct LineScan {
 };
 // Prepares one line of a freshly read group in one walk, command by command: reports as
 // CheckCommands does, and leaves the line as RemoveStrayMarkers and then StripLineControls
-// would, the flags of its codes added to controls. mayHoldFormFeed is false for a line known to
-// hold no form feed.
-LineScan PrepareLine(Reporter& report, const FontSlotTable& slots, std::string& line,
+// would, the flags of its codes added to controls. slot is the line's place in its group (for a
+// report that shows where a problem stands); mayHoldFormFeed is false for a line known to hold
+// no form feed.
+LineScan PrepareLine(Reporter& report, const FontSlotTable& slots, std::string& line, int slot,
                      bool mayHoldFormFeed, LineControls& controls);
 
 // Appends one space to the main line when the paragraph goes on in the next group; gives

@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "base/columns.h"
 #include "base/commands.h"
 
 namespace pomvex {
@@ -37,6 +38,10 @@ void RemoveHyphen(Reporter& report, LineGroup& group, char letter, std::size_t h
   if (inPlace) {
     line.resize(at - 1 + hyphenKept);
   } else {
+    if (report.Locating()) {
+      const int column = ColumnCounter(line).ColumnOf(at);
+      report.Mark({.slot = group.mainIndex, .column = column, .command = letter});
+    }
     report.ReportWarning(std::string("Unable to remove CW hyphenation comnd \"\\") + letter + "\"");
   }
 }

@@ -69,23 +69,24 @@ class SwitchTracker {
 }  // namespace
 
 void CheckExtraScriptLines(Reporter& report, const LineGroup& group) {
-  for (const std::string& line : UnprocessedScriptLines(group)) {
+  for (const UnprocessedLine& line : UnprocessedScriptLines(group)) {
     ReportUnprocessedScriptLine(report, line);
   }
 }
 
-std::vector<std::string> UnprocessedScriptLines(const LineGroup& group) {
-  std::vector<std::string> lines;
+std::vector<UnprocessedLine> UnprocessedScriptLines(const LineGroup& group) {
+  std::vector<UnprocessedLine> lines;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     if (slot >= group.mainIndex - 1 && slot <= group.mainIndex + 1) continue;
-    if (!HoldsOnlyLineCodes(group.Lines[slot])) lines.push_back(group.Lines[slot]);
+    if (!HoldsOnlyLineCodes(group.Lines[slot])) lines.push_back({slot, group.Lines[slot]});
   }
   return lines;
 }
 
-void ReportUnprocessedScriptLine(Reporter& report, const std::string& line) {
+void ReportUnprocessedScriptLine(Reporter& report, const UnprocessedLine& line) {
+  if (report.Locating()) report.Mark({.slot = line.slot, .column = 0});
   report.ReportError(Category::UnprocessedScriptLine,
-                     "Unprocessed superscript or subscript line: " + line);
+                     "Unprocessed superscript or subscript line: " + line.text);
 }
 
 void CarryFontAcrossLines(const FontSlotTable& slots, LineGroup& group, FontKind& fontCarry) {
@@ -220,6 +221,10 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
       mainPos += 2 * static_cast<std::size_t>(width);  // past the replaced hard spaces
     } else {
       // The main-line text under the run stays; only the run is dropped.
+      if (doc.report.Locating()) {
+        doc.report.Mark(
+            {.side = marker[1], .column = scriptColumns.ColumnOf(found.start), .width = width});
+      }
       doc.report.ReportError(Category::ScriptNotAdded,
                              "Unable to add sub- or superscript: " + std::string(segment));
     }

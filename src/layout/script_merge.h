@@ -16,9 +16,13 @@ namespace pomvex {
 // Reports (category 5) every line of the group that is neither the main line nor next to it,
 // unless it holds nothing but line codes.
 void CheckExtraScriptLines(Reporter& report, const LineGroup& group);
-// The lines CheckExtraScriptLines reports, as they stand, and its report of one.
-std::vector<std::string> UnprocessedScriptLines(const LineGroup& group);
-void ReportUnprocessedScriptLine(Reporter& report, const std::string& line);
+// The lines CheckExtraScriptLines reports, as they stand with their slots, and its report of one.
+struct UnprocessedLine {
+  int slot;
+  std::string text;
+};
+std::vector<UnprocessedLine> UnprocessedScriptLines(const LineGroup& group);
+void ReportUnprocessedScriptLine(Reporter& report, const UnprocessedLine& line);
 // Starts every line of the group with the switch to the font in force at the end of the line
 // before it; fontCarry holds that font from line to line and from group to group.
 void CarryFontAcrossLines(const FontSlotTable& slots, LineGroup& group, FontKind& fontCarry);

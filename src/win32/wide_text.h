@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/wide_names.h"
+#include "platform/wide_names.h"
 
 namespace pomvex::win32 {
 

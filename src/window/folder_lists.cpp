@@ -1,8 +1,8 @@
 #include "window/folder_lists.h"
 
 #include "app/folder_listing.h"
-#include "app/platform_files.h"
 #include "base/reporting.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

@@ -7,7 +7,7 @@
 #include <exception>
 #include <utility>
 
-#include "app/platform_files.h"
+#include "platform/platform_files.h"
 #include "window/folder_lists.h"
 
 namespace pomvex {

@@ -45,14 +45,14 @@ void RunProgress::Finish() {
 }
 
 void RunProgress::RedrawWhenDue() {
-  if (clock_() - lastDrawn_ >= kRedrawInterval) Redraw();
+  if (throttle_.Due(clock_())) Redraw();
 }
 
 void RunProgress::Redraw() {
   view_.ShowCounts(counts_);
   // Paints what needs painting; the input among the events is dropped.
   view_.ProcessPendingEvents();
-  lastDrawn_ = clock_();
+  throttle_.Drawn(clock_());
 }
 
 void RunProgress::StopDiscarding() {

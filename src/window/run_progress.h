@@ -1,14 +1,16 @@
 // What the window shows while a run goes on. The run executes on the window's thread; once the
 // start directory has been shown, the window is repainted from time to time so that it never
 // looks hung, while every mouse and key input that arrives meanwhile is discarded (not held back
-// and replayed after the run). The counters are redrawn at most every kRedrawInterval, and with
-// their final values at the end: drawing them at every change would cost far more than the run.
+// and replayed after the run). The counters are redrawn at most every RedrawThrottle::kInterval,
+// and with their final values at the end: drawing them at every change would cost far more than
+// the run.
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <string>
 
+#include "app/redraw_throttle.h"
 #include "app/run.h"
 
 namespace pomvex {
@@ -19,8 +21,6 @@ using SteadyClock = std::function<std::chrono::steady_clock::time_point()>;
 
 class RunProgress : public RunFrontEnd {
  public:
-  static constexpr std::chrono::milliseconds kRedrawInterval{50};
-
   // showInfo shows the start directory and returns when the user has closed it.
   RunProgress(MainFormView& view, SteadyClock clock,
               std::function<void(const std::string&)> showInfo);
@@ -52,7 +52,7 @@ class RunProgress : public RunFrontEnd {
   std::string startDir_;
   std::string currentFile_;
   bool discarding_ = false;
-  std::chrono::steady_clock::time_point lastDrawn_{};
+  RedrawThrottle throttle_;
 };
 
 }  // namespace pomvex

@@ -189,6 +189,12 @@ class WindowControlsTest : public QObject {
     QCOMPARE(DriveOf(path, {"/media/usb", "/", "/media/usb/inner"}), drive);
   }
 
+  // A mount point whose name is not UTF-8 (a Latin-1 volume label) is given back byte for byte.
+  void DriveOfKeepsTheBytesOfAName() {
+    const QString drive = FromLocalName("/media/\xC9T\xC9");
+    QCOMPARE(DriveOf(FromLocalName("/media/\xC9T\xC9/letters"), {"/", drive}), drive);
+  }
+
   void DrivesAreTheVolumesAUserKnows() {
     // Fields: id, parent, device, root, mount point, options, "-", type, source, options.
     const QByteArray table =

@@ -1,5 +1,5 @@
 // POSIX threads: the stop signals are blocked in the calling thread.
-#include "app/platform_threads.h"
+#include "platform/platform_threads.h"
 
 #include <pthread.h>
 

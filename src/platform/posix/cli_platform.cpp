@@ -1,5 +1,5 @@
 // POSIX arguments, signals and terminals.
-#include "cli/cli_platform.h"
+#include "platform/cli_platform.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
-// What a worker thread of a run asks of the system: platform_threads.cpp holds the POSIX part,
-// platform_threads_windows.cpp the Windows one.
+// What a worker thread of a run asks of the system: posix/platform_threads.cpp holds the POSIX
+// part, windows/platform_threads.cpp the Windows one.
 #pragma once
 
 namespace pomvex::platform {

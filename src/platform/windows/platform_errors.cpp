@@ -1,8 +1,9 @@
 // The run's messages for Windows' error codes.
+#include "platform/platform_errors.h"
+
 #include <windows.h>
 
-#include "app/platform_errors.h"
-#include "app/platform_files.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

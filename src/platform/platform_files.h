@@ -1,6 +1,6 @@
 // The file operations the run takes from the system, in one small layer: a port to another
-// system replaces this header's implementation and nothing else for files. platform_files.cpp
-// holds the POSIX one, platform_files_windows.cpp the Windows one. Failures come back as the
+// system replaces this header's implementation and nothing else for files. posix/ holds the
+// POSIX one, windows/ the Windows one, in files of this header's name. Failures come back as the
 // system's error numbers (errno; on Windows the GetLastError code), which platform_errors.h
 // turns into the run's messages.
 //
@@ -68,6 +68,8 @@ long ReadSome(FileHandle file, char* buffer, std::size_t size, int& err);
 long WriteSome(FileHandle file, const char* data, std::size_t size, int& err);
 // Moves an open file back to its start: 0, or the error number.
 int RewindFile(FileHandle file);
+// Moves an open file to offset: 0, or the error number.
+int SeekFile(FileHandle file, std::uint64_t offset);
 // Empties a file open for writing, which is written again from its start: 0, or the error
 // number.
 int TruncateFile(FileHandle file);
@@ -75,6 +77,9 @@ int TruncateFile(FileHandle file);
 int CloseFile(FileHandle file);
 // Removes the file at path; nothing happens when there is none.
 void RemoveFile(const std::string& path);
+// Gives the file at from the name to, in one step, in place of a file of that name if there
+// is one: 0, or the error number.
+int RenameFile(const std::string& from, const std::string& to);
 
 // An entry of a folder listing.
 struct FolderEntry {

@@ -1,4 +1,6 @@
-#include "app/wide_names.h"
+#include "platform/wide_names.h"
+
+#include "base/text_util.h"
 
 namespace pomvex {
 
@@ -9,24 +11,6 @@ bool IsHighSurrogate(char32_t u) {
 }
 bool IsLowSurrogate(char32_t u) {
   return u >= 0xDC00 && u <= 0xDFFF;
-}
-
-void AppendUtf8(char32_t code, std::string& out) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
 }
 
 }  // namespace
@@ -40,7 +24,7 @@ std::string Utf8FromUtf16(std::u16string_view wide) {
       code = 0x10000 + ((code - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
       ++i;
     }
-    AppendUtf8(code, out);  // a lone surrogate keeps its own three bytes
+    AppendUtf8(out, code);  // a lone surrogate keeps its own three bytes
   }
   return out;
 }

@@ -1,8 +1,8 @@
-#include "app/platform_errors.h"
+#include "platform/platform_errors.h"
 
 #include <cerrno>
 
-#include "app/platform_files.h"
+#include "platform/platform_files.h"
 
 namespace pomvex {
 

@@ -1,6 +1,6 @@
 // Windows threads: console control events come on a thread of the system's own, so a worker has
 // nothing to leave to others.
-#include "app/platform_threads.h"
+#include "platform/platform_threads.h"
 
 namespace pomvex::platform {
 

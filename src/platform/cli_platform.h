@@ -1,6 +1,6 @@
 // The command line's platform pieces: its arguments, the signals that stop a run, and the
-// terminal the progress line is drawn on. cli_platform.cpp holds the POSIX ones,
-// cli_platform_windows.cpp the Windows ones.
+// terminal the progress line is drawn on. posix/cli_platform.cpp holds the POSIX ones,
+// windows/cli_platform.cpp the Windows ones.
 #pragma once
 
 #include <string>

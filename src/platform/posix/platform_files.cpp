@@ -1,5 +1,5 @@
 // POSIX files.
-#include "app/platform_files.h"
+#include "platform/platform_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -117,6 +118,11 @@ int RewindFile(FileHandle file) {
   return ::lseek(file, 0, SEEK_SET) == 0 ? 0 : errno;
 }
 
+int SeekFile(FileHandle file, std::uint64_t offset) {
+  const auto to = static_cast<off_t>(offset);
+  return ::lseek(file, to, SEEK_SET) == to ? 0 : errno;
+}
+
 int TruncateFile(FileHandle file) {
   if (::ftruncate(file, 0) != 0) return errno;
   return RewindFile(file);
@@ -129,6 +135,10 @@ int CloseFile(FileHandle file) {
 
 void RemoveFile(const std::string& path) {
   ::unlink(path.c_str());
+}
+
+int RenameFile(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 int ListFolder(const std::string& path, std::vector<FolderEntry>& entries) {

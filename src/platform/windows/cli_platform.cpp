@@ -1,5 +1,7 @@
 // Windows consoles: the wide-character command line, console control events in place of
 // signals, and the console the progress line is drawn on.
+#include "platform/cli_platform.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -7,8 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/wide_names.h"
-#include "cli/cli_platform.h"
+#include "platform/wide_names.h"
 
 namespace pomvex::cli {
 

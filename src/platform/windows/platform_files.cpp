@@ -4,8 +4,8 @@
 // After windows.h, which they need.
 #include <winternl.h>
 
-#include "app/platform_files.h"
-#include "app/wide_names.h"
+#include "platform/platform_files.h"
+#include "platform/wide_names.h"
 
 namespace fs = std::filesystem;
 
@@ -166,6 +166,14 @@ int RewindFile(FileHandle file) {
              : static_cast<int>(GetLastError());
 }
 
+int SeekFile(FileHandle file, std::uint64_t offset) {
+  LARGE_INTEGER to{};
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  return SetFilePointerEx(HandleOf(file), to, nullptr, FILE_BEGIN)
+             ? 0
+             : static_cast<int>(GetLastError());
+}
+
 int TruncateFile(FileHandle file) {
   if (const int err = RewindFile(file); err != 0) return err;
   return SetEndOfFile(HandleOf(file)) ? 0 : static_cast<int>(GetLastError());
@@ -178,6 +186,15 @@ int CloseFile(FileHandle file) {
 void RemoveFile(const std::string& path) {
   std::wstring wide;
   if (WidePath(path, wide)) DeleteFileW(wide.c_str());
+}
+
+int RenameFile(const std::string& from, const std::string& to) {
+  std::wstring wideFrom, wideTo;
+  if (!WidePath(from, wideFrom) || !WidePath(to, wideTo)) return ERROR_INVALID_NAME;
+  return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? 0
+             : static_cast<int>(GetLastError());
 }
 
 int ListFolder(const std::string& dir, std::vector<FolderEntry>& entries) {

@@ -1,5 +1,5 @@
-// Maps failures of the platform to the messages a run ends with (platform_errors.cpp for POSIX,
-// platform_errors_windows.cpp for Windows).
+// Maps failures of the platform to the messages a run ends with (posix/platform_errors.cpp for
+// POSIX, windows/platform_errors.cpp for Windows).
 #pragma once
 
 #include <string>

@@ -1,0 +1,434 @@
+#include "report/group_view.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "base/char_sets.h"
+#include "charmaps/special_chars.h"
+#include "report/text_forms.h"
+
+namespace pomvex::report {
+
+namespace {
+
+// The character tables report characters they do not know; here that does not matter.
+class QuietReporter : public Reporter {
+ public:
+  void ReportError(Category, const std::string&) override {}
+  void ReportWarning(const std::string&) override {}
+};
+
+// Reads a number of RTF text at i; i is left after it.
+long RtfNumber(std::string_view rtf, std::size_t& i, bool& has) {
+  bool negative = false;
+  if (i < rtf.size() && rtf[i] == '-') {
+    negative = true;
+    ++i;
+  }
+  long value = 0;
+  has = false;
+  while (i < rtf.size() && rtf[i] >= '0' && rtf[i] <= '9') {
+    if (value < 1000000) value = value * 10 + (rtf[i] - '0');
+    has = true;
+    ++i;
+  }
+  return negative ? -value : value;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The first character that an RTF text for one character (as the tables give it) stands for.
+char32_t FirstRtfChar(std::string_view rtf) {
+  if (rtf.empty()) return 0xFFFD;
+  if (rtf[0] != '\\') return Cp1252Char(static_cast<unsigned char>(rtf[0]));
+  if (rtf.size() >= 4 && rtf[1] == '\'') {
+    const int high = HexDigit(rtf[2]), low = HexDigit(rtf[3]);
+    if (high >= 0 && low >= 0) return Cp1252Char(static_cast<unsigned char>(high * 16 + low));
+  }
+  if (rtf.size() >= 3 && rtf[1] == 'u') {
+    std::size_t i = 2;
+    bool has = false;
+    const long code = RtfNumber(rtf, i, has);
+    if (has) return static_cast<char32_t>(code < 0 ? code + 65536 : code);
+  }
+  if (rtf.size() >= 2) return static_cast<unsigned char>(rtf[1]);
+  return 0xFFFD;
+}
+
+// Text of the grid and the characters it takes.
+struct Piece {
+  std::string html;
+  int width = 0;
+};
+
+// One column of a line (or what stands after its last column): the zero-width commands before
+// it, then what takes the column.
+struct Cell {
+  Piece before;
+  Piece body;
+};
+
+void AppendNumber(Piece& piece, int number) {
+  piece.html += "<sup class=\"no\">" + std::to_string(number) + "</sup>";
+  piece.width += static_cast<int>(std::to_string(number).size());
+}
+
+// The text of a command, in its style; flagged with the number of the problem that marks it.
+void AppendCommand(Piece& piece, char c, const char* style, int flag) {
+  std::string text = "\\";
+  if (c != '\0') text += c;
+  piece.html += std::string("<span class=\"") + style + (flag > 0 ? " flag" : "") + "\">";
+  AppendHtml(piece.html, NameText(text));
+  piece.html += "</span>";
+  piece.width += static_cast<int>(text.size());
+  if (flag > 0) AppendNumber(piece, flag);
+}
+
+// What the problems flag in one line.
+struct LineFlags {
+  int wholeNo = 0;  // the problem that flags the whole line
+  struct Run {
+    int first, last, number;
+  };
+  std::vector<Run> runs;
+  struct Command {
+    int column;
+    char c;
+    int number;
+  };
+  std::vector<Command> commands;
+
+  // The run that covers column: its problem's number, and whether column is its first.
+  int RunAt(int column, bool& first) const {
+    for (const Run& run : runs) {
+      if (column >= run.first && column <= run.last) {
+        first = column == run.first;
+        return run.number;
+      }
+    }
+    return 0;
+  }
+  // The number of a flag on the command c at column (taken once).
+  int CommandAt(int column, char c) {
+    for (Command& command : commands) {
+      if (command.column == column && command.c == c) {
+        command.column = -1;
+        return command.number;
+      }
+    }
+    return 0;
+  }
+};
+
+// The line's cells; a line code that starts it ("\+", "\-") goes to code instead, to be shown
+// with the row's label, where it does not widen the first column of the other rows. kind is
+// the font in force, from line to line.
+std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, FontKind& kind,
+                            LineFlags& flags, Piece& code) {
+  static QuietReporter quiet;
+  std::vector<Cell> cells(1);  // cells[0] stays empty: columns count from 1
+  int column = 1;
+  if (line.size() >= 2 && line[0] == '\\' && (line[1] == '+' || line[1] == '-')) {
+    AppendCommand(code, line[1], "cmd", flags.CommandAt(1, line[1]));
+    line.remove_prefix(2);
+  }
+  const std::size_t n = line.size();
+  auto current = [&]() -> Cell& {
+    if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(column + 1);
+    return cells[column];
+  };
+  for (std::size_t i = 0; i < n;) {
+    const char c = line[i];
+    Cell& cell = current();
+    bool first = false;
+    const int run = flags.RunAt(column, first);
+    const int runNo = first ? run : 0;
+    if (c == '\\') {
+      const char next = i + 1 < n ? line[i + 1] : '\0';
+      if (next == '\0') {
+        AppendCommand(cell.before, '\0', "cmd", flags.CommandAt(column, '\\'));
+        break;
+      }
+      const int flag = flags.CommandAt(column, next);
+      if (next == ' ') {
+        cell.body.html += run > 0 ? "<span class=\"hs flag\">\xC2\xB7</span>"
+                                  : "<span class=\"hs\">\xC2\xB7</span>";
+        cell.body.width += 1;
+        if (runNo > 0) AppendNumber(cell.body, runNo);
+        ++column;
+      } else if (PositionColumnCommands.Contains(next)) {
+        AppendCommand(cell.body, next, "cmd", flag > 0 ? flag : runNo);
+        ++column;
+      } else {
+        const bool font = SlotChars.Contains(next) && slots[next] != NONE;
+        if (font) kind = slots[next];
+        AppendCommand(cell.before, next, font ? "font" : "cmd", flag);
+      }
+      i += 2;
+      continue;
+    }
+    const auto byte = static_cast<unsigned char>(c);
+    char32_t shown = Cp437Char(byte);
+    const bool special = SpecialFonts.Contains(kind) && byte >= 0x20;
+    if (special) shown = FirstRtfChar(TranslateSpecialChar(quiet, byte, kind));
+    std::string text;
+    AppendUtf8(text, shown);
+    const char* style = run > 0 ? (special ? "sp flag" : "flag") : (special ? "sp" : nullptr);
+    if (style != nullptr) cell.body.html += std::string("<span class=\"") + style + "\">";
+    AppendHtml(cell.body.html, text);
+    if (style != nullptr) cell.body.html += "</span>";
+    cell.body.width += 1;
+    if (runNo > 0) AppendNumber(cell.body, runNo);
+    ++column;
+    ++i;
+  }
+  return cells;
+}
+
+// The row's label: its document line, and whether it is the main line or a script line.
+std::string RowLabel(const GroupDetail& detail, int slot) {
+  const char* role = slot == detail.mainIndex  ? "main"
+                     : detail.mainIndex < 0    ? "line"
+                     : slot < detail.mainIndex ? "sup "
+                                               : "sub ";
+  std::string number = std::to_string(detail.firstLine + slot);
+  while (number.size() < 6) number.insert(number.begin(), ' ');
+  return number + " " + role + " ";
+}
+
+// Room that a column takes in another row, shown as filler.
+void AppendRoom(std::string& html, int width) {
+  if (width <= 0) return;
+  html += "<span class=\"pad\">" + std::string(static_cast<std::size_t>(width), ' ') + "</span>";
+}
+
+}  // namespace
+
+std::string GroupGridHtml(const GroupDetail& detail, const std::vector<std::string>& messages) {
+  const int count = static_cast<int>(detail.lines.size());
+  std::vector<LineFlags> flags(count);
+  for (const GroupDetail::Flag& flag : detail.flags) {
+    const ProblemMark& mark = flag.mark;
+    int slot = mark.slot;
+    if (slot < 0) slot = detail.mainIndex + (mark.side == '>' ? -1 : 1);
+    if (slot < 0 || slot >= count) continue;
+    const int number = flag.problem + 1;
+    LineFlags& line = flags[slot];
+    if (mark.command != '\0') {
+      line.commands.push_back({mark.column, mark.command, number});
+    } else if (mark.column == 0) {
+      if (line.wholeNo == 0) line.wholeNo = number;
+    } else {
+      line.runs.push_back({mark.column, mark.column + std::max(1, mark.width) - 1, number});
+    }
+  }
+  std::vector<std::vector<Cell>> rows(count);
+  std::vector<Piece> codes(count);
+  int codeWidth = 0;
+  FontKind kind = detail.carry;
+  std::size_t columns = 0;
+  for (int slot = 0; slot < count; ++slot) {
+    rows[slot] = LineCells(detail.lines[slot], detail.slots, kind, flags[slot], codes[slot]);
+    if (flags[slot].wholeNo > 0) AppendNumber(codes[slot], flags[slot].wholeNo);
+    codeWidth = std::max(codeWidth, codes[slot].width);
+    columns = std::max(columns, rows[slot].size());
+  }
+  // In each column of the grid, what takes the column starts at the same place in every row:
+  // after the widest run of zero-width commands before it.
+  std::vector<int> before(columns, 0), body(columns, 0);
+  for (const std::vector<Cell>& row : rows) {
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      before[k] = std::max(before[k], row[k].before.width);
+      body[k] = std::max(body[k], row[k].body.width);
+    }
+  }
+  std::string html = "<pre class=\"grid\">";
+  for (int slot = 0; slot < count; ++slot) {
+    const std::vector<Cell>& row = rows[slot];
+    const int whole = flags[slot].wholeNo;
+    html += "<span class=\"row";
+    if (slot == detail.mainIndex) html += " main";
+    if (whole > 0) html += " flagrow";
+    html += "\"";
+    if (whole > 0 && whole - 1 < static_cast<int>(messages.size())) {
+      html += " title=\"" + Html(NameText(messages[whole - 1])) + "\"";
+    }
+    html += "><span class=\"ln\">" + RowLabel(detail, slot) + "</span>" + codes[slot].html;
+    html.append(static_cast<std::size_t>(codeWidth - codes[slot].width + 1), ' ');
+    for (std::size_t k = 1; k < row.size(); ++k) {
+      const Cell& cell = row[k];
+      html += cell.before.html;
+      if (cell.body.width == 0) break;  // the line's end
+      AppendRoom(html, before[k] - cell.before.width);
+      html += cell.body.html;
+      if (k + 1 < row.size()) AppendRoom(html, body[k] - cell.body.width);
+    }
+    if (detail.lengths[slot] > detail.lines[slot].size()) {
+      html += "<span class=\"cut\">\xE2\x80\xA6 (" + std::to_string(detail.lengths[slot]) +
+              " bytes)</span>";
+    }
+    html += "</span>";
+  }
+  html += "</pre>";
+  return html;
+}
+
+std::string RtfTextHtml(std::string_view rtf) {
+  struct Style {
+    bool sup = false, sub = false, bold = false, italic = false, under = false;
+    bool footnote = false;  // the group opens a footnote's text
+    bool skip = false;      // a destination that is not text
+    bool operator==(const Style&) const = default;
+  };
+  std::vector<Style> stack{Style{}};
+  Style shown;  // the style of the tags open in out
+  std::string out;
+  auto close = [&]() {
+    if (shown.under) out += "</u>";
+    if (shown.italic) out += "</i>";
+    if (shown.bold) out += "</b>";
+    if (shown.sub) out += "</sub>";
+    if (shown.sup) out += "</sup>";
+    shown = Style{};
+  };
+  auto emit = [&](std::string_view html) {
+    Style want = stack.back();
+    if (want.skip) return;
+    want.footnote = false;
+    if (!(want == shown)) {
+      close();
+      if (want.sup) out += "<sup>";
+      if (want.sub && !want.sup) out += "<sub>";
+      if (want.bold) out += "<b>";
+      if (want.italic) out += "<i>";
+      if (want.under) out += "<u>";
+      shown = want;
+      shown.sub = want.sub && !want.sup;
+    }
+    out += html;
+  };
+  auto emitChar = [&](char32_t code) {
+    std::string text;
+    AppendUtf8(text, code);
+    emit(Html(text));
+  };
+  std::size_t skipChars = 0;  // the characters that stand for a \u character
+  for (std::size_t i = 0; i < rtf.size();) {
+    const char c = rtf[i];
+    if (c == '{') {
+      stack.push_back(stack.back());
+      stack.back().footnote = false;
+      ++i;
+      continue;
+    }
+    if (c == '}') {
+      if (stack.size() > 1) {
+        const bool footnote = stack.back().footnote;
+        stack.pop_back();
+        if (footnote) {
+          close();
+          out += "]</span>";
+        }
+      }
+      ++i;
+      continue;
+    }
+    if (c == '\r' || c == '\n') {
+      ++i;
+      continue;
+    }
+    if (c != '\\') {
+      if (skipChars > 0) {
+        --skipChars;
+      } else {
+        emitChar(Cp1252Char(static_cast<unsigned char>(c)));
+      }
+      ++i;
+      continue;
+    }
+    // A control word or symbol.
+    ++i;
+    if (i >= rtf.size()) break;
+    const char s = rtf[i];
+    if (!((s >= 'a' && s <= 'z') || (s >= 'A' && s <= 'Z'))) {
+      ++i;
+      const bool counted = skipChars > 0;
+      if (counted) --skipChars;
+      if (s == '\'') {
+        const int high = i < rtf.size() ? HexDigit(rtf[i]) : -1;
+        const int low = i + 1 < rtf.size() ? HexDigit(rtf[i + 1]) : -1;
+        if (high >= 0 && low >= 0) {
+          i += 2;
+          if (!counted) emitChar(Cp1252Char(static_cast<unsigned char>(high * 16 + low)));
+        }
+      } else if (counted) {
+      } else if (s == '\\' || s == '{' || s == '}') {
+        emitChar(static_cast<unsigned char>(s));
+      } else if (s == '~') {
+        emitChar(0x00A0);
+      } else if (s == '_') {
+        emitChar(0x2011);
+      } else if (s == '*') {
+        stack.back().skip = true;
+      }
+      continue;
+    }
+    const std::size_t start = i;
+    while (i < rtf.size() && ((rtf[i] >= 'a' && rtf[i] <= 'z') || (rtf[i] >= 'A' && rtf[i] <= 'Z')))
+      ++i;
+    const std::string_view word = rtf.substr(start, i - start);
+    bool has = false;
+    const long value = RtfNumber(rtf, i, has);
+    if (i < rtf.size() && rtf[i] == ' ') ++i;
+    Style& style = stack.back();
+    const bool on = !has || value != 0;
+    if (word == "par" || word == "line" || word == "sect" || word == "page") {
+      emit("<br>");
+    } else if (word == "tab") {
+      emit("<span class=\"tab\">\xE2\x87\xA5</span>");
+    } else if (word == "u") {
+      emitChar(static_cast<char32_t>(value < 0 ? value + 65536 : value));
+      skipChars = 1;
+    } else if (word == "super" || word == "up") {
+      style.sup = on;
+    } else if (word == "sub" || word == "dn") {
+      style.sub = on;
+    } else if (word == "nosupersub") {
+      style.sup = style.sub = false;
+    } else if (word == "b") {
+      style.bold = on;
+    } else if (word == "i") {
+      style.italic = on;
+    } else if (word == "ul") {
+      style.under = on;
+    } else if (word == "ulnone") {
+      style.under = false;
+    } else if (word == "plain") {
+      style.sup = style.sub = style.bold = style.italic = style.under = false;
+    } else if (word == "chftn") {
+      emit("*");
+    } else if (word == "footnote" && !style.skip) {
+      close();
+      out += "<span class=\"fn\">[";
+      style.footnote = true;
+    } else if (word == "header" || word == "footer" || word == "headerl" || word == "headerr" ||
+               word == "footerl" || word == "footerr" || word == "headerf" || word == "footerf" ||
+               word == "fonttbl" || word == "colortbl" || word == "stylesheet" || word == "info" ||
+               word == "pict" || word == "chftnsep" || word == "field" || word == "fldinst") {
+      style.skip = true;
+    }
+  }
+  close();
+  while (stack.size() > 1) {
+    if (stack.back().footnote) out += "]</span>";
+    stack.pop_back();
+  }
+  return out;
+}
+
+}  // namespace pomvex::report
