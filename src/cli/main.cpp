@@ -287,18 +287,8 @@ std::string ChooseReportFile(const std::string& option, const std::string& file,
   return "";
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  CLI::App app{
-      "Converts ChiWriter 3 documents (.CHI) into RTF files written beside them, or under the "
-      "folder\nof --outdir. Existing files are never overwritten; a log (Pomvex.Log) is written "
-      "into the\nstart directory, or into that folder.",
-      "pomvex-cli"};
-  app.set_version_flag("--version", std::string("pomvex-cli ") + POMVEX_VERSION);
-  app.footer(kExitCodes);
-  // Unknown options are told apart from paths below, with a message of our own.
-  app.allow_extras();
+// What the command line gives, as parsed.
+struct Options {
   bool detailedLog = false;
   bool recursive = false;
   bool keepAllScripts = false;
@@ -307,109 +297,143 @@ int main(int argc, char** argv) {
   std::string reportFile;
   std::string jsonFile;
   std::vector<std::string> paths;
-  app.add_flag("--detailed-log", detailedLog,
+  CLI::Option* jobsOption = nullptr;
+  CLI::Option* outDirOption = nullptr;
+  CLI::Option* reportOption = nullptr;
+  CLI::Option* jsonOption = nullptr;
+};
+
+void DefineOptions(CLI::App& app, Options& options) {
+  app.set_version_flag("--version", std::string("pomvex-cli ") + POMVEX_VERSION);
+  app.footer(kExitCodes);
+  // Unknown options are told apart from paths after parsing, with a message of our own.
+  app.allow_extras();
+  app.add_flag("--detailed-log", options.detailedLog,
                "Log every superscript/subscript error, not only their counts");
-  app.add_flag("--keep-all-scripts", keepAllScripts,
+  app.add_flag("--keep-all-scripts", options.keepAllScripts,
                "Place every superscript and subscript, also where the document leaves no room "
                "(runs without room are logged)");
-  CLI::Option* outDirOption =
-      app.add_option("--outdir", outDir,
+  options.outDirOption =
+      app.add_option("--outdir", options.outDir,
                      "Write the RTF files and the log into OUT (created when missing), each RTF "
                      "file at its document's path under the start directory; nothing is written "
                      "beside the documents, so a read-only archive can be converted")
           ->type_name("OUT");
-  CLI::Option* reportOption =
-      app.add_option("--report", reportFile,
+  options.reportOption =
+      app.add_option("--report", options.reportFile,
                      "Also write an HTML page of the run's problems to FILE: the documents with "
                      "the most problems first, each problem with its line, and the first line "
                      "groups with problems as the document laid them out beside what the RTF "
                      "reads; written under a temporary name and renamed when the run ends")
           ->type_name("FILE");
-  CLI::Option* jsonOption =
-      app.add_option("--json", jsonFile,
+  options.jsonOption =
+      app.add_option("--json", options.jsonFile,
                      "Also write the run as JSON lines to FILE: one object per document in walk "
                      "order (path, rtf, status, problems with their lines), then the run's "
                      "summary; written under a temporary name and renamed when the run ends")
           ->type_name("FILE");
-  app.add_flag("-r,--recursive", recursive, "Convert DIR and all its sub-folders, depth first");
-  CLI::Option* jobsOption =
-      app.add_option("-j,--jobs", jobs,
+  app.add_flag("-r,--recursive", options.recursive,
+               "Convert DIR and all its sub-folders, depth first");
+  options.jobsOption =
+      app.add_option("-j,--jobs", options.jobs,
                      "Convert N documents at once (1 to " + std::to_string(pomvex::kMaxJobs) +
                          "; default: the number of cores, here " +
                          std::to_string(pomvex::DefaultJobCount()) +
                          "); the RTF files, their names and the log are the same for any N")
           ->type_name("N");
-  app.add_option("PATH", paths,
+  app.add_option("PATH", options.paths,
                  "A directory (every .CHI file in it), or .CHI files of one directory")
       ->required();
-  pomvex::cli::SetUpConsole();
+}
+
+// Parses the arguments into options; gives the usage error's message, or "" when they parse.
+// --help and --version are answered here, and exitCode says so.
+std::string ParseArguments(CLI::App& app, int argc, char** argv, int& exitCode) {
   // CLI11 takes the arguments last first.
   std::vector<std::string> arguments = pomvex::cli::Arguments(argc, argv);
   std::reverse(arguments.begin(), arguments.end());
   try {
     app.parse(arguments);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e);  // --help, --version
-    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return UsageError(kNoPath);
-    return UsageError(e.what());
+    if (e.get_exit_code() == 0) {  // --help, --version
+      exitCode = app.exit(e);
+      return "";
+    }
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return kNoPath;
+    return e.what();
   }
   for (const std::string& extra : app.remaining()) {
-    if (!extra.empty() && extra[0] == '-') return UsageError("unknown option: " + Shown(extra));
-    return UsageError("unexpected argument: " + Shown(extra));
+    if (!extra.empty() && extra[0] == '-') return "unknown option: " + Shown(extra);
+    return "unexpected argument: " + Shown(extra);
   }
+  return "";
+}
 
-  pomvex::RunRequest request;
-  request.detailedLog = detailedLog;
-  request.keepAllScripts = keepAllScripts;
-  if (jobsOption->count() > 0) {
-    request.jobs = JobCountOf(jobs);
+// The run's request from the options; gives the usage error's message, or "" when they make a
+// run.
+std::string MakeRequest(const Options& options, pomvex::RunRequest& request) {
+  request.detailedLog = options.detailedLog;
+  request.keepAllScripts = options.keepAllScripts;
+  if (options.jobsOption->count() > 0) {
+    request.jobs = JobCountOf(options.jobs);
     if (request.jobs == 0) {
-      return UsageError("--jobs takes a number from 1 to " + std::to_string(pomvex::kMaxJobs) +
-                        ": " + Shown(jobs));
+      return "--jobs takes a number from 1 to " + std::to_string(pomvex::kMaxJobs) + ": " +
+             Shown(options.jobs);
     }
   } else {
     request.jobs = pomvex::DefaultJobCount();
   }
-  if (const std::string problem = ChooseFiles(paths, recursive, request); !problem.empty()) {
-    return UsageError(problem);
+  if (std::string problem = ChooseFiles(options.paths, options.recursive, request);
+      !problem.empty()) {
+    return problem;
   }
-  if (outDirOption->count() > 0) {
-    if (const std::string problem = ChooseOutputFolder(outDir, recursive, request);
-        !problem.empty()) {
-      return UsageError(problem);
-    }
+  if (options.outDirOption->count() > 0) {
+    return ChooseOutputFolder(options.outDir, options.recursive, request);
   }
+  return "";
+}
 
-  std::string reportPath, jsonPath;
-  for (auto [option, file, path] : {std::tuple{reportOption, &reportFile, &reportPath},
-                                    std::tuple{jsonOption, &jsonFile, &jsonPath}}) {
+// The files of --report and --json, absolute; gives the usage error's message, or "".
+std::string ChooseReports(const Options& options, std::string& reportPath, std::string& jsonPath) {
+  for (auto [option, file, path] :
+       {std::tuple{options.reportOption, &options.reportFile, &reportPath},
+        std::tuple{options.jsonOption, &options.jsonFile, &jsonPath}}) {
     if (option->count() == 0) continue;
-    if (const std::string problem = ChooseReportFile(option->get_name(), *file, *path);
+    if (std::string problem = ChooseReportFile(option->get_name(), *file, *path);
         !problem.empty()) {
-      return UsageError(problem);
+      return problem;
     }
   }
   if (!reportPath.empty() && pomvex::platform::SameName(reportPath, jsonPath)) {
-    return UsageError("--report and --json take two files: " + Shown(reportFile));
+    return "--report and --json take two files: " + Shown(options.reportFile);
   }
-  // The reports' files are created before anything is converted, so that a report that cannot
-  // be written ends the run before it starts.
-  std::unique_ptr<pomvex::report::HtmlReport> htmlReport;
-  std::unique_ptr<pomvex::report::JsonReport> jsonReport;
-  try {
-    if (!reportPath.empty()) {
-      htmlReport = std::make_unique<pomvex::report::HtmlReport>(reportPath);
-      request.observers.push_back(htmlReport.get());
-    }
-    if (!jsonPath.empty()) {
-      jsonReport = std::make_unique<pomvex::report::JsonReport>(jsonPath);
-      request.observers.push_back(jsonReport.get());
-    }
-  } catch (const pomvex::RunFailure& failure) {
-    std::cerr << "pomvex-cli: " << Shown(failure.Path()) << ": " << failure.what() << '\n';
-    return kExitFailure;
-  }
+  return "";
+}
 
+// The writers of the reports asked for, as observers of the run.
+struct Reports {
+  std::unique_ptr<pomvex::report::HtmlReport> html;
+  std::unique_ptr<pomvex::report::JsonReport> json;
+};
+
+// Creates the reports' files before anything is converted, so that a report that cannot be
+// written ends the run before it starts (RunFailure).
+Reports OpenReports(const std::string& reportPath, const std::string& jsonPath,
+                    pomvex::RunRequest& request) {
+  Reports reports;
+  if (!reportPath.empty()) {
+    reports.html = std::make_unique<pomvex::report::HtmlReport>(reportPath);
+    request.observers.push_back(reports.html.get());
+  }
+  if (!jsonPath.empty()) {
+    reports.json = std::make_unique<pomvex::report::JsonReport>(jsonPath);
+    request.observers.push_back(reports.json.get());
+  }
+  return reports;
+}
+
+// Runs the conversion with progress on a terminal; the exit status.
+int Convert(const pomvex::RunRequest& request) {
   pomvex::cli::InstallSignalHandlers();
   const bool progress = pomvex::cli::ErrorIsTerminal();
   CliFrontEnd frontEnd(progress, progress ? pomvex::cli::ErrorTerminalColumns() : 0,
@@ -430,4 +454,39 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   return kExitFinished;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{
+      "Converts ChiWriter 3 documents (.CHI) into RTF files written beside them, or under the "
+      "folder\nof --outdir. Existing files are never overwritten; a log (Pomvex.Log) is written "
+      "into the\nstart directory, or into that folder.",
+      "pomvex-cli"};
+  Options options;
+  DefineOptions(app, options);
+  pomvex::cli::SetUpConsole();
+  int exitCode = -1;
+  if (std::string problem = ParseArguments(app, argc, argv, exitCode); !problem.empty()) {
+    return UsageError(problem);
+  }
+  if (exitCode >= 0) return exitCode;
+
+  pomvex::RunRequest request;
+  std::string reportPath, jsonPath;
+  if (std::string problem = MakeRequest(options, request); !problem.empty()) {
+    return UsageError(problem);
+  }
+  if (std::string problem = ChooseReports(options, reportPath, jsonPath); !problem.empty()) {
+    return UsageError(problem);
+  }
+  Reports reports;
+  try {
+    reports = OpenReports(reportPath, jsonPath, request);
+  } catch (const pomvex::RunFailure& failure) {
+    std::cerr << "pomvex-cli: " << Shown(failure.Path()) << ": " << failure.what() << '\n';
+    return kExitFailure;
+  }
+  return Convert(request);
 }

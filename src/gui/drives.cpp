@@ -8,10 +8,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
-#include <string>
-#include <vector>
 
-#include "window/folder_lists.h"
 #include "window_controls.h"
 
 namespace pomvex {
@@ -179,12 +176,6 @@ QString FallbackDrive() {
 #else
   return QStringLiteral("/");
 #endif
-}
-
-QString DriveOf(const QString& path, const QStringList& drives) {
-  std::vector<std::string> roots;
-  for (const QString& root : drives) roots.push_back(ToLocalPath(root));
-  return ListPath(pomvex::DriveOf(ToLocalPath(path), roots, ToLocalPath(FallbackDrive())));
 }
 
 }  // namespace pomvex

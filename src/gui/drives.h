@@ -49,8 +49,4 @@ DriveAccess SystemDrives(MountTableSource source = ReadMountTable);
 // The drive the window falls back to when the chosen one is not ready: "/" (or "C:/").
 QString FallbackDrive();
 
-// The drive among drives that holds path (absolute, "/" separators): the longest root that
-// the path lies under; FallbackDrive() when none does.
-QString DriveOf(const QString& path, const QStringList& drives);
-
 }  // namespace pomvex

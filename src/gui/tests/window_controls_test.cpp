@@ -166,35 +166,6 @@ class WindowControlsTest : public QObject {
     QCOMPARE(list.count(), 0);
   }
 
-  void DriveOfTakesTheLongestRoot_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("drive");
-    QTest::newRow("root itself") << "/"
-                                 << "/";
-    QTest::newRow("under the root") << "/home/user"
-                                    << "/";
-    QTest::newRow("the mount itself") << "/media/usb"
-                                      << "/media/usb";
-    QTest::newRow("under a mount") << "/media/usb/letters"
-                                   << "/media/usb";
-    QTest::newRow("a name that only begins alike") << "/media/usbstick"
-                                                   << "/";
-    QTest::newRow("nested mount") << "/media/usb/inner/x"
-                                  << "/media/usb/inner";
-  }
-
-  void DriveOfTakesTheLongestRoot() {
-    QFETCH(QString, path);
-    QFETCH(QString, drive);
-    QCOMPARE(DriveOf(path, {"/media/usb", "/", "/media/usb/inner"}), drive);
-  }
-
-  // A mount point whose name is not UTF-8 (a Latin-1 volume label) is given back byte for byte.
-  void DriveOfKeepsTheBytesOfAName() {
-    const QString drive = FromLocalName("/media/\xC9T\xC9");
-    QCOMPARE(DriveOf(FromLocalName("/media/\xC9T\xC9/letters"), {"/", drive}), drive);
-  }
-
   void DrivesAreTheVolumesAUserKnows() {
     // Fields: id, parent, device, root, mount point, options, "-", type, source, options.
     const QByteArray table =
