@@ -142,6 +142,15 @@ TEST(ReadLineGroup, GroupEnds) {
     r.Next();
     EXPECT_EQ(r.group.Lines[0], "\\- c") << "the next group starts afresh";
   }
+  {
+    GroupReading r("one\r\ntwo\f\r\n\\- three\r\n");
+    r.Next();
+    r.MoveAhead();
+    r.Next();
+    EXPECT_EQ(r.group.lastIndex, 0) << "a form feed in the line read ahead ends its group";
+    EXPECT_TRUE(r.group.endsInPageEnd);
+    EXPECT_FALSE(r.pending);
+  }
 }
 
 TEST(ReadLineGroup, MisplacedSubscriptLinesAreReportedAndKept) {

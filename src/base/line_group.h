@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace pomvex {
@@ -17,6 +18,9 @@ struct LineGroup {
   // The group's last line holds a form feed (only the last can: a form feed ends the group), as
   // the reader found when it read the group.
   bool endsInPageEnd = false;
+  // Whether the line read ahead, left after the group, holds a form feed, as the reader found
+  // when it read the line; unknown (it is looked for) when the line was put there otherwise.
+  std::optional<bool> aheadHoldsFormFeed;
 };
 
 }  // namespace pomvex

@@ -46,7 +46,9 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
   bool pageEnd = false;  // the line classified last holds a form feed
   if (linePending) {
     group.lastIndex = 0;
-    const LineKind k = ClassifyLine(group.Lines[0]);
+    const std::string& ahead = group.Lines[0];
+    const LineKind k =
+        group.aheadHoldsFormFeed ? KindOf(ahead, *group.aheadHoldsFormFeed) : ClassifyLine(ahead);
     prevSuper = k.superscript;
     prevSub = k.subscript;
     prevMain = k.main;
@@ -61,6 +63,7 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     group.lastIndex = -1;
   }
   linePending = false;
+  group.aheadHoldsFormFeed.reset();
   int n = group.lastIndex;
   if (!in.AtEnd() && !stop) {
     bool complete = false;
@@ -73,6 +76,7 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
       linePending = (k.superscript && (prevSub || prevMain)) || (k.main && (prevMain || prevSub));
       complete = in.AtEnd() || k.equals || k.pageEnd || linePending;
       pageEnd = k.pageEnd;
+      if (linePending) group.aheadHoldsFormFeed = read.formFeed;
       if (prevSuper && k.subscript) {
         if (report.Locating()) report.Mark({.slot = n});
         report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);

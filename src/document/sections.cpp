@@ -160,6 +160,7 @@ bool ConvertSections(DocumentState& doc, TextInput& in, LineGroup& group, std::s
       doc.SectionMarker.clear();
     } else {
       group.Lines[0] = std::move(line);  // the first body line
+      group.aheadHoldsFormFeed.reset();
       return true;
     }
     // The line after a section is always examined, also when it is the input's last line.
