@@ -142,7 +142,9 @@ struct DocumentState {
   int CurSize = 1;
 
   // The buffer a step of the line pipeline builds the changed line in; the line's old buffer
-  // takes its place for the next step, so that no step allocates a line of its own.
+  // takes its place for the next step, so that no step allocates a line of its own. The line is
+  // moved from it: between two allocated buffers the move exchanges them, as a swap would, in
+  // fewer steps, and leaves this one empty.
   std::string Spare;
 
   // The tab stop words of the line in the pipeline, for its paragraph's words.

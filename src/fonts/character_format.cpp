@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include "base/commands.h"
 #include "charmaps/special_chars.h"
@@ -211,7 +212,7 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
     // No switch: the line is in no font and stays as it is, but for the commands shown as text.
     if (doc.LineMayShowCommands && HasCommand(line, TextShownCommands)) {
       AppendFontRun(doc, out, line, NONE);
-      line.swap(out);
+      line = std::move(out);
     }
     return;
   }
@@ -288,7 +289,7 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
     current = now;
   }
   SetCurrentFormat(doc, current);
-  line.swap(out);
+  line = std::move(out);
 }
 
 }  // namespace

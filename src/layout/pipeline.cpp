@@ -8,6 +8,7 @@
 #include <bit>
 #include <bitset>
 #include <optional>
+#include <utility>
 
 #include "base/char_sets.h"
 #include "base/commands.h"
@@ -294,7 +295,7 @@ void ConvertLateSteps(DocumentState& doc, std::string& line, bool collapse, bool
     return;
   }
   LatePass pass(doc, line, doc.Spare, collapse, startsParagraph, halfPoints);
-  if (pass.Run()) line.swap(doc.Spare);
+  if (pass.Run()) line = std::move(doc.Spare);
 }
 
 void ProcessLineMarkup(DocumentState& doc, std::string& line, bool startsParagraph,

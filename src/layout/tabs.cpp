@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 #include "base/char_sets.h"
 #include "base/columns.h"
@@ -153,7 +154,7 @@ void FindTabStops(DocumentState& doc, std::string& line) {
     first = false;
   }
   out.append(line, i);
-  line.swap(out);
+  line = std::move(out);
 }
 
 // One pass: out is the line as rewritten so far. Each tab's end mark "\X" is the first one after
@@ -201,7 +202,7 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
     out += "\\tab ";
   }
   out.append(line, copied);
-  line.swap(out);
+  line = std::move(out);
 }
 
 void TrimTrailingSpaces(std::string& text) {
