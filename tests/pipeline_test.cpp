@@ -30,6 +30,7 @@ TEST(TrimContinuationLine, DropsLeadingBlanksAndLayoutCodesButKeepsFonts) {
       {"kept commands keep their order", " \\2\\ \\>x\\:", false, "\\2\\>x\\:"},
       {"hard spaces and tab codes go", "\\ \\ \\[text", false, "text"},
       {"a one-column command stops", "\\@ page", false, "\\@ page"},
+      {"kept switches move up over what goes", "\\ \\1 \\2\\@ x", false, "\\1\\2\\@ x"},
       {"a literal backslash stops", " \\\\x", false, "\\\\x"},
       {"a lone backslash stops", "  \\", false, "\\"},
       {"only blanks", "   ", false, ""},

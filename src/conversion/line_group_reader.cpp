@@ -21,13 +21,13 @@ void ReleaseLongBuffer(std::string& slot) {
 }  // namespace
 
 namespace {
-// The kind of a line whose form feed is known.
-LineKind KindOf(std::string_view line, bool pageEnd) {
+// The kind of a line whose form feed is known, by the command the line starts with.
+inline LineKind KindOf(std::string_view line, bool pageEnd) {
+  const char code = line.size() >= 2 && line[0] == kBackslash ? line[1] : '\0';
   LineKind k;
-  const bool command = line.size() >= 2 && line[0] == kBackslash;
-  k.subscript = command && line[1] == '-';
-  k.superscript = command && line[1] == '+';
-  k.equals = command && line[1] == '=';
+  k.subscript = code == '-';
+  k.superscript = code == '+';
+  k.equals = code == '=';
   k.main = !k.subscript && !k.superscript && !k.equals;
   k.pageEnd = pageEnd;
   return k;

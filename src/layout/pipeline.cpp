@@ -24,29 +24,30 @@ namespace pomvex {
 
 void TrimContinuationLine(std::string& line, bool startsParagraph) {
   if (startsParagraph) return;
-  std::string kept;
-  std::size_t i = 0;  // characters before i have been deleted or kept
-  bool deleted = false;
+  // The start of the line is compacted in place: line[..out) is what stays of line[..i).
+  char* data = line.data();
+  std::size_t i = 0;
+  std::size_t out = 0;
   const std::size_t n = line.size();
-  while (i < n && (line[i] == ' ' || line[i] == kBackslash)) {
-    if (line[i] == ' ') {
+  while (i < n && (data[i] == ' ' || data[i] == kBackslash)) {
+    if (data[i] == ' ') {
       ++i;
-      deleted = true;
       continue;
     }
     if (i + 1 == n) break;  // a lone backslash ends the line
-    const char c = line[i + 1];
+    const char c = data[i + 1];
     if (SegmentBreakers.Contains(c) && c != ':' && c != '<' && c != '>') {
       i += 2;
-      deleted = true;
     } else if (OneColumnCommands.Contains(c)) {
       break;
     } else {
-      kept.append(line, i, 2);
+      data[out] = data[i];
+      data[out + 1] = c;
+      out += 2;
       i += 2;
     }
   }
-  if (deleted) line.replace(0, i, kept);
+  if (out != i) line.erase(out, i - out);
 }
 
 namespace {
