@@ -83,7 +83,8 @@ void TextInput::TakeLineEnd() {
   const char end = buffer_[pos_];
   if (end == kCtrlZ) return;
   ++pos_;
-  if (end == kCR && Fill() && buffer_[pos_] == kLF) ++pos_;
+  // A line feed after the carriage return is mostly in the buffer already: no refill is asked.
+  if (end == kCR && ((pos_ < size_ && !ended_) || Fill()) && buffer_[pos_] == kLF) ++pos_;
 }
 
 LineRead TextInput::ReadLine(std::string& line) {
