@@ -11,10 +11,10 @@
 #include <sstream>
 #include <string>
 
-#include "app/convert_file.h"
 #include "base/document_state.h"
 #include "base/reporting.h"
 #include "base/text_sink.h"
+#include "document/convert_document.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <sstream>
 #include <string>
 
-#include "app/convert_file.h"
 #include "app/folder_listing.h"
 #include "corpus.h"
+#include "document/convert_document.h"
 
 namespace pomvex {
 namespace {

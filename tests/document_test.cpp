@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "app/convert_file.h"
 #include "corpus.h"
+#include "document/convert_document.h"
 #include "test_support.h"
 
 namespace pomvex {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <sstream>
 
-#include "app/convert_file.h"
 #include "conversion/line_group_reader.h"
+#include "document/convert_document.h"
 #include "fonts/character_format.h"
 #include "layout/line_codes.h"
 #include "layout/script_merge.h"

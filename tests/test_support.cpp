@@ -3,8 +3,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/convert_file.h"
 #include "charmaps/special_chars.h"
+#include "document/convert_document.h"
 
 namespace pomvex::testing {
 

@@ -1,5 +1,4 @@
-// The conversion of one ChiWriter document into one RTF document, from the opened input to the
-// closed output, and of one taken-up file into its RTF file, recorded in the file's entry.
+// The conversion of one taken-up file into its RTF file, recorded in the file's entry.
 #pragma once
 
 #include <cstddef>
@@ -10,10 +9,6 @@
 #include "base/text_sink.h"
 
 namespace pomvex {
-
-// Converts one document. Gives false, with nothing written, when the input is not a version-3
-// document. Throws ConversionAbandoned when a limit of the document is met.
-bool ConvertDocument(DocumentState& doc, TextInput& in, TextSink& out);
 
 // What the conversion of a file asks of the run while it goes on.
 class ConversionControl {

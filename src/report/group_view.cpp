@@ -278,122 +278,67 @@ std::string GroupGridHtml(const GroupDetail& detail, const std::vector<std::stri
   return html;
 }
 
-std::string RtfTextHtml(std::string_view rtf) {
-  struct Style {
-    bool sup = false, sub = false, bold = false, italic = false, under = false;
-    bool footnote = false;  // the group opens a footnote's text
-    bool skip = false;      // a destination that is not text
-    bool operator==(const Style&) const = default;
-  };
-  std::vector<Style> stack{Style{}};
-  Style shown;  // the style of the tags open in out
-  std::string out;
-  auto close = [&]() {
-    if (shown.under) out += "</u>";
-    if (shown.italic) out += "</i>";
-    if (shown.bold) out += "</b>";
-    if (shown.sub) out += "</sub>";
-    if (shown.sup) out += "</sup>";
-    shown = Style{};
-  };
-  auto emit = [&](std::string_view html) {
-    Style want = stack.back();
-    if (want.skip) return;
-    want.footnote = false;
-    if (!(want == shown)) {
-      close();
-      if (want.sup) out += "<sup>";
-      if (want.sub && !want.sup) out += "<sub>";
-      if (want.bold) out += "<b>";
-      if (want.italic) out += "<i>";
-      if (want.under) out += "<u>";
-      shown = want;
-      shown.sub = want.sub && !want.sup;
+namespace {
+
+// Reads RTF text as a reader would show it, into HTML: the text, line ends, tabs, scripts,
+// bold, italic and underline, and footnote texts in brackets; destinations that are not text
+// are left out.
+class RtfReading {
+ public:
+  void OpenGroup() {
+    stack_.push_back(stack_.back());
+    stack_.back().footnote = false;
+  }
+  void CloseGroup() {
+    if (stack_.size() <= 1) return;
+    const bool footnote = stack_.back().footnote;
+    stack_.pop_back();
+    if (footnote) {
+      Close();
+      out_ += "]</span>";
     }
-    out += html;
-  };
-  auto emitChar = [&](char32_t code) {
-    std::string text;
-    AppendUtf8(text, code);
-    emit(Html(text));
-  };
-  std::size_t skipChars = 0;  // the characters that stand for a \u character
-  for (std::size_t i = 0; i < rtf.size();) {
-    const char c = rtf[i];
-    if (c == '{') {
-      stack.push_back(stack.back());
-      stack.back().footnote = false;
-      ++i;
-      continue;
+  }
+  // A character of the text, as a byte of code page 1252.
+  void Text(unsigned char c) {
+    if (skipChars_ > 0) {
+      --skipChars_;
+    } else {
+      EmitChar(Cp1252Char(c));
     }
-    if (c == '}') {
-      if (stack.size() > 1) {
-        const bool footnote = stack.back().footnote;
-        stack.pop_back();
-        if (footnote) {
-          close();
-          out += "]</span>";
-        }
+  }
+  // The control symbol at rtf[i] (after its backslash); i moves past it.
+  void ControlSymbol(std::string_view rtf, std::size_t& i) {
+    const char s = rtf[i++];
+    const bool counted = skipChars_ > 0;
+    if (counted) --skipChars_;
+    if (s == '\'') {
+      const int high = i < rtf.size() ? HexDigit(rtf[i]) : -1;
+      const int low = i + 1 < rtf.size() ? HexDigit(rtf[i + 1]) : -1;
+      if (high >= 0 && low >= 0) {
+        i += 2;
+        if (!counted) EmitChar(Cp1252Char(static_cast<unsigned char>(high * 16 + low)));
       }
-      ++i;
-      continue;
+    } else if (counted) {
+    } else if (s == '\\' || s == '{' || s == '}') {
+      EmitChar(static_cast<unsigned char>(s));
+    } else if (s == '~') {
+      EmitChar(0x00A0);
+    } else if (s == '_') {
+      EmitChar(0x2011);
+    } else if (s == '*') {
+      stack_.back().skip = true;
     }
-    if (c == '\r' || c == '\n') {
-      ++i;
-      continue;
-    }
-    if (c != '\\') {
-      if (skipChars > 0) {
-        --skipChars;
-      } else {
-        emitChar(Cp1252Char(static_cast<unsigned char>(c)));
-      }
-      ++i;
-      continue;
-    }
-    // A control word or symbol.
-    ++i;
-    if (i >= rtf.size()) break;
-    const char s = rtf[i];
-    if (!((s >= 'a' && s <= 'z') || (s >= 'A' && s <= 'Z'))) {
-      ++i;
-      const bool counted = skipChars > 0;
-      if (counted) --skipChars;
-      if (s == '\'') {
-        const int high = i < rtf.size() ? HexDigit(rtf[i]) : -1;
-        const int low = i + 1 < rtf.size() ? HexDigit(rtf[i + 1]) : -1;
-        if (high >= 0 && low >= 0) {
-          i += 2;
-          if (!counted) emitChar(Cp1252Char(static_cast<unsigned char>(high * 16 + low)));
-        }
-      } else if (counted) {
-      } else if (s == '\\' || s == '{' || s == '}') {
-        emitChar(static_cast<unsigned char>(s));
-      } else if (s == '~') {
-        emitChar(0x00A0);
-      } else if (s == '_') {
-        emitChar(0x2011);
-      } else if (s == '*') {
-        stack.back().skip = true;
-      }
-      continue;
-    }
-    const std::size_t start = i;
-    while (i < rtf.size() && ((rtf[i] >= 'a' && rtf[i] <= 'z') || (rtf[i] >= 'A' && rtf[i] <= 'Z')))
-      ++i;
-    const std::string_view word = rtf.substr(start, i - start);
-    bool has = false;
-    const long value = RtfNumber(rtf, i, has);
-    if (i < rtf.size() && rtf[i] == ' ') ++i;
-    Style& style = stack.back();
+  }
+  void ControlWord(std::string_view word, bool has, long value) {
+    Style& style = stack_.back();
     const bool on = !has || value != 0;
     if (word == "par" || word == "line" || word == "sect" || word == "page") {
-      emit("<br>");
+      Emit("<br>");
     } else if (word == "tab") {
-      emit("<span class=\"tab\">\xE2\x87\xA5</span>");
+      Emit("<span class=\"tab\">\xE2\x87\xA5</span>");
     } else if (word == "u") {
-      emitChar(static_cast<char32_t>(value < 0 ? value + 65536 : value));
-      skipChars = 1;
+      EmitChar(static_cast<char32_t>(value < 0 ? value + 65536 : value));
+      skipChars_ = 1;
     } else if (word == "super" || word == "up") {
       style.sup = on;
     } else if (word == "sub" || word == "dn") {
@@ -411,24 +356,109 @@ std::string RtfTextHtml(std::string_view rtf) {
     } else if (word == "plain") {
       style.sup = style.sub = style.bold = style.italic = style.under = false;
     } else if (word == "chftn") {
-      emit("*");
+      Emit("*");
     } else if (word == "footnote" && !style.skip) {
-      close();
-      out += "<span class=\"fn\">[";
+      Close();
+      out_ += "<span class=\"fn\">[";
       style.footnote = true;
-    } else if (word == "header" || word == "footer" || word == "headerl" || word == "headerr" ||
-               word == "footerl" || word == "footerr" || word == "headerf" || word == "footerf" ||
-               word == "fonttbl" || word == "colortbl" || word == "stylesheet" || word == "info" ||
-               word == "pict" || word == "chftnsep" || word == "field" || word == "fldinst") {
+    } else if (IsSkippedDestination(word)) {
       style.skip = true;
     }
   }
-  close();
-  while (stack.size() > 1) {
-    if (stack.back().footnote) out += "]</span>";
-    stack.pop_back();
+  std::string Finish() {
+    Close();
+    while (stack_.size() > 1) {
+      if (stack_.back().footnote) out_ += "]</span>";
+      stack_.pop_back();
+    }
+    return std::move(out_);
   }
-  return out;
+
+ private:
+  struct Style {
+    bool sup = false, sub = false, bold = false, italic = false, under = false;
+    bool footnote = false;  // the group opens a footnote's text
+    bool skip = false;      // a destination that is not text
+    bool operator==(const Style&) const = default;
+  };
+
+  static bool IsSkippedDestination(std::string_view word) {
+    for (std::string_view skipped :
+         {"header", "footer", "headerl", "headerr", "footerl", "footerr", "headerf", "footerf",
+          "fonttbl", "colortbl", "stylesheet", "info", "pict", "chftnsep", "field", "fldinst"}) {
+      if (word == skipped) return true;
+    }
+    return false;
+  }
+  // Closes the tags open in out.
+  void Close() {
+    if (shown_.under) out_ += "</u>";
+    if (shown_.italic) out_ += "</i>";
+    if (shown_.bold) out_ += "</b>";
+    if (shown_.sub) out_ += "</sub>";
+    if (shown_.sup) out_ += "</sup>";
+    shown_ = Style{};
+  }
+  void Emit(std::string_view html) {
+    Style want = stack_.back();
+    if (want.skip) return;
+    want.footnote = false;
+    if (!(want == shown_)) {
+      Close();
+      if (want.sup) out_ += "<sup>";
+      if (want.sub && !want.sup) out_ += "<sub>";
+      if (want.bold) out_ += "<b>";
+      if (want.italic) out_ += "<i>";
+      if (want.under) out_ += "<u>";
+      shown_ = want;
+      shown_.sub = want.sub && !want.sup;
+    }
+    out_ += html;
+  }
+  void EmitChar(char32_t code) {
+    std::string text;
+    AppendUtf8(text, code);
+    Emit(Html(text));
+  }
+
+  std::vector<Style> stack_{Style{}};
+  Style shown_;  // the style of the tags open in out_
+  std::string out_;
+  std::size_t skipChars_ = 0;  // the characters that stand for a \u character
+};
+
+bool IsLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+}  // namespace
+
+std::string RtfTextHtml(std::string_view rtf) {
+  RtfReading reading;
+  for (std::size_t i = 0; i < rtf.size();) {
+    const char c = rtf[i++];
+    if (c == '{') {
+      reading.OpenGroup();
+    } else if (c == '}') {
+      reading.CloseGroup();
+    } else if (c == '\r' || c == '\n') {
+    } else if (c != '\\') {
+      reading.Text(static_cast<unsigned char>(c));
+    } else if (i >= rtf.size()) {
+      break;
+    } else if (!IsLetter(rtf[i])) {
+      reading.ControlSymbol(rtf, i);
+    } else {
+      const std::size_t start = i;
+      while (i < rtf.size() && IsLetter(rtf[i])) ++i;
+      const std::string_view word = rtf.substr(start, i - start);
+      bool has = false;
+      const long value = RtfNumber(rtf, i, has);
+      if (i < rtf.size() && rtf[i] == ' ') ++i;
+      reading.ControlWord(word, has, value);
+    }
+  }
+  return reading.Finish();
 }
 
 }  // namespace pomvex::report
