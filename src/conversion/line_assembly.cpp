@@ -208,10 +208,10 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
 FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedGroup& prepared,
                            bool opensParagraph, int above, std::string& line, GroupFlow& flow) {
   const LineControls& controls = prepared.controls;
-  // A main line alone: the merge would give it back as it is. Moved, the slot takes the old
-  // buffer of the empty line, which the next read reuses.
+  // A main line alone: the merge would give it back as it is. The slot takes the old buffer,
+  // which the next read reuses.
   if (group.lastIndex == 0) {
-    line = std::move(group.Lines[0]);
+    line.swap(group.Lines[0]);
     return FrameText(doc, line, prepared.mainCommands, opensParagraph, controls.paragraphEnd, above,
                      0, flow);
   }
@@ -270,9 +270,9 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   }
 
   if (report.Locating()) report.GroupEnds(doc, line);
-  // Moved: the line read ahead goes to slot 0, whose buffer goes to the slot after the group
-  // (a long one the reader gives back).
-  if (flow.linePending) group.Lines[0] = std::move(group.Lines[group.lastIndex + 1]);
+  // Swapped, not moved: a long buffer of slot 0 goes to the slot after the group, which the
+  // reader gives back.
+  if (flow.linePending) group.Lines[0].swap(group.Lines[group.lastIndex + 1]);
   return framed;
 }
 
