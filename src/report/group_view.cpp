@@ -42,13 +42,21 @@ int HexDigit(char c) {
   return -1;
 }
 
+// The byte that the two hexadecimal digits at rtf[at] stand for (as after "\'"), or -1.
+int HexByteAt(std::string_view rtf, std::size_t at) {
+  if (at + 1 >= rtf.size()) return -1;
+  const int high = HexDigit(rtf[at]), low = HexDigit(rtf[at + 1]);
+  return high >= 0 && low >= 0 ? high * 16 + low : -1;
+}
+
 // The first character that an RTF text for one character (as the tables give it) stands for.
 char32_t FirstRtfChar(std::string_view rtf) {
   if (rtf.empty()) return 0xFFFD;
   if (rtf[0] != '\\') return Cp1252Char(static_cast<unsigned char>(rtf[0]));
-  if (rtf.size() >= 4 && rtf[1] == '\'') {
-    const int high = HexDigit(rtf[2]), low = HexDigit(rtf[3]);
-    if (high >= 0 && low >= 0) return Cp1252Char(static_cast<unsigned char>(high * 16 + low));
+  if (rtf.size() >= 2 && rtf[1] == '\'') {
+    if (const int byte = HexByteAt(rtf, 2); byte >= 0) {
+      return Cp1252Char(static_cast<unsigned char>(byte));
+    }
   }
   if (rtf.size() >= 3 && rtf[1] == 'u') {
     std::size_t i = 2;
@@ -312,11 +320,9 @@ class RtfReading {
     const bool counted = skipChars_ > 0;
     if (counted) --skipChars_;
     if (s == '\'') {
-      const int high = i < rtf.size() ? HexDigit(rtf[i]) : -1;
-      const int low = i + 1 < rtf.size() ? HexDigit(rtf[i + 1]) : -1;
-      if (high >= 0 && low >= 0) {
+      if (const int byte = HexByteAt(rtf, i); byte >= 0) {
         i += 2;
-        if (!counted) EmitChar(Cp1252Char(static_cast<unsigned char>(high * 16 + low)));
+        if (!counted) EmitChar(Cp1252Char(static_cast<unsigned char>(byte)));
       }
     } else if (counted) {
     } else if (s == '\\' || s == '{' || s == '}') {
@@ -426,10 +432,6 @@ class RtfReading {
   std::string out_;
   std::size_t skipChars_ = 0;  // the characters that stand for a \u character
 };
-
-bool IsLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 }  // namespace
 
