@@ -201,114 +201,148 @@ class KeptCommands {
 // command is also checked (reported as CheckCommands does), the stray markers go before the
 // codes, and what the later steps ask of the line as left is noted in scan. mayHoldFormFeed is
 // false for a line known to hold none; slot is the line's place in its group.
+//
+// The line is compacted in place: line[..out_) is what stays of line[..i). Each piece of the
+// line is taken by the method for its kind, which gives where the walk goes on.
 template <bool kPreparing>
-void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, int slot,
-              bool mayHoldFormFeed, LineControls& controls, LineScan& scan) {
-  KeptCommands kept(slots);
-  CodeStripper strip(controls, /*strayGone=*/kPreparing);
-  const std::size_t n = line.size();
-  // The report of a lone backslash at the end quotes the line as read, after the reports of its
-  // commands.
-  std::string endsLone;
-  if (kPreparing && EndsInLoneBackslash(line)) endsLone = line;
-  // For a report that shows where a reported command stands: its column in the line as read.
-  std::string asRead;
-  std::optional<ColumnCounter> columns;
-  if (kPreparing && report.Locating()) columns.emplace(asRead = line);
-  auto mark = [&](std::size_t at, char command) {
-    report.Mark({.slot = slot, .column = columns->ColumnOf(at), .command = command});
-  };
+class LineWalk {
+ public:
+  LineWalk(Reporter& report, const FontSlotTable& slots, std::string& line, int slot,
+           LineControls& controls)
+      : report_(report), line_(line), data_(line.data()), n_(line.size()), slot_(slot),
+        kept_(slots), strip_(controls, /*strayGone=*/kPreparing) {}
 
-  // The line is compacted in place: line[..out) is what stays of line[..i).
-  char* data = line.data();
-  std::size_t out = 0;
-  auto keep = [&](std::size_t from, std::size_t length) {
-    if (out != from) std::memmove(data + out, data + from, length);
-    out += length;
-  };
-  bool loneBeforeFormFeed = false;  // the last piece kept is a backslash before a form feed
-  std::size_t formFeed = mayHoldFormFeed ? std::min(line.find(kFormFeed), n) : n;
-  for (std::size_t i = 0; i < n;) {
-    if (data[i] != kBackslash && data[i] != kFormFeed) {
-      // Text up to the next command or form feed stays.
-      if (formFeed < i) formFeed = std::min(line.find(kFormFeed, i), n);
-      const std::size_t j = std::min(NextBackslash(line, i), formFeed);
-      kept.Text(data[i]);
-      keep(i, j - i);
-      loneBeforeFormFeed = false;
-      i = j;
-      continue;
-    }
-    if (i + 1 < n && data[i] == kBackslash && !kNoticedCommands.Contains(data[i + 1])) {
-      // A known command that is no code stays (the common case), and so does a run of hard
-      // spaces with it.
-      std::size_t end = i + 2;
-      if (data[i + 1] == ' ') {
-        while (IsHardSpaceAt(line, end)) end += 2;
+  void Run(bool mayHoldFormFeed, LineScan& scan) {
+    // The report of a lone backslash at the end quotes the line as read, after the reports of
+    // its commands.
+    std::string endsLone;
+    if (kPreparing && EndsInLoneBackslash(line_)) endsLone = line_;
+    // For a report that shows where a reported command stands: its column in the line as read.
+    std::string asRead;
+    if (kPreparing && report_.Locating()) columns_.emplace(asRead = line_);
+    formFeed_ = mayHoldFormFeed ? std::min(line_.find(kFormFeed), n_) : n_;
+    for (std::size_t i = 0; i < n_;) {
+      if (data_[i] != kBackslash && data_[i] != kFormFeed) {
+        i = Text(i);
+      } else if (i + 1 < n_ && data_[i] == kBackslash && !kNoticedCommands.Contains(data_[i + 1])) {
+        i = KnownCommand(i);
+      } else if (data_[i] == kFormFeed) {
+        i = FormFeed(i);
+      } else if (i + 1 == n_) {  // a lone backslash at the end
+        Keep(i, 1);
+        kept_.LoneAtEnd();
+        break;
+      } else {
+        i = NoticedCommand(i, scan);
       }
-      kept.Command(data[i + 1]);
-      keep(i, end - i);
-      loneBeforeFormFeed = false;
-      i = end;
-      continue;
     }
-    if (data[i] == kFormFeed) {
-      const CodeStripper::FormFeed fate = strip.FormFeedAt(i);
-      if (fate == CodeStripper::kKept) {
-        if (loneBeforeFormFeed) {
-          kept.Command(kFormFeed);  // the backslash before it makes a command of it
-        } else {
-          kept.Text(kFormFeed);
-        }
-        keep(i, 1);
-      } else if (fate == CodeStripper::kPageBreak &&
-                 EndsInLoneBackslash(std::string_view(data, out))) {
-        // A backslash right before the form feed pairs with nothing; with the form feed gone it
-        // would pair with what follows (a marker, a brace). It is kept as a literal one.
-        data[out++] = kBackslash;
-        kept.Command(kBackslash);
+    line_.resize(out_);
+    if (kPreparing) {
+      if (!endsLone.empty()) {
+        Mark(n_ - 1, kBackslash);
+        ReportLoneBackslash(report_, endsLone);
       }
-      loneBeforeFormFeed = false;
-      ++i;
-      continue;
+      kept_.Into(scan);
     }
-    if (i + 1 == n) {  // a lone backslash at the end
-      keep(i, 1);
-      kept.LoneAtEnd();
-      break;
+  }
+
+ private:
+  void Keep(std::size_t from, std::size_t length) {
+    if (out_ != from) std::memmove(data_ + out_, data_ + from, length);
+    out_ += length;
+  }
+  void Mark(std::size_t at, char command) {
+    if (columns_) {
+      report_.Mark({.slot = slot_, .column = columns_->ColumnOf(at), .command = command});
     }
-    const char c = data[i + 1];
+  }
+
+  // Text up to the next command or form feed stays.
+  std::size_t Text(std::size_t i) {
+    if (formFeed_ < i) formFeed_ = std::min(line_.find(kFormFeed, i), n_);
+    const std::size_t j = std::min(NextBackslash(line_, i), formFeed_);
+    kept_.Text(data_[i]);
+    Keep(i, j - i);
+    loneBeforeFormFeed_ = false;
+    return j;
+  }
+
+  // A known command that is no code stays (the common case), and so does a run of hard spaces
+  // with it.
+  std::size_t KnownCommand(std::size_t i) {
+    std::size_t end = i + 2;
+    if (data_[i + 1] == ' ') {
+      while (IsHardSpaceAt(line_, end)) end += 2;
+    }
+    kept_.Command(data_[i + 1]);
+    Keep(i, end - i);
+    loneBeforeFormFeed_ = false;
+    return end;
+  }
+
+  std::size_t FormFeed(std::size_t i) {
+    const CodeStripper::FormFeed fate = strip_.FormFeedAt(i);
+    if (fate == CodeStripper::kKept) {
+      if (loneBeforeFormFeed_) {
+        kept_.Command(kFormFeed);  // the backslash before it makes a command of it
+      } else {
+        kept_.Text(kFormFeed);
+      }
+      Keep(i, 1);
+    } else if (fate == CodeStripper::kPageBreak &&
+               EndsInLoneBackslash(std::string_view(data_, out_))) {
+      // A backslash right before the form feed pairs with nothing; with the form feed gone it
+      // would pair with what follows (a marker, a brace). It is kept as a literal one.
+      data_[out_++] = kBackslash;
+      kept_.Command(kBackslash);
+    }
+    loneBeforeFormFeed_ = false;
+    return i + 1;
+  }
+
+  // An unknown command, a line code, a hyphenation mark, or a backslash before a form feed.
+  std::size_t NoticedCommand(std::size_t i, LineScan& scan) {
+    const char c = data_[i + 1];
     if (kPreparing) {
       // The command check: one ChiWriter does not have is reported.
       if (!KnownCommands.Contains(c)) {
         scan.unknown = true;
-        if (columns) mark(i, c);
-        ReportUnknownCommand(report, c);
+        Mark(i, c);
+        ReportUnknownCommand(report_, c);
       }
       if (c == 'A' || c == 'B') scan.hyphenationMarks = true;
     }
-    const Token token = TokenAt(line, i, /*strayGone=*/kPreparing);
+    const Token token = TokenAt(line_, i, /*strayGone=*/kPreparing);
     if (token.length == 1) {  // a backslash before a form feed stands alone
-      keep(i, 1);
-      loneBeforeFormFeed = true;
-      ++i;
-      continue;
+      Keep(i, 1);
+      loneBeforeFormFeed_ = true;
+      return i + 1;
     }
-    loneBeforeFormFeed = false;
-    if (token.code != kStray && !strip.RemovesCode(line, i, token.code)) {
-      kept.Command(c);
-      keep(i, 2);
+    loneBeforeFormFeed_ = false;
+    if (token.code != kStray && !strip_.RemovesCode(line_, i, token.code)) {
+      kept_.Command(c);
+      Keep(i, 2);
     }
-    i += 2;
+    return i + 2;
   }
-  line.resize(out);
-  if (kPreparing) {
-    if (!endsLone.empty()) {
-      if (columns) mark(n - 1, kBackslash);
-      ReportLoneBackslash(report, endsLone);
-    }
-    kept.Into(scan);
-  }
+
+  Reporter& report_;
+  std::string& line_;
+  char* data_;
+  std::size_t n_;
+  int slot_;
+  KeptCommands kept_;
+  CodeStripper strip_;
+  std::optional<ColumnCounter> columns_;
+  std::size_t out_ = 0;
+  std::size_t formFeed_ = 0;         // the next form feed, or n_
+  bool loneBeforeFormFeed_ = false;  // the last piece kept is a backslash before a form feed
+};
+
+template <bool kPreparing>
+void WalkLine(Reporter& report, const FontSlotTable& slots, std::string& line, int slot,
+              bool mayHoldFormFeed, LineControls& controls, LineScan& scan) {
+  LineWalk<kPreparing>(report, slots, line, slot, controls).Run(mayHoldFormFeed, scan);
 }
 
 }  // namespace
