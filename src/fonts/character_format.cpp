@@ -196,8 +196,76 @@ std::string SizeCodes(int oldSize, int newSize) {
 
 namespace {
 
+// The text fonts step 3 puts in front of the switches of a line, asked about switch by switch
+// in the order of the line, each switch with its kind: InheritingAnchors asks about the switches
+// after the line's first character, each with the kind of the switch before it.
+class SwitchAnchors {
+ public:
+  // first: the kind of the line's first switch; anchoring false: none is ever put in.
+  SwitchAnchors(const FontSlotTable& slots, std::string_view line, FontKind first, bool anchoring)
+      : slots_(slots), line_(line), first_(first), previous_(first), anchoring_(anchoring) {}
+
+  // The text font put in front of the switch at q, of kind kind; NONE for none.
+  FontKind Of(std::size_t q, FontKind kind) {
+    const FontKind previous = previous_;
+    previous_ = kind;
+    if (!anchoring_ || q == 0 || !InheritingFonts.Contains(kind)) return NONE;
+    if (!anchors_) anchors_.emplace(slots_, line_, first_);
+    return anchors_->At(q, previous);
+  }
+
+ private:
+  const FontSlotTable& slots_;
+  std::string_view line_;
+  FontKind first_;
+  FontKind previous_;
+  bool anchoring_;
+  std::optional<InheritingAnchors> anchors_;
+};
+
+// A group of switches that follow each other without a gap: they become one change.
+struct SwitchGroup {
+  Format format;    // the format the group changes to
+  FontKind kind;    // the kind of its last switch, the font of the text after it
+  std::size_t end;  // the index after its last switch
+};
+
+// The group whose first switch is at first, with the text font anchor put in front of it
+// (NONE for none), changing from the format current. A text font put in front of a switch sets
+// the style and size that switch keeps.
+SwitchGroup TakeSwitchGroup(const FontSlotTable& slots, std::string_view source, std::size_t first,
+                            FontKind anchor, SwitchAnchors& anchors, Format current) {
+  Format now = current;
+  std::size_t last = first;
+  FontKind kind;
+  while (true) {
+    kind = SwitchKindAt(slots, source, last);
+    if (last != first) anchor = anchors.Of(last, kind);
+    if (anchor != NONE) now = kKindFormats[anchor];
+    const Format& format = kKindFormats[kind];
+    now.face = format.face;
+    if (!InheritingFonts.Contains(kind)) {
+      now.style = format.style;
+      now.size = format.size;
+    }
+    if (!IsFontSwitchAt(slots, source, last + 2)) break;
+    last += 2;
+  }
+  return {now, kind, last + 2};
+}
+
+// Appends the text of a run in the font kind. plainRuns: text in no special font is copied.
+void AppendRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind,
+               bool plainRuns) {
+  if (plainRuns && !SpecialFonts.Contains(kind)) {
+    out += run;  // as AppendFontRun leaves it
+  } else {
+    AppendFontRun(doc, out, run, kind);
+  }
+}
+
 // Step 4, and with anchoring step 3 in the same pass: each switch to an inheriting font is
-// taken with the switch to the text font that step 3 would put in front of it (InheritingAnchors
+// taken with the switch to the text font that step 3 would put in front of it (SwitchAnchors
 // asked about it as the pass comes to it), as step 4 would take the two as one group.
 void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph, bool anchoring) {
   const FontSlotTable& slots = doc.FontSlots;
@@ -217,20 +285,9 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
     return;
   }
 
-  // The text font put in front of the switch at q, of kind kind (NONE for none): step 3 asks
-  // about the switches after the line's first character, each with the kind of the switch
-  // before it.
   const FontKind first = SwitchKindAt(slots, source, next);
-  std::optional<InheritingAnchors> anchors;
-  FontKind previous = first;
-  auto anchorOf = [&](std::size_t q, FontKind kind) {
-    const FontKind prevKind = previous;
-    previous = kind;
-    if (!anchoring || q == 0 || !InheritingFonts.Contains(kind)) return NONE;
-    if (!anchors) anchors.emplace(slots, source, first);
-    return anchors->At(q, prevKind);
-  };
-  FontKind anchor = anchorOf(next, first);  // that of the switch at next
+  SwitchAnchors anchors(slots, source, first, anchoring);
+  FontKind anchor = anchors.Of(next, first);  // that of the switch at next
   // Text before the first switch is written in that switch's font (one put in front of it).
   FontKind kind = anchor != NONE ? anchor : first;
 
@@ -240,17 +297,13 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
   Format current = CurrentFormat(doc);
   Format baseline = current;
   ScriptOpenings scriptOpenings(line, doc.LineMayOpenScriptRuns);
-  const bool plainRuns = !doc.LineMayShowCommands;  // text in no special font is copied
+  const bool plainRuns = !doc.LineMayShowCommands;
   out.reserve(source.size() + source.size() / 2);
   std::size_t runStart = 0;  // source from here on is still to be converted
   while (true) {
     const std::size_t runBegin = out.size();
-    const std::string_view run = source.substr(runStart, std::min(next, source.size()) - runStart);
-    if (plainRuns && !SpecialFonts.Contains(kind)) {
-      out += run;  // as AppendFontRun leaves it
-    } else {
-      AppendFontRun(doc, out, run, kind);
-    }
+    AppendRun(doc, out, source.substr(runStart, std::min(next, source.size()) - runStart), kind,
+              plainRuns);
     if (next == kNoIndex) break;
     // A switch found at the second backslash of a literal one ("\\" and a slot character)
     // leaves the first backslash alone in front of the codes. It is written as the literal
@@ -260,33 +313,16 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
         EndsInLoneBackslash(std::string_view(out).substr(runBegin))) {
       out += kBackslash;
     }
-
-    // The switch group: switches that follow each other without a gap become one change. A
-    // text font put in front of a switch sets the style and size that switch keeps.
-    Format now = current;
-    std::size_t last = next;
-    while (true) {
-      kind = SwitchKindAt(slots, source, last);
-      if (last != next) anchor = anchorOf(last, kind);
-      if (anchor != NONE) now = kKindFormats[anchor];
-      const Format& format = kKindFormats[kind];
-      now.face = format.face;
-      if (!InheritingFonts.Contains(kind)) {
-        now.style = format.style;
-        now.size = format.size;
-      }
-      if (!IsFontSwitchAt(slots, source, last + 2)) break;
-      last += 2;
-    }
-
+    const SwitchGroup group = TakeSwitchGroup(slots, source, next, anchor, anchors, current);
+    kind = group.kind;
     // The format to change from is chosen before the baseline moves to this group.
     const Format old = FollowsScriptEnd(out) ? baseline : current;
-    runStart = last + 2;
+    runStart = group.end;
     next = NextFontSwitch(slots, source, runStart);
-    if (next != kNoIndex) anchor = anchorOf(next, SwitchKindAt(slots, source, next));
-    if (scriptOpenings.OpensAhead(runStart, next)) baseline = now;
-    AppendCodesBetween(out, old, now);
-    current = now;
+    if (next != kNoIndex) anchor = anchors.Of(next, SwitchKindAt(slots, source, next));
+    if (scriptOpenings.OpensAhead(runStart, next)) baseline = group.format;
+    AppendCodesBetween(out, old, group.format);
+    current = group.format;
   }
   SetCurrentFormat(doc, current);
   line = std::move(out);

@@ -209,8 +209,13 @@ class LineWalk {
  public:
   LineWalk(Reporter& report, const FontSlotTable& slots, std::string& line, int slot,
            LineControls& controls)
-      : report_(report), line_(line), data_(line.data()), n_(line.size()), slot_(slot),
-        kept_(slots), strip_(controls, /*strayGone=*/kPreparing) {}
+      : report_(report),
+        line_(line),
+        data_(line.data()),
+        n_(line.size()),
+        slot_(slot),
+        kept_(slots),
+        strip_(controls, /*strayGone=*/kPreparing) {}
 
   void Run(bool mayHoldFormFeed, LineScan& scan) {
     // The report of a lone backslash at the end quotes the line as read, after the reports of
