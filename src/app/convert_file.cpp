@@ -20,22 +20,6 @@ std::uint64_t OutputLimitFor(std::uint64_t inputSize) {
                                                          : inputSize * kFactor + kAllowance;
 }
 
-// Passes the RTF text on, counted, and abandons the document whose RTF would grow beyond its
-// limit.
-class BoundedSink : public TextSink {
- public:
-  BoundedSink(TextSink& out, std::uint64_t limit) : out_(out), left_(limit) {}
-  void Write(std::string_view text) override {
-    if (text.size() > left_) throw ConversionAbandoned(kOutputTooLarge);
-    left_ -= text.size();
-    out_.Write(text);
-  }
-
- private:
-  TextSink& out_;
-  std::uint64_t left_;
-};
-
 // Records the document's problems in its entry; when they grow too many to hold, they are
 // handed over to be committed. When a report asks for it, each problem gets its place.
 class EntryReporter : public Reporter {
@@ -78,18 +62,22 @@ class EntryReporter : public Reporter {
   ProblemPlaces places_;
 };
 
-// Passes the RTF text on to the file, and stops the conversion between line groups when the
-// run is to stop.
-class StoppableSink : public TextSink {
+// Passes the RTF text on to the file: stops the conversion between line groups when the run is
+// to stop, and abandons the document whose RTF would grow beyond its limit.
+class GuardedSink : public TextSink {
  public:
-  StoppableSink(TextSink& out, ConversionControl& control) : out_(out), control_(control) {}
+  GuardedSink(TextSink& out, std::uint64_t limit, ConversionControl& control)
+      : out_(out), left_(limit), control_(control) {}
   void Write(std::string_view text) override {
     control_.CheckStop();
+    if (text.size() > left_) throw ConversionAbandoned(kOutputTooLarge);
+    left_ -= text.size();
     out_.Write(text);
   }
 
  private:
   TextSink& out_;
+  std::uint64_t left_;
   ConversionControl& control_;
 };
 
@@ -110,8 +98,7 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
   doc.KeepAllScripts = keepAllScripts;
   try {
     TextInput in(entry.input->Stream());
-    BoundedSink bounded(*entry.output, OutputLimitFor(entry.input->Size()));
-    StoppableSink sink(bounded, control);
+    GuardedSink sink(*entry.output, OutputLimitFor(entry.input->Size()), control);
     const bool converted = ConvertDocument(doc, in, sink);
     entry.output->Close();
     // A file that is no version-3 document leaves an empty output and nothing more in the log.

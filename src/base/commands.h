@@ -139,6 +139,11 @@ class CommandWalk {
 inline std::size_t FindCommand(std::string_view s, const CharSet& commands, std::size_t from = 0) {
   for (CommandWalk c(s, from); c.Next();) {
     if (commands.Contains(c.Char())) return c.At();
+    if (c.Char() == ' ') {  // hard spaces come in runs
+      std::size_t end = c.End();
+      while (IsHardSpaceAt(s, end)) end += 2;
+      c.ResumeAt(end);
+    }
   }
   return kNoIndex;
 }

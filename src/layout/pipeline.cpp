@@ -69,6 +69,14 @@ std::size_t NextBrace(std::string_view s, std::size_t from) {
     const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found));
     if (bits != 0) return i + static_cast<std::size_t>(std::countr_zero(bits));
   }
+  if (i < n && n >= 16) {
+    // The last sixteen bytes, of which those before i were looked at already.
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + n - 16));
+    __m128i found = _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close));
+    if constexpr (kBackslashes) found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, backslashes));
+    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found)) >> (i - (n - 16));
+    return bits != 0 ? i + static_cast<std::size_t>(std::countr_zero(bits)) : n;
+  }
 #endif
   while (i < n && (!kBackslashes || s[i] != kBackslash) && s[i] != '{' && s[i] != '}') ++i;
   return i;

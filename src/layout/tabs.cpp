@@ -33,6 +33,11 @@ std::size_t NextTabMark(std::string_view line, std::size_t i, std::int32_t& col)
     if (line[command + 1] == '[' || line[command + 1] == ']') return command;
     if (TakesColumn(line, command)) col = CheckedAdd(col, 1);
     i = command + 2;
+    // The hard spaces of a table's columns come in runs, a column each.
+    while (IsHardSpaceAt(line, i)) {
+      col = CheckedAdd(col, 1);
+      i += 2;
+    }
   }
 }
 
