@@ -113,24 +113,28 @@ constexpr std::array<CodeText, kFormats * kFormats> CodeTexts() {
 }
 constexpr auto kCodeTexts = CodeTexts();
 
+// A valid format by its place in kCodeTexts (IndexOf), as the font step follows formats.
+using FormatIndex = int;
+constexpr Format FormatAt(FormatIndex i) {
+  return {i / 12, i / 3 % 4, i % 3};
+}
+constexpr std::array<FormatIndex, kKindFormats.size()> KindIndexes() {
+  std::array<FormatIndex, kKindFormats.size()> indexes{};
+  for (std::size_t k = 0; k < indexes.size(); ++k) indexes[k] = IndexOf(kKindFormats[k]);
+  return indexes;
+}
+constexpr auto kKindIndexes = KindIndexes();
+// The format f with the face of the format at i, style and size kept.
+constexpr FormatIndex WithFace(FormatIndex f, FormatIndex i) {
+  return i / 12 * 12 + f % 12;
+}
+
 // Appends the words that change the output from old to now (FaceCodes, StyleCodes and
 // SizeCodes), with the blank that ends the last word.
-void AppendCodesBetween(std::string& out, Format old, Format now) {
+void AppendCodesBetween(std::string& out, FormatIndex old, FormatIndex now) {
   if (old == now) return;
-  if (IsValid(old) && IsValid(now)) {
-    const CodeText& codes =
-        kCodeTexts[static_cast<std::size_t>(IndexOf(old) * kFormats + IndexOf(now))];
-    out.append(codes.text, codes.length);
-    return;
-  }
-  const std::size_t before = out.size();
-  if (old.face != now.face) out += At(kFaceWords, now.face);
-  if (old.style != now.style) {
-    if (IsIndex(kStyleOff, old.style)) out += kStyleOff[static_cast<std::size_t>(old.style)];
-    out += At(kStyleOn, now.style);
-  }
-  if (old.size != now.size) out += At(kSizeWords, now.size);
-  if (out.size() != before) out += ' ';
+  const CodeText& codes = kCodeTexts[static_cast<std::size_t>(old * kFormats + now)];
+  out.append(codes.text, codes.length);
 }
 
 // Whether a script run opens ahead of a point of the line before anything else intervenes: a
@@ -225,42 +229,39 @@ class SwitchAnchors {
 
 // A group of switches that follow each other without a gap: they become one change.
 struct SwitchGroup {
-  Format format;    // the format the group changes to
-  FontKind kind;    // the kind of its last switch, the font of the text after it
-  std::size_t end;  // the index after its last switch
+  FormatIndex format;  // the format the group changes to
+  FontKind kind;       // the kind of its last switch, the font of the text after it
+  std::size_t end;     // the index after its last switch
 };
 
 // The group whose first switch is at first, with the text font anchor put in front of it
 // (NONE for none), changing from the format current. A text font put in front of a switch sets
 // the style and size that switch keeps.
 SwitchGroup TakeSwitchGroup(const FontSlotTable& slots, std::string_view source, std::size_t first,
-                            FontKind anchor, SwitchAnchors& anchors, Format current) {
-  Format now = current;
+                            FontKind anchor, SwitchAnchors& anchors, FormatIndex current) {
+  FormatIndex now = current;
   std::size_t last = first;
   FontKind kind;
   while (true) {
     kind = SwitchKindAt(slots, source, last);
     if (last != first) anchor = anchors.Of(last, kind);
-    if (anchor != NONE) now = kKindFormats[anchor];
-    const Format& format = kKindFormats[kind];
-    now.face = format.face;
-    if (!InheritingFonts.Contains(kind)) {
-      now.style = format.style;
-      now.size = format.size;
-    }
+    if (anchor != NONE) now = kKindIndexes[anchor];
+    // An inheriting font takes only its face; any other font its whole format.
+    now = InheritingFonts.Contains(kind) ? WithFace(now, kKindIndexes[kind]) : kKindIndexes[kind];
     if (!IsFontSwitchAt(slots, source, last + 2)) break;
     last += 2;
   }
   return {now, kind, last + 2};
 }
 
-// Appends the text of a run in the font kind. plainRuns: text in no special font is copied.
-void AppendRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind,
-               bool plainRuns) {
+// Appends source[from..to), text in the font kind. plainRuns: text in no special font is
+// copied.
+void AppendRun(DocumentState& doc, std::string& out, std::string_view source, std::size_t from,
+               std::size_t to, FontKind kind, bool plainRuns) {
   if (plainRuns && !SpecialFonts.Contains(kind)) {
-    out += run;  // as AppendFontRun leaves it
+    out.append(source.data() + from, to - from);  // as AppendFontRun leaves it
   } else {
-    AppendFontRun(doc, out, run, kind);
+    AppendFontRun(doc, out, source.substr(from, to - from), kind);
   }
 }
 
@@ -291,19 +292,20 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
   // Text before the first switch is written in that switch's font (one put in front of it).
   FontKind kind = anchor != NONE ? anchor : first;
 
-  // The format in force, followed here and stored when the line is done. The format where the
-  // next script run opens: the output returns to it when the run's group closes, so a switch
-  // right after "\:" is compared with it.
-  Format current = CurrentFormat(doc);
-  Format baseline = current;
+  // The format in force, followed here and stored when the line is done (the font step alone
+  // sets it, always to a valid one). The format where the next script run opens: the output
+  // returns to it when the run's group closes, so a switch right after "\:" is compared with it.
+  const Format entry = CurrentFormat(doc);
+  if (!IsValid(entry)) throw ConversionAbandoned(kRangeCheckError);
+  FormatIndex current = IndexOf(entry);
+  FormatIndex baseline = current;
   ScriptOpenings scriptOpenings(line, doc.LineMayOpenScriptRuns);
   const bool plainRuns = !doc.LineMayShowCommands;
   out.reserve(source.size() + source.size() / 2);
   std::size_t runStart = 0;  // source from here on is still to be converted
   while (true) {
     const std::size_t runBegin = out.size();
-    AppendRun(doc, out, source.substr(runStart, std::min(next, source.size()) - runStart), kind,
-              plainRuns);
+    AppendRun(doc, out, source, runStart, std::min(next, source.size()), kind, plainRuns);
     if (next == kNoIndex) break;
     // A switch found at the second backslash of a literal one ("\\" and a slot character)
     // leaves the first backslash alone in front of the codes. It is written as the literal
@@ -316,7 +318,7 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
     const SwitchGroup group = TakeSwitchGroup(slots, source, next, anchor, anchors, current);
     kind = group.kind;
     // The format to change from is chosen before the baseline moves to this group.
-    const Format old = FollowsScriptEnd(out) ? baseline : current;
+    const FormatIndex old = FollowsScriptEnd(out) ? baseline : current;
     runStart = group.end;
     next = NextFontSwitch(slots, source, runStart);
     if (next != kNoIndex) anchor = anchors.Of(next, SwitchKindAt(slots, source, next));
@@ -324,7 +326,7 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
     AppendCodesBetween(out, old, group.format);
     current = group.format;
   }
-  SetCurrentFormat(doc, current);
+  SetCurrentFormat(doc, FormatAt(current));
   line = std::move(out);
 }
 
