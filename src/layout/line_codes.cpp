@@ -8,6 +8,7 @@
 // of its own.
 #include "layout/line_codes.h"
 
+#include <array>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -157,6 +158,13 @@ void ReportLoneBackslash(Reporter& report, const std::string& line) {
 // and the hyphenation marks.
 constexpr CharSet kLineCodeChars{"-+,=/"};
 constexpr CharSet kNoticedCommands = KnownCommands.Complement().Union(kLineCodeChars).With("AB");
+// The same as a table, for the walk's test of every command.
+constexpr std::array<bool, 256> NoticedTable() {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) table[c] = kNoticedCommands.Contains(static_cast<char>(c));
+  return table;
+}
+constexpr auto kNoticed = NoticedTable();
 
 // What the font-switch scan and the steps of the pipeline ask of a line, followed piece by piece
 // as the line is left: the characters of its commands and those after every backslash, and the
@@ -228,8 +236,11 @@ class LineWalk {
     formFeed_ = mayHoldFormFeed ? std::min(line_.find(kFormFeed), n_) : n_;
     for (std::size_t i = 0; i < n_;) {
       if (data_[i] != kBackslash && data_[i] != kFormFeed) {
-        i = Text(i);
-      } else if (i + 1 < n_ && data_[i] == kBackslash && !kNoticedCommands.Contains(data_[i + 1])) {
+        i = Text(i);  // and the command or form feed after it
+        if (i == n_) break;
+      }
+      if (data_[i] == kBackslash && i + 1 < n_ &&
+          !kNoticed[static_cast<unsigned char>(data_[i + 1])]) {
         i = KnownCommand(i);
       } else if (data_[i] == kFormFeed) {
         i = FormFeed(i);
