@@ -91,7 +91,12 @@ void PrefixScan::TakeText(std::string_view text) {
 
 void PrefixScan::TakeCommand(const FontSlotTable& slots, char c) {
   const bool isBreaker = SegmentBreakers.Contains(c);
-  const bool isSwitch = IsFontSwitch(slots, c);
+  const FontKind switchKind = slots.SwitchKindOf(c);
+  const bool isSwitch = switchKind != NONE;
+  if (isSwitch && !isBreaker) {  // the most common: a switch changes the font and nothing else
+    kind_ = switchKind;
+    return;
+  }
   // The words: layout commands and markers end a word, a switch changes the font.
   if (isBreaker) {
     inWord_ = false;

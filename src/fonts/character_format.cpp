@@ -124,10 +124,21 @@ constexpr std::array<FormatIndex, kKindFormats.size()> KindIndexes() {
   return indexes;
 }
 constexpr auto kKindIndexes = KindIndexes();
-// The format f with the face of the format at i, style and size kept.
-constexpr FormatIndex WithFace(FormatIndex f, FormatIndex i) {
-  return i / 12 * 12 + f % 12;
+// The format a switch of each kind changes each format to: an inheriting font takes only its
+// face, style and size kept; any other font its whole format.
+constexpr auto SwitchedFormats() {
+  std::array<std::array<std::uint8_t, kFormats>, kKindFormats.size()> to{};
+  for (std::size_t k = 0; k < to.size(); ++k) {
+    for (FormatIndex f = 0; f < kFormats; ++f) {
+      const FormatIndex kindFormat = kKindIndexes[k];
+      const bool inheriting = InheritingFonts.Contains(static_cast<FontKind>(k));
+      to[k][static_cast<std::size_t>(f)] =
+          static_cast<std::uint8_t>(inheriting ? kindFormat / 12 * 12 + f % 12 : kindFormat);
+    }
+  }
+  return to;
 }
+constexpr auto kSwitchedFormats = SwitchedFormats();
 
 // Appends the words that change the output from old to now (FaceCodes, StyleCodes and
 // SizeCodes), with the blank that ends the last word.
@@ -246,8 +257,7 @@ SwitchGroup TakeSwitchGroup(const FontSlotTable& slots, std::string_view source,
     kind = SwitchKindAt(slots, source, last);
     if (last != first) anchor = anchors.Of(last, kind);
     if (anchor != NONE) now = kKindIndexes[anchor];
-    // An inheriting font takes only its face; any other font its whole format.
-    now = InheritingFonts.Contains(kind) ? WithFace(now, kKindIndexes[kind]) : kKindIndexes[kind];
+    now = kSwitchedFormats[kind][static_cast<std::size_t>(now)];
     if (!IsFontSwitchAt(slots, source, last + 2)) break;
     last += 2;
   }
