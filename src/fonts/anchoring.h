@@ -44,8 +44,9 @@ class PrefixScan {
   int LastBlankRun(int lineLength) const { return blankRun_ < 0 ? lineLength : blankRun_; }
 
  private:
-  void TakeText(std::string_view text);
-  void TakeCommand(const FontSlotTable& slots, char c);
+  // Defined beside MoveTo, the one caller, which the compiler may fold them into.
+  inline void TakeText(std::string_view text);
+  inline void TakeCommand(const FontSlotTable& slots, char c);
   void AddBlank(int width);
 
   std::size_t done_ = 0;  // characters taken in
