@@ -93,6 +93,7 @@ TEST(Commands, SearchesMatchAPlainScan) {
   const std::string alphabet = "\\\\\\\\a ^q]:[";
   std::mt19937 random(4711);
   const CharSet markers{":["};
+  const CharSet withSpace{" ]"};  // runs of hard spaces are passed only where none is looked for
   for (int round = 0; round < 20000; ++round) {
     std::string s(random() % 70, ' ');
     for (char& c : s) c = alphabet[random() % alphabet.size()];
@@ -106,6 +107,7 @@ TEST(Commands, SearchesMatchAPlainScan) {
     while (backslash < s.size() && s[backslash] != '\\') ++backslash;
     ASSERT_EQ(NextBackslash(s, from), backslash) << s << " from " << from;
     ASSERT_EQ(FindCommand(s, markers, from), PlainFindCommand(s, markers, from)) << s;
+    ASSERT_EQ(FindCommand(s, withSpace, from), PlainFindCommand(s, withSpace, from)) << s;
     for (char c : std::string("^q]")) {
       ASSERT_EQ(FindCommand(s, c, from), PlainFindCommand(s, CharSet(std::string(1, c)), from))
           << s << " from " << from << " for " << c;
