@@ -33,14 +33,6 @@ void ReportUntranslated(Reporter& report, const CharTable& table, unsigned char 
   }
 }
 
-const CharText& AppendTableChar(Reporter& report, const CharTable& table, std::string& out,
-                                unsigned char ch) {
-  ReportUntranslated(report, table, ch);
-  const CharText& text = table.texts[ch];
-  out.append(text.text, text.length);
-  return text;
-}
-
 std::size_t FontFiveGroupLength(std::string_view text) {
   if (!text.starts_with(kFontFiveGroup) || text.substr(kFontFiveGroup.size(), 2) != "\\u") return 0;
   std::size_t i = kFontFiveGroup.size() + 2;

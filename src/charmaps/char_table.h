@@ -215,9 +215,18 @@ std::size_t FontFiveGroupLength(std::string_view text);
 void ReportUntranslated(Reporter& report, const CharTable& table, unsigned char ch);
 
 // Appends the RTF text of ch through table (its CharText); characters the table cannot
-// translate are reported (category 3) and appended as they are.
-const CharText& AppendTableChar(Reporter& report, const CharTable& table, std::string& out,
-                                unsigned char ch);
+// translate are reported (category 3) and appended as they are. Asked for every character of a
+// special font, so it is written here, where its callers can fold it in.
+inline const CharText& AppendTableChar(Reporter& report, const CharTable& table, std::string& out,
+                                       unsigned char ch) {
+  const CharForm form = LookUpChar(table, ch).form;
+  if (form == CharForm::kNoMapping || form == CharForm::kNoEquivalent) {
+    ReportUntranslated(report, table, ch);
+  }
+  const CharText& text = table.texts[ch];
+  out.append(text.text, text.length);
+  return text;
+}
 std::string TranslateTableChar(Reporter& report, const CharTable& table, unsigned char ch);
 
 }  // namespace pomvex::charmaps

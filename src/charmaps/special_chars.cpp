@@ -81,7 +81,13 @@ void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, F
       }
     }
   };
-  CommandWalk command(run);
+  // Most runs hold no command: their characters are translated one by one, and a run with
+  // commands is walked from its first backslash on.
+  std::size_t first = 0;
+  while (first < run.size() && run[first] != kBackslash) ++first;
+  translate(run.substr(0, first));
+  if (first == run.size()) return;
+  CommandWalk command(run, first);
   while (command.Next()) {
     translate(command.TextBefore());
     const char d = command.Char();
