@@ -215,9 +215,9 @@ void AppendRoom(std::string& html, int width) {
   html += "<span class=\"pad\">" + std::string(static_cast<std::size_t>(width), ' ') + "</span>";
 }
 
-}  // namespace
-
-std::string GroupGridHtml(const GroupDetail& detail, const std::vector<std::string>& messages) {
+// What is flagged in each line of the group: the commands, the runs of columns and the whole
+// lines, each with the number of its problem.
+std::vector<LineFlags> FlagsByLine(const GroupDetail& detail) {
   const int count = static_cast<int>(detail.lines.size());
   std::vector<LineFlags> flags(count);
   for (const GroupDetail::Flag& flag : detail.flags) {
@@ -235,6 +235,14 @@ std::string GroupGridHtml(const GroupDetail& detail, const std::vector<std::stri
       line.runs.push_back({mark.column, mark.column + std::max(1, mark.width) - 1, number});
     }
   }
+  return flags;
+}
+
+}  // namespace
+
+std::string GroupGridHtml(const GroupDetail& detail, const std::vector<std::string>& messages) {
+  const int count = static_cast<int>(detail.lines.size());
+  std::vector<LineFlags> flags = FlagsByLine(detail);
   std::vector<std::vector<Cell>> rows(count);
   std::vector<Piece> codes(count);
   int codeWidth = 0;

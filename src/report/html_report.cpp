@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/platform_errors.h"
 #include "base/reporting.h"
+#include "platform/platform_errors.h"
 #include "report/group_view.h"
 #include "report/text_forms.h"
 
@@ -141,6 +141,33 @@ void HtmlReport::ProblemsCommitted(const RunEntry& entry, const std::vector<Prob
   (void)entry;
 }
 
+// One line group of a document's section: its lines as the document laid them out beside what
+// the RTF reads, and the problems met in it.
+std::string HtmlReport::GroupHtml(const GroupDetail& detail, const std::string& id) const {
+  std::string html;
+  static const std::vector<std::string> kNone;
+  const std::vector<std::string>& messages =
+      static_cast<std::size_t>(detail.group) < messages_.size() ? messages_[detail.group] : kNone;
+  const long last = detail.firstLine + static_cast<long>(detail.lines.size()) - 1;
+  html += "<div class=\"group\" id=\"" + id + "-g" + std::to_string(detail.group) + "\"><h4>";
+  html += last > detail.firstLine
+              ? "Lines " + std::to_string(detail.firstLine) + "&#8211;" + std::to_string(last)
+              : "Line " + std::to_string(detail.firstLine);
+  if (!detail.section.empty()) {
+    html += std::string(" (") + (detail.footnote ? "footnote section " : "section ") +
+            Html(NameText(detail.section)) + ")";
+  }
+  std::string reads = RtfTextHtml(detail.rtf);
+  if (reads.empty() || reads == "<br>") reads = "<span class=\"more\">(no text)</span>";
+  html += "</h4><div class=\"pair\"><div>" + GroupGridHtml(detail, messages) +
+          "</div><div class=\"rtf\">" + reads;
+  if (detail.rtfCut) html += " &#8230;";
+  html += "</div></div><ol class=\"gp\">";
+  for (const std::string& message : messages) html += "<li>" + Html(message) + "</li>";
+  html += "</ol></div>";
+  return html;
+}
+
 void HtmlReport::EntryCommitted(const RunEntry& entry, bool finished) {
   tally_.Count(entry, finished);
   const bool document = entry.IsDocument();
@@ -183,28 +210,7 @@ void HtmlReport::EntryCommitted(const RunEntry& entry, bool finished) {
             Count(problems_ - kListedProblems, "more problem", "more problems") +
             " (all of them are in the log)</p>";
   }
-  for (const GroupDetail& detail : entry.details) {
-    static const std::vector<std::string> kNone;
-    const std::vector<std::string>& messages =
-        static_cast<std::size_t>(detail.group) < messages_.size() ? messages_[detail.group] : kNone;
-    const long last = detail.firstLine + static_cast<long>(detail.lines.size()) - 1;
-    html += "<div class=\"group\" id=\"" + id + "-g" + std::to_string(detail.group) + "\"><h4>";
-    html += last > detail.firstLine
-                ? "Lines " + std::to_string(detail.firstLine) + "&#8211;" + std::to_string(last)
-                : "Line " + std::to_string(detail.firstLine);
-    if (!detail.section.empty()) {
-      html += std::string(" (") + (detail.footnote ? "footnote section " : "section ") +
-              Html(NameText(detail.section)) + ")";
-    }
-    std::string reads = RtfTextHtml(detail.rtf);
-    if (reads.empty() || reads == "<br>") reads = "<span class=\"more\">(no text)</span>";
-    html += "</h4><div class=\"pair\"><div>" + GroupGridHtml(detail, messages) +
-            "</div><div class=\"rtf\">" + reads;
-    if (detail.rtfCut) html += " &#8230;";
-    html += "</div></div><ol class=\"gp\">";
-    for (const std::string& message : messages) html += "<li>" + Html(message) + "</li>";
-    html += "</ol></div>";
-  }
+  for (const GroupDetail& detail : entry.details) html += GroupHtml(detail, id);
   const long more = groups_ - static_cast<long>(entry.details.size());
   if (more > 0) {
     html += "<p class=\"more\">and " +

@@ -50,6 +50,7 @@ class HtmlReport : public RunObserver {
   Part WritePart(const std::string& text);
   void CopyPart(platform::FileHandle parts, const Part& part);
   std::string Header(const RunOutcome& outcome) const;
+  std::string GroupHtml(const GroupDetail& detail, const std::string& id) const;
 
   PendingFile page_;
   std::unique_ptr<OutputFile> parts_;
