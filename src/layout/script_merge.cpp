@@ -51,18 +51,23 @@ class SwitchTracker {
       next_ = 0;
       kind_ = NONE;
     }
-    // The slot character of a switch before limit lies inside the line.
-    for (; next_ < limit; ++next_) {
-      if (line[next_] == kBackslash && IsFontSwitch(slots_, line[next_ + 1]))
-        kind_ = SwitchKindAt(slots_, line, next_);
+    // The last switch that begins before limit, looked for from limit down: its slot character
+    // lies inside the line, and the switches before it no longer count.
+    for (std::size_t q = limit; q > next_;) {
+      --q;
+      if (line[q] == kBackslash && IsFontSwitch(slots_, line[q + 1])) {
+        kind_ = SwitchKindAt(slots_, line, q);
+        break;
+      }
     }
+    next_ = std::max(next_, limit);
     return kind_;
   }
   FontKind Last(std::string_view line) { return Before(line, line.size() + 1); }
 
  private:
   const FontSlotTable& slots_;
-  std::size_t next_ = 0;  // first index not yet looked at
+  std::size_t next_ = 0;  // the switches that begin before this index are settled
   FontKind kind_ = NONE;
 };
 
