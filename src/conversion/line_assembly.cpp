@@ -129,6 +129,10 @@ struct PreparedGroup {
   bool divided = false;         // a hyphenation mark took the joining space: the word goes on
   bool joiningSpace = false;    // the main line ends in the joining space, a column of no text
   CommandSummary mainCommands;  // the commands of the main line as the steps leave it
+  // The switches to the font carried into the main line, which go in front of it: put there
+  // before a merge, in front of the RTF text for a main line alone.
+  char carried[4] = {};
+  std::size_t carriedLength = 0;
 };
 
 // The checks and rewrites of the group's lines before the merge, in their order: the command
@@ -186,15 +190,15 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
       !EndsInLoneBackslash(
           std::string_view(group.Lines[group.mainIndex]).substr(0, joinedLength - 1));
   if (group.mainIndex >= 0) {
-    std::string& main = group.Lines[group.mainIndex];
-    const std::size_t before = main.size();
-    PutCarriedFont(slots, main, mainCarry);
-    // The commands the carried font added, and the hard space the joining space makes after a
+    const std::string_view carried = CarriedFontSwitches(slots, mainCarry, prepared.carried);
+    prepared.carriedLength = carried.size();
+    if (group.lastIndex > 0) PutCarriedFont(slots, group.Lines[group.mainIndex], mainCarry);
+    // The commands the carried font adds, and the hard space the joining space makes after a
     // lone backslash (the hyphenation marks only take commands away).
     // The switches are commands of their slot characters.
-    for (std::size_t i = 1; i < main.size() - before; i += 2) {
-      prepared.mainCommands.commands.Insert(main[i]);
-      prepared.mainCommands.afterAnyBackslash.Insert(main[i]);
+    for (std::size_t i = 1; i < carried.size(); i += 2) {
+      prepared.mainCommands.commands.Insert(carried[i]);
+      prepared.mainCommands.afterAnyBackslash.Insert(carried[i]);
     }
     if (joined && !prepared.divided && !prepared.joiningSpace) {
       prepared.mainCommands.Add(CommandSummary::Of("\\ "));
@@ -208,10 +212,11 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
 FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedGroup& prepared,
                            bool opensParagraph, int above, std::string& line, GroupFlow& flow) {
   const LineControls& controls = prepared.controls;
-  // A main line alone: the merge would give it back as it is. The slot takes the old buffer,
-  // which the next read reuses.
+  // A main line alone: the merge would give it back as it is. It follows the switches to the
+  // carried font in line; the slot keeps its buffer for the next read.
   if (group.lastIndex == 0) {
-    line.swap(group.Lines[0]);
+    line.append(prepared.carried, prepared.carriedLength);
+    line += group.Lines[0];
     return FrameText(doc, line, prepared.mainCommands, opensParagraph, controls.paragraphEnd, above,
                      0, flow);
   }

@@ -125,15 +125,26 @@ void CarryFontInto(const FontSlotTable& slots, std::string& line, FontKind& font
   fontCarry = FontCarriedOn(slots, fontCarry, lastSwitch);
 }
 
+std::string_view CarriedFontSwitches(const FontSlotTable& slots, FontKind fontCarry,
+                                     char (&text)[4]) {
+  return {text, CarriedSwitches(slots, fontCarry, text)};
+}
+
 void PutCarriedFont(const FontSlotTable& slots, std::string& line, FontKind fontCarry) {
   char prefix[4];
   const std::size_t length = CarriedSwitches(slots, fontCarry, prefix);
   if (length == 0) return;
-  // In front of the line: the line moves up in its own buffer.
+  // In front of the line: the line grows by the switches and moves up in its own buffer.
   const std::size_t n = line.size();
-  line.resize(n + length);
-  std::memmove(line.data() + length, line.data(), n);
-  std::memcpy(line.data(), prefix, length);
+  line.append(prefix, length);
+  char* data = line.data();
+  std::memmove(data + length, data, n);
+  data[0] = prefix[0];
+  data[1] = prefix[1];
+  if (length == 4) {
+    data[2] = prefix[2];
+    data[3] = prefix[3];
+  }
 }
 
 FontKind FontCarriedOn(const FontSlotTable& slots, FontKind fontCarry, FontKind lastSwitch) {

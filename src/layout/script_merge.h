@@ -32,6 +32,9 @@ void CarryFontAcrossLines(const FontSlotTable& slots, LineGroup& group, FontKind
 void CarryFontInto(const FontSlotTable& slots, std::string& line, FontKind& fontCarry,
                    FontKind lastSwitch);
 void PutCarriedFont(const FontSlotTable& slots, std::string& line, FontKind fontCarry);
+// The switches PutCarriedFont puts in front of a line (none for NONE), written into text.
+std::string_view CarriedFontSwitches(const FontSlotTable& slots, FontKind fontCarry,
+                                     char (&text)[4]);
 FontKind FontCarriedOn(const FontSlotTable& slots, FontKind fontCarry, FontKind lastSwitch);
 // In the script lines, every switch to SMALL after the first character becomes one to STANDARD.
 void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group);
