@@ -4,6 +4,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -27,7 +28,8 @@ std::size_t Before(const char* begin, std::size_t n, char c) {
 
 // Index of the first control character (a byte below 32: the line ends, the form feed, Ctrl-Z)
 // in begin[0..n); n when there is none. Sixteen bytes are compared at a time where the
-// processor can, those beyond n (the buffer's slack) masked off.
+// processor can; the buffer's slack lets the last load reach beyond n, where a byte found counts
+// for nothing.
 std::size_t NextControl(const char* begin, std::size_t n) {
   std::size_t i = 0;
 #if defined(__SSE2__)
@@ -35,10 +37,9 @@ std::size_t NextControl(const char* begin, std::size_t n) {
   for (; i < n; i += 16) {
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + i));
     // A byte is a control character when the unsigned minimum of it and 31 is the byte itself.
-    auto found = static_cast<unsigned>(
+    const auto found = static_cast<unsigned>(
         _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(chunk, highest), chunk)));
-    if (n - i < 16) found &= (1u << (n - i)) - 1;
-    if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found));
+    if (found != 0) return std::min(n, i + static_cast<std::size_t>(std::countr_zero(found)));
   }
   return n;
 #else
@@ -89,9 +90,10 @@ void TextInput::TakeLineEnd() {
 
 LineRead TextInput::ReadLine(std::string& line) {
   line.clear();
-  if (!AtEnd()) ++linesRead_;
   LineRead read;
-  while (!AtEnd()) {
+  if (AtEnd()) return read;
+  ++linesRead_;
+  do {
     // The line's text runs to the first control character that ends it; a form feed is noted.
     const char* begin = buffer_.data() + pos_;
     const std::size_t available = size_ - pos_;
@@ -105,10 +107,16 @@ LineRead TextInput::ReadLine(std::string& line) {
     }
     line.append(begin, n);
     pos_ += n;
-    if (pos_ == size_) continue;  // refill and go on with the same line
-    TakeLineEnd();
-    return read;
-  }
+    if (n < available) {
+      // The line end, mostly a carriage return and a line feed in the buffer.
+      if (begin[n] == kCR && n + 1 < available && begin[n + 1] == kLF) {
+        pos_ += 2;
+      } else {
+        TakeLineEnd();
+      }
+      return read;
+    }
+  } while (!AtEnd());  // refill and go on with the same line
   return read;
 }
 
