@@ -150,9 +150,8 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
   // make a paragraph.
   // Lines neither the main line nor next to it (all but the first in a group without one).
   const bool extraLines = group.mainIndex >= 2 || group.lastIndex > group.mainIndex + 1;
-  const std::vector<UnprocessedLine> unprocessed = doc.KeepAllScripts || !extraLines
-                                                       ? std::vector<UnprocessedLine>{}
-                                                       : UnprocessedScriptLines(group);
+  std::vector<UnprocessedLine> unprocessed;
+  if (extraLines && !doc.KeepAllScripts) unprocessed = UnprocessedScriptLines(group);
   CommandCheck commands;
   FontKind mainCarry = NONE;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {

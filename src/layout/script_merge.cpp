@@ -101,38 +101,15 @@ void CarryFontAcrossLines(const FontSlotTable& slots, LineGroup& group, FontKind
   }
 }
 
-namespace {
-
-// The switches put in front of a line that starts in kind: FOREIGN and GREEK take their style
-// from the font before them, so a STANDARD switch goes first.
-std::size_t CarriedSwitches(const FontSlotTable& slots, FontKind kind, char (&prefix)[4]) {
-  std::size_t length = 0;
-  if (kind == NONE) return length;
-  if (InheritingFonts.Contains(kind)) {
-    prefix[length++] = kBackslash;
-    prefix[length++] = SlotCharOf(slots, STANDARD);
-  }
-  prefix[length++] = kBackslash;
-  prefix[length++] = SlotCharOf(slots, kind);
-  return length;
-}
-
-}  // namespace
-
 void CarryFontInto(const FontSlotTable& slots, std::string& line, FontKind& fontCarry,
                    FontKind lastSwitch) {
   PutCarriedFont(slots, line, fontCarry);
   fontCarry = FontCarriedOn(slots, fontCarry, lastSwitch);
 }
 
-std::string_view CarriedFontSwitches(const FontSlotTable& slots, FontKind fontCarry,
-                                     char (&text)[4]) {
-  return {text, CarriedSwitches(slots, fontCarry, text)};
-}
-
 void PutCarriedFont(const FontSlotTable& slots, std::string& line, FontKind fontCarry) {
   char prefix[4];
-  const std::size_t length = CarriedSwitches(slots, fontCarry, prefix);
+  const std::size_t length = CarriedFontSwitches(slots, fontCarry, prefix).size();
   if (length == 0) return;
   // In front of the line: the line grows by the switches and moves up in its own buffer.
   const std::size_t n = line.size();
@@ -147,16 +124,14 @@ void PutCarriedFont(const FontSlotTable& slots, std::string& line, FontKind font
   }
 }
 
-FontKind FontCarriedOn(const FontSlotTable& slots, FontKind fontCarry, FontKind lastSwitch) {
-  if (lastSwitch != NONE) return lastSwitch;
-  // The line's last switch is the carried font's own: a kind no slot holds is written as the
-  // switch to slot "1", whatever that holds. The switches end in a slot character, so they make
-  // no switch with the line.
+FontKind FontOfCarriedSwitches(const FontSlotTable& slots, FontKind fontCarry) {
+  // A kind no slot holds is written as the switch to slot "1", whatever that holds. The switches
+  // end in a slot character, so they make no switch with the line.
   char prefix[4];
-  const std::size_t length = CarriedSwitches(slots, fontCarry, prefix);
+  const std::string_view switches = CarriedFontSwitches(slots, fontCarry, prefix);
   FontKind carried = fontCarry;
-  for (std::size_t i = 1; i < length; i += 2) {
-    if (IsFontSwitch(slots, prefix[i])) carried = slots[prefix[i]];
+  for (std::size_t i = 1; i < switches.size(); i += 2) {
+    if (IsFontSwitch(slots, switches[i])) carried = slots[switches[i]];
   }
   return carried;
 }
