@@ -68,10 +68,11 @@ int LinesAbove(const LineGroup& group) {
   return above;
 }
 
-// The main line with the group's script lines merged in. spaceGoesOn: the paragraph goes on in
-// the next group after a space (not in the middle of a word divided by a hyphenation mark).
-std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, bool spaceGoesOn) {
-  std::string line;
+// The main line with the group's script lines merged in, into line. spaceGoesOn: the paragraph
+// goes on in the next group after a space (not in the middle of a word divided by a hyphenation
+// mark).
+void MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, bool spaceGoesOn,
+                std::string& line) {
   if (doc.KeepAllScripts) {
     line = MergeAllScriptLines(doc, group);
   } else {
@@ -79,14 +80,13 @@ std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, 
     // the joining space, which is no column of the document, must not take that place and leave
     // the run without room.
     if (joiningSpace) group.Lines[group.mainIndex].pop_back();
-    line = MergeScriptLines(doc, group);
+    MergeScriptLines(doc, group, line);
     if (joiningSpace) line += ' ';
   }
   // A line that goes on in the next group and ends in a script run keeps a space after the run:
   // the run may have taken the hard space that ended the line, and a run beyond the end of a
   // line that ended in a space has none after it.
   if (spaceGoesOn && EndsInScriptRun(doc.FontSlots, line)) line += ' ';
-  return line;
 }
 
 // Converts the merged text of a group and frames it: a paragraph opened with its words when the
@@ -219,9 +219,10 @@ FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedG
     return FrameText(doc, line, prepared.mainCommands, opensParagraph, controls.paragraphEnd, above,
                      0, flow);
   }
-  line = MergeGroup(
+  MergeGroup(
       doc, group, prepared.joiningSpace,
-      !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !prepared.divided);
+      !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !prepared.divided,
+      line);
   return FrameText(doc, line, CommandSummary::Of(line), opensParagraph, controls.paragraphEnd,
                    above, group.lastIndex - group.mainIndex, flow);
 }

@@ -151,20 +151,41 @@ void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group) {
 }
 
 std::string MergeScriptLines(DocumentState& doc, const LineGroup& group) {
-  if (group.mainIndex < 0) return {};
-  std::string work = group.Lines[group.mainIndex];
-  if (group.mainIndex >= 1)
-    work = MergeScriptLine(doc, "\\>", group.Lines[group.mainIndex - 1], work);
-  if (group.lastIndex > group.mainIndex) {
-    work = MergeScriptLine(doc, "\\<", group.Lines[group.mainIndex + 1], work);
+  std::string merged;
+  MergeScriptLines(doc, group, merged);
+  return merged;
+}
+
+void MergeScriptLines(DocumentState& doc, const LineGroup& group, std::string& merged) {
+  merged.clear();
+  if (group.mainIndex < 0) return;
+  const std::string& main = group.Lines[group.mainIndex];
+  const bool above = group.mainIndex >= 1;
+  const bool below = group.lastIndex > group.mainIndex;
+  if (!above && !below) {
+    merged = main;
+  } else if (!below) {
+    MergeScriptLine(doc, "\\>", group.Lines[group.mainIndex - 1], main, merged);
+  } else if (!above) {
+    MergeScriptLine(doc, "\\<", group.Lines[group.mainIndex + 1], main, merged);
+  } else {
+    // The main line with its superscripts waits in the spare buffer.
+    MergeScriptLine(doc, "\\>", group.Lines[group.mainIndex - 1], main, doc.Spare);
+    MergeScriptLine(doc, "\\<", group.Lines[group.mainIndex + 1], doc.Spare, merged);
   }
-  return work;
 }
 
 std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_view script,
                             std::string_view work) {
-  const FontSlotTable& slots = doc.FontSlots;
   std::string result;
+  MergeScriptLine(doc, marker, script, work, result);
+  return result;
+}
+
+void MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_view script,
+                     std::string_view work, std::string& result) {
+  const FontSlotTable& slots = doc.FontSlots;
+  result.clear();
   // Each run brings its marker, its end and at most two switches.
   result.reserve(work.size() + 4 * script.size());
   // Segments come in script order, so every lookup below moves forward only.
@@ -221,7 +242,6 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
     }
     from = found.end;
   }
-  return result;
 }
 
 bool HasHardSpaceRoom(std::string_view line, std::size_t at, std::int32_t width) {
