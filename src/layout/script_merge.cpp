@@ -71,6 +71,13 @@ class SwitchTracker {
   FontKind kind_ = NONE;
 };
 
+// Appends the switch to kind (FontSwitchFor), nothing for NONE.
+void AppendFontSwitch(std::string& out, const FontSlotTable& slots, FontKind kind) {
+  if (kind == NONE) return;
+  const char fontSwitch[2] = {kBackslash, SlotCharOf(slots, kind)};
+  out.append(fontSwitch, 2);
+}
+
 }  // namespace
 
 void CheckExtraScriptLines(Reporter& report, const LineGroup& group) {
@@ -214,7 +221,7 @@ void MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_vi
     mainPos = isFound ? workIndexes.IndexOf(scriptColumns.ColumnOf(found.start)) : work.size();
 
     // The main line's font is restored after a run, even when the run did not change it.
-    result += FontSwitchFor(slots, workFonts.Before(work, copyFrom));
+    AppendFontSwitch(result, slots, workFonts.Before(work, copyFrom));
     if (mainPos > copyFrom) result.append(work.substr(copyFrom, mainPos - copyFrom));
     if (!isFound) break;
     // A run placed after a main line that ends in a lone backslash must not pair with it: the
@@ -227,7 +234,7 @@ void MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_vi
       const FontKind scriptKind = scriptFonts.Before(script, found.start);
       const bool switchFont = scriptKind != resultFonts.Last(result);
       result += marker;
-      if (switchFont) result += FontSwitchFor(slots, scriptKind);
+      if (switchFont) AppendFontSwitch(result, slots, scriptKind);
       result += segment;
       result += kRunEnd;
       mainPos += 2 * static_cast<std::size_t>(width);  // past the replaced hard spaces
