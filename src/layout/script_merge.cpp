@@ -71,6 +71,26 @@ class SwitchTracker {
   FontKind kind_ = NONE;
 };
 
+// The same for a line that does not change, with few switches (a script line): they are found
+// one after the other, sixteen places at a time.
+class FixedLineSwitches {
+ public:
+  FixedLineSwitches(const FontSlotTable& slots, std::string_view line)
+      : slots_(slots), line_(line), next_(NextFontSwitch(slots, line, 0)) {}
+
+  FontKind Before(std::size_t index) {
+    for (; next_ != kNoIndex && next_ < index; next_ = NextFontSwitch(slots_, line_, next_ + 1))
+      kind_ = SwitchKindAt(slots_, line_, next_);
+    return kind_;
+  }
+
+ private:
+  const FontSlotTable& slots_;
+  std::string_view line_;
+  std::size_t next_;  // the first switch not yet counted
+  FontKind kind_ = NONE;
+};
+
 // Appends the switch to kind (FontSwitchFor), nothing for NONE.
 void AppendFontSwitch(std::string& out, const FontSlotTable& slots, FontKind kind) {
   if (kind == NONE) return;
@@ -199,7 +219,7 @@ void MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_vi
   ColumnCounter scriptColumns(script);
   ColumnLocator workIndexes(work);
   SwitchTracker workFonts(slots);
-  SwitchTracker scriptFonts(slots);
+  FixedLineSwitches scriptFonts(slots, script);
   SwitchTracker resultFonts(slots);
   const bool workEndsLone = EndsInLoneBackslash(work);
 
@@ -231,7 +251,7 @@ void MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_vi
     if (HasHardSpaceRoom(work, mainPos, width)) {
       // The run's own font switch goes inside the run, so that its group's closing brace ends
       // it and the main line's font is compared with the formatting where the run opened.
-      const FontKind scriptKind = scriptFonts.Before(script, found.start);
+      const FontKind scriptKind = scriptFonts.Before(found.start);
       const bool switchFont = scriptKind != resultFonts.Last(result);
       result += marker;
       if (switchFont) AppendFontSwitch(result, slots, scriptKind);
