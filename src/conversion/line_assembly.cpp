@@ -203,7 +203,8 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
       prepared.mainCommands.Add(CommandSummary::Of("\\ "));
     }
   }
-  NormaliseScriptFonts(slots, group);
+  // A main line alone has no script lines to normalise.
+  if (group.lastIndex > 0 || group.mainIndex < 0) NormaliseScriptFonts(slots, group);
   return prepared;
 }
 

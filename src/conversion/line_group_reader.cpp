@@ -40,8 +40,10 @@ inline LineKind KindOf(std::string_view line, bool pageEnd) {
 }
 
 // A subscript line right after a superscript line, or at the start of a group, has no main line.
-void CheckSubscript(Reporter& report, char previous, char code, int slot) {
-  if (previous != '+' || code != '-') return;
+inline bool LacksMainLine(char previous, char code) {
+  return previous == '+' && code == '-';
+}
+void ReportSubscript(Reporter& report, int slot) {
   if (report.Locating()) report.Mark({.slot = slot});
   report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
 }
@@ -64,7 +66,7 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     pageEnd = group.aheadHoldsFormFeed ? *group.aheadHoldsFormFeed
                                        : ahead.find(kFormFeed) != std::string::npos;
     complete = complete || previous == '=' || pageEnd;
-    CheckSubscript(report, '+', previous, 0);
+    if (LacksMainLine('+', previous)) ReportSubscript(report, 0);
     if (previous == kMain) group.mainIndex = 0;
   }
   linePending = false;
@@ -80,7 +82,7 @@ void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& line
     // read ahead.
     linePending = previous != '+' && (code == '+' || code == kMain);
     if (linePending) group.aheadHoldsFormFeed = read.formFeed;
-    CheckSubscript(report, previous, code, n);
+    if (LacksMainLine(previous, code)) ReportSubscript(report, n);
     if (code == kMain && !linePending && group.mainIndex == -1) group.mainIndex = n;
     previous = code;
     complete = linePending || code == '=' || pageEnd || in.AtEnd();
