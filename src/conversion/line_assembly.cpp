@@ -36,11 +36,13 @@ void AppendWord(std::string& out, std::string_view word, int number) {
 // is followed by a space.
 void AppendParagraphProperties(std::string& props, const DocumentState& doc, int above, int below,
                                std::string_view line, std::string_view tabStops, GroupFlow& flow) {
-  props += "{\\pard";
-  if (doc.Settings.JU && !IsAligned(line)) props += "\\qj";
+  // "{\pard", and "\qj" after it for a justified paragraph, appended in one piece.
+  constexpr std::string_view kOpening = "{\\pard\\qj";
+  const bool justified = doc.Settings.JU && !IsAligned(line);
+  props += kOpening.substr(0, justified ? kOpening.size() : kOpening.size() - 3);
   if (above >= 1) AppendWord(props, "\\sb", 25 * above);
   if (below >= 1) AppendWord(props, "\\sa", 25 * below);
-  props += tabStops;
+  if (!tabStops.empty()) props += tabStops;
   if (flow.pageBreakPending) {
     props += "\\page";
     flow.pageBreakPending = false;
@@ -113,7 +115,7 @@ FramedLine FrameText(DocumentState& doc, std::string& line, const CommandSummary
     } else {
       framedLine += tabStops;
     }
-    framedLine += ' ';
+    framedLine.append(" ", 1);
     framedLine += line;
     line = std::move(framedLine);
   }
