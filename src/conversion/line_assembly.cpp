@@ -217,7 +217,9 @@ FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedG
   // A main line alone: the merge would give it back as it is. It follows the switches to the
   // carried font in line; the slot keeps its buffer for the next read.
   if (group.lastIndex == 0) {
-    line.append(prepared.carried, prepared.carriedLength);
+    // The switches are copied as four characters, and the line cut back to their length.
+    line.append(prepared.carried, sizeof prepared.carried);
+    line.resize(prepared.carriedLength);
     line += group.Lines[0];
     return FrameText(doc, line, prepared.mainCommands, opensParagraph, controls.paragraphEnd, above,
                      0, flow);
