@@ -1,11 +1,5 @@
 #include "base/text_input.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-#include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "base/reporting.h"
@@ -13,40 +7,14 @@
 namespace pomvex {
 
 namespace {
-constexpr char kCR = '\r';
-constexpr char kLF = '\n';
 constexpr char kFormFeed = '\f';
 constexpr std::size_t kChunk = 1 << 16;
-// The buffer reaches this far beyond the bytes read into it, so that sixteen bytes can be loaded
-// from any of them.
-constexpr std::size_t kSlack = 16;
 
 std::size_t Before(const char* begin, std::size_t n, char c) {
   const void* at = std::memchr(begin, c, n);
   return at == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(at) - begin);
 }
 
-// Index of the first control character (a byte below 32: the line ends, the form feed, Ctrl-Z)
-// in begin[0..n); n when there is none. Sixteen bytes are compared at a time where the
-// processor can; the buffer's slack lets the last load reach beyond n, where a byte found counts
-// for nothing.
-std::size_t NextControl(const char* begin, std::size_t n) {
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i highest = _mm_set1_epi8(0x1F);
-  for (; i < n; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + i));
-    // A byte is a control character when the unsigned minimum of it and 31 is the byte itself.
-    const auto found = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(chunk, highest), chunk)));
-    if (found != 0) return std::min(n, i + static_cast<std::size_t>(std::countr_zero(found)));
-  }
-  return n;
-#else
-  while (i < n && static_cast<unsigned char>(begin[i]) >= 0x20) ++i;
-  return i;
-#endif
-}
 }  // namespace
 
 TextInput::TextInput(std::istream& in) : in_(in), buffer_(kChunk + kSlack) {}
@@ -88,7 +56,7 @@ void TextInput::TakeLineEnd() {
   if (end == kCR && ((pos_ < size_ && !ended_) || Fill()) && buffer_[pos_] == kLF) ++pos_;
 }
 
-LineRead TextInput::ReadLine(std::string& line) {
+LineRead TextInput::ReadOtherLine(std::string& line) {
   line.clear();
   LineRead read;
   if (AtEnd()) return read;
