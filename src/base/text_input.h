@@ -60,23 +60,26 @@ class TextInput {
   static constexpr char kCtrlZ = '\x1a';
   static constexpr char kCR = '\r';
   static constexpr char kLF = '\n';
-  // The buffer reaches this far beyond the bytes read into it, so that sixteen bytes can be
+  // The buffer reaches this far beyond the bytes read into it, so that thirty-two bytes can be
   // loaded from any of them.
-  static constexpr std::size_t kSlack = 16;
+  static constexpr std::size_t kSlack = 32;
 
   // Index of the first control character (a byte below 32: the line ends, the form feed,
-  // Ctrl-Z) in begin[0..n); n when there is none. Sixteen bytes are compared at a time where the
-  // processor can; the buffer's slack lets the last load reach beyond n, where a byte found
+  // Ctrl-Z) in begin[0..n); n when there is none. Thirty-two bytes are compared at a time where
+  // the processor can; the buffer's slack lets the last load reach beyond n, where a byte found
   // counts for nothing.
   static std::size_t NextControl(const char* begin, std::size_t n) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     const __m128i highest = _mm_set1_epi8(0x1F);
-    for (; i < n; i += 16) {
-      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + i));
-      // A byte is a control character when the unsigned minimum of it and 31 is the byte.
-      const auto found = static_cast<unsigned>(
+    // A byte is a control character when the unsigned minimum of it and 31 is the byte.
+    auto controls = [&highest](const char* at) {
+      const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+      return static_cast<unsigned>(
           _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(chunk, highest), chunk)));
+    };
+    for (; i < n; i += 32) {
+      const unsigned found = controls(begin + i) | controls(begin + i + 16) << 16;
       if (found != 0) return std::min(n, i + static_cast<std::size_t>(std::countr_zero(found)));
     }
     return n;
