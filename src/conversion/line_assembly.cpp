@@ -232,6 +232,35 @@ FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedG
                    above, group.lastIndex - group.mainIndex, flow);
 }
 
+// A group without a main line. line is empty.
+FramedLine ConvertScriptLinesAlone(DocumentState& doc, const LineGroup& group,
+                                   const LineControls& controls, bool opensParagraph, int above,
+                                   std::string& line, GroupFlow& flow) {
+  FramedLine framed;
+  if (doc.KeepAllScripts && group.lastIndex >= 0 &&
+      HasScriptRun(line = MergeAllScriptLines(doc, group, above))) {
+    // The runs of script lines without a main line, when every run is kept: merged as if an
+    // empty main line stood after the lines above it. They are a paragraph of their own; an
+    // open paragraph is closed before it.
+    framed = FrameText(doc, line, CommandSummary::Of(line), true, true, above,
+                       group.lastIndex + 1 - above, flow);
+    if (!opensParagraph) {
+      line.insert(0, "\\par}");
+      framed.wordsEnd += 5;
+    }
+    return framed;
+  }
+  // A group without text still closes an open paragraph when it carries the paragraph end;
+  // otherwise the paragraph state stays as it was, so braces always balance.
+  line.clear();
+  if (!opensParagraph && controls.paragraphEnd) {
+    line = "\\par}";
+    flow.paragraphEnded = true;
+    framed.endsParagraph = true;
+  }
+  return framed;
+}
+
 }  // namespace
 
 FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group, std::string& line,
@@ -247,30 +276,10 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   const LineControls& controls = prepared.controls;
 
   line.clear();
-  FramedLine framed;
-  if (group.mainIndex >= 0) {
-    framed = ConvertMainLine(doc, group, prepared, opensParagraph, above, line, flow);
-  } else if (doc.KeepAllScripts && group.lastIndex >= 0 &&
-             HasScriptRun(line = MergeAllScriptLines(doc, group, above))) {
-    // The runs of script lines without a main line, when every run is kept: merged as if an
-    // empty main line stood after the lines above it. They are a paragraph of their own; an
-    // open paragraph is closed before it.
-    framed = FrameText(doc, line, CommandSummary::Of(line), true, true, above,
-                       group.lastIndex + 1 - above, flow);
-    if (!opensParagraph) {
-      line.insert(0, "\\par}");
-      framed.wordsEnd += 5;
-    }
-  } else {
-    // A group without text still closes an open paragraph when it carries the paragraph end;
-    // otherwise the paragraph state stays as it was, so braces always balance.
-    line.clear();
-    if (!opensParagraph && controls.paragraphEnd) {
-      line = "\\par}";
-      flow.paragraphEnded = true;
-      framed.endsParagraph = true;
-    }
-  }
+  const FramedLine framed =
+      group.mainIndex >= 0
+          ? ConvertMainLine(doc, group, prepared, opensParagraph, above, line, flow)
+          : ConvertScriptLinesAlone(doc, group, controls, opensParagraph, above, line, flow);
   if (controls.pageBreak) {
     if (flow.paragraphEnded) {
       flow.pageBreakPending = true;  // for the next paragraph that opens
