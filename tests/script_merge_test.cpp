@@ -68,6 +68,11 @@ TEST(ScriptMerge, SubscriptMergesAfterSuperscript) {
   TestDocument t;
   const LineGroup group = GroupOf({" a", "x\\ \\ ", "  b"}, 1);
   EXPECT_EQ(MergeScriptLines(t.doc, group), "x\\>a\\:\\<b\\:");
+  // Into buffers that hold earlier text: the line receiving it and the spare one between.
+  std::string merged = "an earlier line";
+  t.doc.Spare = "earlier";
+  MergeScriptLines(t.doc, group, merged);
+  EXPECT_EQ(merged, "x\\>a\\:\\<b\\:");
 }
 
 TEST(CheckExtraScriptLines, ReportsLinesNotNextToTheMainLine) {

@@ -70,10 +70,11 @@ class ColumnLocator {
       i_ = 0;
       columns_ = 0;
     }
-    for (; i_ < n; i_ += PieceLength(line_, i_)) {
+    while (i_ < n) {
       if (line_[i_] != kBackslash) {
-        // The text up to the next command takes a column a character.
-        const std::size_t stop = NextBackslash(line_, i_);
+        // The text up to the next command takes a column a character; in a main line it is
+        // mostly a character or two.
+        const std::size_t stop = NextBackslash(line_, i_ + 1);
         const auto wanted = static_cast<std::size_t>(col - 1 - columns_);
         if (stop - i_ > wanted) {
           i_ += wanted;
@@ -82,11 +83,14 @@ class ColumnLocator {
         }
         columns_ += static_cast<std::int32_t>(stop - i_);
         i_ = stop;
-        if (i_ == n) break;
+        continue;
       }
-      if (!TakesColumn(line_, i_)) continue;
-      if (columns_ + 1 == col) return i_;
-      ++columns_;
+      if (i_ + 1 == n) break;  // a lone backslash at the end takes none
+      if (PositionColumnCommands.Contains(line_[i_ + 1])) {
+        if (columns_ + 1 == col) return i_;
+        ++columns_;
+      }
+      i_ += 2;
     }
     return n;
   }

@@ -1,10 +1,5 @@
 #include "base/text_input.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-#include <bit>
 #include <cstring>
 
 #include "base/reporting.h"
@@ -12,40 +7,14 @@
 namespace pomvex {
 
 namespace {
-constexpr char kCR = '\r';
-constexpr char kLF = '\n';
 constexpr char kFormFeed = '\f';
 constexpr std::size_t kChunk = 1 << 16;
-// The buffer reaches this far beyond the bytes read into it, so that sixteen bytes can be loaded
-// from any of them.
-constexpr std::size_t kSlack = 16;
 
 std::size_t Before(const char* begin, std::size_t n, char c) {
   const void* at = std::memchr(begin, c, n);
   return at == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(at) - begin);
 }
 
-// Index of the first control character (a byte below 32: the line ends, the form feed, Ctrl-Z)
-// in begin[0..n); n when there is none. Sixteen bytes are compared at a time where the
-// processor can, those beyond n (the buffer's slack) masked off.
-std::size_t NextControl(const char* begin, std::size_t n) {
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i highest = _mm_set1_epi8(0x1F);
-  for (; i < n; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(begin + i));
-    // A byte is a control character when the unsigned minimum of it and 31 is the byte itself.
-    auto found = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(chunk, highest), chunk)));
-    if (n - i < 16) found &= (1u << (n - i)) - 1;
-    if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(found));
-  }
-  return n;
-#else
-  while (i < n && static_cast<unsigned char>(begin[i]) >= 0x20) ++i;
-  return i;
-#endif
-}
 }  // namespace
 
 TextInput::TextInput(std::istream& in) : in_(in), buffer_(kChunk + kSlack) {}
@@ -87,11 +56,12 @@ void TextInput::TakeLineEnd() {
   if (end == kCR && ((pos_ < size_ && !ended_) || Fill()) && buffer_[pos_] == kLF) ++pos_;
 }
 
-LineRead TextInput::ReadLine(std::string& line) {
+LineRead TextInput::ReadOtherLine(std::string& line) {
   line.clear();
-  if (!AtEnd()) ++linesRead_;
   LineRead read;
-  while (!AtEnd()) {
+  if (AtEnd()) return read;
+  ++linesRead_;
+  do {
     // The line's text runs to the first control character that ends it; a form feed is noted.
     const char* begin = buffer_.data() + pos_;
     const std::size_t available = size_ - pos_;
@@ -105,10 +75,16 @@ LineRead TextInput::ReadLine(std::string& line) {
     }
     line.append(begin, n);
     pos_ += n;
-    if (pos_ == size_) continue;  // refill and go on with the same line
-    TakeLineEnd();
-    return read;
-  }
+    if (n < available) {
+      // The line end, mostly a carriage return and a line feed in the buffer.
+      if (begin[n] == kCR && n + 1 < available && begin[n + 1] == kLF) {
+        pos_ += 2;
+      } else {
+        TakeLineEnd();
+      }
+      return read;
+    }
+  } while (!AtEnd());  // refill and go on with the same line
   return read;
 }
 

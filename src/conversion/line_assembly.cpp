@@ -36,11 +36,13 @@ void AppendWord(std::string& out, std::string_view word, int number) {
 // is followed by a space.
 void AppendParagraphProperties(std::string& props, const DocumentState& doc, int above, int below,
                                std::string_view line, std::string_view tabStops, GroupFlow& flow) {
-  props += "{\\pard";
-  if (doc.Settings.JU && !IsAligned(line)) props += "\\qj";
+  // "{\pard", and "\qj" after it for a justified paragraph, appended in one piece.
+  constexpr std::string_view kOpening = "{\\pard\\qj";
+  const bool justified = doc.Settings.JU && !IsAligned(line);
+  props += kOpening.substr(0, justified ? kOpening.size() : kOpening.size() - 3);
   if (above >= 1) AppendWord(props, "\\sb", 25 * above);
   if (below >= 1) AppendWord(props, "\\sa", 25 * below);
-  props += tabStops;
+  if (!tabStops.empty()) props += tabStops;
   if (flow.pageBreakPending) {
     props += "\\page";
     flow.pageBreakPending = false;
@@ -68,10 +70,11 @@ int LinesAbove(const LineGroup& group) {
   return above;
 }
 
-// The main line with the group's script lines merged in. spaceGoesOn: the paragraph goes on in
-// the next group after a space (not in the middle of a word divided by a hyphenation mark).
-std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, bool spaceGoesOn) {
-  std::string line;
+// The main line with the group's script lines merged in, into line. spaceGoesOn: the paragraph
+// goes on in the next group after a space (not in the middle of a word divided by a hyphenation
+// mark).
+void MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, bool spaceGoesOn,
+                std::string& line) {
   if (doc.KeepAllScripts) {
     line = MergeAllScriptLines(doc, group);
   } else {
@@ -79,14 +82,13 @@ std::string MergeGroup(DocumentState& doc, LineGroup& group, bool joiningSpace, 
     // the joining space, which is no column of the document, must not take that place and leave
     // the run without room.
     if (joiningSpace) group.Lines[group.mainIndex].pop_back();
-    line = MergeScriptLines(doc, group);
+    MergeScriptLines(doc, group, line);
     if (joiningSpace) line += ' ';
   }
   // A line that goes on in the next group and ends in a script run keeps a space after the run:
   // the run may have taken the hard space that ended the line, and a run beyond the end of a
   // line that ended in a space has none after it.
   if (spaceGoesOn && EndsInScriptRun(doc.FontSlots, line)) line += ' ';
-  return line;
 }
 
 // Converts the merged text of a group and frames it: a paragraph opened with its words when the
@@ -113,7 +115,7 @@ FramedLine FrameText(DocumentState& doc, std::string& line, const CommandSummary
     } else {
       framedLine += tabStops;
     }
-    framedLine += ' ';
+    framedLine.append(" ", 1);
     framedLine += line;
     line = std::move(framedLine);
   }
@@ -129,6 +131,10 @@ struct PreparedGroup {
   bool divided = false;         // a hyphenation mark took the joining space: the word goes on
   bool joiningSpace = false;    // the main line ends in the joining space, a column of no text
   CommandSummary mainCommands;  // the commands of the main line as the steps leave it
+  // The switches to the font carried into the main line, which go in front of it: put there
+  // before a merge, in front of the RTF text for a main line alone.
+  char carried[4] = {};
+  std::size_t carriedLength = 0;
 };
 
 // The checks and rewrites of the group's lines before the merge, in their order: the command
@@ -146,9 +152,8 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
   // make a paragraph.
   // Lines neither the main line nor next to it (all but the first in a group without one).
   const bool extraLines = group.mainIndex >= 2 || group.lastIndex > group.mainIndex + 1;
-  const std::vector<UnprocessedLine> unprocessed = doc.KeepAllScripts || !extraLines
-                                                       ? std::vector<UnprocessedLine>{}
-                                                       : UnprocessedScriptLines(group);
+  std::vector<UnprocessedLine> unprocessed;
+  if (extraLines && !doc.KeepAllScripts) unprocessed = UnprocessedScriptLines(group);
   CommandCheck commands;
   FontKind mainCarry = NONE;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
@@ -186,21 +191,22 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
       !EndsInLoneBackslash(
           std::string_view(group.Lines[group.mainIndex]).substr(0, joinedLength - 1));
   if (group.mainIndex >= 0) {
-    std::string& main = group.Lines[group.mainIndex];
-    const std::size_t before = main.size();
-    PutCarriedFont(slots, main, mainCarry);
-    // The commands the carried font added, and the hard space the joining space makes after a
+    const std::string_view carried = CarriedFontSwitches(slots, mainCarry, prepared.carried);
+    prepared.carriedLength = carried.size();
+    if (group.lastIndex > 0) PutCarriedFont(slots, group.Lines[group.mainIndex], mainCarry);
+    // The commands the carried font adds, and the hard space the joining space makes after a
     // lone backslash (the hyphenation marks only take commands away).
     // The switches are commands of their slot characters.
-    for (std::size_t i = 1; i < main.size() - before; i += 2) {
-      prepared.mainCommands.commands.Insert(main[i]);
-      prepared.mainCommands.afterAnyBackslash.Insert(main[i]);
+    for (std::size_t i = 1; i < carried.size(); i += 2) {
+      prepared.mainCommands.commands.Insert(carried[i]);
+      prepared.mainCommands.afterAnyBackslash.Insert(carried[i]);
     }
     if (joined && !prepared.divided && !prepared.joiningSpace) {
       prepared.mainCommands.Add(CommandSummary::Of("\\ "));
     }
   }
-  NormaliseScriptFonts(slots, group);
+  // A main line alone has no script lines to normalise.
+  if (group.lastIndex > 0 || group.mainIndex < 0) NormaliseScriptFonts(slots, group);
   return prepared;
 }
 
@@ -208,18 +214,51 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
 FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedGroup& prepared,
                            bool opensParagraph, int above, std::string& line, GroupFlow& flow) {
   const LineControls& controls = prepared.controls;
-  // A main line alone: the merge would give it back as it is. The slot takes the old buffer,
-  // which the next read reuses.
+  // A main line alone: the merge would give it back as it is. It follows the switches to the
+  // carried font in line; the slot keeps its buffer for the next read.
   if (group.lastIndex == 0) {
-    line.swap(group.Lines[0]);
+    // The switches are copied as four characters, and the line cut back to their length.
+    line.append(prepared.carried, sizeof prepared.carried);
+    line.resize(prepared.carriedLength);
+    line += group.Lines[0];
     return FrameText(doc, line, prepared.mainCommands, opensParagraph, controls.paragraphEnd, above,
                      0, flow);
   }
-  line = MergeGroup(
+  MergeGroup(
       doc, group, prepared.joiningSpace,
-      !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !prepared.divided);
+      !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !prepared.divided,
+      line);
   return FrameText(doc, line, CommandSummary::Of(line), opensParagraph, controls.paragraphEnd,
                    above, group.lastIndex - group.mainIndex, flow);
+}
+
+// A group without a main line. line is empty.
+FramedLine ConvertScriptLinesAlone(DocumentState& doc, const LineGroup& group,
+                                   const LineControls& controls, bool opensParagraph, int above,
+                                   std::string& line, GroupFlow& flow) {
+  FramedLine framed;
+  if (doc.KeepAllScripts && group.lastIndex >= 0 &&
+      HasScriptRun(line = MergeAllScriptLines(doc, group, above))) {
+    // The runs of script lines without a main line, when every run is kept: merged as if an
+    // empty main line stood after the lines above it. They are a paragraph of their own; an
+    // open paragraph is closed before it.
+    framed = FrameText(doc, line, CommandSummary::Of(line), true, true, above,
+                       group.lastIndex + 1 - above, flow);
+    if (!opensParagraph) {
+      line.insert(0, "\\par}");
+      framed.wordsEnd += 5;
+    }
+    return framed;
+  }
+  // A group without text still closes an open paragraph when it carries the paragraph end;
+  // otherwise the paragraph state stays as it was, so braces always balance.
+  line.clear();
+  if (!opensParagraph && controls.paragraphEnd) {
+    line = "\\par}";
+    flow.paragraphEnded = true;
+    framed.endsParagraph = true;
+  }
+  return framed;
 }
 
 }  // namespace
@@ -237,30 +276,10 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   const LineControls& controls = prepared.controls;
 
   line.clear();
-  FramedLine framed;
-  if (group.mainIndex >= 0) {
-    framed = ConvertMainLine(doc, group, prepared, opensParagraph, above, line, flow);
-  } else if (doc.KeepAllScripts && group.lastIndex >= 0 &&
-             HasScriptRun(line = MergeAllScriptLines(doc, group, above))) {
-    // The runs of script lines without a main line, when every run is kept: merged as if an
-    // empty main line stood after the lines above it. They are a paragraph of their own; an
-    // open paragraph is closed before it.
-    framed = FrameText(doc, line, CommandSummary::Of(line), true, true, above,
-                       group.lastIndex + 1 - above, flow);
-    if (!opensParagraph) {
-      line.insert(0, "\\par}");
-      framed.wordsEnd += 5;
-    }
-  } else {
-    // A group without text still closes an open paragraph when it carries the paragraph end;
-    // otherwise the paragraph state stays as it was, so braces always balance.
-    line.clear();
-    if (!opensParagraph && controls.paragraphEnd) {
-      line = "\\par}";
-      flow.paragraphEnded = true;
-      framed.endsParagraph = true;
-    }
-  }
+  const FramedLine framed =
+      group.mainIndex >= 0
+          ? ConvertMainLine(doc, group, prepared, opensParagraph, above, line, flow)
+          : ConvertScriptLinesAlone(doc, group, controls, opensParagraph, above, line, flow);
   if (controls.pageBreak) {
     if (flow.paragraphEnded) {
       flow.pageBreakPending = true;  // for the next paragraph that opens

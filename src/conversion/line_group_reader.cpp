@@ -18,19 +18,34 @@ constexpr std::size_t kKeptCapacity = 1 << 16;
 void ReleaseLongBuffer(std::string& slot) {
   if (slot.capacity() > kKeptCapacity) std::string().swap(slot);
 }
-}  // namespace
 
-namespace {
-// The kind of a line whose form feed is known, by the command the line starts with.
+// A line's kind as the command it starts with tells it: '+' a superscript line, '-' a subscript
+// line, '=' a section end; kMain for a main line.
+constexpr char kMain = '\0';
+inline char KindCode(std::string_view line) {
+  const char code = line.size() >= 2 && line[0] == kBackslash ? line[1] : kMain;
+  return code == '+' || code == '-' || code == '=' ? code : kMain;
+}
+
+// The kind of a line whose form feed is known.
 inline LineKind KindOf(std::string_view line, bool pageEnd) {
-  const char code = line.size() >= 2 && line[0] == kBackslash ? line[1] : '\0';
+  const char code = KindCode(line);
   LineKind k;
   k.subscript = code == '-';
   k.superscript = code == '+';
   k.equals = code == '=';
-  k.main = !k.subscript && !k.superscript && !k.equals;
+  k.main = code == kMain;
   k.pageEnd = pageEnd;
   return k;
+}
+
+// A subscript line right after a superscript line, or at the start of a group, has no main line.
+inline bool LacksMainLine(char previous, char code) {
+  return previous == '+' && code == '-';
+}
+void ReportSubscript(Reporter& report, int slot) {
+  if (report.Locating()) report.Mark({.slot = slot});
+  report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
 }
 }  // namespace
 
@@ -40,52 +55,37 @@ LineKind ClassifyLine(std::string_view line) {
 
 void ReadLineGroup(Reporter& report, TextInput& in, LineGroup& group, bool& linePending) {
   group.mainIndex = -1;
-  // The kinds of the line classified last, and whether it ends the group.
-  bool prevSuper = true, prevSub = false, prevMain = false;
-  bool stop = false;
-  bool pageEnd = false;  // the line classified last holds a form feed
+  int n = -1;
+  char previous = '+';   // the kind of the line read last; a group starts as after a superscript
+  bool pageEnd = false;  // the line read last holds a form feed
+  bool complete = in.AtEnd();
   if (linePending) {
-    group.lastIndex = 0;
+    n = 0;
     const std::string& ahead = group.Lines[0];
-    const LineKind k =
-        group.aheadHoldsFormFeed ? KindOf(ahead, *group.aheadHoldsFormFeed) : ClassifyLine(ahead);
-    prevSuper = k.superscript;
-    prevSub = k.subscript;
-    prevMain = k.main;
-    stop = k.equals || k.pageEnd;
-    pageEnd = k.pageEnd;
-    if (k.subscript) {
-      if (report.Locating()) report.Mark({.slot = 0});
-      report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
-    }
-    if (k.main) group.mainIndex = 0;
-  } else {
-    group.lastIndex = -1;
+    previous = KindCode(ahead);
+    pageEnd = group.aheadHoldsFormFeed ? *group.aheadHoldsFormFeed
+                                       : ahead.find(kFormFeed) != std::string::npos;
+    complete = complete || previous == '=' || pageEnd;
+    if (LacksMainLine('+', previous)) ReportSubscript(report, 0);
+    if (previous == kMain) group.mainIndex = 0;
   }
   linePending = false;
   group.aheadHoldsFormFeed.reset();
-  int n = group.lastIndex;
-  if (!in.AtEnd() && !stop) {
-    bool complete = false;
-    while (!complete) {
-      ++n;
-      if (n >= LineGroup::kSlots) throw ConversionAbandoned(kRangeCheckError);
-      ReleaseLongBuffer(group.Lines[n]);
-      const LineRead read = in.ReadLine(group.Lines[n]);
-      const LineKind k = KindOf(group.Lines[n], read.formFeed);
-      linePending = (k.superscript && (prevSub || prevMain)) || (k.main && (prevMain || prevSub));
-      complete = in.AtEnd() || k.equals || k.pageEnd || linePending;
-      pageEnd = k.pageEnd;
-      if (linePending) group.aheadHoldsFormFeed = read.formFeed;
-      if (prevSuper && k.subscript) {
-        if (report.Locating()) report.Mark({.slot = n});
-        report.ReportError(Category::SubscriptWithoutMain, kSubscriptWithoutMain);
-      }
-      prevSuper = k.superscript;
-      prevSub = k.subscript;
-      prevMain = k.main;
-      if (k.main && !linePending && group.mainIndex == -1) group.mainIndex = n;
-    }
+  while (!complete) {
+    ++n;
+    if (n >= LineGroup::kSlots) throw ConversionAbandoned(kRangeCheckError);
+    ReleaseLongBuffer(group.Lines[n]);
+    const LineRead read = in.ReadLine(group.Lines[n]);
+    const char code = KindCode(group.Lines[n]);
+    pageEnd = read.formFeed;
+    // A superscript or main line after a main or subscript line begins the next group: it is
+    // read ahead.
+    linePending = previous != '+' && (code == '+' || code == kMain);
+    if (linePending) group.aheadHoldsFormFeed = read.formFeed;
+    if (LacksMainLine(previous, code)) ReportSubscript(report, n);
+    if (code == kMain && !linePending && group.mainIndex == -1) group.mainIndex = n;
+    previous = code;
+    complete = linePending || code == '=' || pageEnd || in.AtEnd();
   }
   group.lastIndex = linePending ? n - 1 : n;
   // A line with a form feed ends its group: a line read ahead follows none.

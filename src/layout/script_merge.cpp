@@ -51,20 +51,52 @@ class SwitchTracker {
       next_ = 0;
       kind_ = NONE;
     }
-    // The slot character of a switch before limit lies inside the line.
-    for (; next_ < limit; ++next_) {
-      if (line[next_] == kBackslash && IsFontSwitch(slots_, line[next_ + 1]))
-        kind_ = SwitchKindAt(slots_, line, next_);
+    // The last switch that begins before limit, looked for from limit down: its slot character
+    // lies inside the line, and the switches before it no longer count.
+    for (std::size_t q = limit; q > next_;) {
+      --q;
+      if (line[q] == kBackslash && IsFontSwitch(slots_, line[q + 1])) {
+        kind_ = SwitchKindAt(slots_, line, q);
+        break;
+      }
     }
+    next_ = std::max(next_, limit);
     return kind_;
   }
   FontKind Last(std::string_view line) { return Before(line, line.size() + 1); }
 
  private:
   const FontSlotTable& slots_;
-  std::size_t next_ = 0;  // first index not yet looked at
+  std::size_t next_ = 0;  // the switches that begin before this index are settled
   FontKind kind_ = NONE;
 };
+
+// The same for a line that does not change, with few switches (a script line): they are found
+// one after the other, sixteen places at a time.
+class FixedLineSwitches {
+ public:
+  FixedLineSwitches(const FontSlotTable& slots, std::string_view line)
+      : slots_(slots), line_(line), next_(NextFontSwitch(slots, line, 0)) {}
+
+  FontKind Before(std::size_t index) {
+    for (; next_ != kNoIndex && next_ < index; next_ = NextFontSwitch(slots_, line_, next_ + 1))
+      kind_ = SwitchKindAt(slots_, line_, next_);
+    return kind_;
+  }
+
+ private:
+  const FontSlotTable& slots_;
+  std::string_view line_;
+  std::size_t next_;  // the first switch not yet counted
+  FontKind kind_ = NONE;
+};
+
+// Appends the switch to kind (FontSwitchFor), nothing for NONE.
+void AppendFontSwitch(std::string& out, const FontSlotTable& slots, FontKind kind) {
+  if (kind == NONE) return;
+  const char fontSwitch[2] = {kBackslash, SlotCharOf(slots, kind)};
+  out.append(fontSwitch, 2);
+}
 
 }  // namespace
 
@@ -96,24 +128,6 @@ void CarryFontAcrossLines(const FontSlotTable& slots, LineGroup& group, FontKind
   }
 }
 
-namespace {
-
-// The switches put in front of a line that starts in kind: FOREIGN and GREEK take their style
-// from the font before them, so a STANDARD switch goes first.
-std::size_t CarriedSwitches(const FontSlotTable& slots, FontKind kind, char (&prefix)[4]) {
-  std::size_t length = 0;
-  if (kind == NONE) return length;
-  if (InheritingFonts.Contains(kind)) {
-    prefix[length++] = kBackslash;
-    prefix[length++] = SlotCharOf(slots, STANDARD);
-  }
-  prefix[length++] = kBackslash;
-  prefix[length++] = SlotCharOf(slots, kind);
-  return length;
-}
-
-}  // namespace
-
 void CarryFontInto(const FontSlotTable& slots, std::string& line, FontKind& fontCarry,
                    FontKind lastSwitch) {
   PutCarriedFont(slots, line, fontCarry);
@@ -122,25 +136,29 @@ void CarryFontInto(const FontSlotTable& slots, std::string& line, FontKind& font
 
 void PutCarriedFont(const FontSlotTable& slots, std::string& line, FontKind fontCarry) {
   char prefix[4];
-  const std::size_t length = CarriedSwitches(slots, fontCarry, prefix);
+  const std::size_t length = CarriedFontSwitches(slots, fontCarry, prefix).size();
   if (length == 0) return;
-  // In front of the line: the line moves up in its own buffer.
+  // In front of the line: the line grows by the switches and moves up in its own buffer.
   const std::size_t n = line.size();
-  line.resize(n + length);
-  std::memmove(line.data() + length, line.data(), n);
-  std::memcpy(line.data(), prefix, length);
+  line.append(prefix, length);
+  char* data = line.data();
+  std::memmove(data + length, data, n);
+  data[0] = prefix[0];
+  data[1] = prefix[1];
+  if (length == 4) {
+    data[2] = prefix[2];
+    data[3] = prefix[3];
+  }
 }
 
-FontKind FontCarriedOn(const FontSlotTable& slots, FontKind fontCarry, FontKind lastSwitch) {
-  if (lastSwitch != NONE) return lastSwitch;
-  // The line's last switch is the carried font's own: a kind no slot holds is written as the
-  // switch to slot "1", whatever that holds. The switches end in a slot character, so they make
-  // no switch with the line.
+FontKind FontOfCarriedSwitches(const FontSlotTable& slots, FontKind fontCarry) {
+  // A kind no slot holds is written as the switch to slot "1", whatever that holds. The switches
+  // end in a slot character, so they make no switch with the line.
   char prefix[4];
-  const std::size_t length = CarriedSwitches(slots, fontCarry, prefix);
+  const std::string_view switches = CarriedFontSwitches(slots, fontCarry, prefix);
   FontKind carried = fontCarry;
-  for (std::size_t i = 1; i < length; i += 2) {
-    if (IsFontSwitch(slots, prefix[i])) carried = slots[prefix[i]];
+  for (std::size_t i = 1; i < switches.size(); i += 2) {
+    if (IsFontSwitch(slots, switches[i])) carried = slots[switches[i]];
   }
   return carried;
 }
@@ -160,27 +178,48 @@ void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group) {
 }
 
 std::string MergeScriptLines(DocumentState& doc, const LineGroup& group) {
-  if (group.mainIndex < 0) return {};
-  std::string work = group.Lines[group.mainIndex];
-  if (group.mainIndex >= 1)
-    work = MergeScriptLine(doc, "\\>", group.Lines[group.mainIndex - 1], work);
-  if (group.lastIndex > group.mainIndex) {
-    work = MergeScriptLine(doc, "\\<", group.Lines[group.mainIndex + 1], work);
+  std::string merged;
+  MergeScriptLines(doc, group, merged);
+  return merged;
+}
+
+void MergeScriptLines(DocumentState& doc, const LineGroup& group, std::string& merged) {
+  merged.clear();
+  if (group.mainIndex < 0) return;
+  const std::string& main = group.Lines[group.mainIndex];
+  const bool above = group.mainIndex >= 1;
+  const bool below = group.lastIndex > group.mainIndex;
+  if (!above && !below) {
+    merged = main;
+  } else if (!below) {
+    MergeScriptLine(doc, "\\>", group.Lines[group.mainIndex - 1], main, merged);
+  } else if (!above) {
+    MergeScriptLine(doc, "\\<", group.Lines[group.mainIndex + 1], main, merged);
+  } else {
+    // The main line with its superscripts waits in the spare buffer.
+    MergeScriptLine(doc, "\\>", group.Lines[group.mainIndex - 1], main, doc.Spare);
+    MergeScriptLine(doc, "\\<", group.Lines[group.mainIndex + 1], doc.Spare, merged);
   }
-  return work;
 }
 
 std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_view script,
                             std::string_view work) {
-  const FontSlotTable& slots = doc.FontSlots;
   std::string result;
+  MergeScriptLine(doc, marker, script, work, result);
+  return result;
+}
+
+void MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_view script,
+                     std::string_view work, std::string& result) {
+  const FontSlotTable& slots = doc.FontSlots;
+  result.clear();
   // Each run brings its marker, its end and at most two switches.
   result.reserve(work.size() + 4 * script.size());
   // Segments come in script order, so every lookup below moves forward only.
   ColumnCounter scriptColumns(script);
   ColumnLocator workIndexes(work);
   SwitchTracker workFonts(slots);
-  SwitchTracker scriptFonts(slots);
+  FixedLineSwitches scriptFonts(slots, script);
   SwitchTracker resultFonts(slots);
   const bool workEndsLone = EndsInLoneBackslash(work);
 
@@ -202,7 +241,7 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
     mainPos = isFound ? workIndexes.IndexOf(scriptColumns.ColumnOf(found.start)) : work.size();
 
     // The main line's font is restored after a run, even when the run did not change it.
-    result += FontSwitchFor(slots, workFonts.Before(work, copyFrom));
+    AppendFontSwitch(result, slots, workFonts.Before(work, copyFrom));
     if (mainPos > copyFrom) result.append(work.substr(copyFrom, mainPos - copyFrom));
     if (!isFound) break;
     // A run placed after a main line that ends in a lone backslash must not pair with it: the
@@ -212,10 +251,10 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
     if (HasHardSpaceRoom(work, mainPos, width)) {
       // The run's own font switch goes inside the run, so that its group's closing brace ends
       // it and the main line's font is compared with the formatting where the run opened.
-      const FontKind scriptKind = scriptFonts.Before(script, found.start);
+      const FontKind scriptKind = scriptFonts.Before(found.start);
       const bool switchFont = scriptKind != resultFonts.Last(result);
       result += marker;
-      if (switchFont) result += FontSwitchFor(slots, scriptKind);
+      if (switchFont) AppendFontSwitch(result, slots, scriptKind);
       result += segment;
       result += kRunEnd;
       mainPos += 2 * static_cast<std::size_t>(width);  // past the replaced hard spaces
@@ -230,7 +269,6 @@ std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::st
     }
     from = found.end;
   }
-  return result;
 }
 
 bool HasHardSpaceRoom(std::string_view line, std::size_t at, std::int32_t width) {
