@@ -137,6 +137,23 @@ struct PreparedGroup {
   std::size_t carriedLength = 0;
 };
 
+// The carried font of the main line: its switches go in front of the line (a main line alone
+// is copied after them later), and they and the hard space that the joining space makes after a
+// lone backslash (hardSpace) join the commands of the main line; the hyphenation marks only take
+// commands away.
+void CarryFontIntoMain(const FontSlotTable& slots, LineGroup& group, FontKind mainCarry,
+                       bool hardSpace, PreparedGroup& prepared) {
+  const std::string_view carried = CarriedFontSwitches(slots, mainCarry, prepared.carried);
+  prepared.carriedLength = carried.size();
+  if (group.lastIndex > 0) PutCarriedFont(slots, group.Lines[group.mainIndex], mainCarry);
+  // The switches are commands of their slot characters.
+  for (std::size_t i = 1; i < carried.size(); i += 2) {
+    prepared.mainCommands.commands.Insert(carried[i]);
+    prepared.mainCommands.afterAnyBackslash.Insert(carried[i]);
+  }
+  if (hardSpace) prepared.mainCommands.Add(CommandSummary::Of("\\ "));
+}
+
 // The checks and rewrites of the group's lines before the merge, in their order: the command
 // check, the report of extra script lines, the line codes, the joining space, the hyphenation
 // marks, and the fonts carried into every line. The command check, the removal of stray markers
@@ -191,19 +208,8 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
       !EndsInLoneBackslash(
           std::string_view(group.Lines[group.mainIndex]).substr(0, joinedLength - 1));
   if (group.mainIndex >= 0) {
-    const std::string_view carried = CarriedFontSwitches(slots, mainCarry, prepared.carried);
-    prepared.carriedLength = carried.size();
-    if (group.lastIndex > 0) PutCarriedFont(slots, group.Lines[group.mainIndex], mainCarry);
-    // The commands the carried font adds, and the hard space the joining space makes after a
-    // lone backslash (the hyphenation marks only take commands away).
-    // The switches are commands of their slot characters.
-    for (std::size_t i = 1; i < carried.size(); i += 2) {
-      prepared.mainCommands.commands.Insert(carried[i]);
-      prepared.mainCommands.afterAnyBackslash.Insert(carried[i]);
-    }
-    if (joined && !prepared.divided && !prepared.joiningSpace) {
-      prepared.mainCommands.Add(CommandSummary::Of("\\ "));
-    }
+    CarryFontIntoMain(slots, group, mainCarry,
+                      joined && !prepared.divided && !prepared.joiningSpace, prepared);
   }
   // A main line alone has no script lines to normalise.
   if (group.lastIndex > 0 || group.mainIndex < 0) NormaliseScriptFonts(slots, group);
