@@ -63,22 +63,34 @@ class EntryReporter : public Reporter {
 };
 
 // Passes the RTF text on to the file: stops the conversion between line groups when the run is
-// to stop, and abandons the document whose RTF would grow beyond its limit.
+// to stop, and abandons the document whose RTF would grow beyond its limit. The text is gathered
+// here and handed on in blocks of at least kBlock, which the file takes as they are; Flush hands
+// on the rest.
 class GuardedSink : public TextSink {
  public:
   GuardedSink(TextSink& out, std::uint64_t limit, ConversionControl& control)
-      : out_(out), left_(limit), control_(control) {}
+      : out_(out), left_(limit), control_(control) {
+    block_.reserve(2 * kBlock);
+  }
   void Write(std::string_view text) override {
     control_.CheckStop();
     if (text.size() > left_) throw ConversionAbandoned(kOutputTooLarge);
     left_ -= text.size();
-    out_.Write(text);
+    block_.append(text);
+    if (block_.size() >= kBlock) Flush();
+  }
+  void Flush() {
+    if (!block_.empty()) out_.Write(block_);
+    block_.clear();
   }
 
  private:
+  static constexpr std::size_t kBlock = 1 << 16;
+
   TextSink& out_;
   std::uint64_t left_;
   ConversionControl& control_;
+  std::string block_;
 };
 
 // One bad document must not end the batch nor leave a broken RTF file behind: the committer
@@ -100,6 +112,7 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
     TextInput in(entry.input->Stream());
     GuardedSink sink(*entry.output, OutputLimitFor(entry.input->Size()), control);
     const bool converted = ConvertDocument(doc, in, sink);
+    sink.Flush();
     entry.output->Close();
     // A file that is no version-3 document leaves an empty output and nothing more in the log.
     entry.outcome = converted ? DocumentOutcome::Converted : DocumentOutcome::NotVersion3;

@@ -47,7 +47,7 @@ void BodyWriter::Write(std::string& line, const FramedLine& framed) {
     line.clear();
     return;
   }
-  EmitHeld(false);
+  if (!held_.empty()) EmitHeld(false);
   afterDrawing_ = false;
   Emit(line);
 }
