@@ -197,8 +197,7 @@ class LatePass {
   std::size_t Command(std::size_t at, char c) {
     if (c == ' ') {
       // A run of hard spaces goes as one: none of them is text before the next.
-      std::size_t end = at + 2;
-      while (IsHardSpaceAt(line_, end)) end += 2;
+      const std::size_t end = HardSpaceRunEnd(line_, at + 2);
       Change(at);
       copied_ = end;
       // Step 8: hard spaces after an ordinary space go, and the space before the next one is
@@ -320,7 +319,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
   const FontSlotTable& slots = doc.FontSlots;
   doc.LineDrawsLines = false;
   // The size in force where the line starts, before step 4 moves the format on.
-  const int halfPoints = HalfPointsOf(startsParagraph ? SizeOf(STANDARD) : doc.CurSize);
+  const int sizeAtStart = doc.CurSize;
   // A step whose commands the line does not hold has nothing to do and is passed. Later steps
   // also meet what earlier ones wrote: the tab markers of step 2 come from "\]", the
   // placeholders of step 4 from line-drawing text, and the footnote texts of step 11 may hold
@@ -348,6 +347,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
   if (tabs && has.Has(' ')) CollapseHardSpaces(line, startsParagraph);          //  8
   if (tabs) WriteTabStops(doc, line, tabStops);                                 //  9
   if (late) {
+    const int halfPoints = HalfPointsOf(startsParagraph ? SizeOf(STANDARD) : sizeAtStart);
     ConvertLateSteps(doc, line, !tabs && has.Has(' '), startsParagraph, halfPoints);  //  8, 10-15
   } else {
     EscapeBraces(line);                        // 10
