@@ -114,6 +114,22 @@ TEST(Commands, SearchesMatchAPlainScan) {
   }
 }
 
+TEST(Commands, ARunOfHardSpacesEndsWhereItsPatternStops) {
+  // Runs shorter and longer than the sixteen bytes compared at a time, followed by text, a lone
+  // backslash, a literal backslash and its space, a plain space, another command or nothing.
+  for (const std::string before : {"", "a"}) {
+    for (int run = 0; run <= 20; ++run) {
+      for (const std::string after : {"", "x", "\\", "\\\\ ", " ", "\\x", "\\ "}) {
+        std::string s = before;
+        for (int k = 0; k < run; ++k) s += "\\ ";
+        const std::size_t end = s.size() + (after == "\\ " ? 2 : 0);
+        s += after;
+        EXPECT_EQ(HardSpaceRunEnd(s, before.size()), end) << s;
+      }
+    }
+  }
+}
+
 TEST(Columns, CommandsTakeColumnsByTheirCharacter) {
   // a, b, the hard space, the literal backslash and c take one column each; "\1", "\]" and the
   // lone backslash none.

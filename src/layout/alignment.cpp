@@ -83,8 +83,7 @@ void CollapseFrom(std::string& line, std::size_t from) {
   std::size_t write = from;  // ... and line[from..write) is what stays of it
   std::size_t space = NextSpaceThenHardSpace(line, from);
   while (space != kNoIndex) {
-    std::size_t end = space + 1;  // the run of hard spaces after the space
-    while (IsHardSpaceAt(line, end)) end += 2;
+    const std::size_t end = HardSpaceRunEnd(line, space + 1);  // the hard spaces after the space
     // The space is ordinary unless it is the character of a hard space: its run goes.
     if (!IsCommandCharAt(line, space)) {
       std::memmove(data + write, data + read, space + 1 - read);

@@ -32,12 +32,10 @@ std::size_t NextTabMark(std::string_view line, std::size_t i, std::int32_t& col)
     if (command + 1 >= n) return kNoIndex;  // none, or a lone backslash, which takes none
     if (line[command + 1] == '[' || line[command + 1] == ']') return command;
     if (TakesColumn(line, command)) col = CheckedAdd(col, 1);
-    i = command + 2;
     // The hard spaces of a table's columns come in runs, a column each.
-    while (IsHardSpaceAt(line, i)) {
-      col = CheckedAdd(col, 1);
-      i += 2;
-    }
+    const std::size_t runEnd = HardSpaceRunEnd(line, command + 2);
+    col = CheckedAdd(col, CheckedLength((runEnd - command - 2) / 2));
+    i = runEnd;
   }
 }
 
@@ -211,12 +209,23 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
 }
 
 void TrimTrailingSpaces(std::string& text) {
+  const char* data = text.data();
   std::size_t n = text.size();
-  while (n > 0 && text[n - 1] == ' ') {
-    // A space after a backslash that begins a command is a hard space, and goes with it; after
-    // a literal backslash it is a plain space and goes alone.
-    const bool hard = n >= 2 && text[n - 2] == kBackslash && BeginsCommand(text, n - 2);
-    n -= hard ? 2 : 1;
+  while (n > 0 && data[n - 1] == ' ') {
+    // The pairs of a backslash and a space that end the text are hard spaces when the first
+    // one's backslash begins a command: each later one follows the space of the one before.
+    std::size_t m = n;
+    while (m >= 2 && data[m - 1] == ' ' && data[m - 2] == kBackslash) m -= 2;
+    if (m == n) {  // a plain space
+      --n;
+    } else if (BeginsCommand(text, m)) {
+      n = m;
+    } else {
+      // The first backslash ends a literal one ("\\"): the space after it is a plain space, and
+      // the text ends in that backslash once the space is gone.
+      n = m + 1;
+      break;
+    }
   }
   text.resize(n);
 }
