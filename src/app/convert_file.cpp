@@ -1,6 +1,8 @@
 #include "app/convert_file.h"
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -69,28 +71,37 @@ class EntryReporter : public Reporter {
 class GuardedSink : public TextSink {
  public:
   GuardedSink(TextSink& out, std::uint64_t limit, ConversionControl& control)
-      : out_(out), left_(limit), control_(control) {
-    block_.reserve(2 * kBlock);
-  }
+      : out_(out),
+        left_(limit),
+        control_(control),
+        block_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
   void Write(std::string_view text) override {
     control_.CheckStop();
     if (text.size() > left_) throw ConversionAbandoned(kOutputTooLarge);
     left_ -= text.size();
-    block_.append(text);
-    if (block_.size() >= kBlock) Flush();
+    if (text.size() > kCapacity - used_) {  // only a text longer than a block
+      Flush();
+      out_.Write(text);
+      return;
+    }
+    std::memcpy(block_.get() + used_, text.data(), text.size());
+    used_ += text.size();
+    if (used_ >= kBlock) Flush();
   }
   void Flush() {
-    if (!block_.empty()) out_.Write(block_);
-    block_.clear();
+    if (used_ != 0) out_.Write(std::string_view(block_.get(), used_));
+    used_ = 0;
   }
 
  private:
   static constexpr std::size_t kBlock = 1 << 16;
+  static constexpr std::size_t kCapacity = 2 * kBlock;
 
   TextSink& out_;
   std::uint64_t left_;
   ConversionControl& control_;
-  std::string block_;
+  std::unique_ptr<char[]> block_;
+  std::size_t used_ = 0;  // block_[..used_) is still to be handed on
 };
 
 // One bad document must not end the batch nor leave a broken RTF file behind: the committer
