@@ -20,6 +20,9 @@ namespace {
 constexpr bool IsFootnoteSymbol(char c) {
   return c >= '!' && c <= '9';
 }
+constexpr bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // The reader's automatic footnote number, raised.
 constexpr std::string_view kAutoNumber = "{\\super\\chftn}";
@@ -296,25 +299,27 @@ void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSin
 }
 
 void ScriptGroups::Follow(std::string_view text) {
+  // Only braces and commands matter: the search goes from one to the next.
   const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = NextBrace<true>(text, 0); i < n; i = NextBrace<true>(text, i)) {
     const char c = text[i];
     if (c == '{') {
       const Frame outer = frames_.back();
       frames_.push_back(outer);
+      ++i;
     } else if (c == '}') {
       if (frames_.size() > 1) frames_.pop_back();
-    } else if (c == kBackslash && i + 1 < n) {
+      ++i;
+    } else if (i + 1 == n) {
+      break;  // a lone backslash
+    } else if (text.substr(i + 1, 2) == "fs" && i + 3 < n && IsDigit(text[i + 3])) {
       // "\fs" and its number; any other command is passed whole.
-      if (text.substr(i + 1, 2) == "fs" && i + 3 < n && text[i + 3] >= '0' && text[i + 3] <= '9') {
-        int halfPoints = 0;
-        for (i += 3; i < n && text[i] >= '0' && text[i] <= '9' && halfPoints < 100000; ++i)
-          halfPoints = halfPoints * 10 + (text[i] - '0');
-        frames_.back().halfPoints = halfPoints;
-        --i;
-      } else {
-        ++i;
-      }
+      int halfPoints = 0;
+      for (i += 3; i < n && IsDigit(text[i]) && halfPoints < 100000; ++i)
+        halfPoints = halfPoints * 10 + (text[i] - '0');
+      frames_.back().halfPoints = halfPoints;
+    } else {
+      i += 2;
     }
   }
 }
@@ -331,7 +336,7 @@ void ScriptGroups::Append(std::string& out, char marker) {
   Frame run = frames_.back();
   const bool nested = run.direction == marker;
   run.direction = marker;
-  out += marker == '>' ? "{\\super" : "{\\sub";
+  out += marker == '>' ? std::string_view("{\\super") : std::string_view("{\\sub");
   if (nested) {
     // Not beyond the largest size word readers take (1638 pt): a run nested a hundred deep
     // would otherwise overflow, and stands at that size from there on.

@@ -1,11 +1,6 @@
 #include "layout/pipeline.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
-#include <bit>
 #include <bitset>
 #include <optional>
 #include <utility>
@@ -49,40 +44,6 @@ void TrimContinuationLine(std::string& line, bool startsParagraph) {
   }
   if (out != i) line.erase(out, i - out);
 }
-
-namespace {
-
-// Index of the first brace (and backslash, with kBackslashes) at or after from; s.size() when
-// there is none. Sixteen bytes are compared at a time where the processor can.
-template <bool kBackslashes>
-std::size_t NextBrace(std::string_view s, std::size_t from) {
-  const std::size_t n = s.size();
-  std::size_t i = from;
-#if defined(__SSE2__)
-  const __m128i backslashes = _mm_set1_epi8(kBackslash);
-  const __m128i open = _mm_set1_epi8('{');
-  const __m128i close = _mm_set1_epi8('}');
-  for (; i + 16 <= n; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-    __m128i found = _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close));
-    if constexpr (kBackslashes) found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, backslashes));
-    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found));
-    if (bits != 0) return i + static_cast<std::size_t>(std::countr_zero(bits));
-  }
-  if (i < n && n >= 16) {
-    // The last sixteen bytes, of which those before i were looked at already.
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + n - 16));
-    __m128i found = _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close));
-    if constexpr (kBackslashes) found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, backslashes));
-    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found)) >> (i - (n - 16));
-    return bits != 0 ? i + static_cast<std::size_t>(std::countr_zero(bits)) : n;
-  }
-#endif
-  while (i < n && (!kBackslashes || s[i] != kBackslash) && s[i] != '{' && s[i] != '}') ++i;
-  return i;
-}
-
-}  // namespace
 
 void EscapeBraces(std::string& line) {
   // Braces are rare: the line is searched for them, and each found is a brace of the text unless
@@ -130,10 +91,11 @@ class LatePass {
 
   // Gives false when the line stays as it is.
   bool Run() {
+    // The commands that a rule of these steps changes.
+    static constexpr CharSet kChanged{" F<>:LE@"};
     const std::string_view text = line_;
     const std::size_t n = text.size();
     std::size_t i = 0;
-    std::size_t commandEnd = 0;  // where the text before the next command begins
     for (std::size_t j = NextBrace<true>(text, i); j < n; j = NextBrace<true>(text, i)) {
       if (text[j] != kBackslash) {
         TextBrace(j);
@@ -145,13 +107,11 @@ class LatePass {
         out_ += kBackslash;
         break;
       }
-      // Step 8 looks at the text before each command, from where its indentation ends.
-      const std::size_t textStart = std::max(commandEnd, collapseFrom_);
-      if (j > textStart) afterSpace_ = text[j - 1] == ' ';
-      i = Command(j, text[j + 1]);
+      const char c = text[j + 1];
+      i = kChanged.Contains(c) ? Command(j, c) : j + 2;
       // A run of hard spaces ends where the pass goes on; the character of a footnote
       // reference is text to step 8.
-      commandEnd = text[j + 1] == ' ' ? i : j + 2;
+      commandEnd_ = c == ' ' ? i : j + 2;
     }
     if (!changed_) return false;
     out_.append(line_, copied_);
@@ -200,14 +160,13 @@ class LatePass {
       const std::size_t end = HardSpaceRunEnd(line_, at + 2);
       Change(at);
       copied_ = end;
-      // Step 8: hard spaces after an ordinary space go, and the space before the next one is
-      // still the ordinary one (the indentation, where they stay, holds whole runs).
-      if (collapse_ && at >= collapseFrom_ && afterSpace_) return end;
-      afterSpace_ = false;
+      // Step 8 looks at the text before the run, from where the indentation ends: hard spaces
+      // after an ordinary space go (the indentation, where they stay, holds whole runs).
+      if (collapse_ && at > std::max(commandEnd_, collapseFrom_) && line_[at - 1] == ' ')
+        return end;
       out_.append((end - at) / 2, ' ');  // step 15: hard spaces become spaces
       return end;
     }
-    afterSpace_ = false;
     if (c == 'F') {  // step 11, with the symbol as step 10 leaves it
       Change(at);
       inserted_.clear();
@@ -280,7 +239,7 @@ class LatePass {
   // Step 8.
   bool collapse_;
   std::size_t collapseFrom_ = 0;
-  bool afterSpace_ = false;  // the text before the command ends in an ordinary space
+  std::size_t commandEnd_ = 0;  // where the text before the next command begins
   // Step 10.
   std::size_t fontFiveEnd_ = 0;  // a brace before it belongs to a character set in font 5
   // Step 11.
