@@ -175,7 +175,11 @@ std::size_t IndentEnd(std::string_view line) {
       continue;
     }
     const char c = line[i + 1];
-    if (c != ' ' && OneColumnCommands.Contains(c)) break;
+    if (c == ' ') {
+      i = HardSpaceRunEnd(line, i);
+      continue;
+    }
+    if (OneColumnCommands.Contains(c)) break;
     if (IsLower(c)) {
       std::size_t j = i + 1;
       while (j < n && IsLower(line[j])) ++j;
