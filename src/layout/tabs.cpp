@@ -3,8 +3,14 @@
 // whose stop is kept for the paragraph properties.
 #include "layout/tabs.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <utility>
 
 #include "base/char_sets.h"
@@ -62,10 +68,38 @@ std::size_t LastLeftOrRightMark(std::string_view line) {
   return std::max(left, right);
 }
 
-// Appends the stop word of a tab: "\tx" and the position in twips.
-void AppendStop(std::string& stops, std::int32_t twips) {
-  char word[16] = {kBackslash, 't', 'x'};
-  const char* end = std::to_chars(word + 3, word + sizeof word, twips).ptr;
+// The start of the pairs of a backslash and a space that end data[..n): sixteen bytes (eight
+// pairs) are compared at a time where the processor can.
+std::size_t PairsStart(const char* data, std::size_t n) {
+#if defined(__SSE2__)
+  // A backslash in the low byte and a space in the high one, as memory holds the pair.
+  const __m128i pattern = _mm_set1_epi16(static_cast<short>(kBackslash | (' ' << 8)));
+  for (; n >= 16; n -= 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + n - 16));
+    const auto same = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, pattern)));
+    if (same != 0xFFFF)
+      return n - (static_cast<std::size_t>(std::countl_one(same)) & ~std::size_t{1});
+  }
+#endif
+  while (n >= 2 && data[n - 1] == ' ' && data[n - 2] == kBackslash) n -= 2;
+  return n;
+}
+
+// The words of a tab's stop before its position: the kind of the tab (none for a left one) and
+// "\tx", padded to a size that is copied as a whole.
+struct StopWords {
+  char text[16];
+  std::size_t size;
+};
+constexpr StopWords kLeftStop{"\\tx", 3};
+constexpr StopWords kRightStop{"\\tqr\\tx", 7};
+constexpr StopWords kDecimalStop{"\\tqdec\\tx", 9};
+
+// Appends the words of a tab's stop and its position in twips, in one piece.
+void AppendStop(std::string& stops, const StopWords& words, std::int32_t twips) {
+  char word[32];
+  std::memcpy(word, words.text, sizeof words.text);
+  const char* end = std::to_chars(word + words.size, word + sizeof word, twips).ptr;
   stops.append(word, static_cast<std::size_t>(end - word));
 }
 
@@ -190,7 +224,7 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
     }
     const std::int32_t col = doc.TabColumns[count];
     if (c == '[') {
-      AppendStop(tabStops, CheckedMul(col, kTwipsPerColumn));
+      AppendStop(tabStops, kLeftStop, CheckedMul(col, kTwipsPerColumn));
     } else {
       // The line's last right tab (decimal tabs aside), far to the right, stops at the margin.
       const bool nearMargin =
@@ -198,8 +232,7 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
       const bool lastRight = c == 'R' && nearMargin && LastLeftOrRightMark(line) <= at;
       const std::int32_t stop =
           lastRight ? MarginStop(doc.Settings, col) : CheckedMul(col, kTwipsPerColumn);
-      tabStops += c == 'R' ? "\\tqr" : "\\tqdec";
-      AppendStop(tabStops, stop);
+      AppendStop(tabStops, c == 'R' ? kRightStop : kDecimalStop, stop);
       ++endMarksOwed;
     }
     out += "\\tab ";
@@ -214,8 +247,7 @@ void TrimTrailingSpaces(std::string& text) {
   while (n > 0 && data[n - 1] == ' ') {
     // The pairs of a backslash and a space that end the text are hard spaces when the first
     // one's backslash begins a command: each later one follows the space of the one before.
-    std::size_t m = n;
-    while (m >= 2 && data[m - 1] == ' ' && data[m - 2] == kBackslash) m -= 2;
+    const std::size_t m = PairsStart(data, n);
     if (m == n) {  // a plain space
       --n;
     } else if (BeginsCommand(text, m)) {
