@@ -107,35 +107,32 @@ void AppendStop(std::string& stops, const StopWords& words, std::int32_t twips) 
 
 namespace {
 
-// The start of the text aligned on a right or decimal tab: after the nearest hard space or
-// double space before the mark (single spaces between words belong to the text). text is the
-// line as it stands, the finished part followed by the part not yet looked at; mark is the
-// index of the mark's backslash, and the text never starts before bound.
-std::size_t AlignedTextStart(const auto& text, std::size_t mark, std::size_t bound, bool first) {
-  // Positions here count from 1, the character before position s being text(s - 1).
-  // A space is the command character of a hard space when an odd run of backslashes stands
-  // before it; after an even run (literal backslashes) it is a plain space.
+// The start of the text aligned on a right or decimal tab whose mark's backslash is line[mark]:
+// after the nearest hard space or double space before the mark (single spaces between words
+// belong to the text). The text looked at begins at from, where the previous mark ended; the
+// first mark's text never starts before the line's leading font switch, nor within a command.
+std::size_t AlignedTextStart(std::string_view line, std::size_t from, std::size_t mark,
+                             bool first) {
+  // The space line[at] is the command character of a hard space when an odd run of backslashes
+  // stands before it; after an even run (literal backslashes) it is a plain space.
   auto isHardSpace = [&](std::size_t at) {
-    std::size_t run = 0;
-    while (run + 1 < at && text(at - run - 1) == kBackslash) ++run;
-    return run % 2 == 1;
+    std::size_t run = at;
+    while (run > from && line[run - 1] == kBackslash) --run;
+    return (at - run) % 2 == 1;
   };
-  const std::size_t p = mark + 1;
-  std::size_t s = p - 1;
-  while (s > 0 && s >= bound &&
-         !(text(s) == ' ' && (s == 1 || text(s - 1) == ' ' || isHardSpace(s)))) {
-    --s;
+  std::size_t start = first ? std::min<std::size_t>(2, mark) : from;
+  for (std::size_t r = mark; r >= from + 2; --r) {
+    if (line[r - 1] == ' ' && (line[r - 2] == ' ' || isHardSpace(r - 1))) {
+      start = r;
+      break;
+    }
   }
-  if (s < bound) s = bound;
-  if (s > p - 1) s = p - 1;  // a mark at the very start: the aligned text is empty
-  std::size_t insertAt = s + 1;
   if (first) {
-    // Never between a backslash and its command character.
-    std::size_t b = 1;
-    while (b < insertAt) b += text(b) == kBackslash ? 2 : 1;
-    insertAt = b;
+    std::size_t b = 0;
+    while (b < start) b += line[b] == kBackslash ? 2 : 1;
+    start = b;
   }
-  return insertAt - 1;  // as an index
+  return start;
 }
 
 }  // namespace
@@ -170,15 +167,10 @@ void FindTabStops(DocumentState& doc, std::string& line) {
       // goes. The aligned text never starts before the line's leading font switch nor, after an
       // earlier mark, before the end of that mark.
       const bool decimal = k + 2 < n && line[k + 2] == '.';
-      const std::size_t base = out.size();
-      auto text = [&](std::size_t pos) {
-        return pos <= base ? out[pos - 1] : line[i + pos - base - 1];
-      };
-      const std::size_t start = AlignedTextStart(text, base + (k - i), first ? 2 : base, first);
-      const std::size_t before = start - base;  // characters of line[i..k) before the marker
-      out.append(line, i, before);
-      out += decimal ? "\\D" : "\\R";
-      out.append(line, i + before, k - i - before);
+      const std::size_t start = AlignedTextStart(line, i, k, first);
+      out.append(line, i, start - i);
+      out += decimal ? std::string_view("\\D") : std::string_view("\\R");
+      out.append(line, start, k - start);
       out += "\\X";  // where the mark stood; one column, as the deleted character was
     }
     // The character after a right or decimal mark goes with it, unless a command starts there:
