@@ -288,8 +288,13 @@ void ConvertFootnoteRefs(DocumentState& doc, std::string& line, FootnoteInsertio
 
 void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSink& out) {
   std::size_t from = 0;  // text[from..] is still to be written
-  for (std::size_t at = text.find(kMarker); at != std::string_view::npos;
-       at = text.find(kMarker, from)) {
+  // The markers are looked for with memchr itself: most lines have none.
+  auto next = [text](std::size_t at) {
+    const void* found = std::memchr(text.data() + at, kMarker, text.size() - at);
+    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data())
+                 : std::string_view::npos;
+  };
+  for (std::size_t at = next(0); at != std::string_view::npos; at = next(from)) {
     const FootnoteMarker marker = ReadMarker(text, at);
     out.Write(text.substr(from, at - 1 - from));
     WriteFootnoteText(doc, marker, out);
