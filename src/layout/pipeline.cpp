@@ -45,13 +45,14 @@ void TrimContinuationLine(std::string& line, bool startsParagraph) {
   if (out != i) line.erase(out, i - out);
 }
 
-void EscapeBraces(std::string& line) {
-  // Braces are rare: the line is searched for them, and each found is a brace of the text unless
-  // it is the character of a command ("\{" or "\}").
+namespace {
+
+// Escapes the braces of the text in line from the first one, at index brace.
+void EscapeBracesFrom(std::string& line, std::size_t brace) {
   const std::string_view text = line;
   std::string out;
   std::size_t copied = 0;  // text[..copied) is in out
-  for (std::size_t brace = NextBrace<false>(text, 0); brace < text.size();) {
+  while (brace < text.size()) {
     const bool command = IsCommandCharAt(text, brace);
     // A translated character that the translation set in font 5 keeps its group.
     const std::size_t group =
@@ -67,6 +68,15 @@ void EscapeBraces(std::string& line) {
     out.append(text, copied);
     line = std::move(out);
   }
+}
+
+}  // namespace
+
+void EscapeBraces(std::string& line) {
+  // Braces are rare: the line is searched for them, and each found is a brace of the text unless
+  // it is the character of a command ("\{" or "\}").
+  const std::size_t brace = NextBrace<false>(line, 0);
+  if (brace < line.size()) EscapeBracesFrom(line, brace);
   if (EndsInLoneBackslash(line))
     line += kBackslash;  // a lone backslash at the end is a literal one
 }
