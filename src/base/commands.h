@@ -187,11 +187,7 @@ class CommandWalk {
 inline std::size_t FindCommand(std::string_view s, const CharSet& commands, std::size_t from = 0) {
   for (CommandWalk c(s, from); c.Next();) {
     if (commands.Contains(c.Char())) return c.At();
-    if (c.Char() == ' ') {  // hard spaces come in runs
-      std::size_t end = c.End();
-      while (IsHardSpaceAt(s, end)) end += 2;
-      c.ResumeAt(end);
-    }
+    if (c.Char() == ' ') c.ResumeAt(HardSpaceRunEnd(s, c.End()));  // hard spaces come in runs
   }
   return kNoIndex;
 }
