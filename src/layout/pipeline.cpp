@@ -179,11 +179,11 @@ class LatePass {
     }
     if (c == 'F') {  // step 11, with the symbol as step 10 leaves it
       Change(at);
-      inserted_.clear();
-      const std::size_t taken = AppendReference(doc_, AsEscaped(at + 2), active_, inserted_,
+      const std::size_t start = out_.size();
+      const std::size_t taken = AppendReference(doc_, AsEscaped(at + 2), active_, out_,
                                                 doc_.NoteTexts == FootnoteInsertion::WhenWritten);
       copied_ = at + taken;
-      Later(inserted_);
+      LaterInPlace(start);
       return at + taken;
     }
     if (TakesLater(c)) {
@@ -216,6 +216,23 @@ class LatePass {
         break;
       default:  // step 13: the placeholders of the line-drawing characters go
         break;
+    }
+  }
+
+  // Steps 12 to 15 on what step 11 put at the end of out, from start. It stays in place unless
+  // one of steps 12, 13 and 15 changes it; then it is taken out and put in again step by step
+  // (a marker that step 14 looked at already is looked at again to the same effect).
+  void LaterInPlace(std::size_t start) {
+    for (CommandWalk command(out_, start); command.Next();) {
+      const char c = command.Char();
+      if (c == kFootnoteMarker) {
+        if (!pageNumber_ && MarkPageNumber(doc_, out_, command.At() + 1)) pageNumber_ = true;
+      } else if (c == ' ' || TakesLater(c)) {
+        inserted_.assign(out_, start);
+        out_.resize(start);
+        Later(inserted_);
+        return;
+      }
     }
   }
 
