@@ -58,7 +58,7 @@ void EscapeBracesFrom(std::string& line, std::size_t brace) {
     const std::size_t group =
         !command && text[brace] == '{' ? charmaps::FontFiveGroupLength(text.substr(brace)) : 0;
     if (!command && group == 0) {
-      out.append(text, copied, brace - copied);
+      out.append(text.data() + copied, brace - copied);
       out += kBackslash;
       copied = brace;
     }
@@ -133,7 +133,7 @@ class LatePass {
   void Change(std::size_t at) {
     if (!changed_) out_.clear();
     changed_ = true;
-    out_.append(line_, copied_, at - copied_);
+    out_.append(line_.data() + copied_, at - copied_);
     copied_ = at;
   }
 

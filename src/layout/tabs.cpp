@@ -161,16 +161,16 @@ void FindTabStops(DocumentState& doc, std::string& line) {
     doc.TabColumns[count] = col;
 
     if (line[k + 1] == '[') {  // a left tab stays as it is
-      out.append(line, i, k + 2 - i);
+      out.append(line.data() + i, k + 2 - i);
     } else {
       // A right or decimal tab: the character after the mark only chooses the alignment and
       // goes. The aligned text never starts before the line's leading font switch nor, after an
       // earlier mark, before the end of that mark.
       const bool decimal = k + 2 < n && line[k + 2] == '.';
       const std::size_t start = AlignedTextStart(line, i, k, first);
-      out.append(line, i, start - i);
+      out.append(line.data() + i, start - i);
       out += decimal ? std::string_view("\\D") : std::string_view("\\R");
-      out.append(line, start, k - start);
+      out.append(line.data() + start, k - start);
       out += "\\X";  // where the mark stood; one column, as the deleted character was
     }
     // The character after a right or decimal mark goes with it, unless a command starts there:
@@ -201,7 +201,7 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
        at = FindCommand(line, kMarks, at + 2)) {
     const char c = line[at + 1];
     if (c == 'X' && endMarksOwed == 0) continue;
-    out.append(line, copied, at - copied);
+    out.append(line.data() + copied, at - copied);
     copied = at + 2;
     if (c == 'X') {
       --endMarksOwed;
