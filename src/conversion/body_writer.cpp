@@ -15,7 +15,7 @@ constexpr std::string_view kDrawingFace = "\\f2\\fs20";
 
 }  // namespace
 
-void BodyWriter::Emit(std::string& line) {
+inline void BodyWriter::Emit(std::string& line) {
   line += kEol;
   WriteWithFootnotes(doc_, line, out_);
   line.clear();
