@@ -286,21 +286,38 @@ void ConvertFootnoteRefs(DocumentState& doc, std::string& line, FootnoteInsertio
   line = std::move(out);
 }
 
-void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSink& out) {
+namespace {
+
+// The index of the next footnote marker's Ctrl-Z at or after from; kNoIndex when there is none.
+// It is looked for with memchr itself.
+std::size_t NextMarker(std::string_view text, std::size_t from) {
+  const void* found = std::memchr(text.data() + from, kMarker, text.size() - from);
+  return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : kNoIndex;
+}
+
+// WriteWithFootnotes for a text whose first marker's Ctrl-Z stands at text[at].
+void WriteWithMarkers(const DocumentState& doc, std::string_view text, std::size_t at,
+                      TextSink& out) {
   std::size_t from = 0;  // text[from..] is still to be written
-  // The markers are looked for with memchr itself: most lines have none.
-  auto next = [text](std::size_t at) {
-    const void* found = std::memchr(text.data() + at, kMarker, text.size() - at);
-    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data())
-                 : std::string_view::npos;
-  };
-  for (std::size_t at = next(0); at != std::string_view::npos; at = next(from)) {
+  for (; at != kNoIndex; at = NextMarker(text, from)) {
     const FootnoteMarker marker = ReadMarker(text, at);
     out.Write(text.substr(from, at - 1 - from));
     WriteFootnoteText(doc, marker, out);
     from = marker.end;
   }
   out.Write(text.substr(from));
+}
+
+}  // namespace
+
+void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSink& out) {
+  // Most lines hold no marker: they are written at once.
+  const std::size_t at = NextMarker(text, 0);
+  if (at == kNoIndex) {
+    out.Write(text);
+  } else {
+    WriteWithMarkers(doc, text, at, out);
+  }
 }
 
 void ScriptGroups::Follow(std::string_view text) {
