@@ -36,12 +36,16 @@ std::size_t NextTabMark(std::string_view line, std::size_t i, std::int32_t& col)
     const std::size_t command = NextBackslash(line, i);
     col = CheckedAdd(col, CheckedLength(command - i));  // plain characters take a column each
     if (command + 1 >= n) return kNoIndex;  // none, or a lone backslash, which takes none
-    if (line[command + 1] == '[' || line[command + 1] == ']') return command;
+    const char c = line[command + 1];
+    if (c == '[' || c == ']') return command;
+    if (c == ' ') {
+      // The hard spaces of a table's columns come in runs, a column each.
+      i = HardSpaceRunEnd(line, command);
+      col = CheckedAdd(col, CheckedLength((i - command) / 2));
+      continue;
+    }
     if (TakesColumn(line, command)) col = CheckedAdd(col, 1);
-    // The hard spaces of a table's columns come in runs, a column each.
-    const std::size_t runEnd = HardSpaceRunEnd(line, command + 2);
-    col = CheckedAdd(col, CheckedLength((runEnd - command - 2) / 2));
-    i = runEnd;
+    i = command + 2;
   }
 }
 
