@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -82,12 +83,10 @@ struct FootnoteMarker {
 };
 
 void AppendMarker(std::string& out, char symbol, int flags, std::size_t length) {
-  out += kBackslash;
-  out += kMarker;
-  out += symbol;
-  out += static_cast<char>('a' + flags);
-  out += std::to_string(length);
-  out += ';';
+  char marker[32] = {kBackslash, kMarker, symbol, static_cast<char>('a' + flags)};
+  char* end = std::to_chars(marker + 4, marker + sizeof marker - 1, length).ptr;
+  *end++ = ';';
+  out.append(marker, static_cast<std::size_t>(end - marker));
 }
 
 // The marker whose Ctrl-Z stands at text[at].
@@ -160,7 +159,8 @@ std::size_t AppendReference(DocumentState& doc, char symbol, std::bitset<25>& ac
     out += '}';
   }
   // With notes set as endnotes, each note says so itself: readers ignore "\fet1" alone.
-  out += doc.Settings.EN ? "{\\footnote\\ftnalt " : "{\\footnote ";
+  out +=
+      doc.Settings.EN ? std::string_view("{\\footnote\\ftnalt ") : std::string_view("{\\footnote ");
   const FootnoteTextFacts* facts = marking ? &FactsOf(doc, symbol) : nullptr;
   if (facts != nullptr && facts->writtenAsItIs) {
     // What scanning the text would report, in its order.
