@@ -44,6 +44,13 @@ TEST(CollapseHardSpaces, ContinuationLines) {
       {"literal backslash, space, hard space", R"(a\\ \ b)", R"(a\\ b)"},
       {"centred line keeps its hard spaces", R"(\qc a \ \ b)", R"(\qc a \ \ b)"},
       {"right-aligned line keeps its hard spaces", R"(\qr a \ b)", R"(\qr a \ b)"},
+      // Lines long enough to be searched sixteen places at a time.
+      {"a table's padding stays, a space's hard spaces go",
+       R"(Sample\ \ \ \ \ \ \ \ \ Material \ \ \ \ x)", R"(Sample\ \ \ \ \ \ \ \ \ Material x)"},
+      {"literal backslash, space, hard spaces", R"(some words\\ \ \ b and some more text)",
+       R"(some words\\ b and some more text)"},
+      {"literal backslash, then padding", R"(some words\\\ \ \ b and some more text)",
+       R"(some words\\\ \ \ b and some more text)"},
   };
   for (const Case& c : cases) {
     std::string line = c.line;

@@ -116,6 +116,40 @@ TEST(Commands, SearchesMatchAPlainScan) {
   }
 }
 
+TEST(Commands, BraceSearchesMatchAPlainScan) {
+  // Braces and backslashes among letters, in lines shorter and longer than the sixteen bytes
+  // compared at a time.
+  const std::string alphabet = "{}\\abcdefghijklmnop";
+  std::mt19937 random(4712);
+  for (int round = 0; round < 5000; ++round) {
+    std::string s(random() % 60, ' ');
+    for (char& c : s) c = alphabet[random() % alphabet.size()];
+    const std::size_t from = random() % (s.size() + 1);
+    std::size_t brace = from;
+    while (brace < s.size() && s[brace] != '{' && s[brace] != '}') ++brace;
+    std::size_t any = from;
+    while (any < s.size() && s[any] != '{' && s[any] != '}' && s[any] != '\\') ++any;
+    ASSERT_EQ(NextBrace<false>(s, from), brace) << s << " from " << from;
+    ASSERT_EQ(NextBrace<true>(s, from), any) << s << " from " << from;
+  }
+}
+
+TEST(Commands, ARunOfHardSpacesEndsWhereItsPatternStops) {
+  // Runs shorter and longer than the sixteen bytes compared at a time, followed by text, a lone
+  // backslash, a literal backslash and its space, a plain space, another command or nothing.
+  for (const std::string before : {"", "a"}) {
+    for (int run = 0; run <= 20; ++run) {
+      for (const std::string after : {"", "x", "\\", "\\\\ ", " ", "\\x", "\\ "}) {
+        std::string s = before;
+        for (int k = 0; k < run; ++k) s += "\\ ";
+        const std::size_t end = s.size() + (after == "\\ " ? 2 : 0);
+        s += after;
+        EXPECT_EQ(HardSpaceRunEnd(s, before.size()), end) << s;
+      }
+    }
+  }
+}
+
 TEST(Columns, CommandsTakeColumnsByTheirCharacter) {
   // a, b, the hard space, the literal backslash and c take one column each; "\1", "\]" and the
   // lone backslash none.

@@ -158,9 +158,22 @@ TEST(Tabs, MoreThanSixtyMarksShareTheLastEntry) {
 }
 
 TEST(TrimTrailingSpaces, SpacesAndHardSpaces) {
+  // Runs longer than the sixteen bytes looked at at once, too.
+  std::string run;
+  for (int i = 0; i < 9; ++i) run += R"(\ )";
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"ab  ", "ab"}, {R"(ab\ \ )", "ab"},   {R"(ab \ )", "ab"},     {R"(\ )", ""},
-      {" ", ""},      {R"(a\\ )", R"(a\\)"}, {R"(a\\\ )", R"(a\\)"}, {"no space", "no space"},
+      {"ab  ", "ab"},
+      {R"(ab\ \ )", "ab"},
+      {R"(ab \ )", "ab"},
+      {R"(\ )", ""},
+      {" ", ""},
+      {R"(a\\ )", R"(a\\)"},
+      {R"(a\\\ )", R"(a\\)"},
+      {"no space", "no space"},
+      {"ab" + run, "ab"},
+      {"ab " + run + " " + run, "ab"},
+      {R"(a\\)" + run, R"(a\\)"},
+      {R"(a\\ )" + run, R"(a\\)"},
   };
   for (const auto& [in, out] : cases) {
     std::string text = in;

@@ -1,6 +1,8 @@
 #include "app/convert_file.h"
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -63,22 +65,43 @@ class EntryReporter : public Reporter {
 };
 
 // Passes the RTF text on to the file: stops the conversion between line groups when the run is
-// to stop, and abandons the document whose RTF would grow beyond its limit.
+// to stop, and abandons the document whose RTF would grow beyond its limit. The text is gathered
+// here and handed on in blocks of at least kBlock, which the file takes as they are; Flush hands
+// on the rest.
 class GuardedSink : public TextSink {
  public:
   GuardedSink(TextSink& out, std::uint64_t limit, ConversionControl& control)
-      : out_(out), left_(limit), control_(control) {}
+      : out_(out),
+        left_(limit),
+        control_(control),
+        block_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
   void Write(std::string_view text) override {
     control_.CheckStop();
     if (text.size() > left_) throw ConversionAbandoned(kOutputTooLarge);
     left_ -= text.size();
-    out_.Write(text);
+    if (text.size() > kCapacity - used_) {  // only a text longer than a block
+      Flush();
+      out_.Write(text);
+      return;
+    }
+    std::memcpy(block_.get() + used_, text.data(), text.size());
+    used_ += text.size();
+    if (used_ >= kBlock) Flush();
+  }
+  void Flush() {
+    if (used_ != 0) out_.Write(std::string_view(block_.get(), used_));
+    used_ = 0;
   }
 
  private:
+  static constexpr std::size_t kBlock = 1 << 16;
+  static constexpr std::size_t kCapacity = 2 * kBlock;
+
   TextSink& out_;
   std::uint64_t left_;
   ConversionControl& control_;
+  std::unique_ptr<char[]> block_;
+  std::size_t used_ = 0;  // block_[..used_) is still to be handed on
 };
 
 // One bad document must not end the batch nor leave a broken RTF file behind: the committer
@@ -100,6 +123,7 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
     TextInput in(entry.input->Stream());
     GuardedSink sink(*entry.output, OutputLimitFor(entry.input->Size()), control);
     const bool converted = ConvertDocument(doc, in, sink);
+    sink.Flush();
     entry.output->Close();
     // A file that is no version-3 document leaves an empty output and nothing more in the log.
     entry.outcome = converted ? DocumentOutcome::Converted : DocumentOutcome::NotVersion3;

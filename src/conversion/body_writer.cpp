@@ -15,7 +15,7 @@ constexpr std::string_view kDrawingFace = "\\f2\\fs20";
 
 }  // namespace
 
-void BodyWriter::Emit(std::string& line) {
+inline void BodyWriter::Emit(std::string& line) {
   line += kEol;
   WriteWithFootnotes(doc_, line, out_);
   line.clear();
@@ -39,16 +39,19 @@ void BodyWriter::Write(std::string& line, const FramedLine& framed) {
     afterDrawing_ = true;
     return;
   }
-  // A line that may still stand inside the drawing: a paragraph of one line with text, or the
-  // empty line of a group that wrote nothing.
-  const bool between = (oneLine && framed.holdsText) || line.empty();
-  if (afterDrawing_ && between && held_.size() < kMaxBetween) {
-    held_.push_back({std::move(line), framed.wordsEnd, oneLine});
-    line.clear();
-    return;
+  // Lines are held only after a drawing.
+  if (afterDrawing_) {
+    // A line that may still stand inside the drawing: a paragraph of one line with text, or the
+    // empty line of a group that wrote nothing.
+    const bool between = (oneLine && framed.holdsText) || line.empty();
+    if (between && held_.size() < kMaxBetween) {
+      held_.push_back({std::move(line), framed.wordsEnd, oneLine});
+      line.clear();
+      return;
+    }
+    EmitHeld(false);
+    afterDrawing_ = false;
   }
-  EmitHeld(false);
-  afterDrawing_ = false;
   Emit(line);
 }
 

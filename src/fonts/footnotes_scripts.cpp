@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,9 @@ namespace {
 
 constexpr bool IsFootnoteSymbol(char c) {
   return c >= '!' && c <= '9';
+}
+constexpr bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
 // The reader's automatic footnote number, raised.
@@ -79,12 +83,10 @@ struct FootnoteMarker {
 };
 
 void AppendMarker(std::string& out, char symbol, int flags, std::size_t length) {
-  out += kBackslash;
-  out += kMarker;
-  out += symbol;
-  out += static_cast<char>('a' + flags);
-  out += std::to_string(length);
-  out += ';';
+  char marker[32] = {kBackslash, kMarker, symbol, static_cast<char>('a' + flags)};
+  char* end = std::to_chars(marker + 4, marker + sizeof marker - 1, length).ptr;
+  *end++ = ';';
+  out.append(marker, static_cast<std::size_t>(end - marker));
 }
 
 // The marker whose Ctrl-Z stands at text[at].
@@ -157,7 +159,8 @@ std::size_t AppendReference(DocumentState& doc, char symbol, std::bitset<25>& ac
     out += '}';
   }
   // With notes set as endnotes, each note says so itself: readers ignore "\fet1" alone.
-  out += doc.Settings.EN ? "{\\footnote\\ftnalt " : "{\\footnote ";
+  out +=
+      doc.Settings.EN ? std::string_view("{\\footnote\\ftnalt ") : std::string_view("{\\footnote ");
   const FootnoteTextFacts* facts = marking ? &FactsOf(doc, symbol) : nullptr;
   if (facts != nullptr && facts->writtenAsItIs) {
     // What scanning the text would report, in its order.
@@ -283,10 +286,20 @@ void ConvertFootnoteRefs(DocumentState& doc, std::string& line, FootnoteInsertio
   line = std::move(out);
 }
 
-void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSink& out) {
+namespace {
+
+// The index of the next footnote marker's Ctrl-Z at or after from; kNoIndex when there is none.
+// It is looked for with memchr itself.
+std::size_t NextMarker(std::string_view text, std::size_t from) {
+  const void* found = std::memchr(text.data() + from, kMarker, text.size() - from);
+  return found ? static_cast<std::size_t>(static_cast<const char*>(found) - text.data()) : kNoIndex;
+}
+
+// WriteWithFootnotes for a text whose first marker's Ctrl-Z stands at text[at].
+void WriteWithMarkers(const DocumentState& doc, std::string_view text, std::size_t at,
+                      TextSink& out) {
   std::size_t from = 0;  // text[from..] is still to be written
-  for (std::size_t at = text.find(kMarker); at != std::string_view::npos;
-       at = text.find(kMarker, from)) {
+  for (; at != kNoIndex; at = NextMarker(text, from)) {
     const FootnoteMarker marker = ReadMarker(text, at);
     out.Write(text.substr(from, at - 1 - from));
     WriteFootnoteText(doc, marker, out);
@@ -295,26 +308,40 @@ void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSin
   out.Write(text.substr(from));
 }
 
+}  // namespace
+
+void WriteWithFootnotes(const DocumentState& doc, std::string_view text, TextSink& out) {
+  // Most lines hold no marker: they are written at once.
+  const std::size_t at = NextMarker(text, 0);
+  if (at == kNoIndex) {
+    out.Write(text);
+  } else {
+    WriteWithMarkers(doc, text, at, out);
+  }
+}
+
 void ScriptGroups::Follow(std::string_view text) {
+  // Only braces and commands matter: the search goes from one to the next.
   const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n; ++i) {
+  for (std::size_t i = NextBrace<true>(text, 0); i < n; i = NextBrace<true>(text, i)) {
     const char c = text[i];
     if (c == '{') {
       const Frame outer = frames_.back();
       frames_.push_back(outer);
+      ++i;
     } else if (c == '}') {
       if (frames_.size() > 1) frames_.pop_back();
-    } else if (c == kBackslash && i + 1 < n) {
+      ++i;
+    } else if (i + 1 == n) {
+      break;  // a lone backslash
+    } else if (text.substr(i + 1, 2) == "fs" && i + 3 < n && IsDigit(text[i + 3])) {
       // "\fs" and its number; any other command is passed whole.
-      if (text.substr(i + 1, 2) == "fs" && i + 3 < n && text[i + 3] >= '0' && text[i + 3] <= '9') {
-        int halfPoints = 0;
-        for (i += 3; i < n && text[i] >= '0' && text[i] <= '9' && halfPoints < 100000; ++i)
-          halfPoints = halfPoints * 10 + (text[i] - '0');
-        frames_.back().halfPoints = halfPoints;
-        --i;
-      } else {
-        ++i;
-      }
+      int halfPoints = 0;
+      for (i += 3; i < n && IsDigit(text[i]) && halfPoints < 100000; ++i)
+        halfPoints = halfPoints * 10 + (text[i] - '0');
+      frames_.back().halfPoints = halfPoints;
+    } else {
+      i += 2;
     }
   }
 }
@@ -331,7 +358,7 @@ void ScriptGroups::Append(std::string& out, char marker) {
   Frame run = frames_.back();
   const bool nested = run.direction == marker;
   run.direction = marker;
-  out += marker == '>' ? "{\\super" : "{\\sub";
+  out += marker == '>' ? std::string_view("{\\super") : std::string_view("{\\sub");
   if (nested) {
     // Not beyond the largest size word readers take (1638 pt): a run nested a hundred deep
     // would otherwise overflow, and stands at that size from there on.

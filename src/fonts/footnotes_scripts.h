@@ -38,7 +38,11 @@ std::size_t AppendReference(DocumentState& doc, char symbol, std::bitset<25>& ac
 // groups and size words; each marker appends the group it opens or closes.
 class ScriptGroups {
  public:
-  explicit ScriptGroups(int halfPoints) : frames_{{0, halfPoints}} {}
+  // Room for a few groups within each other is made at once.
+  explicit ScriptGroups(int halfPoints) {
+    frames_.reserve(8);
+    frames_.push_back({0, halfPoints});
+  }
   void Follow(std::string_view text);
   void Append(std::string& out, char marker);
 

@@ -48,26 +48,37 @@ std::vector<CaretMark> FindCaretMarks(std::string_view line) {
 
 // Index of the next " \\ " (a space and a hard space) at or after from; kNoIndex when there is
 // none. Spaces are common and hard spaces come in runs, so the three characters are compared
-// sixteen places at a time where the processor can.
+// sixteen places at a time where the processor can; there, a space that follows a backslash
+// after another character is passed over: a run of backslashes begins at a boundary, so the
+// space is the character of a hard space, as within a run of them.
 std::size_t NextSpaceThenHardSpace(std::string_view line, std::size_t from) {
   const std::size_t n = line.size();
   std::size_t i = from;
+  auto found = [&line](std::size_t at) {
+    return line[at] == ' ' && line[at + 1] == kBackslash && line[at + 2] == ' ';
+  };
 #if defined(__SSE2__)
+  for (; i < 2 && i + 3 <= n; ++i) {  // the bytes before the space are looked at below
+    if (found(i)) return i;
+  }
   const __m128i spaces = _mm_set1_epi8(' ');
   const __m128i backslashes = _mm_set1_epi8(kBackslash);
   auto load = [&line](std::size_t at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + at));
   };
   for (; i + 18 <= n; i += 16) {
-    const __m128i found = _mm_and_si128(
+    const __m128i pattern = _mm_and_si128(
         _mm_and_si128(_mm_cmpeq_epi8(load(i), spaces), _mm_cmpeq_epi8(load(i + 1), backslashes)),
         _mm_cmpeq_epi8(load(i + 2), spaces));
-    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found));
+    const __m128i commandChar = _mm_andnot_si128(_mm_cmpeq_epi8(load(i - 2), backslashes),
+                                                 _mm_cmpeq_epi8(load(i - 1), backslashes));
+    const auto bits =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(commandChar, pattern)));
     if (bits != 0) return i + static_cast<std::size_t>(std::countr_zero(bits));
   }
 #endif
   for (; i + 3 <= n; ++i) {
-    if (line[i] == ' ' && line[i + 1] == kBackslash && line[i + 2] == ' ') return i;
+    if (found(i)) return i;
   }
   return kNoIndex;
 }
@@ -83,8 +94,7 @@ void CollapseFrom(std::string& line, std::size_t from) {
   std::size_t write = from;  // ... and line[from..write) is what stays of it
   std::size_t space = NextSpaceThenHardSpace(line, from);
   while (space != kNoIndex) {
-    std::size_t end = space + 1;  // the run of hard spaces after the space
-    while (IsHardSpaceAt(line, end)) end += 2;
+    const std::size_t end = HardSpaceRunEnd(line, space + 1);  // the hard spaces after the space
     // The space is ordinary unless it is the character of a hard space: its run goes.
     if (!IsCommandCharAt(line, space)) {
       std::memmove(data + write, data + read, space + 1 - read);
@@ -176,7 +186,11 @@ std::size_t IndentEnd(std::string_view line) {
       continue;
     }
     const char c = line[i + 1];
-    if (c != ' ' && OneColumnCommands.Contains(c)) break;
+    if (c == ' ') {
+      i = HardSpaceRunEnd(line, i);
+      continue;
+    }
+    if (OneColumnCommands.Contains(c)) break;
     if (IsLower(c)) {
       std::size_t j = i + 1;
       while (j < n && IsLower(line[j])) ++j;

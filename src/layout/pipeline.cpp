@@ -1,11 +1,6 @@
 #include "layout/pipeline.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
-#include <bit>
 #include <bitset>
 #include <optional>
 #include <utility>
@@ -52,51 +47,18 @@ void TrimContinuationLine(std::string& line, bool startsParagraph) {
 
 namespace {
 
-// Index of the first brace (and backslash, with kBackslashes) at or after from; s.size() when
-// there is none. Sixteen bytes are compared at a time where the processor can.
-template <bool kBackslashes>
-std::size_t NextBrace(std::string_view s, std::size_t from) {
-  const std::size_t n = s.size();
-  std::size_t i = from;
-#if defined(__SSE2__)
-  const __m128i backslashes = _mm_set1_epi8(kBackslash);
-  const __m128i open = _mm_set1_epi8('{');
-  const __m128i close = _mm_set1_epi8('}');
-  for (; i + 16 <= n; i += 16) {
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + i));
-    __m128i found = _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close));
-    if constexpr (kBackslashes) found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, backslashes));
-    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found));
-    if (bits != 0) return i + static_cast<std::size_t>(std::countr_zero(bits));
-  }
-  if (i < n && n >= 16) {
-    // The last sixteen bytes, of which those before i were looked at already.
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + n - 16));
-    __m128i found = _mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close));
-    if constexpr (kBackslashes) found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, backslashes));
-    const auto bits = static_cast<unsigned>(_mm_movemask_epi8(found)) >> (i - (n - 16));
-    return bits != 0 ? i + static_cast<std::size_t>(std::countr_zero(bits)) : n;
-  }
-#endif
-  while (i < n && (!kBackslashes || s[i] != kBackslash) && s[i] != '{' && s[i] != '}') ++i;
-  return i;
-}
-
-}  // namespace
-
-void EscapeBraces(std::string& line) {
-  // Braces are rare: the line is searched for them, and each found is a brace of the text unless
-  // it is the character of a command ("\{" or "\}").
+// Escapes the braces of the text in line from the first one, at index brace.
+void EscapeBracesFrom(std::string& line, std::size_t brace) {
   const std::string_view text = line;
   std::string out;
   std::size_t copied = 0;  // text[..copied) is in out
-  for (std::size_t brace = NextBrace<false>(text, 0); brace < text.size();) {
+  while (brace < text.size()) {
     const bool command = IsCommandCharAt(text, brace);
     // A translated character that the translation set in font 5 keeps its group.
     const std::size_t group =
         !command && text[brace] == '{' ? charmaps::FontFiveGroupLength(text.substr(brace)) : 0;
     if (!command && group == 0) {
-      out.append(text, copied, brace - copied);
+      out.append(text.data() + copied, brace - copied);
       out += kBackslash;
       copied = brace;
     }
@@ -106,6 +68,15 @@ void EscapeBraces(std::string& line) {
     out.append(text, copied);
     line = std::move(out);
   }
+}
+
+}  // namespace
+
+void EscapeBraces(std::string& line) {
+  // Braces are rare: the line is searched for them, and each found is a brace of the text unless
+  // it is the character of a command ("\{" or "\}").
+  const std::size_t brace = NextBrace<false>(line, 0);
+  if (brace < line.size()) EscapeBracesFrom(line, brace);
   if (EndsInLoneBackslash(line))
     line += kBackslash;  // a lone backslash at the end is a literal one
 }
@@ -130,10 +101,11 @@ class LatePass {
 
   // Gives false when the line stays as it is.
   bool Run() {
+    // The commands that a rule of these steps changes.
+    static constexpr CharSet kChanged{" F<>:LE@"};
     const std::string_view text = line_;
     const std::size_t n = text.size();
     std::size_t i = 0;
-    std::size_t commandEnd = 0;  // where the text before the next command begins
     for (std::size_t j = NextBrace<true>(text, i); j < n; j = NextBrace<true>(text, i)) {
       if (text[j] != kBackslash) {
         TextBrace(j);
@@ -145,13 +117,11 @@ class LatePass {
         out_ += kBackslash;
         break;
       }
-      // Step 8 looks at the text before each command, from where its indentation ends.
-      const std::size_t textStart = std::max(commandEnd, collapseFrom_);
-      if (j > textStart) afterSpace_ = text[j - 1] == ' ';
-      i = Command(j, text[j + 1]);
+      const char c = text[j + 1];
+      i = kChanged.Contains(c) ? Command(j, c) : j + 2;
       // A run of hard spaces ends where the pass goes on; the character of a footnote
       // reference is text to step 8.
-      commandEnd = text[j + 1] == ' ' ? i : j + 2;
+      commandEnd_ = c == ' ' ? i : j + 2;
     }
     if (!changed_) return false;
     out_.append(line_, copied_);
@@ -163,7 +133,7 @@ class LatePass {
   void Change(std::size_t at) {
     if (!changed_) out_.clear();
     changed_ = true;
-    out_.append(line_, copied_, at - copied_);
+    out_.append(line_.data() + copied_, at - copied_);
     copied_ = at;
   }
 
@@ -197,25 +167,23 @@ class LatePass {
   std::size_t Command(std::size_t at, char c) {
     if (c == ' ') {
       // A run of hard spaces goes as one: none of them is text before the next.
-      std::size_t end = at + 2;
-      while (IsHardSpaceAt(line_, end)) end += 2;
+      const std::size_t end = HardSpaceRunEnd(line_, at + 2);
       Change(at);
       copied_ = end;
-      // Step 8: hard spaces after an ordinary space go, and the space before the next one is
-      // still the ordinary one (the indentation, where they stay, holds whole runs).
-      if (collapse_ && at >= collapseFrom_ && afterSpace_) return end;
-      afterSpace_ = false;
+      // Step 8 looks at the text before the run, from where the indentation ends: hard spaces
+      // after an ordinary space go (the indentation, where they stay, holds whole runs).
+      if (collapse_ && at > std::max(commandEnd_, collapseFrom_) && line_[at - 1] == ' ')
+        return end;
       out_.append((end - at) / 2, ' ');  // step 15: hard spaces become spaces
       return end;
     }
-    afterSpace_ = false;
     if (c == 'F') {  // step 11, with the symbol as step 10 leaves it
       Change(at);
-      inserted_.clear();
-      const std::size_t taken = AppendReference(doc_, AsEscaped(at + 2), active_, inserted_,
+      const std::size_t start = out_.size();
+      const std::size_t taken = AppendReference(doc_, AsEscaped(at + 2), active_, out_,
                                                 doc_.NoteTexts == FootnoteInsertion::WhenWritten);
       copied_ = at + taken;
-      Later(inserted_);
+      LaterInPlace(start);
       return at + taken;
     }
     if (TakesLater(c)) {
@@ -251,6 +219,23 @@ class LatePass {
     }
   }
 
+  // Steps 12 to 15 on what step 11 put at the end of out, from start. It stays in place unless
+  // one of steps 12, 13 and 15 changes it; then it is taken out and put in again step by step
+  // (a marker that step 14 looked at already is looked at again to the same effect).
+  void LaterInPlace(std::size_t start) {
+    for (CommandWalk command(out_, start); command.Next();) {
+      const char c = command.Char();
+      if (c == kFootnoteMarker) {
+        if (!pageNumber_ && MarkPageNumber(doc_, out_, command.At() + 1)) pageNumber_ = true;
+      } else if (c == ' ' || TakesLater(c)) {
+        inserted_.assign(out_, start);
+        out_.resize(start);
+        Later(inserted_);
+        return;
+      }
+    }
+  }
+
   // Steps 12 to 15 on what step 11 put in.
   void Later(std::string& text) {
     std::size_t copied = 0;
@@ -281,7 +266,7 @@ class LatePass {
   // Step 8.
   bool collapse_;
   std::size_t collapseFrom_ = 0;
-  bool afterSpace_ = false;  // the text before the command ends in an ordinary space
+  std::size_t commandEnd_ = 0;  // where the text before the next command begins
   // Step 10.
   std::size_t fontFiveEnd_ = 0;  // a brace before it belongs to a character set in font 5
   // Step 11.
@@ -320,7 +305,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
   const FontSlotTable& slots = doc.FontSlots;
   doc.LineDrawsLines = false;
   // The size in force where the line starts, before step 4 moves the format on.
-  const int halfPoints = HalfPointsOf(startsParagraph ? SizeOf(STANDARD) : doc.CurSize);
+  const int sizeAtStart = doc.CurSize;
   // A step whose commands the line does not hold has nothing to do and is passed. Later steps
   // also meet what earlier ones wrote: the tab markers of step 2 come from "\]", the
   // placeholders of step 4 from line-drawing text, and the footnote texts of step 11 may hold
@@ -348,6 +333,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
   if (tabs && has.Has(' ')) CollapseHardSpaces(line, startsParagraph);          //  8
   if (tabs) WriteTabStops(doc, line, tabStops);                                 //  9
   if (late) {
+    const int halfPoints = HalfPointsOf(startsParagraph ? SizeOf(STANDARD) : sizeAtStart);
     ConvertLateSteps(doc, line, !tabs && has.Has(' '), startsParagraph, halfPoints);  //  8, 10-15
   } else {
     EscapeBraces(line);                        // 10

@@ -3,8 +3,14 @@
 // whose stop is kept for the paragraph properties.
 #include "layout/tabs.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cstring>
 #include <utility>
 
 #include "base/char_sets.h"
@@ -30,14 +36,16 @@ std::size_t NextTabMark(std::string_view line, std::size_t i, std::int32_t& col)
     const std::size_t command = NextBackslash(line, i);
     col = CheckedAdd(col, CheckedLength(command - i));  // plain characters take a column each
     if (command + 1 >= n) return kNoIndex;  // none, or a lone backslash, which takes none
-    if (line[command + 1] == '[' || line[command + 1] == ']') return command;
+    const char c = line[command + 1];
+    if (c == '[' || c == ']') return command;
+    if (c == ' ') {
+      // The hard spaces of a table's columns come in runs, a column each.
+      i = HardSpaceRunEnd(line, command);
+      col = CheckedAdd(col, CheckedLength((i - command) / 2));
+      continue;
+    }
     if (TakesColumn(line, command)) col = CheckedAdd(col, 1);
     i = command + 2;
-    // The hard spaces of a table's columns come in runs, a column each.
-    while (IsHardSpaceAt(line, i)) {
-      col = CheckedAdd(col, 1);
-      i += 2;
-    }
   }
 }
 
@@ -64,10 +72,38 @@ std::size_t LastLeftOrRightMark(std::string_view line) {
   return std::max(left, right);
 }
 
-// Appends the stop word of a tab: "\tx" and the position in twips.
-void AppendStop(std::string& stops, std::int32_t twips) {
-  char word[16] = {kBackslash, 't', 'x'};
-  const char* end = std::to_chars(word + 3, word + sizeof word, twips).ptr;
+// The start of the pairs of a backslash and a space that end data[..n): sixteen bytes (eight
+// pairs) are compared at a time where the processor can.
+std::size_t PairsStart(const char* data, std::size_t n) {
+#if defined(__SSE2__)
+  // A backslash in the low byte and a space in the high one, as memory holds the pair.
+  const __m128i pattern = _mm_set1_epi16(static_cast<short>(kBackslash | (' ' << 8)));
+  for (; n >= 16; n -= 16) {
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + n - 16));
+    const auto same = static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, pattern)));
+    if (same != 0xFFFF)
+      return n - (static_cast<std::size_t>(std::countl_one(same)) & ~std::size_t{1});
+  }
+#endif
+  while (n >= 2 && data[n - 1] == ' ' && data[n - 2] == kBackslash) n -= 2;
+  return n;
+}
+
+// The words of a tab's stop before its position: the kind of the tab (none for a left one) and
+// "\tx", padded to a size that is copied as a whole.
+struct StopWords {
+  char text[16];
+  std::size_t size;
+};
+constexpr StopWords kLeftStop{"\\tx", 3};
+constexpr StopWords kRightStop{"\\tqr\\tx", 7};
+constexpr StopWords kDecimalStop{"\\tqdec\\tx", 9};
+
+// Appends the words of a tab's stop and its position in twips, in one piece.
+void AppendStop(std::string& stops, const StopWords& words, std::int32_t twips) {
+  char word[32];
+  std::memcpy(word, words.text, sizeof words.text);
+  const char* end = std::to_chars(word + words.size, word + sizeof word, twips).ptr;
   stops.append(word, static_cast<std::size_t>(end - word));
 }
 
@@ -75,35 +111,32 @@ void AppendStop(std::string& stops, std::int32_t twips) {
 
 namespace {
 
-// The start of the text aligned on a right or decimal tab: after the nearest hard space or
-// double space before the mark (single spaces between words belong to the text). text is the
-// line as it stands, the finished part followed by the part not yet looked at; mark is the
-// index of the mark's backslash, and the text never starts before bound.
-std::size_t AlignedTextStart(const auto& text, std::size_t mark, std::size_t bound, bool first) {
-  // Positions here count from 1, the character before position s being text(s - 1).
-  // A space is the command character of a hard space when an odd run of backslashes stands
-  // before it; after an even run (literal backslashes) it is a plain space.
+// The start of the text aligned on a right or decimal tab whose mark's backslash is line[mark]:
+// after the nearest hard space or double space before the mark (single spaces between words
+// belong to the text). The text looked at begins at from, where the previous mark ended; the
+// first mark's text never starts before the line's leading font switch, nor within a command.
+std::size_t AlignedTextStart(std::string_view line, std::size_t from, std::size_t mark,
+                             bool first) {
+  // The space line[at] is the command character of a hard space when an odd run of backslashes
+  // stands before it; after an even run (literal backslashes) it is a plain space.
   auto isHardSpace = [&](std::size_t at) {
-    std::size_t run = 0;
-    while (run + 1 < at && text(at - run - 1) == kBackslash) ++run;
-    return run % 2 == 1;
+    std::size_t run = at;
+    while (run > from && line[run - 1] == kBackslash) --run;
+    return (at - run) % 2 == 1;
   };
-  const std::size_t p = mark + 1;
-  std::size_t s = p - 1;
-  while (s > 0 && s >= bound &&
-         !(text(s) == ' ' && (s == 1 || text(s - 1) == ' ' || isHardSpace(s)))) {
-    --s;
+  std::size_t start = first ? std::min<std::size_t>(2, mark) : from;
+  for (std::size_t r = mark; r >= from + 2; --r) {
+    if (line[r - 1] == ' ' && (line[r - 2] == ' ' || isHardSpace(r - 1))) {
+      start = r;
+      break;
+    }
   }
-  if (s < bound) s = bound;
-  if (s > p - 1) s = p - 1;  // a mark at the very start: the aligned text is empty
-  std::size_t insertAt = s + 1;
   if (first) {
-    // Never between a backslash and its command character.
-    std::size_t b = 1;
-    while (b < insertAt) b += text(b) == kBackslash ? 2 : 1;
-    insertAt = b;
+    std::size_t b = 0;
+    while (b < start) b += line[b] == kBackslash ? 2 : 1;
+    start = b;
   }
-  return insertAt - 1;  // as an index
+  return start;
 }
 
 }  // namespace
@@ -132,21 +165,16 @@ void FindTabStops(DocumentState& doc, std::string& line) {
     doc.TabColumns[count] = col;
 
     if (line[k + 1] == '[') {  // a left tab stays as it is
-      out.append(line, i, k + 2 - i);
+      out.append(line.data() + i, k + 2 - i);
     } else {
       // A right or decimal tab: the character after the mark only chooses the alignment and
       // goes. The aligned text never starts before the line's leading font switch nor, after an
       // earlier mark, before the end of that mark.
       const bool decimal = k + 2 < n && line[k + 2] == '.';
-      const std::size_t base = out.size();
-      auto text = [&](std::size_t pos) {
-        return pos <= base ? out[pos - 1] : line[i + pos - base - 1];
-      };
-      const std::size_t start = AlignedTextStart(text, base + (k - i), first ? 2 : base, first);
-      const std::size_t before = start - base;  // characters of line[i..k) before the marker
-      out.append(line, i, before);
-      out += decimal ? "\\D" : "\\R";
-      out.append(line, i + before, k - i - before);
+      const std::size_t start = AlignedTextStart(line, i, k, first);
+      out.append(line.data() + i, start - i);
+      out += decimal ? std::string_view("\\D") : std::string_view("\\R");
+      out.append(line.data() + start, k - start);
       out += "\\X";  // where the mark stood; one column, as the deleted character was
     }
     // The character after a right or decimal mark goes with it, unless a command starts there:
@@ -177,7 +205,7 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
        at = FindCommand(line, kMarks, at + 2)) {
     const char c = line[at + 1];
     if (c == 'X' && endMarksOwed == 0) continue;
-    out.append(line, copied, at - copied);
+    out.append(line.data() + copied, at - copied);
     copied = at + 2;
     if (c == 'X') {
       --endMarksOwed;
@@ -192,7 +220,7 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
     }
     const std::int32_t col = doc.TabColumns[count];
     if (c == '[') {
-      AppendStop(tabStops, CheckedMul(col, kTwipsPerColumn));
+      AppendStop(tabStops, kLeftStop, CheckedMul(col, kTwipsPerColumn));
     } else {
       // The line's last right tab (decimal tabs aside), far to the right, stops at the margin.
       const bool nearMargin =
@@ -200,8 +228,7 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
       const bool lastRight = c == 'R' && nearMargin && LastLeftOrRightMark(line) <= at;
       const std::int32_t stop =
           lastRight ? MarginStop(doc.Settings, col) : CheckedMul(col, kTwipsPerColumn);
-      tabStops += c == 'R' ? "\\tqr" : "\\tqdec";
-      AppendStop(tabStops, stop);
+      AppendStop(tabStops, c == 'R' ? kRightStop : kDecimalStop, stop);
       ++endMarksOwed;
     }
     out += "\\tab ";
@@ -211,12 +238,22 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
 }
 
 void TrimTrailingSpaces(std::string& text) {
+  const char* data = text.data();
   std::size_t n = text.size();
-  while (n > 0 && text[n - 1] == ' ') {
-    // A space after a backslash that begins a command is a hard space, and goes with it; after
-    // a literal backslash it is a plain space and goes alone.
-    const bool hard = n >= 2 && text[n - 2] == kBackslash && BeginsCommand(text, n - 2);
-    n -= hard ? 2 : 1;
+  while (n > 0 && data[n - 1] == ' ') {
+    // The pairs of a backslash and a space that end the text are hard spaces when the first
+    // one's backslash begins a command: each later one follows the space of the one before.
+    const std::size_t m = PairsStart(data, n);
+    if (m == n) {  // a plain space
+      --n;
+    } else if (BeginsCommand(text, m)) {
+      n = m;
+    } else {
+      // The first backslash ends a literal one ("\\"): the space after it is a plain space, and
+      // the text ends in that backslash once the space is gone.
+      n = m + 1;
+      break;
+    }
   }
   text.resize(n);
 }
