@@ -275,6 +275,15 @@ void AppendRun(DocumentState& doc, std::string& out, std::string_view source, st
   }
 }
 
+// A line without a switch is in no font and stays as it is, but for the commands shown as text.
+void ShowCommandsAsText(DocumentState& doc, std::string& line) {
+  if (!doc.LineMayShowCommands || !HasCommand(line, TextShownCommands)) return;
+  std::string& out = doc.Spare;
+  out.clear();
+  AppendFontRun(doc, out, line, NONE);
+  line = std::move(out);
+}
+
 // Step 4, and with anchoring step 3 in the same pass: each switch to an inheriting font is
 // taken with the switch to the text font that step 3 would put in front of it (SwitchAnchors
 // asked about it as the pass comes to it), as step 4 would take the two as one group.
@@ -284,17 +293,13 @@ void ConvertSwitches(DocumentState& doc, std::string& line, bool startsParagraph
   if (startsParagraph) SetCurrentFormat(doc, kKindFormats[STANDARD]);
   const std::string_view source = line;
   std::size_t next = NextFontSwitch(slots, source, 0);
+  if (next == kNoIndex) {
+    ShowCommandsAsText(doc, line);
+    return;
+  }
   // The changed line is built in the spare buffer, which then takes the line's old buffer.
   std::string& out = doc.Spare;
   out.clear();
-  if (next == kNoIndex) {
-    // No switch: the line is in no font and stays as it is, but for the commands shown as text.
-    if (doc.LineMayShowCommands && HasCommand(line, TextShownCommands)) {
-      AppendFontRun(doc, out, line, NONE);
-      line = std::move(out);
-    }
-    return;
-  }
 
   const FontKind first = SwitchKindAt(slots, source, next);
   SwitchAnchors anchors(slots, source, first, anchoring);
