@@ -216,17 +216,34 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
   return prepared;
 }
 
+// The longest main line alone that is copied into the line being converted.
+constexpr std::size_t kCopiedLine = std::size_t{1} << 16;
+
+// A long main line alone takes the switches in front in its own buffer, which line takes (a
+// move between two allocated buffers exchanges them).
+void TakeLongLine(std::string& main, std::string_view switches, std::string& line) {
+  main.insert(0, switches);
+  line = std::move(main);
+}
+
 // The group's main line, merged with its script lines and converted, in its paragraph.
 FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedGroup& prepared,
                            bool opensParagraph, int above, std::string& line, GroupFlow& flow) {
   const LineControls& controls = prepared.controls;
   // A main line alone: the merge would give it back as it is. It follows the switches to the
-  // carried font in line; the slot keeps its buffer for the next read.
+  // carried font in line, and the slot keeps its buffer for the next read; a long line moves up
+  // in its own buffer instead, which line takes in exchange, so that it is neither copied nor
+  // held twice.
   if (group.lastIndex == 0) {
-    // The switches are copied as four characters, and the line cut back to their length.
-    line.append(prepared.carried, sizeof prepared.carried);
-    line.resize(prepared.carriedLength);
-    line += group.Lines[0];
+    std::string& main = group.Lines[0];
+    if (main.size() > kCopiedLine) {
+      TakeLongLine(main, std::string_view(prepared.carried, prepared.carriedLength), line);
+    } else {
+      // The switches are copied as four characters, and the line cut back to their length.
+      line.append(prepared.carried, sizeof prepared.carried);
+      line.resize(prepared.carriedLength);
+      line += main;
+    }
     return FrameText(doc, line, prepared.mainCommands, opensParagraph, controls.paragraphEnd, above,
                      0, flow);
   }

@@ -201,6 +201,9 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
   int count = 0;
   int endMarksOwed = 0;
   std::size_t copied = 0;  // line[..copied) is in out
+  // The line's last "\[" or "\R", looked for once, when a right tab near the margin first asks.
+  std::size_t lastMark = kNoIndex;
+  bool lastMarkFound = false;
   for (std::size_t at = FindCommand(line, kMarks); at != kNoIndex;
        at = FindCommand(line, kMarks, at + 2)) {
     const char c = line[at + 1];
@@ -225,7 +228,11 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
       // The line's last right tab (decimal tabs aside), far to the right, stops at the margin.
       const bool nearMargin =
           static_cast<std::int64_t>(col) * 10 > static_cast<std::int64_t>(doc.Settings.RM) * 9;
-      const bool lastRight = c == 'R' && nearMargin && LastLeftOrRightMark(line) <= at;
+      if (c == 'R' && nearMargin && !lastMarkFound) {
+        lastMark = LastLeftOrRightMark(line);
+        lastMarkFound = true;
+      }
+      const bool lastRight = c == 'R' && nearMargin && lastMark <= at;
       const std::int32_t stop =
           lastRight ? MarginStop(doc.Settings, col) : CheckedMul(col, kTwipsPerColumn);
       AppendStop(tabStops, c == 'R' ? kRightStop : kDecimalStop, stop);
