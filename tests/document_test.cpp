@@ -31,6 +31,17 @@ TEST(ConvertDocument, FramesParagraphs) {
   EXPECT_TRUE(IsOneGroup(c.rtf));
 }
 
+// A line alone takes the font carried into it in front of its text, short or long: a long one
+// moves up in its own buffer, a short one is copied after the switches.
+TEST(ConvertDocument, ALineAloneTakesTheCarriedFontAtAnyLength) {
+  for (const std::size_t length :
+       {std::size_t{10}, std::size_t{1} << 16, (std::size_t{1} << 16) + 1, std::size_t{200000}}) {
+    const std::string text(length, 'a');
+    Converted c = Convert(kHeader + "x \\2y\r\n" + text + "\\,\r\n");
+    EXPECT_EQ(c.body, "{\\pard\\qj x \\b y \r\n" + text + "\\par}\r\n}") << length;
+  }
+}
+
 TEST(ConvertDocument, SpacingFollowsTheScriptLines) {
   Converted c = Convert(kHeader + "\\+ x\r\nmain\\,\r\n\\- y\r\n\\- z\r\n");
   EXPECT_EQ(c.body.substr(0, 20), "{\\pard\\qj\\sb25\\sa50 ");

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
+#include "fonts/font_switches.h"
 #include "test_support.h"
 
 namespace pomvex {
@@ -118,6 +120,48 @@ TEST(AddJoiningSpace, OnlyWhenTheParagraphGoesOn) {
   LineGroup noMain = GroupOf({"\\-abc"}, -1);
   AddJoiningSpace(noMain, {});
   EXPECT_EQ(noMain.Lines[0], "\\-abc");
+}
+
+bool SameChars(const CharSet& a, const CharSet& b) {
+  for (int c = 0; c < 256; ++c) {
+    if (a.Contains(static_cast<char>(c)) != b.Contains(static_cast<char>(c))) return false;
+  }
+  return true;
+}
+
+// The one walk that prepares a line reports and leaves it as the command check, the removal of
+// stray markers and the removal of the line codes do in turn, and notes the commands of the line
+// it leaves as a summary of that line would.
+TEST(PrepareLine, OneWalkMatchesTheStepsInTurn) {
+  const std::vector<std::string> pieces = {
+      "a",     " ",     R"(\,)", R"(\-)", R"(\+)", R"(\=)", R"(\/)", "\f", R"(\:)", R"(\<)",
+      R"(\D)", R"(\Q)", R"(\A)", R"(\ )", "\\\\",  R"(\1)", R"(\2)", "1",  "\\"};
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 6000; ++round) {
+    std::string line;
+    for (int i = static_cast<int>(random() % 14); i > 0; --i)
+      line += pieces[random() % pieces.size()];
+    testing::TestDocument walked{STANDARD, BOLD};
+    RecordingReporter steps;
+    std::string left = line;
+    LineControls controls;
+    const LineScan scan =
+        PrepareLine(walked.reporter, walked.doc.FontSlots, left, 0, true, controls);
+    LineGroup group = GroupOf({line});
+    CheckCommands(steps, group);
+    RemoveStrayMarkers(group);
+    const LineControls expected = StripLineControls(group);
+    ASSERT_EQ(left, group.Lines[0]) << line;
+    ASSERT_EQ(walked.reporter.Lines(), steps.Lines()) << line;
+    ASSERT_EQ(controls.pageBreak, expected.pageBreak) << line;
+    ASSERT_EQ(controls.paragraphEnd, expected.paragraphEnd) << line;
+    ASSERT_EQ(controls.equalsSeen, expected.equalsSeen) << line;
+    const CommandSummary summary = CommandSummary::Of(left);
+    ASSERT_TRUE(SameChars(scan.kept.commands, summary.commands)) << line;
+    ASSERT_TRUE(SameChars(scan.kept.afterAnyBackslash, summary.afterAnyBackslash)) << line;
+    ASSERT_EQ(scan.kept.loneAtEnd, summary.loneAtEnd) << line;
+    ASSERT_EQ(scan.lastSwitch, LastFontKind(walked.doc.FontSlots, NONE, left)) << line;
+  }
 }
 
 }  // namespace

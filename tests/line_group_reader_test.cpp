@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "base/reporting.h"
@@ -86,6 +87,58 @@ TEST(TextInput, FirstLineScanAndLfOnlyDocuments) {
       rest.push_back(line);
     }
     EXPECT_EQ(rest, c.rest) << c.label;
+  }
+}
+
+// Documents of random lines, some longer than a read of the input, with every kind of line end,
+// form feeds and other control characters, are read as a plain scan of the same bytes splits
+// them, after a first line that ends in CR LF or in a lone LF.
+TEST(TextInput, LinesMatchAPlainScan) {
+  const std::vector<std::string> pieces = {"a",  "b c",  "\r",     "\n",   "\r\n", "\f",
+                                           "\t", "\x01", "\r\r\n", "\n\r", "\x1a"};
+  std::mt19937 random(4711);
+  for (int round = 0; round < 300; ++round) {
+    const bool lfEnds = round % 2 == 1;
+    std::string body;
+    for (int i = static_cast<int>(random() % 40); i > 0; --i) {
+      if (random() % 25 == 0) body.append(random() % 70000, 'x');
+      const std::string& piece = pieces[random() % pieces.size()];
+      if (piece != "\x1a" || random() % 8 == 0) body += piece;
+    }
+    // The plain scan: a CR ends a line and takes an LF right after it; in a document whose
+    // first line ends in a lone LF, an LF alone ends one too; Ctrl-Z ends the input.
+    std::vector<std::pair<std::string, bool>> expected;
+    std::string text;
+    bool formFeed = false;
+    auto end = [&] {
+      expected.emplace_back(text, formFeed);
+      text.clear();
+      formFeed = false;
+    };
+    const std::size_t stop = std::min(body.find('\x1a'), body.size());
+    for (std::size_t i = 0; i < stop; ++i) {
+      if (body[i] == '\r') {
+        end();
+        if (i + 1 < stop && body[i + 1] == '\n') ++i;
+      } else if (body[i] == '\n' && lfEnds) {
+        end();
+      } else {
+        text += body[i];
+        formFeed = formFeed || body[i] == '\f';
+      }
+    }
+    if (!text.empty()) end();
+
+    std::istringstream stream(std::string(lfEnds ? "\\1cw\n" : "\\1cw\r\n") + body);
+    TextInput in(stream);
+    ASSERT_TRUE(in.ScanFirstLine("\\1cw"));
+    std::vector<std::pair<std::string, bool>> read;
+    std::string line;
+    while (!in.AtEnd()) {
+      const LineRead got = in.ReadLine(line);
+      read.emplace_back(line, got.formFeed);
+    }
+    ASSERT_EQ(read, expected) << "round " << round;
   }
 }
 
