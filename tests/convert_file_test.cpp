@@ -24,15 +24,58 @@ class GoingOn : public ConversionControl {
   void HandOver(RunEntry&) override {}
 };
 
+// A document of the given text in the temporary folder; the test removes it.
+fs::path WriteChi(const std::string& name, const std::string& chi) {
+  const fs::path path =
+      fs::temp_directory_path() / ("pomvex_" + name + "_" + std::to_string(::getpid()) + ".CHI");
+  std::ofstream(path, std::ios::binary) << chi;
+  return path;
+}
+
+// The run is asked whether to stop as each line group is written, though the RTF goes to the
+// file in blocks: a stop asked for ends the conversion at the next group.
+TEST(ConvertFile, AStopIsMetAtTheNextLineGroupWritten) {
+  class StopsAt : public ConversionControl {
+   public:
+    explicit StopsAt(int at) : at_(at) {}
+    void CheckStop() override {
+      if (++checks == at_) throw RunInterrupted();
+    }
+    void HandOver(RunEntry&) override {}
+    int checks = 0;
+
+   private:
+    int at_;
+  };
+  std::string chi = "\\1cw\r\n\\U1STANDARD\r\n";
+  for (int i = 0; i < 300; ++i) chi += "Paragraph " + std::to_string(i) + ".\\,\r\n";
+  const fs::path path = WriteChi("stops", chi);
+  for (const int at : {0, 150}) {
+    RunEntry entry;
+    entry.input = std::make_unique<InputFile>(path.string());
+    entry.output = CreateUniqueFile(path.string(), ".rtf");
+    StopsAt control(at);
+    ConvertFile(entry, false, control);
+    if (at == 0) {
+      EXPECT_EQ(entry.outcome, DocumentOutcome::Converted);
+      EXPECT_GE(control.checks, 300);
+    } else {
+      EXPECT_EQ(entry.outcome, DocumentOutcome::Stopped);
+      EXPECT_EQ(control.checks, at);
+    }
+    entry.output->Close();
+    fs::remove(entry.output->Path());
+  }
+  fs::remove(path);
+}
+
 TEST(ConvertFile, TheRtfFileHoldsWhatTheConversionWrote) {
   // Many short lines, and among them one longer than any block.
   std::string chi = "\\1cw\r\n\\U1STANDARD\r\n";
   for (int i = 0; i < 2000; ++i) chi += "A line of the body, number " + std::to_string(i) + "\r\n";
   chi += std::string(200000, 'x') + "\r\n";
   for (int i = 0; i < 2000; ++i) chi += "Another line, number " + std::to_string(i) + "\r\n";
-  const fs::path path =
-      fs::temp_directory_path() / ("pomvex_blocks_" + std::to_string(::getpid()) + ".CHI");
-  std::ofstream(path, std::ios::binary) << chi;
+  const fs::path path = WriteChi("blocks", chi);
 
   RunEntry entry;
   entry.input = std::make_unique<InputFile>(path.string());

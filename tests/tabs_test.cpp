@@ -131,6 +131,15 @@ TEST(WriteTabStops, LastRightTabNearTheMarginStopsAtTheMargin) {
   std::string stops;
   WriteTabStops(t.doc, line, stops);
   EXPECT_EQ(stops, R"(\tqr\tx8400\tx9000)");
+  // Of two right tabs near the margin, only the later one stops there.
+  TestDocument two;
+  two.doc.Settings.LM = 10;
+  two.doc.TabColumns[1] = 70;
+  two.doc.TabColumns[2] = 72;
+  line = R"(\Rx\X\Ry\X)";
+  stops.clear();
+  WriteTabStops(two.doc, line, stops);
+  EXPECT_EQ(stops, R"(\tqr\tx8400\tqr\tx9360)");
 }
 
 TEST(WriteTabStops, StopBeyondThe32BitRangeAbandonsTheDocument) {
