@@ -83,8 +83,7 @@ void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, F
   };
   // Most runs hold no command: their characters are translated one by one, and a run with
   // commands is walked from its first backslash on.
-  std::size_t first = 0;
-  while (first < run.size() && run[first] != kBackslash) ++first;
+  const std::size_t first = NextBackslash(run, 0);
   translate(run.substr(0, first));
   if (first == run.size()) return;
   CommandWalk command(run, first);

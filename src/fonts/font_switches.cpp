@@ -17,8 +17,9 @@ FontKind LastFontKind(const FontSlotTable& slots, FontKind fallback, std::string
 }
 
 std::string FontSwitchFor(const FontSlotTable& slots, FontKind kind) {
-  if (kind == NONE) return {};
-  return std::string{kBackslash, SlotCharOf(slots, kind)};
+  std::string text;
+  AppendFontSwitch(text, slots, kind);
+  return text;
 }
 
 }  // namespace pomvex

@@ -73,5 +73,11 @@ inline char SlotCharOf(const FontSlotTable& slots, FontKind kind) {
 }
 // Backslash + SlotCharOf(kind); empty for NONE.
 std::string FontSwitchFor(const FontSlotTable& slots, FontKind kind);
+// Appends FontSwitchFor(slots, kind) to out.
+inline void AppendFontSwitch(std::string& out, const FontSlotTable& slots, FontKind kind) {
+  if (kind == NONE) return;
+  const char fontSwitch[2] = {kBackslash, SlotCharOf(slots, kind)};
+  out.append(fontSwitch, 2);
+}
 
 }  // namespace pomvex

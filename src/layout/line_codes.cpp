@@ -286,10 +286,7 @@ class LineWalk {
   // A known command that is no code stays (the common case), and so does a run of hard spaces
   // with it.
   std::size_t KnownCommand(std::size_t i) {
-    std::size_t end = i + 2;
-    if (data_[i + 1] == ' ') {
-      while (IsHardSpaceAt(line_, end)) end += 2;
-    }
+    const std::size_t end = data_[i + 1] == ' ' ? HardSpaceRunEnd(line_, i) : i + 2;
     kept_.Command(data_[i + 1]);
     Keep(i, end - i);
     loneBeforeFormFeed_ = false;

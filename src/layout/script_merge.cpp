@@ -91,13 +91,6 @@ class FixedLineSwitches {
   FontKind kind_ = NONE;
 };
 
-// Appends the switch to kind (FontSwitchFor), nothing for NONE.
-void AppendFontSwitch(std::string& out, const FontSlotTable& slots, FontKind kind) {
-  if (kind == NONE) return;
-  const char fontSwitch[2] = {kBackslash, SlotCharOf(slots, kind)};
-  out.append(fontSwitch, 2);
-}
-
 }  // namespace
 
 void CheckExtraScriptLines(Reporter& report, const LineGroup& group) {
