@@ -39,9 +39,9 @@ Converted Convert(const std::string& chi) {
 // became a brace that closed a group it never opened.
 TEST(Regression, ScriptRunAfterALoneBackslashKeepsItsMarker) {
   TestDocument t;
-  EXPECT_EQ(MergeScriptLine(t.doc, "\\>", "   x", "ab\\"), "ab\\\\\\>x\\:");
+  EXPECT_EQ(testing::Merged(t.doc, "\\>", "   x", "ab\\"), "ab\\\\\\>x\\:");
   // An even run of backslashes is whole literal ones: nothing is added.
-  EXPECT_EQ(MergeScriptLine(t.doc, "\\>", "   x", "a\\\\"), "a\\\\\\>x\\:");
+  EXPECT_EQ(testing::Merged(t.doc, "\\>", "   x", "a\\\\"), "a\\\\\\>x\\:");
 
   // A superscript line holding a line feed and the paragraph end, over a lone backslash.
   const Converted c = Convert("\\1cw\r\\+\n\\,\r\\");

@@ -27,7 +27,7 @@ TEST(ScriptMerge, RaisedDigitAfterEmc) {
   AddJoiningSpace(group, controls);
   CarryFontAcrossLines(t.doc.FontSlots, group, fontCarry);
   NormaliseScriptFonts(t.doc.FontSlots, group);
-  EXPECT_EQ(MergeScriptLines(t.doc, group), "\\1E=mc\\>2\\:\\1");
+  EXPECT_EQ(testing::Merged(t.doc, group), "\\1E=mc\\>2\\:\\1");
   EXPECT_TRUE(t.reporter.entries.empty());
 }
 
@@ -51,7 +51,7 @@ TEST(ScriptMerge, PlacesRunsByColumn) {
   };
   for (const Case& c : cases) {
     TestDocument t;
-    EXPECT_EQ(MergeScriptLine(t.doc, "\\>", c.script, c.work), c.merged) << c.label;
+    EXPECT_EQ(testing::Merged(t.doc, "\\>", c.script, c.work), c.merged) << c.label;
     std::vector<std::string> reports;
     if (!c.dropped.empty())
       reports.push_back("E6: Unable to add sub- or superscript: " + c.dropped);
@@ -61,13 +61,13 @@ TEST(ScriptMerge, PlacesRunsByColumn) {
 
 TEST(ScriptMerge, RunInAnotherFontSwitchesInsideTheRunAndRestoresTheMainFont) {
   TestDocument t{STANDARD, BOLD};
-  EXPECT_EQ(MergeScriptLine(t.doc, "\\<", "\\1 \\2x", "\\1a\\ b"), "\\1a\\<\\2x\\:\\1b");
+  EXPECT_EQ(testing::Merged(t.doc, "\\<", "\\1 \\2x", "\\1a\\ b"), "\\1a\\<\\2x\\:\\1b");
 }
 
 TEST(ScriptMerge, SubscriptMergesAfterSuperscript) {
   TestDocument t;
   const LineGroup group = GroupOf({" a", "x\\ \\ ", "  b"}, 1);
-  EXPECT_EQ(MergeScriptLines(t.doc, group), "x\\>a\\:\\<b\\:");
+  EXPECT_EQ(testing::Merged(t.doc, group), "x\\>a\\:\\<b\\:");
   // Into buffers that hold earlier text: the line receiving it and the spare one between.
   std::string merged = "an earlier line";
   t.doc.Spare = "earlier";

@@ -5,6 +5,7 @@
 
 #include "charmaps/special_chars.h"
 #include "document/convert_document.h"
+#include "layout/script_merge.h"
 
 namespace pomvex::testing {
 
@@ -29,6 +30,19 @@ LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex) {
   group.lastIndex = slot - 1;
   group.mainIndex = mainIndex;
   return group;
+}
+
+std::string Merged(DocumentState& doc, std::string_view marker, std::string_view script,
+                   std::string_view work) {
+  std::string result;
+  MergeScriptLine(doc, marker, script, work, result);
+  return result;
+}
+
+std::string Merged(DocumentState& doc, const LineGroup& group) {
+  std::string merged;
+  MergeScriptLines(doc, group, merged);
+  return merged;
 }
 
 int TranslateFontRun(DocumentState& doc, std::string& line, FontKind kind, int start, int stop) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/document_state.h"
@@ -40,6 +41,11 @@ struct TestDocument {
 
 // A line group of the given lines, starting at slot 0.
 LineGroup GroupOf(std::initializer_list<std::string> lines, int mainIndex = 0);
+
+// MergeScriptLine and MergeScriptLines, giving the merged line.
+std::string Merged(DocumentState& doc, std::string_view marker, std::string_view script,
+                   std::string_view work);
+std::string Merged(DocumentState& doc, const LineGroup& group);
 
 // Translates positions start to stop (from 1, inclusive; stop -1 for the end) of line as text
 // in kind; gives the position of the first character after the run in the changed line, 0 when

@@ -170,12 +170,6 @@ void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group) {
   }
 }
 
-std::string MergeScriptLines(DocumentState& doc, const LineGroup& group) {
-  std::string merged;
-  MergeScriptLines(doc, group, merged);
-  return merged;
-}
-
 void MergeScriptLines(DocumentState& doc, const LineGroup& group, std::string& merged) {
   merged.clear();
   if (group.mainIndex < 0) return;
@@ -193,13 +187,6 @@ void MergeScriptLines(DocumentState& doc, const LineGroup& group, std::string& m
     MergeScriptLine(doc, "\\>", group.Lines[group.mainIndex - 1], main, doc.Spare);
     MergeScriptLine(doc, "\\<", group.Lines[group.mainIndex + 1], doc.Spare, merged);
   }
-}
-
-std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_view script,
-                            std::string_view work) {
-  std::string result;
-  MergeScriptLine(doc, marker, script, work, result);
-  return result;
 }
 
 void MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_view script,

@@ -55,15 +55,12 @@ inline std::string_view CarriedFontSwitches(const FontSlotTable& slots, FontKind
 // In the script lines, every switch to SMALL after the first character becomes one to STANDARD.
 void NormaliseScriptFonts(const FontSlotTable& slots, LineGroup& group);
 // The main line with the superscript line (above it) and then the subscript line (below it)
-// merged in. Empty when the group has no main line.
-std::string MergeScriptLines(DocumentState& doc, const LineGroup& group);
-// The same into merged, whose buffer is kept; doc.Spare holds the line between the two merges.
+// merged in, into merged, whose buffer is kept; empty when the group has no main line.
+// doc.Spare holds the line between the two merges.
 void MergeScriptLines(DocumentState& doc, const LineGroup& group, std::string& merged);
-// Merges one script line into work; marker is "\>" or "\<". Runs that find no hard spaces to
-// take their place are reported (category 6) and left out; the main line is never cut.
-std::string MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_view script,
-                            std::string_view work);
-// The same into result, whose buffer is kept (work does not lie in it).
+// Merges one script line into work, into result, whose buffer is kept (work does not lie in it);
+// marker is "\>" or "\<". Runs that find no hard spaces to take their place are reported
+// (category 6) and left out; the main line is never cut.
 void MergeScriptLine(DocumentState& doc, std::string_view marker, std::string_view script,
                      std::string_view work, std::string& result);
 // True when each of the width columns from index at on holds a hard space or lies beyond the
