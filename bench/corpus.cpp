@@ -267,6 +267,12 @@ std::string ScriptRuns(int count) {
          "\\,\r\n\\-" + Repeat(" cd", count) + "\r\n";
 }
 
+// Script runs over a main line without hard spaces: none has room, each is reported and left out.
+std::string ScriptsWithoutRoom(int count) {
+  return OpenDocument() + "\\+" + Repeat(" ab", count) + "\r\n" + Repeat("wxy", count) +
+         "\\,\r\n\\-" + Repeat(" cd", count) + "\r\n";
+}
+
 std::string Braces(int count) {
   return OpenDocument() + Repeat("{x} ", count / 2) + "\\,\r\n";
 }
@@ -304,6 +310,8 @@ const std::vector<Pathology>& Pathologies() {
        GreekSwitches},
       {"markup", "a line of 20,000 page numbers, pictures, centring marks and brace commands",
        20000, MixedMarkup},
+      {"no-room", "100,000 superscript and 100,000 subscript runs over a line without hard spaces",
+       100000, ScriptsWithoutRoom},
   };
   return kPathologies;
 }

@@ -69,12 +69,15 @@ class ColumnLocator {
     if (col <= columns_) {
       i_ = 0;
       columns_ = 0;
+      stop_ = 0;
     }
     while (i_ < n) {
       if (line_[i_] != kBackslash) {
         // The text up to the next command takes a column a character; in a main line it is
-        // mostly a character or two.
-        const std::size_t stop = NextBackslash(line_, i_ + 1);
+        // mostly a character or two. The command found is kept while the search has not passed
+        // it, so that a long text without commands is searched once, not once a column.
+        if (stop_ <= i_) stop_ = NextBackslash(line_, i_ + 1);
+        const std::size_t stop = stop_;
         const auto wanted = static_cast<std::size_t>(col - 1 - columns_);
         if (stop - i_ > wanted) {
           i_ += wanted;
@@ -99,6 +102,7 @@ class ColumnLocator {
   std::string_view line_;
   std::size_t i_ = 0;         // next index to look at
   std::int32_t columns_ = 0;  // columns taken by the pieces before i_
+  std::size_t stop_ = 0;      // above i_: the first backslash after i_ (or the line's length)
 };
 
 // The number of columns a script segment takes ("\]" among them).
