@@ -54,18 +54,24 @@ TEST(Golden, SampleDocumentsConvertAsReviewed) {
   fs::remove_all(work);
 }
 
-// A copy whose line ends were turned into LF alone converts as its original does.
+// A copy whose line ends were turned into LF alone converts as its original does; so does one
+// whose first line still ends in CR LF (a copy edited on another system).
 TEST(Golden, LfOnlyCopiesConvertAsTheirOriginals) {
   const fs::path examples = fs::path(POMVEX_SOURCE_DIR) / "examples";
   for (const auto& entry : fs::directory_iterator(examples)) {
     if (entry.path().extension() != ".CHI") continue;
-    std::string lf = ReadFile(entry.path());
-    for (std::size_t at = lf.find("\r\n"); at != std::string::npos; at = lf.find("\r\n", at)) {
-      lf.erase(at, 1);
-    }
+    const std::string original = ReadFile(entry.path());
     const fs::path golden = examples / "golden" / entry.path().filename().replace_extension(".rtf");
-    EXPECT_EQ(pomvex::testing::ConvertInMemory(lf).rtf, ReadFile(golden))
-        << entry.path().filename();
+    const std::size_t firstEnd = original.find("\r\n");
+    for (const std::size_t keep : {std::size_t{0}, firstEnd + 2}) {
+      std::string lf = original;
+      for (std::size_t at = lf.find("\r\n", keep); at != std::string::npos;
+           at = lf.find("\r\n", at)) {
+        lf.erase(at, 1);
+      }
+      EXPECT_EQ(pomvex::testing::ConvertInMemory(lf).rtf, ReadFile(golden))
+          << entry.path().filename() << (keep == 0 ? "" : ", first line in CR LF");
+    }
   }
 }
 

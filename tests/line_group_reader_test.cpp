@@ -57,7 +57,8 @@ TEST(TextInput, LongLinesCrossTheReadBuffer) {
   EXPECT_EQ(lines[1], "z");
 }
 
-// The first line decides the line ends: one that ends in a lone LF makes every LF a line end.
+// The first line decides the line ends: one that ends in a lone LF makes every LF a line end; so
+// does a second line that ends in a lone LF after a first that ends in CR LF.
 TEST(TextInput, FirstLineScanAndLfOnlyDocuments) {
   using V = std::vector<std::string>;
   struct Case {
@@ -68,9 +69,12 @@ TEST(TextInput, FirstLineScanAndLfOnlyDocuments) {
   };
   const std::string filler(65534, 'x');  // the marker straddles the first read buffer's end
   const Case cases[] = {
-      {"CR LF document", "\\1cw\r\na\nb\r\nc", true, {"a\nb", "c"}},
+      {"CR LF document", "\\1cw\r\na\r\nb\nc\r\nd", true, {"a", "b\nc", "d"}},
+      {"CR LF, then LF", "\\1cw\r\na\nb\r\nc\rd\n\ne", true, {"a", "b", "c", "d", "", "e"}},
+      {"CR LF across reads, then LF", std::string(65531, 'x') + "\\1cw\r\na\nb", true,
+       {"a", "b"}},
       {"LF document", "\\1cw\na\nb\r\nc\rd\n\ne", true, {"a", "b", "c", "d", "", "e"}},
-      {"LF after CR on the first line", "\\1cw\r\n\na", true, {"\na"}},
+      {"CR LF, then an empty line ending in LF", "\\1cw\r\n\na", true, {"", "a"}},
       {"no marker", "1cw\\\nx", false, {"x"}},
       {"marker across reads", filler + "\\1cw\r\nz", true, {"z"}},
       {"long line, marker at its end", std::string(200000, 'y') + "\\1cw", true, {}},
@@ -98,7 +102,8 @@ TEST(TextInput, LinesMatchAPlainScan) {
                                            "\t", "\x01", "\r\r\n", "\n\r", "\x1a"};
   std::mt19937 random(4711);
   for (int round = 0; round < 300; ++round) {
-    const bool lfEnds = round % 2 == 1;
+    const bool lfFirst = round % 2 == 1;
+    bool lfEnds = lfFirst;
     std::string body;
     for (int i = static_cast<int>(random() % 40); i > 0; --i) {
       if (random() % 25 == 0) body.append(random() % 70000, 'x');
@@ -106,8 +111,9 @@ TEST(TextInput, LinesMatchAPlainScan) {
       if (piece != "\x1a" || random() % 8 == 0) body += piece;
     }
     // The plain scan: a CR ends a line and takes an LF right after it; in a document whose
-    // first line ends in a lone LF, an LF alone ends one too; Ctrl-Z ends the input.
+    // first or second line ends in a lone LF, an LF alone ends one too; Ctrl-Z ends the input.
     std::vector<std::pair<std::string, bool>> expected;
+    bool lfDecided = lfEnds;
     std::string text;
     bool formFeed = false;
     auto end = [&] {
@@ -119,8 +125,10 @@ TEST(TextInput, LinesMatchAPlainScan) {
     for (std::size_t i = 0; i < stop; ++i) {
       if (body[i] == '\r') {
         end();
+        lfDecided = true;
         if (i + 1 < stop && body[i + 1] == '\n') ++i;
-      } else if (body[i] == '\n' && lfEnds) {
+      } else if (body[i] == '\n' && (lfEnds || !lfDecided)) {
+        lfEnds = lfDecided = true;
         end();
       } else {
         text += body[i];
@@ -129,7 +137,7 @@ TEST(TextInput, LinesMatchAPlainScan) {
     }
     if (!text.empty()) end();
 
-    std::istringstream stream(std::string(lfEnds ? "\\1cw\n" : "\\1cw\r\n") + body);
+    std::istringstream stream(std::string(lfFirst ? "\\1cw\n" : "\\1cw\r\n") + body);
     TextInput in(stream);
     ASSERT_TRUE(in.ScanFirstLine("\\1cw"));
     std::vector<std::pair<std::string, bool>> read;

@@ -68,7 +68,11 @@ LineRead TextInput::ReadOtherLine(std::string& line) {
     std::size_t n = NextControl(begin, available);
     while (n < available) {
       const char c = begin[n];
-      if (c == kCR || c == kCtrlZ || (c == kLF && lfEndsLines_)) break;
+      if (c == kCR || c == kCtrlZ) break;
+      if (c == kLF && (lfEndsLines_ || (linesRead_ == 2 && lfMayEndLines_))) {
+        lfEndsLines_ = true;
+        break;
+      }
       if (c == kFormFeed) read.formFeed = true;
       ++n;
       n += NextControl(begin + n, available - n);
@@ -105,8 +109,14 @@ bool TextInput::ScanFirstLine(std::string_view marker) {
     }
     pos_ += n;
     if (pos_ == size_) continue;
-    if (buffer_[pos_] == kLF) lfEndsLines_ = true;
+    const char end = buffer_[pos_];
+    if (end == kLF) lfEndsLines_ = true;
     TakeLineEnd();
+    // After a first line that ends in CR LF, the second line's end decides: a line feed that no
+    // carriage return precedes there (a copy edited on another system) makes every later line
+    // feed a line end too. The line feed taken is the last byte before the read position, also
+    // when it came with a new load of the buffer.
+    lfMayEndLines_ = end == kCR && pos_ >= 1 && buffer_[pos_ - 1] == kLF;
     break;
   }
   return found;

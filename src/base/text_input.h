@@ -2,7 +2,8 @@
 // return ends a line and swallows one line feed right after it; any other line feed is an
 // ordinary character; a Ctrl-Z ends the input like the physical end; a last line without a
 // carriage return is still a line. A document whose first line ends in a line feed alone (a
-// copy whose line ends were turned into LF) is read with every line feed as a line end.
+// copy whose line ends were turned into LF), or whose second line does after a first that ends in
+// CR LF (a copy edited on another system), is read with every line feed as a line end.
 #pragma once
 
 #if defined(__SSE2__)
@@ -51,6 +52,8 @@ class TextInput {
   // Reads the first line without holding it, however long it is, and tells whether marker
   // occurs in it. When that line ends in a line feed that no carriage return precedes, every
   // later line feed ends a line too (a CR LF pair still ends one line, a lone CR still ends one).
+  // So it does from the second line on when the first ends in CR LF and the second in a line feed
+  // alone.
   bool ScanFirstLine(std::string_view marker);
   // The number of lines read so far: the number of the line read last, as an editor counts
   // the document's lines (the first line is 1).
@@ -104,6 +107,9 @@ class TextInput {
   std::size_t size_ = 0;
   bool ended_ = false;
   bool lfEndsLines_ = false;
+  // The first line ended in CR LF: a lone line feed that ends the second line makes
+  // lfEndsLines_.
+  bool lfMayEndLines_ = false;
   long linesRead_ = 0;
 };
 
