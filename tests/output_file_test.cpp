@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -75,30 +76,94 @@ TEST(OutputFile, ARestartedFileAndARewoundInputBeginAgain) {
   fs::remove(out->Path());
 }
 
-// A search for a free name can be given up at a taken name, which is then named.
-TEST(OutputFile, TheSearchForAFreeNameStopsWhereItIsToldTo) {
-  const fs::path dir = fs::temp_directory_path() / ("pomvex_names_" + std::to_string(::getpid()));
+std::vector<std::string> Listing(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// An RTF file is found under a name only once it is whole, and then under a name that replaces
+// nothing: a second document of the same name gets the next one, and one dropped leaves nothing.
+TEST(OutputFile, APendingFileIsFoundOnlyWholeUnderAFreeName) {
+  const fs::path dir = fs::temp_directory_path() / ("pomvex_pending_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
   fs::create_directories(dir);
-  const std::string letter = (dir / "LETTER.CHI").string();
-  std::vector<std::string> taken;
-  const auto keepTo = [&taken](std::size_t count) {
-    return [&taken, count](const std::string& name) {
-      taken.push_back(fs::path(name).filename().string());
-      return taken.size() < count;
-    };
-  };
-  CreateUniqueFile(letter, ".rtf");
-  CreateUniqueFile(letter, ".rtf");
-  EXPECT_EQ(CreateUniqueFile(OutputPlace{nullptr, letter}, ".rtf", platform::kDefaultPermissions,
-                             keepTo(1)),
-            nullptr);
-  EXPECT_EQ(taken, (std::vector<std::string>{"LETTER.rtf"}));
-  taken.clear();
-  EXPECT_EQ(CreateUniqueFile(OutputPlace{nullptr, letter}, ".rtf", platform::kDefaultPermissions,
-                             keepTo(3))
-                ->Path(),
-            (dir / "LETTER_1.rtf").string());
-  EXPECT_EQ(taken, (std::vector<std::string>{"LETTER.rtf", "LETTER_0.rtf"}));
+  const OutputPlace place{nullptr, (dir / "LETTER.CHI").string()};
+  std::ofstream(dir / "LETTER.rtf") << "earlier";
+  {
+    const std::unique_ptr<OutputFile> dropped = CreatePendingFile(place, ".rtf", 0644, 1);
+    dropped->Write("never seen");
+  }
+  EXPECT_EQ(Listing(dir), std::vector<std::string>{"LETTER.rtf"}) << "a dropped file leaves nothing";
+  const std::unique_ptr<OutputFile> out = CreatePendingFile(place, ".rtf", 0644, 2);
+  EXPECT_EQ(out->Path(), (dir / "LETTER.rtf").string()) << "the name it takes when free";
+  out->Write(std::string(70000, 'a'));
+  out->Complete();
+  for (const std::string& name : Listing(dir)) {
+    EXPECT_TRUE(name == "LETTER.rtf" || name[0] == '.') << name << ": only hidden while written";
+  }
+  out->Name();
+  out->Close();
+  EXPECT_EQ(out->Path(), (dir / "LETTER_0.rtf").string());
+  EXPECT_EQ(ReadAll(dir / "LETTER_0.rtf"), std::string(70000, 'a'));
+  EXPECT_EQ(ReadAll(dir / "LETTER.rtf"), "earlier");
+  EXPECT_EQ(Listing(dir), (std::vector<std::string>{"LETTER.rtf", "LETTER_0.rtf"}));
+  fs::remove_all(dir);
+}
+
+// Where the system has no files without a name, a hidden one is renamed, never over a file.
+TEST(OutputFile, AHiddenFileTakesOnlyAFreeName) {
+  const fs::path dir = fs::temp_directory_path() / ("pomvex_hidden_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::ofstream(dir / "taken.rtf") << "earlier";
+  int err = 0;
+  const platform::FolderHandle folder = platform::OpenFolder(dir.string(), err);
+  ASSERT_NE(folder, platform::kNoFolder);
+  const platform::FileHandle file = platform::CreateHiddenFileIn(folder, ".pomvex-1.tmp", 0644, err);
+  ASSERT_NE(file, platform::kNoFile);
+  EXPECT_EQ(platform::WriteSome(file, "whole", 5, err), 5);
+  EXPECT_EQ(platform::NameFileIn(folder, file, ".pomvex-1.tmp", "taken.rtf"),
+            platform::kErrorNameTaken);
+  EXPECT_EQ(ReadAll(dir / "taken.rtf"), "earlier");
+  EXPECT_EQ(platform::NameFileIn(folder, file, ".pomvex-1.tmp", "free.rtf"), 0);
+  EXPECT_EQ(platform::CloseFile(file), 0);
+  platform::CloseFolder(folder);
+  EXPECT_EQ(ReadAll(dir / "free.rtf"), "whole");
+  EXPECT_EQ(Listing(dir), (std::vector<std::string>{"free.rtf", "taken.rtf"}));
+  fs::remove_all(dir);
+}
+
+// A numbered name longer than the system allows loses whole characters at the end of its stem
+// until it fits, and the names after it keep the shortening.
+TEST(OutputFile, NamesTooLongAreShortenedByWholeCharacters) {
+  NameCandidates log("/d/Pomvex12.Log", "");
+  EXPECT_EQ(log.Current(), "/d/Pomvex12.Log");
+  log.Next();
+  EXPECT_EQ(log.Current(), "/d/Pomvex_0.Log") << "the log's numbered names lose their digits";
+  NameCandidates greek("/d/\xce\xb1\xce\xb2.CHI", ".rtf");  // two two-byte letters
+  greek.Next();
+  ASSERT_TRUE(greek.Shorten());
+  EXPECT_EQ(greek.Current(), "/d/\xce\xb1_0.rtf") << "a letter is cut whole";
+  EXPECT_FALSE(greek.Shorten()) << "one letter is left";
+  greek.Next();
+  EXPECT_EQ(greek.Current(), "/d/\xce\xb1_1.rtf");
+
+  const fs::path dir = fs::temp_directory_path() / ("pomvex_long_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string stem(251, 'L');
+  std::ofstream(dir / (stem + ".rtf")) << "first";
+  for (const char* expected : {"_0.rtf", "_1.rtf"}) {
+    const std::unique_ptr<OutputFile> out =
+        CreatePendingFile({nullptr, (dir / (stem + ".chi")).string()}, ".rtf", 0644, 1);
+    out->Name();
+    out->Close();
+    EXPECT_EQ(fs::path(out->Path()).filename().string(), stem.substr(0, 249) + expected);
+  }
+  const std::unique_ptr<OutputFile> tmp = CreateUniqueFile((dir / (stem + ".rtf")).string(), "");
+  EXPECT_EQ(fs::path(tmp->Path()).filename().string(), stem.substr(0, 249) + "_2.rtf");
   fs::remove_all(dir);
 }
 

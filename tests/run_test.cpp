@@ -567,6 +567,8 @@ std::string ManyProblems(int lines) {
   return doc;
 }
 
+const std::string kLongStem(251, 'L');
+
 // Documents of every kind a run meets: names that collide, one of them freed late by a document
 // abandoned after a long conversion, an RTF file already there, a hidden document, documents
 // over a limit (one alone in its folder), not of version 3 or unreadable, two with more problems
@@ -582,6 +584,9 @@ void MakeArchive(const std::string& src) {
   WriteFile(src + "/B.chi", kDoc);
   fs::create_symlink("/proc/self/mem", src + "/D.CHI");
   WriteFile(src + "/D.chi", kDoc);
+  // Twins whose numbered name would be longer than a name may be.
+  WriteFile(src + "/long/" + kLongStem + ".CHI", kDoc);
+  WriteFile(src + "/long/" + kLongStem + ".chi", kDoc);
 #endif
   WriteFile(src + "/C.CHI", kDoc);
   WriteFile(src + "/C.rtf", "kept");
@@ -651,6 +656,11 @@ TEST(Run, TheFilesNamesAndLogDoNotDependOnTheNumberOfJobs) {
       EXPECT_EQ(trees[0].count(rtfs + "B_0.rtf"), 1u);
 #endif
       EXPECT_EQ(trees[0].count(rtfs + "C_0.rtf"), c.outdir ? 0u : 1u);
+#ifndef _WIN32
+      EXPECT_EQ(trees[0].count(rtfs + "long/" + kLongStem + ".rtf"), 1u);
+      EXPECT_EQ(trees[0].count(rtfs + "long/" + kLongStem.substr(0, 249) + "_0.rtf"), 1u)
+          << "a name shortened to fit, not the end of the run";
+#endif
       EXPECT_EQ(trees[0].count("out/lone"), 0u);
       EXPECT_NE(log.find("    10000 errors in the conversion\r\n  P2.CHI\r\n"), std::string::npos);
     }

@@ -124,7 +124,7 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
     GuardedSink sink(*entry.output, OutputLimitFor(entry.input->Size()), control);
     const bool converted = ConvertDocument(doc, in, sink);
     sink.Flush();
-    entry.output->Close();
+    entry.output->Complete();
     // A file that is no version-3 document leaves an empty output and nothing more in the log.
     entry.outcome = converted ? DocumentOutcome::Converted : DocumentOutcome::NotVersion3;
   } catch (const ConversionAbandoned& limit) {
@@ -136,6 +136,8 @@ void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& contro
             reporter.CurrentLine());
   } catch (const DocumentUnreadable& failure) {
     Abandon(entry, DocumentOutcome::Unreadable, std::string("Cannot read file: ") + failure.what());
+  } catch (const ConversionYielded&) {
+    throw;
   } catch (const RunInterrupted&) {
     entry.outcome = DocumentOutcome::Stopped;
   } catch (const RunFailure& failure) {

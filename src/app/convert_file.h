@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 
 #include "app/run_entry.h"
 #include "base/document_state.h"
@@ -23,10 +24,15 @@ class ConversionControl {
 
 inline constexpr std::size_t kProblemsHeld = 1000;
 
+// Thrown by HandOver when the run needs the memory the conversion holds (another document is
+// converted again alone): the conversion is given up, to be begun again later, and ConvertFile
+// lets it through.
+class ConversionYielded : public std::exception {};
+
 // Converts the document of entry, whose input is open and whose RTF file is created, and
 // records in entry how that went: its problems and its outcome. A failure that ends the run is
-// recorded (Failed), not thrown. The RTF file is closed when it is complete; otherwise it is
-// left to the committer, which deletes it. With locateProblems, each problem gets its place
+// recorded (Failed), not thrown. The RTF file is completed when the document is converted (the
+// committer names it); otherwise it is left to the committer, which deletes it. With locateProblems, each problem gets its place
 // (Problem::line, Problem::group) and the entry the details of its first groups with problems.
 void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control,
                  bool locateProblems = false);

@@ -1,5 +1,6 @@
 #include "app/document_queue.h"
 
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 
@@ -46,10 +47,14 @@ class DocumentQueue::WorkerControl : public ConversionControl {
     std::unique_lock lock(queue_.mutex_);
     ++queue_.handingOver_;
     queue_.progress_.notify_all();
-    queue_.handover_.wait(
-        lock, [&] { return queue_.Stops(entry) || (entry.atHead && entry.handed.empty()); });
+    queue_.handover_.wait(lock, [&] {
+      return queue_.Stops(entry) || queue_.yielding_ || (entry.atHead && entry.handed.empty());
+    });
     --queue_.handingOver_;
     if (queue_.Stops(entry)) throw RunInterrupted();
+    // The memory it holds is wanted for a document converted again alone: it is begun again
+    // after that one.
+    if (queue_.yielding_) throw ConversionYielded();
     entry.handed.swap(entry.problems);
     ++queue_.events_;
     lock.unlock();
@@ -64,12 +69,17 @@ class DocumentQueue::WorkerControl : public ConversionControl {
 DocumentQueue::DocumentQueue(RunState& run, int jobs)
     : run_(run), keepAllScripts_(run.KeepAllScripts), locateProblems_(!run.Observers.empty()) {
   if (jobs <= 1) return;
+  platform::ShareMemoryUnderLimit();
   try {
     for (int i = 0; i < jobs; ++i) workers_.emplace_back([this] { Work(); });
   } catch (const std::system_error&) {
     // The system gives no more threads: the run goes on with those it has, or without.
   }
   jobs_ = workers_.empty() ? 1 : workers_.size();
+  const std::size_t wanted = kEntriesPerJob * jobs_;
+  const std::size_t files = platform::OpenFileLimit(2 * wanted + kFilesKeptFree);
+  maxEntries_ = std::clamp(files > kFilesKeptFree ? (files - kFilesKeptFree) / 2 : 0,
+                           (kTakenUpPerJob + 1) * jobs_, wanted);
 }
 
 DocumentQueue::~DocumentQueue() {
@@ -112,14 +122,19 @@ void DocumentQueue::Work() {
       ++converting_;
       lock.unlock();
       WorkerControl control(*this, entry);
+      bool yielded = false;
       try {
         ConvertFile(entry, keepAllScripts_, control, locateProblems_);
-        // The files are let go at once, but for a document that ran out of memory, which is
-        // converted again; an RTF file that is not kept is closed, and deleted in its turn.
+        // The document is let go at once, but for one that ran out of memory, which is converted
+        // again; an RTF file that is not kept is closed, and deleted in its turn. One that is
+        // kept stays open until it is named.
         if (!entry.outOfMemory) {
           entry.input.reset();
-          entry.output->CloseUnwritten();
+          if (!entry.KeepsOutput()) entry.output->CloseUnwritten();
         }
+      } catch (const ConversionYielded&) {
+        yielded = true;
+        BeginAgain(entry);
       } catch (...) {
         // Nothing but a want of memory while its failure was recorded gets here.
         entry.outcome = DocumentOutcome::Failed;
@@ -127,6 +142,12 @@ void DocumentQueue::Work() {
       }
       lock.lock();
       --converting_;
+      if (yielded && entry.outcome == DocumentOutcome::Converted) {
+        // Taken up again once the workers go on.
+        waiting_.push_front(&entry);
+        progress_.notify_all();
+        continue;
+      }
       if (entry.outcome == DocumentOutcome::Failed && entry.order < failedAt_) {
         // A failure of the machine would repeat for every document: those after it stop.
         failure_.emplace(entry.failure, entry.failurePath);
@@ -172,7 +193,19 @@ void DocumentQueue::AddDocument(const std::string& path) {
     return;
   }
   entry->permissions = entry->input->Permissions();
-  entry->output = CreateOutput(path, entry->permissions);
+  try {
+    // Its RTF file is named when the entry is committed, in walk order, once it is whole.
+    entry->output = CreatePendingFile(run_.Outputs.PlaceOf(path), ".rtf", entry->permissions,
+                                      added_);
+  } catch (const NameFailure& failure) {
+    // A folder of the output tree that the system does not take by its name: this document
+    // alone is skipped.
+    entry->input.reset();
+    entry->outcome = DocumentOutcome::Abandoned;
+    entry->problems.push_back({CategoryNumber(Category::OmittedFile),
+                               std::string("Cannot create folder: ") + failure.what() + ": " +
+                                   PrintableName(failure.Path())});
+  }
   Push(std::move(entry));
 }
 
@@ -218,7 +251,7 @@ void DocumentQueue::Push(std::unique_ptr<RunEntry> added) {
 }
 
 bool DocumentQueue::TooFarAhead() {
-  if (entries_.size() >= kEntriesPerJob * jobs_) return true;
+  if (entries_.size() >= maxEntries_) return true;
   std::lock_guard lock(mutex_);
   return pending_ >= kTakenUpPerJob * jobs_;
 }
@@ -273,13 +306,6 @@ bool DocumentQueue::AwaitHead(RunEntry& head, bool wait) {
   }
 }
 
-void DocumentQueue::CommitThrough(const RunEntry* entry) {
-  for (bool last = false; !last;) {
-    last = entries_.front().get() == entry;
-    CommitHead(true);
-  }
-}
-
 void DocumentQueue::ThrowEnding(const RunEntry& entry) {
   if (entry.outcome == DocumentOutcome::Failed) throw RunFailure(entry.failure, entry.failurePath);
   std::lock_guard lock(mutex_);
@@ -293,58 +319,59 @@ void DocumentQueue::CheckStop() {
   if (failure_) throw *failure_;
 }
 
+bool DocumentQueue::BeginAgain(RunEntry& entry) {
+  entry.problems.clear();
+  entry.details.clear();
+  entry.outOfMemory = false;
+  if (!entry.input->Rewind() || !entry.output->Restart()) {
+    entry.outcome = DocumentOutcome::Abandoned;
+    entry.problems.push_back(
+        {CategoryNumber(Category::OmittedFile), "Conversion abandoned: Out of memory"});
+    return false;
+  }
+  entry.outcome = DocumentOutcome::Converted;
+  return true;
+}
+
 // The document is converted again on the walk's thread while the workers take no new document
-// and those converting are done or wait for their turn, so that it has the memory it would have
-// had in a run of one document at a time.
+// and those converting are done, or give up a document that waits for its turn and begin it
+// again later, so that it has the memory it would have had in a run of one document at a time.
+// The problems committed before memory ran out are met again first, and not committed twice.
 void DocumentQueue::ConvertAlone(RunEntry& entry) {
   struct Pause {
     DocumentQueue& queue;
     explicit Pause(DocumentQueue& q) : queue(q) {
       std::unique_lock lock(queue.mutex_);
       queue.paused_ = true;
-      queue.progress_.wait(lock, [this] { return queue.converting_ == queue.handingOver_; });
+      queue.yielding_ = true;
+      queue.handover_.notify_all();
+      queue.progress_.wait(lock, [this] { return queue.converting_ == 0; });
     }
     ~Pause() {
       {
         std::lock_guard lock(queue.mutex_);
         queue.paused_ = false;
+        queue.yielding_ = false;
       }
       queue.work_.notify_all();
     }
   } pause(*this);
   entry.inWorker = false;
-  if (!entry.input->Rewind() || !entry.output->Restart()) return;  // abandoned as it was
-  entry.problems.clear();
-  entry.details.clear();
-  entry.outOfMemory = false;
-  entry.outcome = DocumentOutcome::Converted;
+  const std::vector<Problem> first = std::move(entry.problems);
+  if (!BeginAgain(entry)) {
+    entry.problems = first;  // abandoned as it was
+    return;
+  }
+  entry.problemsToSkip = entry.problemsCommitted;
   InlineControl control(run_);
   ConvertFile(entry, keepAllScripts_, control, locateProblems_);
-}
-
-std::unique_ptr<OutputFile> DocumentQueue::CreateOutput(const std::string& document,
-                                                        unsigned permissions) {
-  for (;;) {
-    const OutputPlace place = run_.Outputs.PlaceOf(document);
-    const RunEntry* holder = nullptr;
-    // A name taken by a document not committed yet may still be freed, as that document may be
-    // abandoned: the name is tried again once it is committed, as a run of one document at a
-    // time would find it.
-    std::unique_ptr<OutputFile> output =
-        CreateUniqueFile(place, ".rtf", permissions, [&](const std::string& taken) {
-          holder = HolderOf(taken);
-          return holder == nullptr;
-        });
-    if (output) return output;
-    CommitThrough(holder);
+  if (!entry.KeepsOutput() && !entry.problems.empty() &&
+      entry.problemsToSkip >= entry.problems.size()) {
+    // Abandoned again before the problems committed were all met again: the reason is committed
+    // after them.
+    entry.problems.erase(entry.problems.begin(), entry.problems.end() - 1);
+    entry.problemsToSkip = 0;
   }
-}
-
-const RunEntry* DocumentQueue::HolderOf(const std::string& path) const {
-  for (const std::unique_ptr<RunEntry>& entry : entries_) {
-    if (entry->output && platform::SameName(entry->output->Path(), path)) return entry.get();
-  }
-  return nullptr;
 }
 
 std::optional<RunFailure> DocumentQueue::Abort(bool interrupted) {

@@ -31,6 +31,10 @@ namespace pomvex {
 // never short of documents while a long one is converted at the head, and memory stays bounded.
 inline constexpr std::size_t kTakenUpPerJob = 2;
 inline constexpr std::size_t kEntriesPerJob = 16;
+// Each document entry not committed holds at most two files open (its document until it is
+// converted, its RTF file until it is named); the entries are fewer where the system allows
+// fewer open files, with these left for the log, the reports and the folders.
+inline constexpr std::size_t kFilesKeptFree = 64;
 
 class DocumentQueue {
  public:
@@ -69,17 +73,18 @@ class DocumentQueue {
   bool Stops(const RunEntry& entry) const;
   bool TooFarAhead();
   void StopAll();
-  void CommitThrough(const RunEntry* entry);
   [[noreturn]] void ThrowEnding(const RunEntry& entry);
   void ConvertAlone(RunEntry& entry);
-  std::unique_ptr<OutputFile> CreateOutput(const std::string& document, unsigned permissions);
-  const RunEntry* HolderOf(const std::string& path) const;
+  // Sets the entry to be converted from its start again; false (the entry abandoned) when its
+  // files cannot be begun again.
+  bool BeginAgain(RunEntry& entry);
   void CheckStop();
 
   RunState& run_;
   const bool keepAllScripts_;
   const bool locateProblems_;
   std::size_t jobs_ = 1;
+  std::size_t maxEntries_ = kEntriesPerJob;  // entries not committed yet, at most
   // The entries not committed yet, in walk order; only the walk's thread touches the container.
   std::deque<std::unique_ptr<RunEntry>> entries_;
   std::size_t added_ = 0;  // entries added so far: the next one's place in walk order
@@ -96,6 +101,7 @@ class DocumentQueue {
   int converting_ = 0;                  // entries a worker is converting
   int handingOver_ = 0;                 // of those, entries waiting for their turn to hand over
   bool paused_ = false;                 // workers take no new document
+  bool yielding_ = false;               // documents that wait for their turn are given up
   std::atomic<bool> stopping_ = false;  // workers stop at their next check
   bool quitting_ = false;               // workers end
   // The first entry in walk order whose conversion met a failure that ends the run, and that

@@ -8,13 +8,58 @@ namespace pomvex {
 
 namespace {
 constexpr std::size_t kBlock = 1 << 16;  // what is gathered before it is handed to the system
+
+bool IsContinuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 }  // namespace
+
+NameCandidates::NameCandidates(const std::string& name, const std::string& newExtension)
+    : nameStart_(platform::NameStart(name)), newExtension_(!newExtension.empty()) {
+  const std::size_t dot = ExtensionDot(name);
+  stem_ = dot == std::string::npos ? name : name.substr(0, dot);
+  if (newExtension_) {
+    extension_ = newExtension;
+  } else {
+    extension_ = dot == std::string::npos ? "" : name.substr(dot);
+  }
+  Make();
+}
+
+void NameCandidates::Make() {
+  current_ = number_ < 0 ? stem_ + extension_ : stem_ + "_" + std::to_string(number_) + extension_;
+}
+
+void NameCandidates::Next() {
+  if (number_ < 0 && !newExtension_) {
+    // The log's numbered names leave out the digits its name ends in.
+    while (stem_.size() > nameStart_ && stem_.back() >= '0' && stem_.back() <= '9') {
+      stem_.pop_back();
+    }
+  }
+  ++number_;
+  Make();
+}
+
+bool NameCandidates::Shorten() {
+  std::size_t end = stem_.size();
+  while (end > nameStart_ && IsContinuationByte(stem_[end - 1])) --end;
+  if (end <= nameStart_ + 1) return false;  // one character left, or none
+  stem_.resize(end - 1);
+  Make();
+  return true;
+}
 
 OutputFile::OutputFile(platform::FileHandle file, std::string path,
                        std::shared_ptr<const OpenFolder> folder, std::string name)
     : file_(file), path_(std::move(path)), folder_(std::move(folder)), name_(std::move(name)) {}
 
 OutputFile::~OutputFile() {
+  if (pending_) {
+    Discard();
+    return;
+  }
   if (file_ == platform::kNoFile) return;
   try {
     Flush();
@@ -39,18 +84,18 @@ void OutputFile::Flush() {
   // What was written is taken off, so that a retry after a failure writes nothing twice.
   std::size_t written = 0;
   try {
-    WriteThrough(pending_, written);
+    WriteThrough(pending_text_, written);
   } catch (...) {
-    pending_.erase(0, written);
+    pending_text_.erase(0, written);
     throw;
   }
-  pending_.clear();
+  pending_text_.clear();
 }
 
 void OutputFile::Write(std::string_view text) {
   if (file_ == platform::kNoFile)
     throw RunFailure(MessageForErrno(platform::kErrorBadHandle), path_);
-  if (pending_.size() + text.size() > kBlock) {
+  if (pending_text_.size() + text.size() > kBlock) {
     Flush();
     if (text.size() >= kBlock) {  // a long text goes straight to the file
       std::size_t written = 0;
@@ -58,7 +103,7 @@ void OutputFile::Write(std::string_view text) {
       return;
     }
   }
-  pending_ += text;
+  pending_text_ += text;
 }
 
 void OutputFile::WriteLine(std::string_view text) {
@@ -68,6 +113,7 @@ void OutputFile::WriteLine(std::string_view text) {
 
 void OutputFile::Close() {
   if (file_ == platform::kNoFile) return;
+  if (pending_) throw RunFailure(MessageForErrno(platform::kErrorBadHandle), path_);
   Flush();  // when it fails, the destructor or Discard still closes the file
   const platform::FileHandle file = file_;
   file_ = platform::kNoFile;
@@ -76,14 +122,29 @@ void OutputFile::Close() {
   }
 }
 
+void OutputFile::Complete() {
+  if (pending_) {
+    Flush();
+  } else {
+    Close();
+  }
+}
+
 void OutputFile::CloseUnwritten() {
-  pending_.clear();
+  pending_text_.clear();
   if (file_ != platform::kNoFile) platform::CloseFile(file_);
   file_ = platform::kNoFile;
 }
 
 void OutputFile::Discard() {
   CloseUnwritten();
+  if (pending_) {
+    // A file without a name is gone with its handle; a hidden one goes by its name.
+    if (!hidden_.empty()) platform::RemoveFileIn(folder_->Handle(), hidden_);
+    pending_ = false;
+    hidden_.clear();
+    return;
+  }
   if (folder_) {
     platform::RemoveFileIn(folder_->Handle(), name_);
   } else {
@@ -92,8 +153,29 @@ void OutputFile::Discard() {
 }
 
 bool OutputFile::Restart() {
-  pending_.clear();
+  pending_text_.clear();
   return file_ != platform::kNoFile && platform::TruncateFile(file_) == 0;
+}
+
+void OutputFile::Name() {
+  if (!pending_) return;
+  Flush();
+  NameCandidates names(name_, extension_);
+  for (;;) {
+    const int err = platform::NameFileIn(folder_->Handle(), file_, hidden_, names.Current());
+    if (err == 0) break;
+    if (err == platform::kErrorNameTaken) {
+      names.Next();
+    } else if (!platform::IsNameTooLong(err) || !names.Shorten()) {
+      const std::string path = folder_->Path() + names.Current();
+      if (platform::IsNameTooLong(err)) throw NameFailure(MessageForErrno(err), path);
+      throw RunFailure(MessageForErrno(err), path);
+    }
+  }
+  pending_ = false;
+  hidden_.clear();
+  name_ = names.Current();
+  path_ = folder_->Path() + name_;
 }
 
 std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
@@ -102,53 +184,76 @@ std::unique_ptr<OutputFile> CreateUniqueFile(const std::string& name,
   return CreateUniqueFile(OutputPlace{nullptr, name}, newExtension, permissions);
 }
 
-std::unique_ptr<OutputFile> CreateUniqueFile(
-    const OutputPlace& place, const std::string& newExtension, unsigned permissions,
-    const std::function<bool(const std::string&)>& passOver) {
-  const std::string& name = place.name;
-  const std::size_t dot = ExtensionDot(name);
-  std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
-  std::string extension;
-  std::string chosen;
-  if (newExtension.empty()) {
-    extension = dot == std::string::npos ? "" : name.substr(dot);
-    chosen = name;
-  } else {
-    extension = newExtension;
-    chosen = stem + newExtension;
-  }
+std::unique_ptr<OutputFile> CreateUniqueFile(const OutputPlace& place,
+                                             const std::string& newExtension,
+                                             unsigned permissions) {
   // The creation itself is the test for a free name: nothing is looked up first.
   const OpenFolder* folder = place.folder.get();
-  auto create = [&](const std::string& candidate) -> std::unique_ptr<OutputFile> {
-    int err = 0;
+  NameCandidates names(place.name, newExtension);
+  for (;;) {
+    const std::string& candidate = names.Current();
     const std::string path = folder ? folder->Path() + candidate : candidate;
+    int err = 0;
     const platform::FileHandle file =
         folder ? platform::CreateNewFileIn(folder->Handle(), candidate, permissions, err)
                : platform::CreateNewFile(path, permissions, err);
     if (file != platform::kNoFile) {
       return std::make_unique<OutputFile>(file, path, place.folder, folder ? candidate : "");
     }
-    if (err != platform::kErrorNameTaken) throw RunFailure(MessageForErrno(err), path);
-    return nullptr;
-  };
-  bool gaveUp = false;
-  auto tryName = [&](const std::string& candidate) -> std::unique_ptr<OutputFile> {
-    std::unique_ptr<OutputFile> file = create(candidate);
-    if (!file && passOver && !passOver(folder ? folder->Path() + candidate : candidate)) {
-      gaveUp = true;
-    }
-    return file;
-  };
-  if (auto file = tryName(chosen); file || gaveUp) return file;
-  if (newExtension.empty()) {
-    const std::size_t nameStart = platform::NameStart(stem);
-    while (stem.size() > nameStart && stem.back() >= '0' && stem.back() <= '9') stem.pop_back();
-  }
-  for (long n = 0;; ++n) {
-    if (auto file = tryName(stem + "_" + std::to_string(n) + extension); file || gaveUp) {
-      return file;
+    if (err == platform::kErrorNameTaken) {
+      names.Next();
+    } else if (!platform::IsNameTooLong(err) || !names.Shorten()) {
+      if (platform::IsNameTooLong(err)) throw NameFailure(MessageForErrno(err), path);
+      throw RunFailure(MessageForErrno(err), path);
     }
   }
+}
+
+namespace {
+
+// The place's folder, held open: a place given by its path is split into the folder, opened
+// here, and the name.
+std::shared_ptr<const OpenFolder> FolderOf(const OutputPlace& place, std::string& name) {
+  if (place.folder) {
+    name = place.name;
+    return place.folder;
+  }
+  const std::size_t start = platform::NameStart(place.name);
+  std::string folder = place.name.substr(0, start);
+  name = place.name.substr(start);
+  if (folder.empty()) folder = std::string(".") + platform::kPathSeparator;
+  int err = 0;
+  const platform::FolderHandle handle = platform::OpenFolder(folder, err);
+  if (handle == platform::kNoFolder) throw RunFailure(MessageForErrno(err), folder);
+  return std::make_shared<const OpenFolder>(handle, place.name.substr(0, start));
+}
+
+}  // namespace
+
+std::unique_ptr<OutputFile> CreatePendingFile(const OutputPlace& place,
+                                              const std::string& newExtension,
+                                              unsigned permissions, std::size_t tag) {
+  std::string name;
+  std::shared_ptr<const OpenFolder> folder = FolderOf(place, name);
+  int err = 0;
+  std::string hidden;
+  platform::FileHandle file = platform::CreateUnnamedFileIn(folder->Handle(), permissions, err);
+  if (file == platform::kNoFile && err == platform::kErrorNotSupported) {
+    // A hidden name of the run's own, short, so that it fits where the document's name does.
+    for (long n = 0; file == platform::kNoFile; ++n) {
+      hidden = ".pomvex-" + std::to_string(tag) + (n == 0 ? "" : "-" + std::to_string(n)) + ".tmp";
+      err = 0;
+      file = platform::CreateHiddenFileIn(folder->Handle(), hidden, permissions, err);
+      if (file == platform::kNoFile && err != platform::kErrorNameTaken) break;
+    }
+  }
+  const std::string path = folder->Path() + NameCandidates(name, newExtension).Current();
+  if (file == platform::kNoFile) throw RunFailure(MessageForErrno(err), path);
+  auto output = std::make_unique<OutputFile>(file, path, std::move(folder), name);
+  output->pending_ = true;
+  output->hidden_ = std::move(hidden);
+  output->extension_ = newExtension;
+  return output;
 }
 
 }  // namespace pomvex

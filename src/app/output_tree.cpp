@@ -72,7 +72,11 @@ void OutputTree::Descend(const std::string& name) {
       folder = platform::OpenSubFolder(parent, name, err);
     }
   }
-  if (folder == platform::kNoFolder) throw RunFailure(MessageForErrno(err), path);
+  if (folder == platform::kNoFolder) {
+    // A name the output's file system does not take concerns this document alone.
+    if (platform::IsNameTooLong(err)) throw NameFailure(MessageForErrno(err), path);
+    throw RunFailure(MessageForErrno(err), path);
+  }
   chain_.push_back(std::make_shared<const OpenFolder>(folder, path + platform::kPathSeparator,
                                                       chain_.back(), name, made));
 }

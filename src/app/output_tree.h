@@ -27,7 +27,8 @@ class OutputTree {
   // Where the RTF file of the document at sourcePath, which lies under the start directory, goes
   // in the output tree; the folders on the way are created when missing. A folder on the way
   // that is not a folder, a link, or one put in the place of a folder opened before ends the
-  // run (RunFailure), as writing through it would.
+  // run (RunFailure), as writing through it would; a folder whose name the system does not take
+  // throws NameFailure.
   OutputPlace PlaceOf(const std::string& sourcePath);
   // An output in folder was deleted: the folders this run made for it, now empty, go too.
   void Emptied(std::shared_ptr<const OpenFolder> folder);

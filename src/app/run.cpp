@@ -81,6 +81,8 @@ void TellRunEnded(const std::vector<RunObserver*>& observers, RunOutcome& outcom
 RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
   RunOutcome outcome;
   RunState run(frontEnd);
+  // A file grown beyond the process's size limit is a failure of the run, not its end unlogged.
+  platform::FailWritesBeyondFileSizeLimit();
   try {
     run.ResetCounts(request.detailedLog);
     run.KeepAllScripts = request.keepAllScripts;

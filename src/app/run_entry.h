@@ -75,12 +75,20 @@ struct RunEntry {
   int scriptLines = 0;  // category 5
   int scriptRuns = 0;   // category 6
   int errors = 0;
+  std::size_t problemsCommitted = 0;
+  // A document converted again meets first the problems its first conversion met, of which these
+  // were committed already: they are not committed twice.
+  std::size_t problemsToSkip = 0;
 
   bool IsDocument() const { return !document.empty(); }
+  // Its RTF file is kept (and named when the entry is committed): a converted document's, and
+  // the empty one of a file that is no version-3 document.
+  bool KeepsOutput() const {
+    return outcome == DocumentOutcome::Converted || outcome == DocumentOutcome::NotVersion3;
+  }
   // Memory ran out while other documents were converted beside it, and may have been taken by
-  // them: unless some of its problems are committed already, the document is converted again
-  // when its turn comes, alone.
-  bool MayRetry() const { return outOfMemory && inWorker && !headingWritten; }
+  // them: the document is converted again when its turn comes, alone.
+  bool MayRetry() const { return outOfMemory && inWorker; }
   // Done with an outcome that the log can take as it is.
   bool Complete() const {
     return outcome != DocumentOutcome::Stopped && outcome != DocumentOutcome::Failed;

@@ -1,5 +1,7 @@
 #include "app/run_state.h"
 
+#include <algorithm>
+
 #include "app/folder_listing.h"
 #include "app/run_observer.h"
 
@@ -38,6 +40,12 @@ void RunState::CommitProblems(RunEntry& entry, std::vector<Problem>& batch) {
     entry.headingWritten = true;
     for (RunObserver* observer : Observers) observer->EntryBegins(entry);
   }
+  if (entry.problemsToSkip > 0) {
+    const std::size_t skipped = std::min(entry.problemsToSkip, batch.size());
+    batch.erase(batch.begin(), batch.begin() + static_cast<std::ptrdiff_t>(skipped));
+    entry.problemsToSkip -= skipped;
+  }
+  entry.problemsCommitted += batch.size();
   if (!batch.empty()) {
     for (RunObserver* observer : Observers) observer->ProblemsCommitted(entry, batch);
   }
@@ -65,7 +73,23 @@ void RunState::CommitProblems(RunEntry& entry, std::vector<Problem>& batch) {
   batch.clear();
 }
 
+// The RTF file of a document converted (or not of version 3) takes its name, in walk order;
+// one that no name the system takes fits is dropped, and the document with it.
+void RunState::NameOutput(RunEntry& entry) {
+  try {
+    entry.output->Name();
+    entry.output->Close();
+  } catch (const NameFailure& failure) {
+    DropOutput(entry);
+    entry.outcome = DocumentOutcome::Abandoned;
+    entry.problems.push_back({CategoryNumber(Category::OmittedFile),
+                              std::string("Cannot create file: ") + failure.what() + ": " +
+                                  PrintableName(failure.Path())});
+  }
+}
+
 void RunState::CommitEntry(RunEntry& entry) {
+  if (entry.IsDocument() && entry.output && entry.KeepsOutput()) NameOutput(entry);
   const bool hadProblems = !entry.handed.empty() || !entry.problems.empty();
   CommitProblems(entry, entry.handed);
   CommitProblems(entry, entry.problems);

@@ -34,6 +34,8 @@ class RunState {
   void CommitUnfinished(RunEntry& entry);
   // Deletes the entry's RTF file, with the folders made for it that it leaves empty.
   void DropOutput(RunEntry& entry);
+  // Gives the RTF file of a document whose file is kept its name; throws RunFailure.
+  void NameOutput(RunEntry& entry);
 
   // Counters back to 0 and shown; the detailed-log choice is taken.
   void ResetCounts(bool detailedLog);

@@ -39,6 +39,8 @@ inline constexpr FolderHandle kNoFolder = -1;
 // where a folder of the output was to be.
 inline constexpr int kErrorNotRegularFile = 0x20000001;
 inline constexpr int kErrorNotAFolder = 0x20000002;
+// A kind of file the system or the file system does not offer.
+inline constexpr int kErrorNotSupported = 0x20000003;
 
 // Read and write for everyone, as the umask allows.
 inline constexpr unsigned kDefaultPermissions = 0666;
@@ -121,6 +123,35 @@ FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigne
                            int& err);
 // Removes the file name in folder; nothing happens when there is none.
 void RemoveFileIn(FolderHandle folder, const std::string& name);
+
+// Files written where no reader finds them until they are whole: created without a name of
+// their own and given one by NameFileIn once complete, so that however the process ends, a file
+// is found either whole under its name or not at all.
+//
+// Creates in folder, for writing, a file without a name (Linux's O_TMPFILE), of which nothing is
+// left when it is closed or the process ends before NameFileIn. kNoFile with err set when it
+// cannot be; kErrorNotSupported when the system or the folder's file system has no such files.
+FileHandle CreateUnnamedFileIn(FolderHandle folder, unsigned permissions, int& err);
+// Creates, for writing, the hidden file name in folder (name begins with "."; on Windows the
+// file is marked hidden, and is deleted when it is closed before NameFileIn, also when the
+// process ends): where CreateUnnamedFileIn cannot serve. As CreateNewFileIn for err.
+FileHandle CreateHiddenFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                              int& err);
+// Gives file, open for writing and created by CreateUnnamedFileIn (hidden "") or
+// CreateHiddenFileIn (hidden its name), the name name in folder, in one step and only when that
+// name is free: 0; kErrorNameTaken when anything has that name; otherwise the error number.
+int NameFileIn(FolderHandle folder, FileHandle file, const std::string& hidden,
+               const std::string& name);
+// True when err says that a name (or a path) is longer than the system allows.
+bool IsNameTooLong(int err);
+// Gives the file at from the name to, in one step, only when nothing has that name:
+// 0, kErrorNameTaken, or the error number.
+int RenameFileNoReplace(const std::string& from, const std::string& to);
+// How many files the process may hold open at once (its soft limit on POSIX), at most max.
+std::size_t OpenFileLimit(std::size_t max);
+// Writing beyond a file size limit of the process (RLIMIT_FSIZE) fails as a full disk does,
+// instead of ending the process with a signal. Nothing to do on Windows.
+void FailWritesBeyondFileSizeLimit();
 // Removes the folder name in parent when it is empty; true when it was removed.
 bool RemoveEmptySubFolder(FolderHandle parent, const std::string& name);
 void CloseFolder(FolderHandle folder);

@@ -9,4 +9,10 @@ namespace pomvex::platform {
 // sees it at once.
 void LeaveStopSignalsToOtherThreads();
 
+// Called before a run's workers start. Where the process's memory is limited (an address space
+// or data limit, as `ulimit -v` sets), every thread takes its memory from one pool, so that what
+// one worker frees serves the document converted again alone after memory ran out: the C
+// library otherwise gives each thread a pool of its own, whose reserved space stays taken.
+void ShareMemoryUnderLimit();
+
 }  // namespace pomvex::platform

@@ -24,6 +24,8 @@ std::string MessageForErrno(int err) {
     case EINVAL:
     case ENAMETOOLONG:
       return "Invalid filename";
+    case EFBIG:
+      return "File too large";
     case EISDIR:
     case platform::kErrorNotRegularFile:
       return "Not a regular file";

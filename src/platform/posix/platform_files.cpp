@@ -3,10 +3,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <system_error>
 
@@ -246,6 +248,109 @@ FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigne
 
 void RemoveFileIn(FolderHandle folder, const std::string& name) {
   ::unlinkat(folder, name.c_str(), 0);
+}
+
+namespace {
+
+constexpr const char* kOwnDescriptors = "/proc/self/fd/";
+
+// True when err says that the file system gives a file no second name (FAT, some shares).
+bool NoSecondNames(int err) {
+  return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == EXDEV;
+}
+
+}  // namespace
+
+FileHandle CreateUnnamedFileIn(FolderHandle folder, unsigned permissions, int& err) {
+#ifdef O_TMPFILE
+  // The file is named through the process's own descriptors; without them (no /proc), a
+  // hidden name serves instead.
+  if (::access(kOwnDescriptors, X_OK) != 0) {
+    err = kErrorNotSupported;
+    return kNoFile;
+  }
+  int fd;
+  do {
+    fd = ::openat(folder, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC,
+                  static_cast<mode_t>(permissions & 0666));
+  } while (fd < 0 && errno == EINTR);
+  if (fd >= 0) return fd;
+  // File systems without unnamed files refuse them in one of these ways, older kernels as a
+  // folder that cannot be opened for writing.
+  err = errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT
+            ? kErrorNotSupported
+            : errno;
+#else
+  (void)folder;
+  (void)permissions;
+  err = kErrorNotSupported;
+#endif
+  return kNoFile;
+}
+
+FileHandle CreateHiddenFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                              int& err) {
+  return CreateNewFileIn(folder, name, permissions, err);
+}
+
+int NameFileIn(FolderHandle folder, FileHandle file, const std::string& hidden,
+               const std::string& name) {
+  int result = 0;
+  if (hidden.empty()) {
+    const std::string own = kOwnDescriptors + std::to_string(file);
+    result = ::linkat(AT_FDCWD, own.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW);
+  } else {
+#ifdef RENAME_NOREPLACE
+    result = ::renameat2(folder, hidden.c_str(), folder, name.c_str(), RENAME_NOREPLACE);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+#endif
+      // A file system that cannot rename without replacing: a second name, then the first one
+      // taken away; one without second names is asked first whether the name is free.
+      result = ::linkat(folder, hidden.c_str(), folder, name.c_str(), 0);
+      if (result == 0) {
+        ::unlinkat(folder, hidden.c_str(), 0);
+      } else if (NoSecondNames(errno)) {
+        struct stat there {};
+        if (::fstatat(folder, name.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0) {
+          return kErrorNameTaken;
+        }
+        result = ::renameat(folder, hidden.c_str(), folder, name.c_str());
+      }
+#ifdef RENAME_NOREPLACE
+    }
+#endif
+  }
+  if (result == 0) return 0;
+  return errno == EEXIST ? kErrorNameTaken : errno;
+}
+
+bool IsNameTooLong(int err) {
+  return err == ENAMETOOLONG;
+}
+
+int RenameFileNoReplace(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno == EEXIST ? kErrorNameTaken : errno;
+#endif
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    ::unlink(from.c_str());
+    return 0;
+  }
+  if (!NoSecondNames(errno)) return errno == EEXIST ? kErrorNameTaken : errno;
+  struct stat there {};
+  if (::lstat(to.c_str(), &there) == 0) return kErrorNameTaken;
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+std::size_t OpenFileLimit(std::size_t max) {
+  struct rlimit limit {};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return max;
+  return limit.rlim_cur < max ? static_cast<std::size_t>(limit.rlim_cur) : max;
+}
+
+void FailWritesBeyondFileSizeLimit() {
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool RemoveEmptySubFolder(FolderHandle parent, const std::string& name) {

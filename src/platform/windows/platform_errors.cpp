@@ -32,6 +32,8 @@ std::string MessageForErrno(int err) {
     case ERROR_DIRECTORY:
     case ERROR_INVALID_DRIVE:
       return "Invalid filename";
+    case ERROR_FILE_TOO_LARGE:
+      return "File too large";
     case platform::kErrorNotRegularFile:
       return "Not a regular file";
     case platform::kErrorNotAFolder:

@@ -4,6 +4,8 @@
 // After windows.h, which they need.
 #include <winternl.h>
 
+#include <algorithm>
+
 #include "platform/platform_files.h"
 #include "platform/wide_names.h"
 
@@ -432,6 +434,97 @@ FileHandle CreateNewFileIn(FolderHandle folder, const std::string& name, unsigne
   }
   return kNoFile;
 }
+
+FileHandle CreateUnnamedFileIn(FolderHandle folder, unsigned permissions, int& err) {
+  (void)folder;
+  (void)permissions;
+  err = kErrorNotSupported;  // Windows has no files without a name: a hidden one serves
+  return kNoFile;
+}
+
+namespace {
+
+bool SetDeleteOnClose(HANDLE handle, bool remove) {
+  FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(remove ? TRUE : FALSE)};
+  return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                    sizeof disposition) != 0;
+}
+
+}  // namespace
+
+FileHandle CreateHiddenFileIn(FolderHandle folder, const std::string& name, unsigned permissions,
+                              int& err) {
+  (void)permissions;  // the folder's inherited access rules decide who may read the file
+  // Opened with the right to delete and rename it through this handle, and marked for deletion,
+  // so that the file goes when the handle is closed, also when the process ends, unless
+  // NameFileIn keeps it.
+  const HANDLE handle =
+      OpenIn(folder, name, GENERIC_WRITE | DELETE, FILE_ATTRIBUTE_HIDDEN, FILE_SHARE_READ,
+             FILE_CREATE, FILE_NON_DIRECTORY_FILE, err);
+  if (handle == INVALID_HANDLE_VALUE) {
+    if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) err = kErrorNameTaken;
+    return kNoFile;
+  }
+  if (!SetDeleteOnClose(handle, true)) {
+    err = static_cast<int>(GetLastError());
+    CloseHandle(handle);
+    RemoveFileIn(folder, name);
+    return kNoFile;
+  }
+  return FileOf(handle);
+}
+
+int NameFileIn(FolderHandle folder, FileHandle file, const std::string& hidden,
+               const std::string& name) {
+  (void)hidden;
+  std::u16string units;
+  if (!Utf16FromUtf8(name, units) || units.size() > 32767) return ERROR_INVALID_NAME;
+  const HANDLE handle = HandleOf(file);
+  if (!SetDeleteOnClose(handle, false)) return static_cast<int>(GetLastError());
+  // The new name in the folder held open, given through the file's own handle; a name that is
+  // taken is not replaced.
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + units.size() * sizeof(wchar_t));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  rename->ReplaceIfExists = FALSE;
+  rename->RootDirectory = HandleOf(folder);
+  rename->FileNameLength = static_cast<DWORD>(units.size() * sizeof(wchar_t));
+  std::copy(units.begin(), units.end(), reinterpret_cast<char16_t*>(rename->FileName));
+  if (!SetFileInformationByHandle(handle, FileRenameInfo, rename,
+                                  static_cast<DWORD>(buffer.size()))) {
+    const DWORD error = GetLastError();
+    SetDeleteOnClose(handle, true);
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
+               ? kErrorNameTaken
+               : static_cast<int>(error);
+  }
+  // An ordinary file from now on.
+  FILE_BASIC_INFO basic{};
+  if (GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic)) {
+    basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN);
+    if (basic.FileAttributes == 0) basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+  }
+  return 0;
+}
+
+bool IsNameTooLong(int err) {
+  return err == ERROR_FILENAME_EXCED_RANGE || err == ERROR_INVALID_NAME;
+}
+
+int RenameFileNoReplace(const std::string& from, const std::string& to) {
+  std::wstring wideFrom, wideTo;
+  if (!WidePath(from, wideFrom) || !WidePath(to, wideTo)) return ERROR_INVALID_NAME;
+  if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_WRITE_THROUGH)) return 0;
+  const DWORD error = GetLastError();
+  return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? kErrorNameTaken
+                                                                      : static_cast<int>(error);
+}
+
+std::size_t OpenFileLimit(std::size_t max) {
+  return max;  // handles are limited only by memory
+}
+
+void FailWritesBeyondFileSizeLimit() {}
 
 void RemoveFileIn(FolderHandle folder, const std::string& name) {
   int err = 0;

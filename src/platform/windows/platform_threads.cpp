@@ -6,4 +6,7 @@ namespace pomvex::platform {
 
 void LeaveStopSignalsToOtherThreads() {}
 
+// The process heap serves every thread already.
+void ShareMemoryUnderLimit() {}
+
 }  // namespace pomvex::platform
