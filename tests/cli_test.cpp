@@ -176,12 +176,22 @@ TEST_F(CliTest, UsageErrorsAndInformation) {
       {"--report " + d + "/r --json " + d + "/r " + d,
        "--report and --json take two files: " + d + "/r"},
       {"--jobs=many " + d, "--jobs takes a number from 1 to 64: many"},
+      {"--bogus", "unknown option: --bogus"},
+      {"--report= " + d, "--report takes a file"},
+      {"-j " + d, "--jobs takes a number from 1 to 64: " + d},
+      {d + "/" + std::string(300, 'n') + ".CHI",
+       "the path is longer than the system allows: " + d + "/" + std::string(300, 'n') + ".CHI"},
   };
   for (const auto& [args, message] : usages) {
     const CliResult r = Cli(args);
     EXPECT_EQ(r.status, 64) << args;
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "pomvex-cli: " + message) << args;
   }
+  // "--" ends the options: what follows is a path, also when it begins with "-".
+  Write("-dash/y.CHI", kDoc);
+  const CliResult dash = Run({"--", "-dash"}, [this] { (void)::chdir(dir_.c_str()); });
+  EXPECT_EQ(dash.status, 0) << dash.err;
+  EXPECT_TRUE(fs::exists(dir_ / "-dash/y.rtf"));
   const CliResult noFolder = Cli("--report " + d + "/missing/r.html " + d);
   EXPECT_EQ(noFolder.status, 2);
   EXPECT_EQ(noFolder.err, "pomvex-cli: " + d + "/missing/r.html.tmp: File not found\n");
@@ -655,8 +665,68 @@ TEST_F(CliTest, OutdirConvertsAReadOnlyTreeIntoAMirrorOfIt) {
   EXPECT_EQ(Contents(dir_ / "src"), contents);
 }
 
+// A report takes the place of nothing the run reads or writes, and of no file but an earlier
+// report of its kind: anything else is refused before a document is converted.
+TEST_F(CliTest, AReportNeverTakesThePlaceOfADocumentAnRtfFileOrALog) {
+  Write("d/LETTER.CHI", kDoc);
+  Write("d/sub/INNER.CHI", kDoc);
+  Write("other.txt", "precious");
+  fs::create_symlink(dir_ / "d/LETTER.CHI", dir_ / "link.html");
+  const std::string d = dir_.string() + "/d";
+  const CliResult earlier = Cli("--report " + dir_.string() + "/page.html " + d);
+  ASSERT_EQ(earlier.status, 0) << earlier.err;
+  for (const auto& e : fs::directory_iterator(d)) {
+    if (e.path().extension() != ".CHI" && e.is_regular_file()) fs::remove(e.path());
+  }
+  const auto before = Contents(dir_);
+  const std::string o = dir_.string() + "/o";
+  const std::pair<std::string, std::string> refused[] = {
+      {"--report " + d + "/LETTER.CHI " + d,
+       "--report would take the place of a document: " + d + "/LETTER.CHI"},
+      {"--report " + d + "/../d/NEW.chi " + d,
+       "--report would take the place of a document: " + d + "/NEW.chi"},
+      {"--json " + d + "/LETTER.rtf " + d,
+       "--json would take the name of an RTF file or log of the run: " + d + "/LETTER.rtf"},
+      {"--json " + d + "/Pomvex.Log " + d,
+       "--json would take the name of an RTF file or log of the run: " + d + "/Pomvex.Log"},
+      {"-r --report " + d + "/sub/Pomvex_3.Log " + d,
+       "--report would take the name of an RTF file or log of the run: " + d +
+           "/sub/Pomvex_3.Log"},
+      {"--outdir " + o + " --json " + o + "/LETTER.rtf " + d,
+       "--json would take the name of an RTF file or log of the run: " + o + "/LETTER.rtf"},
+      {"--outdir " + o + " --json " + d + "/sub/new.jsonl " + d,
+       "--json must lie outside the start directory, which --outdir leaves unchanged: " + d +
+           "/sub/new.jsonl"},
+      {"--report " + d + " " + d, "--report takes a file, not a folder: " + d},
+      {"--report " + dir_.string() + "/other.txt " + d,
+       "--report would replace a file that is not an earlier report page: " + dir_.string() +
+           "/other.txt"},
+      {"--report " + dir_.string() + "/link.html " + d,
+       "--report would replace a file that is not an earlier report page: " + dir_.string() +
+           "/link.html"},
+      {"--json " + dir_.string() + "/page.html " + d,
+       "--json would replace a file that is not an earlier JSON-lines report: " + dir_.string() +
+           "/page.html"},
+  };
+  for (const auto& [args, message] : refused) {
+    const CliResult r = Cli(args);
+    EXPECT_EQ(r.status, 64) << args;
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "pomvex-cli: " + message) << args;
+    EXPECT_TRUE(Contents(dir_) == before) << args << ": nothing converted, nothing changed";
+  }
+  // An earlier report of its kind is replaced, run after run.
+  for (int run = 0; run < 2; ++run) {
+    const CliResult r = Cli("--report " + dir_.string() + "/page.html --json " + dir_.string() +
+                            "/list.jsonl " + d);
+    EXPECT_EQ(r.status, 0) << r.err;
+  }
+  EXPECT_NE(Read(dir_ / "list.jsonl").find("\"rtf\":\"" + d + "/LETTER_0.rtf\""),
+            std::string::npos);
+  EXPECT_EQ(Read(dir_ / "other.txt"), "precious");
+}
+
 TEST_F(CliTest, AnOutdirThatCannotBeUsedEndsTheRunWithoutALog) {
-  Write("a.CHI", kDoc);
+  Write("src/a.CHI", kDoc);
   Write("afile", "");
   const std::string d = dir_.string();
   std::vector<std::pair<std::string, std::string>> failures = {
@@ -669,10 +739,10 @@ TEST_F(CliTest, AnOutdirThatCannotBeUsedEndsTheRunWithoutALog) {
     failures.push_back({"/sys/kernel", "/sys/kernel/Pomvex.Log: File access denied"});
   }
   for (const auto& [outDir, message] : failures) {
-    const CliResult r = Cli("--json " + d + "/r.jsonl --outdir " + outDir + " " + d);
+    const CliResult r = Cli("--json " + d + "/r.jsonl --outdir " + outDir + " " + d + "/src");
     EXPECT_EQ(r.status, 2) << outDir;
     EXPECT_EQ(r.err, "pomvex-cli: " + message + "\n");
-    EXPECT_EQ(Contents(dir_).size(), 4u) << "no log, no RTF file; the JSON lines, complete";
+    EXPECT_EQ(Contents(dir_).size(), 5u) << "no log, no RTF file; the JSON lines, complete";
     EXPECT_NE(Read(dir_ / "r.jsonl").find(R"("finished":false,"ending":"*** Run ended: )"),
               std::string::npos);
   }

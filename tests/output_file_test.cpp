@@ -124,10 +124,10 @@ TEST(OutputFile, AHiddenFileTakesOnlyAFreeName) {
   const platform::FileHandle file = platform::CreateHiddenFileIn(folder, ".pomvex-1.tmp", 0644, err);
   ASSERT_NE(file, platform::kNoFile);
   EXPECT_EQ(platform::WriteSome(file, "whole", 5, err), 5);
-  EXPECT_EQ(platform::NameFileIn(folder, file, ".pomvex-1.tmp", "taken.rtf"),
+  EXPECT_EQ(platform::NameFileIn(folder, dir.string() + "/", file, ".pomvex-1.tmp", "taken.rtf"),
             platform::kErrorNameTaken);
   EXPECT_EQ(ReadAll(dir / "taken.rtf"), "earlier");
-  EXPECT_EQ(platform::NameFileIn(folder, file, ".pomvex-1.tmp", "free.rtf"), 0);
+  EXPECT_EQ(platform::NameFileIn(folder, dir.string() + "/", file, ".pomvex-1.tmp", "free.rtf"), 0);
   EXPECT_EQ(platform::CloseFile(file), 0);
   platform::CloseFolder(folder);
   EXPECT_EQ(ReadAll(dir / "free.rtf"), "whole");
@@ -162,8 +162,10 @@ TEST(OutputFile, NamesTooLongAreShortenedByWholeCharacters) {
     out->Close();
     EXPECT_EQ(fs::path(out->Path()).filename().string(), stem.substr(0, 249) + expected);
   }
-  const std::unique_ptr<OutputFile> tmp = CreateUniqueFile((dir / (stem + ".rtf")).string(), "");
-  EXPECT_EQ(fs::path(tmp->Path()).filename().string(), stem.substr(0, 249) + "_2.rtf");
+  EXPECT_EQ(fs::path(CreateUniqueFile((dir / (stem + ".rtf")).string(), "")->Path())
+                .filename()
+                .string(),
+            stem.substr(0, 249) + "_2.rtf");
   fs::remove_all(dir);
 }
 

@@ -196,6 +196,20 @@ TEST_F(ReportRun, AReportTakesItsNameOnlyWhenFinished) {
   EXPECT_EQ(pomvex::testing::ReadFile(path), "whole");
   EXPECT_EQ(pomvex::testing::ReadFile(dir_ / "r.txt.tmp"), "someone else's");
   EXPECT_FALSE(fs::exists(dir_ / "r.txt_0.tmp"));
+
+  // A name that was free when the report was begun is not taken from a file put there since.
+  report::PendingFile late((dir_ / "new.txt").string());
+  late.Out().Write("report");
+  Write("new.txt", "came meanwhile");
+  EXPECT_THROW(late.Finish(), RunFailure);
+  EXPECT_EQ(pomvex::testing::ReadFile(dir_ / "new.txt"), "came meanwhile");
+  // A report whose temporary name would be too long for the system gets a shorter one.
+  const fs::path longest = dir_ / (std::string(250, 'r') + ".html");
+  report::PendingFile full(longest.string());
+  full.Out().Write("page");
+  EXPECT_LE(fs::path(full.TemporaryPath()).filename().string().size(), 255u);
+  full.Finish();
+  EXPECT_EQ(pomvex::testing::ReadFile(longest), "page");
 }
 
 }  // namespace

@@ -162,7 +162,8 @@ void OutputFile::Name() {
   Flush();
   NameCandidates names(name_, extension_);
   for (;;) {
-    const int err = platform::NameFileIn(folder_->Handle(), file_, hidden_, names.Current());
+    const int err =
+        platform::NameFileIn(folder_->Handle(), folder_->Path(), file_, hidden_, names.Current());
     if (err == 0) break;
     if (err == platform::kErrorNameTaken) {
       names.Next();

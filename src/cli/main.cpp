@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/folder_listing.h"
+#include "app/real_paths.h"
 #include "app/redraw_throttle.h"
 #include "app/run.h"
 #include "app/run_observer.h"
@@ -19,6 +20,7 @@
 #include "platform/platform_files.h"
 #include "report/html_report.h"
 #include "report/json_report.h"
+#include "report/report_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -47,6 +49,7 @@ bool IsContinuationByte(char c) {
 }
 
 constexpr const char* kNoPath = "give a directory, or .CHI files of one directory";
+const std::string kTooLong = "the path is longer than the system allows: ";
 
 // The number of columns a text takes on a terminal: UTF-8 continuation bytes take none.
 std::size_t Columns(const std::string& text) {
@@ -189,6 +192,7 @@ std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
   for (const std::string& p : paths) {
     std::error_code ec;
     statuses.push_back(fs::status(pomvex::platform::NativePath(p), ec));
+    if (ec == std::errc::filename_too_long) return kTooLong + Shown(p);
     if (fs::is_directory(statuses.back())) directories.push_back(p);
   }
   if (recursive) {
@@ -235,55 +239,79 @@ std::string ChooseFiles(const std::vector<std::string>& paths, bool recursive,
   return "";
 }
 
-// The path p names once every symbolic link and ".." is resolved, as far as it exists; the
-// rest is taken as written.
-fs::path RealPath(const std::string& p) {
-  std::error_code ec;
-  fs::path real = fs::weakly_canonical(pomvex::platform::NativePath(p), ec);
-  return ec ? pomvex::platform::NativePath(p) : real;
-}
-
-// Whether two names of a path are one, as the file system sees it.
-bool SameName(const fs::path& a, const fs::path& b) {
-  return pomvex::platform::SameName(pomvex::platform::PathString(a),
-                                    pomvex::platform::PathString(b));
-}
-
 // Sets the request's output folder; gives the usage error's message, or "" when it makes a run.
 // An output folder that is the start directory leaves the run as it is without the option.
 std::string ChooseOutputFolder(const std::string& out, bool recursive,
                                pomvex::RunRequest& request) {
-  if (out.empty()) return "--outdir takes a folder";
-  if (out[0] == '-') {
-    return "--outdir takes a folder, not an option: " + Shown(out) + " (write ./" + Shown(out) +
-           " for a folder of that name)";
-  }
+  std::error_code ec;
+  const fs::file_status status = fs::status(pomvex::platform::NativePath(out), ec);
+  if (ec == std::errc::filename_too_long) return kTooLong + Shown(out);
+  (void)status;
   const std::string folder = DirectoryOf(pomvex::platform::NativePath(out));
   // Compared where they really are: a link or ".." must not hide that the output would go into
   // the tree being walked.
-  const fs::path realStart = RealPath(request.directory), realOut = RealPath(folder);
-  const auto [startEnd, outEnd] =
-      std::mismatch(realStart.begin(), realStart.end(), realOut.begin(), realOut.end(), SameName);
-  const bool within = startEnd == realStart.end();
-  if (within && recursive) {
+  const fs::path realStart = pomvex::RealPath(request.directory);
+  const fs::path realOut = pomvex::RealPath(folder);
+  if (recursive && pomvex::LiesWithin(realOut, realStart, /*orBelow=*/true)) {
     return "--outdir must lie outside the directory that -r converts: " + Shown(folder) +
            " is within " + Shown(request.directory);
   }
-  if (!within || outEnd != realOut.end()) request.outputDirectory = folder;
+  if (!pomvex::LiesWithin(realOut, realStart, /*orBelow=*/false)) {
+    request.outputDirectory = folder;
+  }
+  return "";
+}
+
+// The value of an option that takes a path: given, and not an option; gives the usage error's
+// message, or "".
+std::string CheckPathValue(const std::string& option, const char* what, const std::string& value) {
+  if (value.empty()) return option + " takes " + what;
+  if (value[0] == '-') {
+    return option + " takes " + what + ", not an option: " + Shown(value) + " (write ./" +
+           Shown(value) + " for " + what + " of that name)";
+  }
+  return "";
+}
+
+// Why a report may not go where it is asked to, in the run's words; "" when it may.
+std::string ReportPlaceProblem(const std::string& option, pomvex::report::ReportKind kind,
+                               const std::string& path, const pomvex::RunRequest& request) {
+  using pomvex::report::ReportPlace;
+  const pomvex::report::RunPlaces run{request.directory, request.outputDirectory,
+                                      request.choice == pomvex::FileChoice::CurrentAndSubFolders};
+  const std::string shown = ": " + Shown(path);
+  switch (pomvex::report::PlaceOfReport(kind, path, run)) {
+    case ReportPlace::New:
+    case ReportPlace::EarlierReport:
+      return "";
+    case ReportPlace::TooLong:
+      return kTooLong + Shown(path);
+    case ReportPlace::Folder:
+      return option + " takes a file, not a folder" + shown;
+    case ReportPlace::InStartDirectory:
+      return option + " must lie outside the start directory, which --outdir leaves unchanged" +
+             shown;
+    case ReportPlace::Document:
+      return option + " would take the place of a document" + shown;
+    case ReportPlace::Output:
+      return option + " would take the name of an RTF file or log of the run" + shown;
+    case ReportPlace::OtherFile:
+      return option + " would replace a file that is not an earlier " +
+             (kind == pomvex::report::ReportKind::Page ? "report page" : "JSON-lines report") +
+             shown;
+  }
   return "";
 }
 
 // The absolute path of a report's file; gives the usage error's message, or "" when it serves.
 std::string ChooseReportFile(const std::string& option, const std::string& file,
                              std::string& path) {
-  if (file.empty()) return option + " takes a file";
-  if (file[0] == '-') {
-    return option + " takes a file, not an option: " + Shown(file) + " (write ./" + Shown(file) +
-           " for a file of that name)";
+  if (std::string problem = CheckPathValue(option, "a file", file); !problem.empty()) {
+    return problem;
   }
   const fs::path native = fs::absolute(pomvex::platform::NativePath(file)).lexically_normal();
-  if (!native.has_filename()) return option + " takes a file, not a folder: " + Shown(file);
   path = pomvex::platform::PathString(native);
+  if (!native.has_filename()) return option + " takes a file, not a folder: " + Shown(file);
   return "";
 }
 
@@ -349,8 +377,16 @@ void DefineOptions(CLI::App& app, Options& options) {
 // Parses the arguments into options; gives the usage error's message, or "" when they parse.
 // --help and --version are answered here, and exitCode says so.
 std::string ParseArguments(CLI::App& app, int argc, char** argv, int& exitCode) {
-  // CLI11 takes the arguments last first.
   std::vector<std::string> arguments = pomvex::cli::Arguments(argc, argv);
+  // An option given with "=" and nothing after it would take the next argument as its value.
+  for (const std::string& argument : arguments) {
+    if (argument == "--") break;  // the options end here
+    for (const auto& [option, what] : {std::pair{"--report=", "a file"}, {"--json=", "a file"},
+                                       {"--outdir=", "a folder"}, {"--jobs=", "a number"}}) {
+      if (argument == option) return argument.substr(0, argument.size() - 1) + " takes " + what;
+    }
+  }
+  // CLI11 takes the arguments last first.
   std::reverse(arguments.begin(), arguments.end());
   try {
     app.parse(arguments);
@@ -359,10 +395,15 @@ std::string ParseArguments(CLI::App& app, int argc, char** argv, int& exitCode) 
       exitCode = app.exit(e);
       return "";
     }
-    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return kNoPath;
-    return e.what();
+    // Missing paths are told once the options are known to be right.
+    if (dynamic_cast<const CLI::RequiredError*>(&e) == nullptr) return e.what();
   }
+  bool ended = false;
   for (const std::string& extra : app.remaining()) {
+    if (extra == "--" && !ended) {  // the end of the options, which CLI11 hands back
+      ended = true;
+      continue;
+    }
     if (!extra.empty() && extra[0] == '-') return "unknown option: " + Shown(extra);
     return "unexpected argument: " + Shown(extra);
   }
@@ -374,6 +415,7 @@ std::string ParseArguments(CLI::App& app, int argc, char** argv, int& exitCode) 
 std::string MakeRequest(const Options& options, pomvex::RunRequest& request) {
   request.detailedLog = options.detailedLog;
   request.keepAllScripts = options.keepAllScripts;
+  // The options' own values first, then the paths they concern.
   if (options.jobsOption->count() > 0) {
     request.jobs = JobCountOf(options.jobs);
     if (request.jobs == 0) {
@@ -382,6 +424,20 @@ std::string MakeRequest(const Options& options, pomvex::RunRequest& request) {
     }
   } else {
     request.jobs = pomvex::DefaultJobCount();
+  }
+  if (options.outDirOption->count() > 0) {
+    if (std::string problem = CheckPathValue("--outdir", "a folder", options.outDir);
+        !problem.empty()) {
+      return problem;
+    }
+  }
+  for (const auto& [option, file] : {std::pair{options.reportOption, &options.reportFile},
+                                     std::pair{options.jsonOption, &options.jsonFile}}) {
+    if (option->count() == 0) continue;
+    if (std::string problem = CheckPathValue(option->get_name(), "a file", *file);
+        !problem.empty()) {
+      return problem;
+    }
   }
   if (std::string problem = ChooseFiles(options.paths, options.recursive, request);
       !problem.empty()) {
@@ -394,7 +450,8 @@ std::string MakeRequest(const Options& options, pomvex::RunRequest& request) {
 }
 
 // The files of --report and --json, absolute; gives the usage error's message, or "".
-std::string ChooseReports(const Options& options, std::string& reportPath, std::string& jsonPath) {
+std::string ChooseReports(const Options& options, const pomvex::RunRequest& request,
+                          std::string& reportPath, std::string& jsonPath) {
   for (auto [option, file, path] :
        {std::tuple{options.reportOption, &options.reportFile, &reportPath},
         std::tuple{options.jsonOption, &options.jsonFile, &jsonPath}}) {
@@ -406,6 +463,14 @@ std::string ChooseReports(const Options& options, std::string& reportPath, std::
   }
   if (!reportPath.empty() && pomvex::platform::SameName(reportPath, jsonPath)) {
     return "--report and --json take two files: " + Shown(options.reportFile);
+  }
+  for (const auto& [option, kind, path] :
+       {std::tuple{"--report", pomvex::report::ReportKind::Page, &reportPath},
+        std::tuple{"--json", pomvex::report::ReportKind::JsonLines, &jsonPath}}) {
+    if (path->empty()) continue;
+    if (std::string problem = ReportPlaceProblem(option, kind, *path, request); !problem.empty()) {
+      return problem;
+    }
   }
   return "";
 }
@@ -478,7 +543,8 @@ int main(int argc, char** argv) {
   if (std::string problem = MakeRequest(options, request); !problem.empty()) {
     return UsageError(problem);
   }
-  if (std::string problem = ChooseReports(options, reportPath, jsonPath); !problem.empty()) {
+  if (std::string problem = ChooseReports(options, request, reportPath, jsonPath);
+      !problem.empty()) {
     return UsageError(problem);
   }
   Reports reports;

@@ -140,8 +140,10 @@ FileHandle CreateHiddenFileIn(FolderHandle folder, const std::string& name, unsi
 // Gives file, open for writing and created by CreateUnnamedFileIn (hidden "") or
 // CreateHiddenFileIn (hidden its name), the name name in folder, in one step and only when that
 // name is free: 0; kErrorNameTaken when anything has that name; otherwise the error number.
-int NameFileIn(FolderHandle folder, FileHandle file, const std::string& hidden,
-               const std::string& name);
+// folderPath is the folder's path (ending in a separator), for a system that renames a file
+// only by a full path (Wine).
+int NameFileIn(FolderHandle folder, const std::string& folderPath, FileHandle file,
+               const std::string& hidden, const std::string& name);
 // True when err says that a name (or a path) is longer than the system allows.
 bool IsNameTooLong(int err);
 // Gives the file at from the name to, in one step, only when nothing has that name:

@@ -5,6 +5,7 @@
 #include "base/reporting.h"
 #include "platform/platform_errors.h"
 #include "report/group_view.h"
+#include "report/report_paths.h"
 #include "report/text_forms.h"
 
 namespace pomvex::report {
@@ -241,8 +242,9 @@ void HtmlReport::CopyPart(platform::FileHandle parts, const Part& part) {
 
 std::string HtmlReport::Header(const RunOutcome& outcome) const {
   std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n" +
+      std::string(kPageMarker) +
+      "\n<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<title>Pomvex report: " +
       Html(NameText(outcome.startDir)) + "</title>\n<style>" + kStyle +
       "</style>\n</head>\n<body>\n<h1>Pomvex conversion report</h1>\n<dl class=\"run\">";

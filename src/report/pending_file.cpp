@@ -1,12 +1,24 @@
 #include "report/pending_file.h"
 
-#include "platform/platform_errors.h"
+#include <filesystem>
+#include <system_error>
+
 #include "base/reporting.h"
+#include "platform/platform_errors.h"
 
 namespace pomvex::report {
 
+namespace {
+
+bool Exists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(platform::NativePath(path), ignored));
+}
+
+}  // namespace
+
 PendingFile::PendingFile(std::string path)
-    : path_(std::move(path)), file_(CreateUniqueFile(path_ + ".tmp", "")) {}
+    : path_(std::move(path)), replaces_(Exists(path_)), file_(CreateUniqueFile(path_ + ".tmp", "")) {}
 
 PendingFile::~PendingFile() {
   if (file_) file_->Discard();
@@ -22,7 +34,9 @@ void PendingFile::Finish() {
   }
   const std::string temporary = file_->Path();
   file_.reset();
-  if (const int err = platform::RenameFile(temporary, path_); err != 0) {
+  const int err = replaces_ ? platform::RenameFile(temporary, path_)
+                            : platform::RenameFileNoReplace(temporary, path_);
+  if (err != 0) {
     platform::RemoveFile(temporary);
     throw RunFailure(MessageForErrno(err), path_);
   }

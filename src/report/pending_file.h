@@ -1,5 +1,7 @@
 // A report file that no reader sees cut off: it is written under a temporary name beside its
-// path and takes that path in one step once it is complete.
+// path and takes that path in one step once it is complete. It replaces only what had its path
+// when it was begun (an earlier report, as the command line made sure): a file that took the
+// path meanwhile is left as it is.
 #pragma once
 
 #include <memory>
@@ -28,6 +30,7 @@ class PendingFile {
 
  private:
   std::string path_;
+  bool replaces_ = false;  // something had the path when the file was begun
   std::unique_ptr<OutputFile> file_;
 };
 

@@ -26,6 +26,8 @@ std::string MessageForErrno(int err) {
       return "Invalid filename";
     case EFBIG:
       return "File too large";
+    case EEXIST:
+      return "File exists";
     case EISDIR:
     case platform::kErrorNotRegularFile:
       return "Not a regular file";

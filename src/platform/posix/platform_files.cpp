@@ -293,8 +293,9 @@ FileHandle CreateHiddenFileIn(FolderHandle folder, const std::string& name, unsi
   return CreateNewFileIn(folder, name, permissions, err);
 }
 
-int NameFileIn(FolderHandle folder, FileHandle file, const std::string& hidden,
-               const std::string& name) {
+int NameFileIn(FolderHandle folder, const std::string& folderPath, FileHandle file,
+               const std::string& hidden, const std::string& name) {
+  (void)folderPath;
   int result = 0;
   if (hidden.empty()) {
     const std::string own = kOwnDescriptors + std::to_string(file);

@@ -34,6 +34,9 @@ std::string MessageForErrno(int err) {
       return "Invalid filename";
     case ERROR_FILE_TOO_LARGE:
       return "File too large";
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return "File exists";
     case platform::kErrorNotRegularFile:
       return "Not a regular file";
     case platform::kErrorNotAFolder:

@@ -31,6 +31,15 @@ FileHandle FileOf(HANDLE handle) {
   return handle == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(handle);
 }
 
+// The longest name a folder of Windows' file systems holds, in UTF-16 units. A longer one is
+// refused here, as the systems refuse it differently (Wine as a missing file).
+constexpr std::size_t kMaxNameUnits = 255;
+
+bool IsTooLongForAName(const std::string& name) {
+  std::u16string units;
+  return Utf16FromUtf8(name, units) && units.size() > kMaxNameUnits;
+}
+
 // The path as the wide-character functions take it; false when it is not UTF-8.
 bool WidePath(const std::string& path, std::wstring& wide) {
   std::u16string units;
@@ -106,6 +115,10 @@ FileHandle CreateNewFile(const std::string& path, unsigned permissions, int& err
   std::wstring wide;
   if (!WidePath(path, wide)) {
     err = ERROR_INVALID_NAME;
+    return kNoFile;
+  }
+  if (IsTooLongForAName(path.substr(NameStart(path)))) {
+    err = ERROR_FILENAME_EXCED_RANGE;
     return kNoFile;
   }
   // CREATE_NEW fails when the name exists; a link of that name is the link itself, not
@@ -315,6 +328,10 @@ HANDLE OpenIn(FolderHandle folder, const std::string& name, ACCESS_MASK access, 
     err = ERROR_INVALID_NAME;
     return INVALID_HANDLE_VALUE;
   }
+  if (disposition == FILE_CREATE && IsTooLongForAName(name)) {
+    err = ERROR_FILENAME_EXCED_RANGE;
+    return INVALID_HANDLE_VALUE;
+  }
   OBJECT_ATTRIBUTES object;
   InitializeObjectAttributes(&object, native.Get(), OBJ_CASE_INSENSITIVE, HandleOf(folder),
                              nullptr);
@@ -474,28 +491,39 @@ FileHandle CreateHiddenFileIn(FolderHandle folder, const std::string& name, unsi
   return FileOf(handle);
 }
 
-int NameFileIn(FolderHandle folder, FileHandle file, const std::string& hidden,
-               const std::string& name) {
+int NameFileIn(FolderHandle folder, const std::string& folderPath, FileHandle file,
+               const std::string& hidden, const std::string& name) {
   (void)hidden;
   std::u16string units;
-  if (!Utf16FromUtf8(name, units) || units.size() > 32767) return ERROR_INVALID_NAME;
+  if (!Utf16FromUtf8(name, units)) return ERROR_INVALID_NAME;
+  if (units.size() > kMaxNameUnits) return ERROR_FILENAME_EXCED_RANGE;
   const HANDLE handle = HandleOf(file);
   if (!SetDeleteOnClose(handle, false)) return static_cast<int>(GetLastError());
-  // The new name in the folder held open, given through the file's own handle; a name that is
-  // taken is not replaced.
-  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + units.size() * sizeof(wchar_t));
-  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  rename->ReplaceIfExists = FALSE;
-  rename->RootDirectory = HandleOf(folder);
-  rename->FileNameLength = static_cast<DWORD>(units.size() * sizeof(wchar_t));
-  std::copy(units.begin(), units.end(), reinterpret_cast<char16_t*>(rename->FileName));
-  if (!SetFileInformationByHandle(handle, FileRenameInfo, rename,
-                                  static_cast<DWORD>(buffer.size()))) {
-    const DWORD error = GetLastError();
+  // The new name, given through the file's own handle; a name that is taken is not replaced.
+  const auto renameTo = [handle](HANDLE root, const std::u16string& target) -> DWORD {
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = FALSE;
+    rename->RootDirectory = root;
+    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    std::copy(target.begin(), target.end(), reinterpret_cast<char16_t*>(rename->FileName));
+    return SetFileInformationByHandle(handle, FileRenameInfo, rename,
+                                      static_cast<DWORD>(buffer.size()))
+               ? ERROR_SUCCESS
+               : GetLastError();
+  };
+  // In the folder held open; where the system takes no folder handle for a new name (Wine),
+  // by the folder's path.
+  DWORD error = renameTo(HandleOf(folder), units);
+  if (error == ERROR_INVALID_PARAMETER) {
+    std::wstring wide;
+    if (!WidePath(folderPath + name, wide)) return ERROR_INVALID_NAME;
+    error = renameTo(nullptr, std::u16string(wide.begin(), wide.end()));
+  }
+  if (error != ERROR_SUCCESS) {
     SetDeleteOnClose(handle, true);
-    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS
-               ? kErrorNameTaken
-               : static_cast<int>(error);
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? kErrorNameTaken
+                                                                        : static_cast<int>(error);
   }
   // An ordinary file from now on.
   FILE_BASIC_INFO basic{};
@@ -508,7 +536,7 @@ int NameFileIn(FolderHandle folder, FileHandle file, const std::string& hidden,
 }
 
 bool IsNameTooLong(int err) {
-  return err == ERROR_FILENAME_EXCED_RANGE || err == ERROR_INVALID_NAME;
+  return err == ERROR_FILENAME_EXCED_RANGE;
 }
 
 int RenameFileNoReplace(const std::string& from, const std::string& to) {
