@@ -129,18 +129,25 @@ wine "$exe" -r "$winsamples" --outdir "$(winepath -w "$out")" >/dev/null 2>&1 ||
   fail "--outdir wrote through a link to a folder (exit status $status)"
 echo "--outdir writes nothing through a link in the place of a folder"
 
-# --report and --json: written beside their names and renamed into place, over an older file.
+# --report and --json: written beside their names and renamed into place, over the reports of
+# an earlier run; a file that is no report is not replaced.
 reports="$work/reports"
 mkdir -p "$reports"
-echo older >"$reports/r.html"
 winreports="$(winepath -w "$reports")"
-cli -r "$winsamples" --outdir "$(winepath -w "$work/out2")" --report "$winreports\\r.html" \
-  --json "$winreports\\r.jsonl" >/dev/null
+for run in 1 2; do
+  cli -r "$winsamples" --outdir "$(winepath -w "$work/out2")" --report "$winreports\\r.html" \
+    --json "$winreports\\r.jsonl" >/dev/null
+done
 [ "$(cd "$reports" && ls | tr '\n' ' ')" = "r.html r.jsonl " ] ||
   fail "--report and --json left $(ls "$reports")"
 tail -c 8 "$reports/r.html" | grep -q '</html>' && grep -q 'Größe.CHI' "$reports/r.html" &&
   tail -n 1 "$reports/r.jsonl" | grep -q '^{"summary":' || fail "--report or --json is not whole"
-echo "--report and --json are renamed into place, over an older file"
+echo older >"$reports/other.html"
+status=0
+wine "$exe" "$winsamples" --report "$winreports\\other.html" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 64 ] && [ "$(cat "$reports/other.html")" = older ] ||
+  fail "--report replaced a file that is no report (exit status $status)"
+echo "--report and --json are renamed into place, over earlier reports and nothing else"
 
 # Ctrl-C in the middle of a document (Wine passes SIGINT on as the console's Ctrl-C event): the
 # run stops with 130, the document's partial RTF file is deleted, and the log says so.

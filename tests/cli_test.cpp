@@ -331,6 +331,31 @@ TEST_F(CliTest, AFileSizeLimitEndsTheRunAsAFullDiskDoes) {
   EXPECT_TRUE(fs::exists(dir_ / "a_small.rtf"));
   EXPECT_FALSE(fs::exists(dir_ / "b_big.rtf"));
   EXPECT_FALSE(fs::exists(dir_ / "c_after.rtf"));
+
+  // The log is what grows beyond the limit: no RTF file is left that the log does not name.
+  for (const auto& e : fs::directory_iterator(dir_)) fs::remove_all(e.path());
+  std::string problems = kDoc;
+  for (int i = 0; i < 400; ++i) problems += "an odd \\Q command\r\n";
+  for (int i = 10; i < 30; ++i) Write("d" + std::to_string(i) + ".CHI", problems);
+  for (const char* jobs : {"1", "4"}) {
+    const CliResult full = Run({"-j", jobs, dir_.string()}, [] {
+      const rlimit limit{64 << 10, 64 << 10};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(full.status, 2) << jobs;
+    EXPECT_NE(full.err.find("Pomvex.Log: File too large"), std::string::npos) << full.err;
+    const std::string log = Read(dir_ / "Pomvex.Log");
+    int kept = 0;
+    for (const auto& e : fs::directory_iterator(dir_)) {
+      if (e.path().extension() != ".rtf") continue;
+      ++kept;
+      EXPECT_NE(log.find("\r\n  " + e.path().stem().string() + ".CHI\r\n"), std::string::npos)
+          << jobs << ": " << e.path().filename();
+      fs::remove(e.path());
+    }
+    EXPECT_GE(kept, 1) << jobs;
+    fs::remove(dir_ / "Pomvex.Log");
+  }
 }
 
 TEST_F(CliTest, AFullDiskEndsTheRunWithoutACutOffRtf) {

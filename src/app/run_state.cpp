@@ -115,11 +115,13 @@ void RunState::CommitEntry(RunEntry& entry) {
     WriteCountLine(*this, entry.scriptRuns, std::string(" instances of ") + CategoryNames[6]);
     WriteCountLine(*this, entry.errors, " errors in the conversion");
   }
+  // The log names the document before its RTF file is let go: when the log cannot be written,
+  // the RTF file is deleted with the entry.
+  FlushLog();
   for (RunObserver* observer : Observers) observer->EntryCommitted(entry, true);
   entry.input.reset();
   entry.output.reset();
   ++FilesDone;
-  FlushLog();
 }
 
 void RunState::CommitUnfinished(RunEntry& entry) {
