@@ -160,8 +160,14 @@ mkdir -p "$big"
 cp "$root/examples/LETTER.CHI" "$big/B.CHI"
 wine "$exe" "$(winepath -w "$big")" >/dev/null &
 pid=$!
+# The RTF file is written under a hidden temporary name until it is whole.
+writing() {
+  local f
+  for f in "$big"/.pomvex-*.tmp; do [ -s "$f" ] && return 0; done
+  return 1
+}
 for _ in $(seq 1200); do
-  [ -s "$big/A.rtf" ] && break
+  writing && break
   sleep 0.05
 done
 kill -INT "$pid"
@@ -169,6 +175,8 @@ status=0
 wait "$pid" || status=$?
 [ "$status" -eq 130 ] || fail "Ctrl-C ended pomvex-cli.exe with exit status $status, not 130"
 [ ! -e "$big/A.rtf" ] && [ ! -e "$big/B.rtf" ] || fail "Ctrl-C left an RTF file behind"
+[ -z "$(ls -A "$big" | grep -v -e '^A.CHI$' -e '^B.CHI$' -e '^Pomvex.Log$')" ] ||
+  fail "Ctrl-C left $(ls -A "$big") behind"
 grep -q '^\*\*\* Run interrupted after 0 files\. \*\*\*'$'\r''$' "$big/Pomvex.Log" ||
   fail "the log does not tell of the interruption"
 echo "Ctrl-C stops pomvex-cli.exe with 130, deletes the partial RTF file and closes the log"
