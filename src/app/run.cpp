@@ -40,13 +40,17 @@ void WriteSummary(RunState& run, RunOutcome& outcome) {
 // A run that did not finish still closes its log with why, and with what was done, when the
 // log can be written.
 void EndLog(RunState& run, RunOutcome& outcome) {
-  if (!run.LogOpen()) return;
+  if (!run.LogOpen()) {
+    run.DropUnlogged();
+    return;
+  }
   try {
     run.WriteLog(outcome.ending);
     WriteSummary(run, outcome);
     run.CloseLog();
   } catch (const std::exception&) {
     outcome.summary.clear();  // the log did not get it
+    run.DropUnlogged();
   }
 }
 

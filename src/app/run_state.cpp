@@ -115,9 +115,15 @@ void RunState::CommitEntry(RunEntry& entry) {
     WriteCountLine(*this, entry.scriptRuns, std::string(" instances of ") + CategoryNames[6]);
     WriteCountLine(*this, entry.errors, " errors in the conversion");
   }
-  // The log names the document before its RTF file is let go: when the log cannot be written,
-  // the RTF file is deleted with the entry.
-  FlushLog();
+  // The log names the document before its RTF file is let go. When the log cannot be written,
+  // the run ends, and the RTF file waits: it is kept if the log, written once more at the end,
+  // names it after all, and deleted if not.
+  try {
+    FlushLog();
+  } catch (...) {
+    if (entry.output) unlogged_.push_back(std::move(entry.output));
+    throw;
+  }
   for (RunObserver* observer : Observers) observer->EntryCommitted(entry, true);
   entry.input.reset();
   entry.output.reset();
@@ -175,6 +181,15 @@ void RunState::CheckInterrupted() {
 void RunState::CloseLog() {
   if (log_) log_->Close();
   log_.reset();
+  unlogged_.clear();  // the log names them now
+}
+
+void RunState::DropUnlogged() {
+  for (std::unique_ptr<OutputFile>& output : unlogged_) {
+    output->Discard();
+    Outputs.Emptied(output->Folder());
+  }
+  unlogged_.clear();
 }
 
 }  // namespace pomvex

@@ -47,7 +47,11 @@ class RunState {
   // Hands what the log holds to the system: done after every document, so that a process that
   // is killed leaves a log naming every file it finished.
   void FlushLog();
+  // Closes the log; the RTF files whose lines it could not take when they were committed are
+  // named in it now, and kept.
   void CloseLog();
+  // The log could not be written to its end: the RTF files it does not name are deleted.
+  void DropUnlogged();
   bool LogOpen() const { return log_ != nullptr; }
   std::string LogPath() const { return log_ ? log_->Path() : std::string(); }
 
@@ -74,6 +78,8 @@ class RunState {
  private:
   RunFrontEnd& frontEnd_;
   std::unique_ptr<OutputFile> log_;
+  // RTF files committed while the log could not be written.
+  std::vector<std::unique_ptr<OutputFile>> unlogged_;
 };
 
 }  // namespace pomvex
