@@ -27,7 +27,8 @@ TEST(ConvertDocument, FramesParagraphs) {
             "{\\pard\\qj First line \r\n"
             "second line.\\par}\r\n"
             "{\\pard\\qj Next\\par}\r\n"
-            "\\page}");
+            "}")
+      << "a page break with no text after it is left out";
   EXPECT_TRUE(IsOneGroup(c.rtf));
 }
 
@@ -77,9 +78,9 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
        R"(\1cw|\U1STANDARD|\+      2|E = mc|next\,|)",
        "{\\pard\\qj\\sb25 E = mc{\\super 2} \r\nnext\\par}\r\n}",
        {}},
-      {"a header line after an empty line is body text",
+      {"a header line after an empty line is body text, its command shown as text",
        R"(\1cw|\U1STANDARD||\pHS 2|x\,|)",
-       "{\\pard\\qj \\pHS 2 \r\nx\\par}\r\n}",
+       "{\\pard\\qj \\\\pHS 2 \r\nx\\par}\r\n}",
        {}},
       {"a header line ending the input after an empty line is no body",
        R"(\1cw|\U1STANDARD||\pHS 2|)",
@@ -146,8 +147,9 @@ TEST(ConvertDocument, ExactBodiesOfEdgeCases) {
        {}},
       {"a drawing and the labels between its rows are in Courier New, text after it is not",
        R"(\1cw|\U1STANDARD|\U3LINEDRAW|\3u-o\1\,|\ \3<\1 beam\,|\3m-.\1\,|after\,|)",
-       "{\\pard\\qj\\f2\\fs20 \\u9484?\\u9472?\\u9488?\\par}\r\n{\\pard\\qj\\f2\\fs20  \\u8595? "
-       "beam\\par}\r\n{\\pard\\qj\\f2\\fs20 \\u9492?\\u9472?\\u9496?\\par}\r\n"
+       "{\\pard\\qj\\sl-226\\slmult0\\f2\\fs20 \\u9484?\\u9472?\\u9488?\\par}\r\n"
+       "{\\pard\\qj\\sl-226\\slmult0\\f2\\fs20  \\u8595? beam\\par}\r\n"
+       "{\\pard\\qj\\sl-226\\slmult0\\f2\\fs20 \\u9492?\\u9472?\\u9496?\\par}\r\n"
        "{\\pard\\qj after\\par}\r\n}",
        {}},
       {"a footnote's centred paragraph leaves the referring one justified",
@@ -239,13 +241,17 @@ TEST(ConvertDocument, FootnoteSections) {
   EXPECT_EQ(bad.body, "{\\pard\\qj Body\\par}\r\n}");
 }
 
-TEST(ConvertDocument, EndnotesAreMarkedAsSuch) {
+// Endnotes take the reader's number, once, in arabic figures: also those whose marks do not come
+// in order, or come again, which as footnotes keep the author's marks.
+TEST(ConvertDocument, EndnotesAreMarkedAsSuchAndNumberedOnce) {
   Converted c = Convert(
-      "\\1cw\r\n\\U1STANDARD\r\n\\pEN1\r\n\\N1\r\nNote.\\,\r\n\\=\r\n"
-      "Text\\F1\\,\r\n");
-  EXPECT_NE(c.rtf.find("\\fet1{\\info"), std::string::npos);
-  EXPECT_NE(c.body.find("Text{\\super\\chftn}{\\footnote\\ftnalt {\\pard"), std::string::npos)
-      << c.body;
+      "\\1cw\r\n\\U1STANDARD\r\n\\pEN1\r\n\\N1\r\nNote.\\,\r\n\\=\r\n\\N3\r\nOther.\\,\r\n\\=\r\n"
+      "Text\\F3 and\\F1 again\\F1\\,\r\n");
+  EXPECT_NE(c.rtf.find("\\fet1\\aftnnar{\\info"), std::string::npos);
+  EXPECT_EQ(c.body,
+            "{\\pard\\qj Text{\\super\\chftn}{\\footnote\\ftnalt {\\pard\\qj\\sa25 {\\super\\chftn} "
+            "Other.}} and{\\super\\chftn}{\\footnote\\ftnalt {\\pard\\qj\\sa25 {\\super\\chftn} Note.}} "
+            "again{\\super\\chftn}{\\footnote\\ftnalt {\\pard\\qj\\sa25 {\\super\\chftn} Note.}}\\par}\r\n}");
 }
 
 // Only the body's references count towards the automatic footnote numbers, and the count

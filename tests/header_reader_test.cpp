@@ -171,7 +171,7 @@ TEST(RtfProlog, DefaultAndSetLines) {
   s.BM = 7;  // 1008 twips: the header and the footer halfway into them
   EXPECT_NE(RtfProlog(s, PrologMarginsOf(s), true).find("\\margb1008\\headery504\\footery504\r"),
             std::string::npos);
-  EXPECT_NE(p.find("\r\n\\fet1{\\info"), std::string::npos);
+  EXPECT_NE(p.find("\r\n\\fet1\\aftnnar{\\info"), std::string::npos) << "endnotes in arabic figures";
   s.LM = 14913081;  // x 144 passes 2^31
   EXPECT_THROW(PrologMarginsOf(s), ConversionAbandoned);
 }

@@ -88,13 +88,13 @@ TEST(ConvertPictures, FirstReferenceBecomesAPlaceholder) {
 }
 
 TEST(ConvertRules, RuleLinesAndPlaceholders) {
-  const std::string border = R"(\brdrb\brdrs\brdrw15\brsp20)";
+  const std::string rule = R"(\tab)";
   const std::vector<std::pair<std::string, std::string>> cases = {
       {std::string(9, '-'), std::string(9, '-')},
-      {std::string(10, '-'), border},
-      {std::string(20, '-'), border},
-      {std::string(12, '='), border},
-      {std::string(10, '_'), border},
+      {std::string(10, '-'), rule},
+      {std::string(20, '-'), rule},
+      {std::string(12, '='), rule},
+      {std::string(10, '_'), rule},
       {std::string(10, '-') + " ", std::string(10, '-') + " "},
       {std::string(10, '*'), std::string(10, '*')},
       {R"(\L--\E)", "--"},

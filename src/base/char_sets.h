@@ -69,11 +69,16 @@ inline constexpr CharSet SegmentBreakers = LayoutCommands.Union(InternalMarkers)
 // Every character that may follow a backslash in a ChiWriter line.
 inline constexpr CharSet KnownCommands = SlotChars.Union(LayoutCommands).With("@ABFGNU\\p");
 
+// Known commands that no step gives a meaning where they can still stand when the font step
+// comes: the line codes after their first occurrence in a line ("\+", "\-", "\,", "\=", "\/"),
+// and the marks of footnote sections and header lines in the body ("\N", "\p", "\U").
+inline constexpr CharSet LeftoverCommands{"+-,=/NUp"};
 // Commands that reach the font step as written though no step gives them a meaning: the unknown
-// ones and the hyphenation marks that could not be removed (both reported). They are written as
-// text, behind a literal backslash, so that a reader shows them and the letters after them.
-// "\{" and "\}" are left out: they are literal braces in RTF as they stand.
+// ones and the hyphenation marks that could not be removed (both reported), and the leftover
+// ones. They are written as text, behind a literal backslash, so that a reader shows them and the
+// letters after them rather than taking them for RTF control words. "\{" and "\}" are left out:
+// they are literal braces in RTF as they stand. (A switch to an empty font slot is left out.)
 inline constexpr CharSet TextShownCommands =
-    KnownCommands.Union(InternalMarkers).With("{}").Complement().With("AB");
+    KnownCommands.Union(InternalMarkers).With("{}").Complement().With("AB").Union(LeftoverCommands);
 
 }  // namespace pomvex

@@ -37,18 +37,22 @@ class FontSlotTable {
   // slot character whose slot holds a font, NONE otherwise. Asked at every command of a line,
   // so it is one look in a table.
   FontKind SwitchKindOf(char c) const { return switchKinds_[static_cast<unsigned char>(c)]; }
+  // The slot characters whose slot holds no font: after a backslash they switch to nothing.
+  const CharSet& EmptySlots() const { return empty_; }
 
  private:
   void Reindex() {
     highest_.fill('\0');
     holding_.fill(CharSet{});
     switchKinds_.fill(NONE);
+    empty_ = CharSet{};
     for (int i = 0; i < kSize; ++i) {
       if (kinds_[i] > NONE) continue;
       const auto c = static_cast<char>('!' + i);
       highest_[kinds_[i]] = c;
       if (kinds_[i] != NONE) holding_[kinds_[i]].Insert(c);
       if (SlotChars.Contains(c)) switchKinds_[static_cast<unsigned char>(c)] = kinds_[i];
+      if (SlotChars.Contains(c) && kinds_[i] == NONE) empty_.Insert(c);
     }
   }
 
@@ -58,6 +62,7 @@ class FontSlotTable {
   std::array<char, NONE + 1> highest_{};
   std::array<CharSet, NONE + 1> holding_{};
   std::array<FontKind, 256> switchKinds_{};
+  CharSet empty_;
 };
 
 // The page settings of the document header, each named after its keyword ("\p" + two letters).

@@ -28,8 +28,10 @@ const charmaps::CharTable* TableOf(FontKind kind) {
   }
 }
 
-// Appends the command whose character is c, as text when nothing converts it.
-void AppendCommand(std::string& out, char c) {
+// Appends the command whose character is c, as text when nothing converts it; a switch to an
+// empty font slot, which switches to nothing, is left out.
+void AppendCommand(const DocumentState& doc, std::string& out, char c) {
+  if (doc.FontSlots.EmptySlots().Contains(c)) return;
   out += kBackslash;
   if (TextShownCommands.Contains(c)) out += kBackslash;  // a literal backslash before it
   out += c;
@@ -38,14 +40,14 @@ void AppendCommand(std::string& out, char c) {
 // Appends text in no special font: commands pair from the start, and those left without a
 // meaning are written as text.
 void AppendPlainRun(const DocumentState& doc, std::string& out, std::string_view run) {
-  if (!doc.LineMayShowCommands || !HasCommand(run, TextShownCommands)) {
+  if (!doc.LineMayShowCommands || !HasCommand(run, CommandsShownAsText(doc))) {
     out += run;
     return;
   }
   CommandWalk command(run);
   while (command.Next()) {
     out += command.TextBefore();
-    AppendCommand(out, command.Char());
+    AppendCommand(doc, out, command.Char());
   }
   out += command.Rest();  // with a backslash that ends the run
 }
@@ -90,13 +92,15 @@ void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, F
   while (command.Next()) {
     translate(command.TextBefore());
     const char d = command.Char();
-    if (d == kBackslash) {  // the font's own backslash character, which draws no line here
-      translateChar(static_cast<unsigned char>(kBackslash));
+    if (d == kBackslash) {  // the font's own backslash character: the diagonal of a drawing
+      if (translateChar(static_cast<unsigned char>(kBackslash)).drawsLine) {
+        doc.LineDrawsLines = true;
+      }
       continue;
     }
     // A command passes through. "\F" (footnote reference) and "\]" (right or decimal tab)
     // carry one argument character, itself possibly an escaped backslash.
-    AppendCommand(out, d);
+    AppendCommand(doc, out, d);
     std::size_t next = command.End();
     if ((d == 'F' || d == ']') && next < run.size()) {
       out += run[next];

@@ -20,9 +20,15 @@ std::string TranslateSpecialChar(Reporter& report, unsigned char ch, FontKind ki
 
 // Appends run, written in kind, to out: translated character by character in the special
 // fonts, unchanged in the others. Blanks and commands pass through, except that a command no
-// step converts (TextShownCommands) is written as text; the argument character of "\F" and "\]"
+// step converts (TextShownCommands) is written as text and a switch to an empty font slot is
+// left out; the argument character of "\F" and "\]"
 // is kept; an escaped backslash is the font's own backslash character. A translated character
 // that draws a line sets doc.LineDrawsLines.
 void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind);
+// The commands AppendFontRun does not pass through as they are: those written as text, and the
+// switches to the document's empty font slots, which it leaves out.
+inline CharSet CommandsShownAsText(const DocumentState& doc) {
+  return TextShownCommands.Union(doc.FontSlots.EmptySlots());
+}
 
 }  // namespace pomvex

@@ -10,8 +10,9 @@ namespace pomvex {
 namespace {
 
 constexpr std::string_view kEol = "\r\n";
-// Courier New (font 2 of the prolog) at 10 points.
-constexpr std::string_view kDrawingFace = "\\f2\\fs20";
+// A drawing's paragraph: lines exactly as high as Courier New at 10 points, so that the strokes
+// of one line meet those of the next, in that face (font 2 of the prolog).
+constexpr std::string_view kDrawingFace = "\\sl-226\\slmult0\\f2\\fs20";
 
 }  // namespace
 
@@ -57,13 +58,11 @@ void BodyWriter::Write(std::string& line, const FramedLine& framed) {
 
 void BodyWriter::Close(const GroupFlow& flow) {
   EmitHeld(false);
+  // A page break that waits for a paragraph has no text after it: it is left out, so that no
+  // reader prints an empty last page.
   std::string end;
   if (!flow.paragraphEnded) end += "\\par}";
-  if (!paragraphs_) {
-    end += flow.pageBreakPending ? "{\\pard\\page\\par}" : "{\\pard\\par}";
-  } else if (flow.pageBreakPending) {
-    end += "\\page";
-  }
+  if (!paragraphs_) end += "{\\pard\\par}";
   out_.Write(end);
 }
 

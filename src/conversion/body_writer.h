@@ -13,7 +13,8 @@
 namespace pomvex {
 
 // A drawing is made of paragraphs of one line each. Those that draw with line-drawing
-// characters are set in Courier New 10 pt ("\f2\fs20" after the paragraph's words), and so are
+// characters are set in Courier New 10 pt, with lines exactly that high ("\sl-226\slmult0\f2\fs20"
+// after the paragraph's words), and so are
 // the paragraphs that stand between two of them (the labels and arrows of a diagram), unless an
 // empty paragraph, a paragraph of several lines or more than kMaxBetween paragraphs stand
 // between. The paragraph's group ends the face. Lines that may stand between are held until
@@ -26,9 +27,9 @@ class BodyWriter {
   // Writes the group's line with its line end (and the footnote texts it stands for), or holds
   // it; line is left empty.
   void Write(std::string& line, const FramedLine& framed);
-  // Writes what is held and closes the body: an open paragraph is closed, a body without a
-  // paragraph gets an empty one ("{\pard\par}"), and a page break that waits for a paragraph
-  // goes into that one, or stands last when there are others.
+  // Writes what is held and closes the body: an open paragraph is closed, and a body without a
+  // paragraph gets an empty one ("{\pard\par}"). A page break that waits for a paragraph is left
+  // out: no text follows it.
   void Close(const GroupFlow& flow);
 
  private:

@@ -173,6 +173,9 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
   if (extraLines && !doc.KeepAllScripts) unprocessed = UnprocessedScriptLines(group);
   CommandCheck commands;
   FontKind mainCarry = NONE;
+  // Commands left that no step converts, or switches to empty font slots.
+  const CharSet shownAsText = LeftoverCommands.Union(slots.EmptySlots());
+  bool leftovers = false;
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     std::string& line = group.Lines[slot];
     // Only the group's last line can hold a form feed: it ends the group.
@@ -181,6 +184,7 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
         PrepareLine(doc.report, slots, line, slot, mayHoldFormFeed, prepared.controls);
     commands.unknown = commands.unknown || scan.unknown;
     commands.hyphenationMarks = commands.hyphenationMarks || scan.hyphenationMarks;
+    leftovers = leftovers || scan.kept.commands.Intersects(shownAsText);
     if (slot == group.mainIndex) {
       prepared.mainCommands = scan.kept;
       mainCarry = flow.fontCarry;
@@ -190,8 +194,12 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
     }
   }
   for (const UnprocessedLine& line : unprocessed) ReportUnprocessedScriptLine(doc.report, line);
-  // Only a group with such commands can leave one that is shown as text (TextShownCommands).
-  doc.LineMayShowCommands = commands.unknown || commands.hyphenationMarks;
+  // Only a group with such commands can leave one that is shown as text (TextShownCommands) or
+  // left out. The switches to the fonts carried in are written to the slots that hold them, but
+  // STANDARD, which the document may not declare, to slot "1", which may then be empty.
+  doc.LineMayShowCommands =
+      commands.unknown || commands.hyphenationMarks || leftovers ||
+      (slots.HighestSlotOf(STANDARD) == '\0' && slots.EmptySlots().Contains('1'));
   flow.equalsSeen = prepared.controls.equalsSeen;
   const bool joined = AddJoiningSpace(group, prepared.controls);
   const std::size_t joinedLength = joined ? group.Lines[group.mainIndex].size() : 0;

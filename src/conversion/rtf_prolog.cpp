@@ -47,7 +47,9 @@ std::string RtfProlog(const DocumentSettings& settings, const PrologMargins& mar
        "\\footery" + furniture);
   line("\\fs24\\widowctrl\\hyphauto\\ftnbj");
   for (std::string_view fontLine : kFontTable) line(fontLine);
-  line(std::string(settings.EN ? "\\fet1" : "") + "{\\info{\\author pomvex}}\\viewkind1\\uc1");
+  // Endnotes numbered in arabic figures, as the document's own marks were.
+  line(std::string(settings.EN ? "\\fet1\\aftnnar" : "") +
+       "{\\info{\\author pomvex}}\\viewkind1\\uc1");
   return p;
 }
 

@@ -277,7 +277,7 @@ void AppendRun(DocumentState& doc, std::string& out, std::string_view source, st
 
 // A line without a switch is in no font and stays as it is, but for the commands shown as text.
 void ShowCommandsAsText(DocumentState& doc, std::string& line) {
-  if (!doc.LineMayShowCommands || !HasCommand(line, TextShownCommands)) return;
+  if (!doc.LineMayShowCommands || !HasCommand(line, CommandsShownAsText(doc))) return;
   std::string& out = doc.Spare;
   out.clear();
   AppendFontRun(doc, out, line, NONE);

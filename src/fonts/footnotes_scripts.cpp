@@ -149,8 +149,10 @@ std::size_t AppendReference(DocumentState& doc, char symbol, std::bitset<25>& ac
     return 3;
   }
   // Only a reference in the body proper can be numbered: not one in a page section, nor one in a
-  // footnote text inserted into this line.
-  const bool numbered = !doc.InPageSection && active.none() && TakesAutomaticNumber(doc, symbol);
+  // footnote text inserted into this line. An endnote always takes the reader's number: readers
+  // number endnotes themselves, so a mark of the author's would be a second number.
+  const bool numbered = !doc.InPageSection && active.none() &&
+                        (doc.Settings.EN || TakesAutomaticNumber(doc, symbol));
   if (numbered) {
     out += kAutoNumber;
   } else {

@@ -1,5 +1,6 @@
 // Centring and right alignment: the "\^" marks, with the hard spaces that belong to them, give
-// way to "\qc " or "\qr " at the start of the line. Then hard spaces that follow an ordinary
+// way to "\qc " or "\qr " at the start of the line, or a single mark after text to a tab to the
+// right margin. Then hard spaces that follow an ordinary
 // space are dropped, except in a line's leading indentation.
 #include "layout/alignment.h"
 
@@ -150,15 +151,19 @@ void ConvertCentring(std::string& line) {
   line.insert(0, "\\qc ");
 }
 
-void ConvertRightAlignment(std::string& line) {
+bool ConvertRightAlignment(std::string& line) {
   const std::vector<CaretMark> marks = FindCaretMarks(line);
-  if (marks.size() != 1) return;
+  if (marks.size() != 1) return false;
   // The mark goes with the hard spaces and then the spaces after it.
   const std::size_t start = marks.front().pos;
   std::size_t end = start + 2 + 2 * marks.front().hardAfter;
   while (end < line.size() && line[end] == ' ') ++end;
-  line.erase(start, end - start);
-  line.insert(0, "\\qr ");
+  // Text before the mark stays at the left, and a tab takes the rest to the right margin; a
+  // line without such text, or a centred one, is right-aligned as a whole.
+  const bool rightPart = !line.starts_with("\\qc ") && IndentEnd(line) < start;
+  line.replace(start, end - start, rightPart ? "\\tab " : "");
+  if (!rightPart) line.insert(0, "\\qr ");
+  return rightPart;
 }
 
 void CollapseHardSpaces(std::string& line, bool startsParagraph) {

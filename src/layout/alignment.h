@@ -9,8 +9,10 @@ namespace pomvex {
 // A text between two "\^" marks, with the hard spaces that belong to them, becomes a line that
 // starts with "\qc " (pipeline step 6).
 void ConvertCentring(std::string& line);
-// A single "\^" left makes the line start with "\qr " (pipeline step 7).
-void ConvertRightAlignment(std::string& line);
+// A single "\^" left makes the line start with "\qr " (pipeline step 7); after text of its own
+// in a line that is not centred, it becomes "\tab " instead, the tab to a right stop at the
+// margin (AppendMarginStop), and true is given.
+bool ConvertRightAlignment(std::string& line);
 // Outside centred and right-aligned lines, a hard space after a space is dropped; a line that
 // starts a paragraph keeps those of its indentation (pipeline step 8).
 void CollapseHardSpaces(std::string& line, bool startsParagraph);

@@ -283,9 +283,10 @@ class LatePass {
 
 void ConvertLateSteps(DocumentState& doc, std::string& line, bool collapse, bool startsParagraph,
                       int halfPoints) {
-  // Step 13: a line of one repeated rule character becomes a border; no other step changes it.
+  // Step 13: a line of one repeated rule character becomes a ruled tab; no other step changes
+  // it.
   if (IsRuleLine(line)) {
-    line = kRuleBorder;
+    line = kRuleTab;
     return;
   }
   LatePass pass(doc, line, doc.Spare, collapse, startsParagraph, halfPoints);
@@ -323,7 +324,7 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
   }
   if (has.Has('G')) ConvertPictures(doc.report, line);  //  5
   if (has.Has('^')) ConvertCentring(line);              //  6
-  if (has.Has('^')) ConvertRightAlignment(line);        //  7
+  const bool rightPart = has.Has('^') && ConvertRightAlignment(line);  //  7
   // Steps 8 and 10 to 15 go through the line in one pass; a line without their commands needs
   // only step 10's braces, and step 9 looks at what step 8 left, so a line with tabs takes step
   // 8 alone.
@@ -332,12 +333,18 @@ void ProcessLineMarkup(DocumentState& doc, std::string& line, const CommandSumma
                     has.afterAnyBackslash.Intersects(slots.SlotsOf(LINEDRAW));  // "\L", "\E"
   if (tabs && has.Has(' ')) CollapseHardSpaces(line, startsParagraph);          //  8
   if (tabs) WriteTabStops(doc, line, tabStops);                                 //  9
-  if (late) {
+  // The stop of a right part comes after those of the line's own tabs, at the margin.
+  if (rightPart) AppendMarginStop(doc.Settings, tabStops, /*ruled=*/false);
+  if (IsRuleLine(line)) {
+    // Step 13, which no other step changes: a rule is a tab to a right stop at the margin whose
+    // leader draws the line, in every reader.
+    line = kRuleTab;
+    AppendMarginStop(doc.Settings, tabStops, /*ruled=*/true);
+  } else if (late) {
     const int halfPoints = HalfPointsOf(startsParagraph ? SizeOf(STANDARD) : sizeAtStart);
     ConvertLateSteps(doc, line, !tabs && has.Has(' '), startsParagraph, halfPoints);  //  8, 10-15
   } else {
-    EscapeBraces(line);                        // 10
-    if (IsRuleLine(line)) line = kRuleBorder;  // 13
+    EscapeBraces(line);  // 10
   }
 }
 

@@ -1,6 +1,6 @@
 // Whole-line features: the hyphenation mark of a word divided at the end of a main line goes so
 // that the word runs on into the next line; a picture reference becomes a visible placeholder;
-// a line drawn with one rule character becomes a bottom border.
+// a line drawn with one rule character becomes a tab whose leader draws it.
 #include "layout/rules_pictures.h"
 
 #include <string_view>
@@ -86,7 +86,7 @@ bool IsRuleLine(std::string_view line) {
 }
 
 void ConvertRules(std::string& line, bool placeholders) {
-  if (IsRuleLine(line)) line = kRuleBorder;
+  if (IsRuleLine(line)) line = kRuleTab;
   // The placeholders left by the line-drawing characters "[" and "]".
   static constexpr CharSet kPlaceholders{"LE"};
   if (!placeholders || FindCommand(line, kPlaceholders) == kNoIndex) return;

@@ -17,12 +17,14 @@ void RemoveHyphenB(Reporter& report, LineGroup& group);
 // The first picture reference ("\G" name "\G") becomes a visible placeholder, and the user is
 // warned (pipeline step 5).
 void ConvertPictures(Reporter& report, std::string& line);
-// A line of one repeated rule character becomes a bottom border, and the placeholders of the
-// line-drawing characters go (pipeline step 13). placeholders: the line may hold them.
+// A line of one repeated rule character becomes a tab to a right stop at the margin whose
+// leader draws the line (the stop goes with the paragraph's tab stops, AppendMarginStop), and the
+// placeholders of the line-drawing characters go (pipeline step 13). placeholders: the line may
+// hold them.
 void ConvertRules(std::string& line, bool placeholders = true);
-// The border a rule line becomes, and whether a line is one: ten or more of one rule character
-// ("-", "=" or "_") and nothing else.
-inline constexpr std::string_view kRuleBorder = "\\brdrb\\brdrs\\brdrw15\\brsp20";
+// What a rule line becomes, and whether a line is one: ten or more of one rule character ("-",
+// "=" or "_") and nothing else.
+inline constexpr std::string_view kRuleTab = "\\tab";
 bool IsRuleLine(std::string_view line);
 
 }  // namespace pomvex

@@ -244,6 +244,12 @@ void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops)
   line = std::move(out);
 }
 
+void AppendMarginStop(const DocumentSettings& settings, std::string& tabStops, bool ruled) {
+  static constexpr StopWords kRuledStop{"\\tqr\\tlul\\tx", 12};
+  // Where the text area has no width, at the right margin's column.
+  AppendStop(tabStops, ruled ? kRuledStop : kRightStop, MarginStop(settings, settings.RM));
+}
+
 void TrimTrailingSpaces(std::string& text) {
   const char* data = text.data();
   std::size_t n = text.size();

@@ -16,6 +16,10 @@ void FindTabStops(DocumentState& doc, std::string& line);
 // "\tqr" or "\tqdec" in front for right and decimal tabs) are appended to tabStops, in the
 // order of the marks, for the paragraph properties.
 void WriteTabStops(DocumentState& doc, std::string& line, std::string& tabStops);
+// Appends the words of a right tab stop at the right edge of the text area ("\tqr\tx" and the
+// position), with a line as its leader ("\tlul") for a rule: the stop of a line's right part and
+// of a rule.
+void AppendMarginStop(const DocumentSettings& settings, std::string& tabStops, bool ruled);
 void TrimTrailingSpaces(std::string& text);
 
 }  // namespace pomvex
