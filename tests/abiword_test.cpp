@@ -2,6 +2,7 @@
 // documents' words, characters and footnotes. Skipped where it is not installed.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -53,6 +54,12 @@ class AbiWord : public ::testing::Test {
     batch_->Add(testing::SampleDocuments(), "txt");
     batch_->Add(testing::PrintedSamples(), "pdf");
     batch_->Add({batch_->WriteRtf("break", testing::ConvertInMemory(kBreakDocument).rtf)}, "pdf");
+    const std::vector<fs::path> round = {
+        batch_->WriteRtf("second_round",
+                         testing::ConvertInMemory(testing::kSecondRoundDocument).rtf),
+        batch_->WriteRtf("endnotes", testing::ConvertInMemory(testing::kEndnoteDocument).rtf)};
+    batch_->Add(round, "pdf");
+    batch_->Add(round, "txt");
     batch_->Run(RunAbiWord);
   }
   static void TearDownTestSuite() { batch_.reset(); }
@@ -62,6 +69,9 @@ class AbiWord : public ::testing::Test {
   }
 
   static fs::path BreakFile() { return batch_->Folder() / "break.rtf"; }
+  static std::vector<fs::path> RoundFiles() {
+    return {batch_->Folder() / "second_round.rtf", batch_->Folder() / "endnotes.rtf"};
+  }
 
   static std::unique_ptr<testing::ReaderBatch> batch_;
 };
@@ -104,6 +114,36 @@ TEST_F(AbiWord, KeepsTheAlignmentAfterAPageBreak) {
   const fs::path pdf = batch_->Results({BreakFile()}, "pdf")[0];
   const std::string page = testing::PageText(pdf, 2, true);
   EXPECT_TRUE(page.find("ABSTRACT") != std::string::npos && page.find("ABSTRACT") > 20) << page;
+}
+
+// Printed, the rules are lines across the text, the strokes of a box join from line to line,
+// a line's right part ends at the right margin, a command no step converts shows the letters
+// after it, and endnotes whose marks are not in order are numbered once each.
+TEST_F(AbiWord, DrawsRulesAndBoxesAndNumbersEndnotesOnce) {
+  if (!testing::CommandExists("pdftoppm")) GTEST_SKIP() << "pdftoppm is not installed";
+  const std::vector<fs::path> pdfs = batch_->Results(RoundFiles(), "pdf");
+  testing::KeepRendered(pdfs, "abiword/second_round");
+  constexpr int kDpi = 100;
+  const testing::GreyPage page = testing::RenderGrey(pdfs[0], 1, kDpi);
+  ASSERT_GT(page.width, 0);
+  // The text is 6.5 inches wide; a rule runs across most of it.
+  EXPECT_GT(page.LongestRow(), 6 * kDpi) << "no rule drawn";
+  // The box stands six lines of Courier New 10 pt high (11.3 points each): its vertical strokes
+  // run unbroken through the lines between its corners (with a gap at every line, as before,
+  // none is longer than a line).
+  EXPECT_GT(page.LongestColumn(), 3 * 113 * kDpi / 720) << "the box's strokes are broken";
+  int rights = 0;
+  for (const testing::PageWord& word : testing::PageWords(pdfs[0], 1)) {
+    if (word.text == "9" && std::abs(word.xMax - 540) < 3) ++rights;
+  }
+  EXPECT_EQ(rights, 2) << "the header's right part and the body's";
+  const std::vector<fs::path> texts = batch_->Results(RoundFiles(), "txt");
+  EXPECT_NE(ReadFile(texts[0]).find("The \\Nabc command."), std::string::npos);
+  const std::string endnotes = testing::PageText(pdfs[1], 1, true);
+  EXPECT_NE(endnotes.find("A decade1 and a century"), std::string::npos) << endnotes;
+  EXPECT_EQ(endnotes.find("century5"), std::string::npos) << endnotes;
+  EXPECT_NE(endnotes.find("1 First endnote."), std::string::npos) << endnotes;
+  EXPECT_NE(endnotes.find("2 Second endnote."), std::string::npos) << endnotes;
 }
 
 }  // namespace

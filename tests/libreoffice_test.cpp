@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -117,7 +118,7 @@ class LibreOffice : public ::testing::Test {
     std::vector<testing::ConvertedDocument> varied;
     std::vector<fs::path> variedFiles;
     testing::ConvertedDocument special;
-    fs::path specialFile, furnitureFile;
+    fs::path specialFile, furnitureFile, roundFile, endnoteFile;
     std::vector<AllRunsDocument> allRuns;
   };
 
@@ -133,6 +134,10 @@ class LibreOffice : public ::testing::Test {
     f.specialFile = f.batch.WriteRtf("special_fonts", f.special.rtf);
     f.furnitureFile =
         f.batch.WriteRtf("furniture", testing::ConvertInMemory(kFurnitureDocument).rtf);
+    f.roundFile =
+        f.batch.WriteRtf("second_round", testing::ConvertInMemory(testing::kSecondRoundDocument).rtf);
+    f.endnoteFile =
+        f.batch.WriteRtf("endnotes", testing::ConvertInMemory(testing::kEndnoteDocument).rtf);
     f.allRuns = AllRunsDocuments(f.batch);
     std::vector<fs::path> allRunsFiles;
     for (const AllRunsDocument& d : f.allRuns) {
@@ -147,6 +152,8 @@ class LibreOffice : public ::testing::Test {
     f.batch.Add(FootnoteSampleFiles(), "odt");
     f.batch.Add(testing::SampleDocuments(), "odt");
     f.batch.Add(PrintedFiles(), "pdf");
+    f.batch.Add({f.roundFile, f.endnoteFile}, "pdf");
+    f.batch.Add({f.roundFile, f.endnoteFile}, "txt");
     f.batch.Run(RunLibreOffice);
   }
   static void TearDownTestSuite() { files_.reset(); }
@@ -253,6 +260,38 @@ TEST_F(LibreOffice, SetsNotesHeadersAndFooters) {
   EXPECT_NE(styles.find("Running head"), std::string::npos);
   EXPECT_NE(styles.find("Even foot"), std::string::npos);
   EXPECT_NE(styles.find("First foot"), std::string::npos);
+}
+
+// Printed, a line's left part starts at the left margin and its right part ends at the right
+// one, in the page header as in the body; a document whose last line ends a page has no empty
+// page after it; a command no step converts shows the letters after it; endnotes whose marks
+// are not in order are numbered once each, in arabic figures.
+TEST_F(LibreOffice, PrintsLeftAndRightPartsNoEmptyLastPageAndEndnotesOnce) {
+  if (!testing::CommandExists("pdftotext")) GTEST_SKIP() << "pdftotext is not installed";
+  const std::vector<fs::path> pdfs =
+      files_->batch.Results({files_->roundFile, files_->endnoteFile}, "pdf");
+  testing::KeepRendered(pdfs, "second_round");
+  EXPECT_EQ(testing::PageCount(pdfs[0]), 1);
+  int lefts = 0, rights = 0;
+  for (const testing::PageWord& word : testing::PageWords(pdfs[0], 1)) {
+    // The margins are an inch on a letter page: 72 and 540 points.
+    if (word.text == "MA" && std::abs(word.xMin - 72) < 3) ++lefts;
+    if (word.text == "9" && std::abs(word.xMax - 540) < 3) ++rights;
+  }
+  EXPECT_EQ(lefts, 2) << "the header's left part and the body's";
+  EXPECT_EQ(rights, 2) << "the header's right part and the body's";
+  const std::vector<fs::path> texts =
+      files_->batch.Results({files_->roundFile, files_->endnoteFile}, "txt");
+  EXPECT_NE(ReadFile(texts[0]).find("The \\Nabc command."), std::string::npos);
+  const std::string endnotes = ReadFile(texts[1]);
+  EXPECT_NE(endnotes.find("A decade1 and a century2 passed."), std::string::npos) << endnotes;
+  // LibreOffice prints the endnotes on a page of their own after the text.
+  std::string printed;
+  for (int page = 1; page <= testing::PageCount(pdfs[1]); ++page) {
+    printed += testing::PageText(pdfs[1], page);
+  }
+  EXPECT_EQ(testing::CountOf(printed, "Second endnote."), 1) << printed;
+  EXPECT_NE(printed.find("2 Second endnote."), std::string::npos) << printed;
 }
 
 // The sample documents' reviewed RTF files read back with the words and characters they hold;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <future>
+#include <sstream>
 
 #include "test_support.h"
 
@@ -172,5 +173,99 @@ void KeepRendered(const std::vector<fs::path>& pdfs, const std::string& subfolde
     EXPECT_TRUE(fs::exists(pictures / (pdf.stem().string() + "-1.png")));
   }
 }
+
+std::vector<PageWord> PageWords(const fs::path& pdf, int page) {
+  const std::string n = std::to_string(page);
+  const fs::path html = pdf.parent_path() / (pdf.stem().string() + "_" + n + ".bbox.html");
+  RunLogged("pdftotext -bbox -f " + n + " -l " + n + " " + pdf.string() + " " + html.string(),
+            html.string() + ".log");
+  const std::string text = ReadFile(html);
+  std::vector<PageWord> words;
+  const auto number = [&text](std::size_t at, const std::string& name) {
+    const std::size_t start = text.find(name + "=\"", at);
+    return start == std::string::npos ? 0.0 : std::atof(text.c_str() + start + name.size() + 2);
+  };
+  for (std::size_t at = text.find("<word "); at != std::string::npos;
+       at = text.find("<word ", at + 1)) {
+    const std::size_t open = text.find('>', at), close = text.find("</word>", at);
+    if (open == std::string::npos || close == std::string::npos) break;
+    words.push_back({text.substr(open + 1, close - open - 1), number(at, "xMin"),
+                     number(at, "yMin"), number(at, "xMax"), number(at, "yMax")});
+  }
+  return words;
+}
+
+int PageCount(const fs::path& pdf) {
+  const fs::path info = pdf.parent_path() / (pdf.stem().string() + ".info");
+  RunLogged("pdfinfo " + pdf.string(), info);
+  const std::string text = ReadFile(info);
+  const std::size_t at = text.find("Pages:");
+  return at == std::string::npos ? 0 : std::atoi(text.c_str() + at + 6);
+}
+
+int GreyPage::LongestRow() const {
+  int longest = 0;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0, run = 0; x < width; ++x) {
+      run = Dark(x, y) ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  }
+  return longest;
+}
+
+int GreyPage::LongestColumn() const {
+  int longest = 0;
+  for (int x = 0; x < width; ++x) {
+    for (int y = 0, run = 0; y < height; ++y) {
+      run = Dark(x, y) ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  }
+  return longest;
+}
+
+GreyPage RenderGrey(const fs::path& pdf, int page, int dpi) {
+  const std::string n = std::to_string(page);
+  const fs::path prefix = pdf.parent_path() / (pdf.stem().string() + "_grey");
+  RunLogged("pdftoppm -gray -singlefile -r " + std::to_string(dpi) + " -f " + n + " -l " + n +
+                " " + pdf.string() + " " + prefix.string(),
+            prefix.string() + ".log");
+  // A binary PGM file: "P5", the width, the height and the largest value, then the pixels.
+  const std::string bytes = ReadFile(prefix.string() + ".pgm");
+  GreyPage grey;
+  std::istringstream header(bytes);
+  std::string magic;
+  int most = 0;
+  if (!(header >> magic >> grey.width >> grey.height >> most) || magic != "P5" || most != 255) {
+    return {};
+  }
+  const std::size_t start = static_cast<std::size_t>(header.tellg()) + 1;
+  const std::size_t size = static_cast<std::size_t>(grey.width) * grey.height;
+  if (bytes.size() < start + size) return {};
+  grey.pixels.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                     bytes.begin() + static_cast<std::ptrdiff_t>(start + size));
+  return grey;
+}
+
+const std::string kSecondRoundDocument =
+    "\\1cw\r\n\\U1STANDARD\r\n\\U3LINEDRAW\r\n"
+    "\\HD\r\nMA 152  Analysis II      \\^Lecture 9\\,\r\n\\=\r\n"
+    "MA 152  Analysis II      \\^Lecture 9\\,\r\n"
+    "The results follow.\\,\r\n"
+    "==========================================\\,\r\n"
+    "\\3u--------------o\\1\\,\r\n"
+    "\\31\\1 A box        \\31\\1\\,\r\n"
+    "\\31\\1 of lines     \\31\\1\\,\r\n"
+    "\\31\\1 drawn        \\31\\1\\,\r\n"
+    "\\31\\1 in Courier   \\31\\1\\,\r\n"
+    "\\3m--------------.\\1\\,\r\n"
+    "The \\Nabc command.\\,\r\n"
+    "------------------------------------------\\,\r\n"
+    "Last line.\\,\f\r\n";
+
+const std::string kEndnoteDocument =
+    "\\1cw\r\n\\U1STANDARD\r\n\\pEN 1\r\n\\N2\r\nFirst endnote.\\,\r\n\\=\r\n"
+    "\\N5\r\nSecond endnote.\\,\r\n\\=\r\nA decade\\F2 and a century\\F5 passed.\\,\r\n";
 
 }  // namespace pomvex::testing

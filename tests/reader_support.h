@@ -89,4 +89,29 @@ class ReaderBatch {
 // pages as PNG pictures, to be looked at.
 void KeepRendered(const std::vector<std::filesystem::path>& pdfs, const std::string& subfolder);
 
+// A word of a PDF page and its box, in points from the page's top left corner.
+struct PageWord {
+  std::string text;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+};
+std::vector<PageWord> PageWords(const std::filesystem::path& pdf, int page);
+// The number of pages of a PDF file; 0 when it cannot be read.
+int PageCount(const std::filesystem::path& pdf);
+// A page of a PDF file rendered in grey at dpi, a byte a pixel (0 black, 255 white).
+struct GreyPage {
+  int width = 0, height = 0;
+  std::vector<unsigned char> pixels;
+  bool Dark(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x] < 128; }
+  // The longest run of dark pixels in a row, and in a column.
+  int LongestRow() const;
+  int LongestColumn() const;
+};
+GreyPage RenderGrey(const std::filesystem::path& pdf, int page, int dpi);
+
+// Documents of the second round of what readers show: a line with a left and a right part (in
+// the page header too), rules, a box of line drawing, a command no step converts before letters,
+// and a last line that ends a page; and endnotes whose marks are not in order.
+extern const std::string kSecondRoundDocument;
+extern const std::string kEndnoteDocument;
+
 }  // namespace pomvex::testing
