@@ -40,12 +40,16 @@ class BodyWriter {
   };
   void Emit(std::string& line);
   void EmitHeld(bool inDrawing);
+  void EmitPageBreak(bool textFollows);
 
   const DocumentState& doc_;
   TextSink& out_;
   bool afterDrawing_ = false;  // the last paragraph written or held belongs to a drawing
   bool paragraphs_ = false;    // a paragraph was written
   std::vector<HeldLine> held_;
+  // A line that ends in a page break inside its paragraph, and the empty lines after it: held
+  // until text follows the break, which is left out when none does.
+  std::vector<std::string> pageBreak_;
 };
 
 }  // namespace pomvex
