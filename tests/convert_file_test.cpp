@@ -55,7 +55,7 @@ TEST(ConvertFile, AStopIsMetAtTheNextLineGroupWritten) {
     entry.input = std::make_unique<InputFile>(path.string());
     entry.output = CreateUniqueFile(path.string(), ".rtf");
     StopsAt control(at);
-    ConvertFile(entry, false, control);
+    ConvertFile(entry, ConversionOptions{}, control);
     if (at == 0) {
       EXPECT_EQ(entry.outcome, DocumentOutcome::Converted);
       EXPECT_GE(control.checks, 300);
@@ -81,7 +81,7 @@ TEST(ConvertFile, TheRtfFileHoldsWhatTheConversionWrote) {
   entry.input = std::make_unique<InputFile>(path.string());
   entry.output = CreateUniqueFile(path.string(), ".rtf");
   GoingOn control;
-  ConvertFile(entry, false, control);
+  ConvertFile(entry, ConversionOptions{}, control);
   EXPECT_EQ(entry.outcome, DocumentOutcome::Converted);
   const std::string rtf = testing::ConvertInMemory(chi).rtf;
   EXPECT_GT(rtf.size(), std::size_t{3} << 16);

@@ -114,11 +114,12 @@ void Abandon(RunEntry& entry, DocumentOutcome outcome, std::string reason, long 
 
 }  // namespace
 
-void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control,
+void ConvertFile(RunEntry& entry, const ConversionOptions& options, ConversionControl& control,
                  bool locateProblems) {
   EntryReporter reporter(entry, control, locateProblems);
   DocumentState doc(reporter);
-  doc.KeepAllScripts = keepAllScripts;
+  doc.KeepAllScripts = options.keepAllScripts;
+  doc.Equations = options.equations;
   try {
     TextInput in(entry.input->Stream());
     GuardedSink sink(*entry.output, OutputLimitFor(entry.input->Size()), control);

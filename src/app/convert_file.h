@@ -34,7 +34,13 @@ class ConversionYielded : public std::exception {};
 // recorded (Failed), not thrown. The RTF file is completed when the document is converted (the
 // committer names it); otherwise it is left to the committer, which deletes it. With locateProblems, each problem gets its place
 // (Problem::line, Problem::group) and the entry the details of its first groups with problems.
-void ConvertFile(RunEntry& entry, bool keepAllScripts, ConversionControl& control,
+// How the documents of a run are converted: the command line's options.
+struct ConversionOptions {
+  bool keepAllScripts = false;  // every script run is placed
+  bool equations = false;       // two-dimensional mathematics becomes formulas
+};
+
+void ConvertFile(RunEntry& entry, const ConversionOptions& options, ConversionControl& control,
                  bool locateProblems = false);
 
 }  // namespace pomvex

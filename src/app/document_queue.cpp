@@ -67,7 +67,9 @@ class DocumentQueue::WorkerControl : public ConversionControl {
 };
 
 DocumentQueue::DocumentQueue(RunState& run, int jobs)
-    : run_(run), keepAllScripts_(run.KeepAllScripts), locateProblems_(!run.Observers.empty()) {
+    : run_(run),
+      options_{run.KeepAllScripts, run.Equations},
+      locateProblems_(!run.Observers.empty()) {
   if (jobs <= 1) return;
   platform::ShareMemoryUnderLimit();
   try {
@@ -124,7 +126,7 @@ void DocumentQueue::Work() {
       WorkerControl control(*this, entry);
       bool yielded = false;
       try {
-        ConvertFile(entry, keepAllScripts_, control, locateProblems_);
+        ConvertFile(entry, options_, control, locateProblems_);
         // The document is let go at once, but for one that ran out of memory, which is converted
         // again; an RTF file that is not kept is closed, and deleted in its turn. One that is
         // kept stays open until it is named.
@@ -217,7 +219,7 @@ void DocumentQueue::Push(std::unique_ptr<RunEntry> added) {
     entry.done = true;
   } else if (workers_.empty()) {
     InlineControl control(run_);
-    ConvertFile(entry, keepAllScripts_, control, locateProblems_);
+    ConvertFile(entry, options_, control, locateProblems_);
     entry.done = true;
   } else {
     {
@@ -364,7 +366,7 @@ void DocumentQueue::ConvertAlone(RunEntry& entry) {
   }
   entry.problemsToSkip = entry.problemsCommitted;
   InlineControl control(run_);
-  ConvertFile(entry, keepAllScripts_, control, locateProblems_);
+  ConvertFile(entry, options_, control, locateProblems_);
   if (!entry.KeepsOutput() && !entry.problems.empty() &&
       entry.problemsToSkip >= entry.problems.size()) {
     // Abandoned again before the problems committed were all met again: the reason is committed

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/convert_file.h"
 #include "app/run_entry.h"
 #include "app/run_state.h"
 
@@ -81,7 +82,7 @@ class DocumentQueue {
   void CheckStop();
 
   RunState& run_;
-  const bool keepAllScripts_;
+  const ConversionOptions options_;
   const bool locateProblems_;
   std::size_t jobs_ = 1;
   std::size_t maxEntries_ = kEntriesPerJob;  // entries not committed yet, at most

@@ -90,6 +90,7 @@ RunOutcome RunConversion(const RunRequest& request, RunFrontEnd& frontEnd) {
   try {
     run.ResetCounts(request.detailedLog);
     run.KeepAllScripts = request.keepAllScripts;
+    run.Equations = request.equations;
     run.Observers = request.observers;
     run.StartDir = StartDirOf(request.directory);
     outcome.startDir = run.StartDir;

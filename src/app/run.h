@@ -57,6 +57,8 @@ struct RunRequest {
   bool detailedLog = false;
   // Place every superscript and subscript run, also where the document leaves it no room.
   bool keepAllScripts = false;
+  // Write stacked fractions, limits and stacked scripts as formulas.
+  bool equations = false;
   // How many documents are converted at once (each by a worker thread). The files, the names
   // and the log are the same for any number; 1 converts each on the calling thread.
   int jobs = 1;

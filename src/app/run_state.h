@@ -69,6 +69,7 @@ class RunState {
   int FilesDone = 0;
   bool DetailedLog = false;
   bool KeepAllScripts = false;
+  bool Equations = false;
   // The writers of reports told what is committed; the problems are located when there are any.
   std::vector<RunObserver*> Observers;
   std::string StartDir;

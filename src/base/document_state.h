@@ -137,6 +137,9 @@ struct DocumentState {
   // room is written at its column (the command line's --keep-all-scripts). Set for the run, not
   // reset per document.
   bool KeepAllScripts = false;
+  // Two-dimensional mathematics (stacked fractions, limits, stacked scripts) is written as
+  // formulas (the command line's --equations). Set for the run.
+  bool Equations = false;
   // Every document's RTF is checked to be one group, and one that is not ends its conversion
   // with an internal error (the tests and the fuzzer). Set for the run.
   bool CheckRtfGroups = false;

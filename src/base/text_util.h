@@ -26,6 +26,10 @@ inline bool Contains(std::string_view s, std::string_view sub) {
 // Appends the UTF-8 bytes of code.
 void AppendUtf8(std::string& out, char32_t code);
 
+// The character a byte of RTF text stands for under "\ansi" (Windows code page 1252); U+FFFD
+// for the five codes it leaves undefined.
+char32_t Cp1252Char(unsigned char byte);
+
 // 32-bit arithmetic that abandons the document on overflow.
 inline std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
   std::int32_t sum;

@@ -3,6 +3,7 @@
 #include "charmaps/special_chars.h"
 
 #include "base/commands.h"
+#include "base/text_util.h"
 #include "charmaps/char_table.h"
 
 namespace pomvex {
@@ -53,6 +54,35 @@ void AppendPlainRun(const DocumentState& doc, std::string& out, std::string_view
 }
 
 }  // namespace
+
+FormulaChars FormulaCharsOf(unsigned char ch, FontKind kind) {
+  FormulaChars chars;
+  const charmaps::CharTable* table = TableOf(kind);
+  const charmaps::CharEntry entry = table ? table->entries[ch] : charmaps::Kept();
+  switch (entry.form) {
+    case charmaps::CharForm::kUnicode:
+    case charmaps::CharForm::kFont5:
+      chars.code[chars.count++] = entry.code;
+      break;
+    case charmaps::CharForm::kUnicodePair:
+      chars.code[chars.count++] = entry.code;
+      chars.code[chars.count++] = entry.second;
+      break;
+    case charmaps::CharForm::kHex: {
+      // Two hexadecimal digits of the ANSI code page.
+      auto digit = [](char c) { return c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10; };
+      const int byte = digit(entry.text[0]) * 16 + digit(entry.text[1]);
+      chars.code[chars.count++] = Cp1252Char(static_cast<unsigned char>(byte));
+      break;
+    }
+    case charmaps::CharForm::kKept:
+      chars.code[chars.count++] = Cp1252Char(ch);
+      break;
+    default:  // no character a formula could show
+      break;
+  }
+  return chars;
+}
 
 std::string TranslateSpecialChar(Reporter& report, unsigned char ch, FontKind kind) {
   if (const charmaps::CharTable* table = TableOf(kind)) {

@@ -25,6 +25,15 @@ std::string TranslateSpecialChar(Reporter& report, unsigned char ch, FontKind ki
 // is kept; an escaped backslash is the font's own backslash character. A translated character
 // that draws a line sets doc.LineDrawsLines.
 void AppendFontRun(DocumentState& doc, std::string& out, std::string_view run, FontKind kind);
+// The characters that ch written in kind stands for in a formula: a special font's as its table
+// gives them (none for a character it cannot show), any other font's character itself (read as
+// the ANSI code page above 127).
+struct FormulaChars {
+  char32_t code[2] = {0, 0};
+  int count = 0;
+};
+FormulaChars FormulaCharsOf(unsigned char ch, FontKind kind);
+
 // The commands AppendFontRun does not pass through as they are: those written as text, and the
 // switches to the document's empty font slots, which it leaves out.
 inline CharSet CommandsShownAsText(const DocumentState& doc) {

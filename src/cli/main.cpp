@@ -320,6 +320,7 @@ struct Options {
   bool detailedLog = false;
   bool recursive = false;
   bool keepAllScripts = false;
+  bool equations = false;
   std::string jobs;
   std::string outDir;
   std::string reportFile;
@@ -341,6 +342,9 @@ void DefineOptions(CLI::App& app, Options& options) {
   app.add_flag("--keep-all-scripts", options.keepAllScripts,
                "Place every superscript and subscript, also where the document leaves no room "
                "(runs without room are logged)");
+  app.add_flag("--equations", options.equations,
+               "Write stacked fractions, limits and stacked scripts as formulas that Word and "
+               "LibreOffice show and edit, with a linear form for other readers");
   options.outDirOption =
       app.add_option("--outdir", options.outDir,
                      "Write the RTF files and the log into OUT (created when missing), each RTF "
@@ -415,6 +419,7 @@ std::string ParseArguments(CLI::App& app, int argc, char** argv, int& exitCode) 
 std::string MakeRequest(const Options& options, pomvex::RunRequest& request) {
   request.detailedLog = options.detailedLog;
   request.keepAllScripts = options.keepAllScripts;
+  request.equations = options.equations;
   // The options' own values first, then the paths they concern.
   if (options.jobsOption->count() > 0) {
     request.jobs = JobCountOf(options.jobs);

@@ -1,11 +1,15 @@
 #include "conversion/line_assembly.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
 #include "base/commands.h"
 #include "conversion/line_group_reader.h"
 #include "fonts/font_switches.h"
+#include "formulas/math_rtf.h"
+#include "formulas/recognizer.h"
+#include "layout/group_grid.h"
 #include "layout/keep_all_scripts.h"
 #include "layout/line_codes.h"
 #include "layout/pipeline.h"
@@ -135,6 +139,9 @@ struct PreparedGroup {
   // before a merge, in front of the RTF text for a main line alone.
   char carried[4] = {};
   std::size_t carriedLength = 0;
+  // With formulas, the script lines that the merge cannot place are reported once the formulas
+  // have taken theirs.
+  std::vector<UnprocessedLine> unprocessed;
 };
 
 // The carried font of the main line: its switches go in front of the line (a main line alone
@@ -193,7 +200,11 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
       CarryFontInto(slots, line, flow.fontCarry, scan.lastSwitch);
     }
   }
-  for (const UnprocessedLine& line : unprocessed) ReportUnprocessedScriptLine(doc.report, line);
+  if (doc.Equations) {
+    prepared.unprocessed = std::move(unprocessed);
+  } else {
+    for (const UnprocessedLine& line : unprocessed) ReportUnprocessedScriptLine(doc.report, line);
+  }
   // Only a group with such commands can leave one that is shown as text (TextShownCommands) or
   // left out. The switches to the fonts carried in are written to the slots that hold them, but
   // STANDARD, which the document may not declare, to slot "1", which may then be empty.
@@ -222,6 +233,91 @@ PreparedGroup PrepareGroup(DocumentState& doc, LineGroup& group, GroupFlow& flow
   // A main line alone has no script lines to normalise.
   if (group.lastIndex > 0 || group.mainIndex < 0) NormaliseScriptFonts(slots, group);
   return prepared;
+}
+
+// The text font a formula stands in while the line steps go through its place: the first text
+// font (one whose characters are not translated) the document declares; NONE for none.
+FontKind FormulaPlaceFont(const FontSlotTable& slots) {
+  for (const FontKind kind : {STANDARD, SMALL, ITALIC, BOLD, UNDERLIN, ORATOR, GOTHIC, SCRIPT}) {
+    if (slots.HighestSlotOf(kind) != '\0') return kind;
+  }
+  return NONE;
+}
+
+// A formula's place in the line steps: a carriage return for each of its columns (no line holds
+// one: it ends a line), in a text font of its own.
+constexpr char kFormulaPlace = '\r';
+
+// Reads the group's formulas and gives them their places: the script characters they take
+// become blanks, and each formula's columns of the main line its place, the switch to the font
+// in force after it behind. Gives the formulas' RTF texts, in the main line's order.
+std::vector<std::string> PlaceFormulas(DocumentState& doc, LineGroup& group) {
+  const FontSlotTable& slots = doc.FontSlots;
+  const FontKind placeFont = FormulaPlaceFont(slots);
+  if (placeFont == NONE) return {};
+  const GroupGrid grid = GridOf(slots, group);
+  const formulas::GroupFormulas found = formulas::RecognizeFormulas(grid);
+  if (found.Empty()) return {};
+  for (std::size_t i = 0; i < grid.lines.size(); ++i) {
+    const GridLine& line = grid.lines[i];
+    if (line.level == 0) continue;
+    std::string& text = group.Lines[line.slot];
+    for (std::size_t k = 0; k < line.cells.size(); ++k) {
+      if (found.taken[i][k] && line.cells[k].Printing()) text[line.cells[k].index] = ' ';
+    }
+  }
+  const GridLine& main = grid.lines[grid.mainLine];
+  const std::vector<bool>& taken = found.taken[grid.mainLine];
+  std::string placed;
+  std::size_t copied = 0;
+  std::vector<std::string> rtf;
+  for (const formulas::Formula& formula : found.formulas) {
+    // The main line's pieces in the formula's columns, zero-width ones before them included.
+    std::size_t first = main.cells.size(), last = 0;
+    for (std::size_t k = 0; k < main.cells.size(); ++k) {
+      if (!taken[k]) continue;
+      const std::int32_t column = main.cells[k].column;
+      if (column < formula.firstColumn || column > formula.lastColumn) continue;
+      first = std::min(first, k);
+      last = k;
+    }
+    if (first > last) continue;
+    const std::string& text = group.Lines[main.slot];
+    placed.append(text, copied, main.cells[first].index - copied);
+    placed += FontSwitchFor(slots, placeFont);
+    placed.append(static_cast<std::size_t>(formula.lastColumn - formula.firstColumn + 1),
+                  kFormulaPlace);
+    placed += FontSwitchFor(slots, main.cells[last].font);
+    copied = main.cells[last].index + main.cells[last].length;
+    rtf.push_back(formulas::FormulaRtf(formula.root));
+  }
+  std::string& text = group.Lines[main.slot];
+  placed.append(text, copied);
+  text = std::move(placed);
+  return rtf;
+}
+
+// Puts each formula's RTF text in its place in the converted line.
+void PutFormulas(std::string& line, const std::vector<std::string>& rtf) {
+  std::string out;
+  std::size_t copied = 0;
+  std::size_t next = 0;
+  for (std::size_t at = line.find(kFormulaPlace); at != std::string::npos && next < rtf.size();
+       at = line.find(kFormulaPlace, at)) {
+    out.append(line, copied, at - copied);
+    out += rtf[next++];
+    while (at < line.size() && line[at] == kFormulaPlace) ++at;
+    copied = at;
+  }
+  out.append(line, copied);
+  line = std::move(out);
+}
+
+// A script line that the formulas left with no character needs no report.
+bool HoldsNoCharacter(const FontSlotTable& slots, std::string_view line) {
+  const GridLine grid = GridLineOf(slots, line, 0, 0, NONE);
+  return std::none_of(grid.cells.begin(), grid.cells.end(),
+                      [](const GridCell& cell) { return cell.Printing(); });
 }
 
 // The longest main line alone that is copied into the line being converted.
@@ -255,12 +351,24 @@ FramedLine ConvertMainLine(DocumentState& doc, LineGroup& group, const PreparedG
     return FrameText(doc, line, prepared.mainCommands, opensParagraph, controls.paragraphEnd, above,
                      0, flow);
   }
+  std::vector<std::string> formulas;
+  if (doc.Equations) {
+    formulas = PlaceFormulas(doc, group);
+    for (const UnprocessedLine& unplaced : prepared.unprocessed) {
+      if (!HoldsNoCharacter(doc.FontSlots, group.Lines[unplaced.slot])) {
+        ReportUnprocessedScriptLine(doc.report, unplaced);
+      }
+    }
+  }
   MergeGroup(
       doc, group, prepared.joiningSpace,
       !controls.paragraphEnd && !controls.pageBreak && !controls.equalsSeen && !prepared.divided,
       line);
-  return FrameText(doc, line, CommandSummary::Of(line), opensParagraph, controls.paragraphEnd,
-                   above, group.lastIndex - group.mainIndex, flow);
+  const FramedLine framed =
+      FrameText(doc, line, CommandSummary::Of(line), opensParagraph, controls.paragraphEnd, above,
+                group.lastIndex - group.mainIndex, flow);
+  if (!formulas.empty()) PutFormulas(line, formulas);
+  return framed;
 }
 
 // A group without a main line. line is empty.
@@ -307,6 +415,11 @@ FramedLine ConvertLineGroup(DocumentState& doc, TextInput& in, LineGroup& group,
   const LineControls& controls = prepared.controls;
 
   line.clear();
+  if (group.mainIndex < 0 || group.lastIndex == 0) {
+    for (const UnprocessedLine& unplaced : prepared.unprocessed) {
+      ReportUnprocessedScriptLine(doc.report, unplaced);
+    }
+  }
   const FramedLine framed =
       group.mainIndex >= 0
           ? ConvertMainLine(doc, group, prepared, opensParagraph, above, line, flow)

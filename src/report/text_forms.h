@@ -14,9 +14,7 @@ namespace pomvex::report {
 // The character a byte of a DOS document stands for (code page 437); the ASCII characters and
 // the control codes as they are.
 char32_t Cp437Char(unsigned char byte);
-// The character a byte of an RTF file's text stands for under "\ansi" (Windows code page 1252);
-// U+FFFD for the five codes it leaves undefined.
-char32_t Cp1252Char(unsigned char byte);
+using pomvex::Cp1252Char;
 
 // A file or folder name in UTF-8: what is UTF-8 stays, each other byte is read as Latin-1.
 std::string NameText(std::string_view name);
