@@ -60,6 +60,18 @@ class AbiWord : public ::testing::Test {
         batch_->WriteRtf("endnotes", testing::ConvertInMemory(testing::kEndnoteDocument).rtf)};
     batch_->Add(round, "pdf");
     batch_->Add(round, "txt");
+    for (const testing::FormulaDocument& d : testing::FormulaDocuments()) {
+      formulaFiles_.push_back(batch_->WriteRtf(
+          "formula_" + d.name, testing::ConvertInMemory(d.chi, false, /*equations=*/true).rtf));
+    }
+    for (const char* sample : {"PHYSICS", "CALCULUS"}) {
+      const fs::path chi = fs::path(POMVEX_SOURCE_DIR) / "examples" / (std::string(sample) + ".CHI");
+      formulaFiles_.push_back(batch_->WriteRtf(
+          std::string("equations_") + sample,
+          testing::ConvertInMemory(ReadFile(chi), false, /*equations=*/true).rtf));
+    }
+    batch_->Add(formulaFiles_, "txt");
+    batch_->Add(formulaFiles_, "pdf");
     batch_->Run(RunAbiWord);
   }
   static void TearDownTestSuite() { batch_.reset(); }
@@ -74,8 +86,10 @@ class AbiWord : public ::testing::Test {
   }
 
   static std::unique_ptr<testing::ReaderBatch> batch_;
+  static std::vector<fs::path> formulaFiles_;
 };
 std::unique_ptr<testing::ReaderBatch> AbiWord::batch_;
+std::vector<fs::path> AbiWord::formulaFiles_;
 
 // Every sample opens (the truncated one, without body text, among them) with its words.
 TEST_F(AbiWord, ReadsTheSampleDocuments) {
@@ -144,6 +158,23 @@ TEST_F(AbiWord, DrawsRulesAndBoxesAndNumbersEndnotesOnce) {
   EXPECT_EQ(endnotes.find("century5"), std::string::npos) << endnotes;
   EXPECT_NE(endnotes.find("1 First endnote."), std::string::npos) << endnotes;
   EXPECT_NE(endnotes.find("2 Second endnote."), std::string::npos) << endnotes;
+}
+
+// With --equations, a reader without math zones shows each formula's linear form, every
+// character of it, and the words around it.
+TEST_F(AbiWord, ShowsTheLinearFormOfFormulas) {
+  const std::vector<fs::path> texts = batch_->Results(formulaFiles_, "txt");
+  testing::KeepRendered(batch_->Results(formulaFiles_, "pdf"), "abiword/formulas");
+  const std::vector<testing::FormulaDocument>& documents = testing::FormulaDocuments();
+  for (std::size_t i = 0; i < documents.size(); ++i) {
+    ASSERT_FALSE(texts[i].empty()) << documents[i].name;
+    EXPECT_NE(ReadFile(texts[i]).find(documents[i].linear), std::string::npos)
+        << documents[i].name << ": " << ReadFile(texts[i]);
+  }
+  EXPECT_NE(ReadFile(texts[documents.size()]).find("T = (1 mv)/2 + O(\u03b24)"), std::string::npos);
+  const std::string calculus = ReadFile(texts[documents.size() + 1]);
+  EXPECT_NE(calculus.find("lim(h\u21920) (f(x + h) - f(x))/h"), std::string::npos) << calculus;
+  EXPECT_NE(calculus.find("\u222b(a..b) f(x) dx = F(b) - F(a)"), std::string::npos) << calculus;
 }
 
 }  // namespace

@@ -119,6 +119,7 @@ class LibreOffice : public ::testing::Test {
     std::vector<fs::path> variedFiles;
     testing::ConvertedDocument special;
     fs::path specialFile, furnitureFile, roundFile, endnoteFile;
+    std::vector<fs::path> formulaFiles;  // FormulaDocuments, then PHYSICS and CALCULUS
     std::vector<AllRunsDocument> allRuns;
   };
 
@@ -138,6 +139,16 @@ class LibreOffice : public ::testing::Test {
         f.batch.WriteRtf("second_round", testing::ConvertInMemory(testing::kSecondRoundDocument).rtf);
     f.endnoteFile =
         f.batch.WriteRtf("endnotes", testing::ConvertInMemory(testing::kEndnoteDocument).rtf);
+    for (const testing::FormulaDocument& d : testing::FormulaDocuments()) {
+      f.formulaFiles.push_back(f.batch.WriteRtf(
+          "formula_" + d.name, testing::ConvertInMemory(d.chi, false, /*equations=*/true).rtf));
+    }
+    for (const char* sample : {"PHYSICS", "CALCULUS"}) {
+      const fs::path chi = fs::path(POMVEX_SOURCE_DIR) / "examples" / (std::string(sample) + ".CHI");
+      f.formulaFiles.push_back(f.batch.WriteRtf(
+          std::string("equations_") + sample,
+          testing::ConvertInMemory(ReadFile(chi), false, /*equations=*/true).rtf));
+    }
     f.allRuns = AllRunsDocuments(f.batch);
     std::vector<fs::path> allRunsFiles;
     for (const AllRunsDocument& d : f.allRuns) {
@@ -154,6 +165,8 @@ class LibreOffice : public ::testing::Test {
     f.batch.Add(PrintedFiles(), "pdf");
     f.batch.Add({f.roundFile, f.endnoteFile}, "pdf");
     f.batch.Add({f.roundFile, f.endnoteFile}, "txt");
+    f.batch.Add(f.formulaFiles, "odt");
+    f.batch.Add(f.formulaFiles, "pdf");
     f.batch.Run(RunLibreOffice);
   }
   static void TearDownTestSuite() { files_.reset(); }
@@ -213,8 +226,10 @@ class LibreOffice : public ::testing::Test {
 
   // One member of an ODT package.
   static std::string Unzipped(const fs::path& odt, const std::string& member) {
-    const fs::path out = files_->batch.Folder() / (odt.stem().string() + "_" + member);
-    const std::string cmd = "unzip -p " + odt.string() + " " + member + " >" + out.string();
+    std::string name = member;
+    for (char& c : name) c = c == '/' || c == ' ' ? '_' : c;
+    const fs::path out = files_->batch.Folder() / (odt.stem().string() + "_" + name);
+    const std::string cmd = "unzip -p '" + odt.string() + "' '" + member + "' >'" + out.string() + "'";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << member;
     return ReadFile(out);
   }
@@ -292,6 +307,40 @@ TEST_F(LibreOffice, PrintsLeftAndRightPartsNoEmptyLastPageAndEndnotesOnce) {
   }
   EXPECT_EQ(testing::CountOf(printed, "Second endnote."), 1) << printed;
   EXPECT_NE(printed.find("2 Second endnote."), std::string::npos) << printed;
+}
+
+// With --equations, each formula is a formula object whose structure is the one meant (its
+// StarMath annotation), the words around a formula in a sentence stay text, and the kinetic
+// energy of the physics paper and the limit, sum and integral of the calculus notes are objects.
+TEST_F(LibreOffice, ReadsFormulasAsFormulaObjects) {
+  const std::vector<fs::path> odt = files_->batch.Results(files_->formulaFiles, "odt");
+  testing::KeepRendered(files_->batch.Results(files_->formulaFiles, "pdf"), "formulas");
+  const auto starMath = [](const fs::path& file, int object) {
+    std::string xml = Unzipped(file, "Object " + std::to_string(object) + "/content.xml");
+    for (std::size_t at = xml.find("&apos;"); at != std::string::npos; at = xml.find("&apos;"))
+      xml.replace(at, 6, "'");
+    const std::size_t start = xml.find("<annotation encoding=\"StarMath 5.0\">");
+    return start == std::string::npos ? std::string() : xml.substr(start);
+  };
+  const std::vector<testing::FormulaDocument>& documents = testing::FormulaDocuments();
+  for (std::size_t i = 0; i < documents.size(); ++i) {
+    ASSERT_FALSE(odt[i].empty()) << documents[i].name;
+    const std::string formula = starMath(odt[i], 1);
+    for (const std::string& part : documents[i].starMath) {
+      EXPECT_NE(formula.find(part), std::string::npos) << documents[i].name << ": " << formula;
+    }
+  }
+  const std::string sentence = Unzipped(odt[documents.size() - 1], "content.xml");
+  // The words, then the formula object, then the word after it.
+  const std::size_t words = sentence.find("the energy "), frame = sentence.find("<draw:frame"),
+                    after = sentence.find("grows");
+  EXPECT_TRUE(words < frame && frame < after && after != std::string::npos) << sentence;
+  EXPECT_EQ(testing::CountOf(sentence, "<draw:frame"), 1) << sentence;
+  const fs::path physics = odt[documents.size()], calculus = odt[documents.size() + 1];
+  EXPECT_NE(starMath(physics, 1).find("over {2}"), std::string::npos) << starMath(physics, 1);
+  EXPECT_NE(starMath(calculus, 1).find("lim from {h→0}"), std::string::npos);
+  EXPECT_NE(starMath(calculus, 2).find("sum from {n=0} to {∞}"), std::string::npos);
+  EXPECT_NE(starMath(calculus, 3).find("int from {a} to {b}"), std::string::npos);
 }
 
 // The sample documents' reviewed RTF files read back with the words and characters they hold;

@@ -264,6 +264,26 @@ const std::string kSecondRoundDocument =
     "------------------------------------------\\,\r\n"
     "Last line.\\,\f\r\n";
 
+const std::vector<FormulaDocument>& FormulaDocuments() {
+  static const std::string head = "\\1cw\r\n\\U1STANDARD\r\n\\U2MATHI\r\n";
+  static const std::vector<FormulaDocument> documents = {
+      {"fraction", head + "\\+    a + b\r\nx = -------\\,\r\n\\-     2c\r\n",
+       {"x= {a+b} over {2c}"}, "x = (a + b)/(2c)"},
+      {"sum", head + "\\+    N\r\nS = \\2S\\1 a\\ \\,\r\n\\-   k=1 k\r\n",
+       {"S= sum from {k=1} to {N} {{a} rsub {k}}"}, "S = \u2211(k=1..N) ak"},
+      {"stacked", head + "\\+  2-\r\nSO\\ \\ \\,\r\n\\-  4\r\n",
+       {"rsub {4}", "rsup"}, "SO42-"},
+      {"nested", head + "\\+      2\r\n\\+     x\\ \r\ny = e\\ \\ \\,\r\n",
+       {"y= {e} ^ {{x} ^ {2}}"}, "y = ex2"},
+      {"limit", head + "lim  a\\  = L\\,\r\n\\-n\\2L\\1\\28\\1   n\r\n",
+       {"lim from {n\u2192\u221e}", "{a} rsub {n}"}, "lim(n\u2192\u221e) an = L"},
+      {"sentence",
+       head + "\\+               1  2\r\nthe energy E = -mv\\  grows\\,\r\n\\-               2\r\n",
+       {"E= {1} over {2}"}, "the energy E = 1/2mv2 grows"},
+  };
+  return documents;
+}
+
 const std::string kEndnoteDocument =
     "\\1cw\r\n\\U1STANDARD\r\n\\pEN 1\r\n\\N2\r\nFirst endnote.\\,\r\n\\=\r\n"
     "\\N5\r\nSecond endnote.\\,\r\n\\=\r\nA decade\\F2 and a century\\F5 passed.\\,\r\n";

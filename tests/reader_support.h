@@ -114,4 +114,15 @@ GreyPage RenderGrey(const std::filesystem::path& pdf, int page, int dpi);
 extern const std::string kSecondRoundDocument;
 extern const std::string kEndnoteDocument;
 
+// Documents of two-dimensional mathematics, for --equations: each its name, the document, what
+// a formula reader must read in its formula (StarMath, as LibreOffice annotates the objects it
+// makes), and the linear form a reader without formulas shows.
+struct FormulaDocument {
+  std::string name;
+  std::string chi;
+  std::vector<std::string> starMath;
+  std::string linear;
+};
+const std::vector<FormulaDocument>& FormulaDocuments();
+
 }  // namespace pomvex::testing

@@ -54,10 +54,11 @@ int TranslateFontRun(DocumentState& doc, std::string& line, FontKind kind, int s
   return next;
 }
 
-ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts) {
+ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts, bool equations) {
   ConvertedDocument c;
   DocumentState doc(c.reporter);
   doc.KeepAllScripts = keepAllScripts;
+  doc.Equations = equations;
   doc.CheckRtfGroups = true;
   std::istringstream stream(chi);
   TextInput in(stream);

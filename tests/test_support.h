@@ -59,7 +59,8 @@ struct ConvertedDocument {
   bool isDocument = false;
   std::string body;  // the text after the prolog
 };
-ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts = false);
+ConvertedDocument ConvertInMemory(const std::string& chi, bool keepAllScripts = false,
+                                  bool equations = false);
 
 std::string ReadFile(const std::filesystem::path& path);
 

@@ -23,6 +23,7 @@ struct MathNode {
     LimUpp,    // parts: base, what stands over it
     Func,      // parts: name, argument
     Rad,       // parts: radicand
+    Stack,     // parts: the upper line, the lower: one over the other, without a bar
   };
   Kind kind = Kind::Row;
   std::u32string text;

@@ -138,6 +138,12 @@ void AppendMath(std::string& out, const MathNode& node) {
       AppendGroup(out, "\\me", p[0]);
       out += '}';
       break;
+    case Kind::Stack:
+      out += "{\\mf{\\mfPr{\\mtype noBar}}";
+      AppendGroup(out, "\\mnum", p[0]);
+      AppendGroup(out, "\\mden", p[1]);
+      out += '}';
+      break;
   }
 }
 
@@ -249,6 +255,11 @@ void Linear::Append(std::string& out, const MathNode& node) const {
       Text(out, U"\u221A");
       Grouped(out, p[0]);
       break;
+    case Kind::Stack:
+      Append(out, p[0]);
+      out += ' ';
+      Append(out, p[1]);
+      break;
   }
 }
 
@@ -278,7 +289,7 @@ std::string FormulaRtf(const MathNode& root) {
 
 std::string Describe(const MathNode& node) {
   static constexpr const char* kNames[] = {"row",  "run",  "normal", "frac",   "sup", "sub",
-                                           "subsup", "nary", "limlow", "limupp", "func", "rad"};
+                                           "subsup", "nary", "limlow", "limupp", "func", "rad", "stack"};
   std::string out = kNames[static_cast<int>(node.kind)];
   out += '(';
   if (!node.text.empty()) {

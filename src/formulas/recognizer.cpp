@@ -34,6 +34,9 @@ constexpr std::array<std::u32string_view, 33> kFunctionNames = {
 constexpr std::array<std::u32string_view, 7> kLimitWords = {U"lim", U"max",    U"min",   U"sup",
                                                             U"inf", U"limsup", U"liminf"};
 constexpr char32_t kSquareRoot = 0x221A;
+// Words of two letters, which a formula reader would take for its own keywords.
+constexpr std::array<std::u32string_view, 9> kShortWords = {U"in", U"or", U"to", U"at", U"as",
+                                                            U"is", U"of", U"on", U"if"};
 
 template <typename Set, typename T>
 bool In(const Set& set, const T& value) {
@@ -147,6 +150,19 @@ class Reader {
     }
     return false;
   }
+  // The script at limitLevel that belongs to what stands in the columns first..last of the line at
+  // level: one across those columns, or one that begins in the blank columns right after them.
+  Span ScriptNear(int level, int limitLevel, std::int32_t first, std::int32_t last) {
+    if (!Line(limitLevel)) return {};
+    if (const Span across = SegmentAcross(limitLevel, first, last)) return across;
+    const GridLine* line = Line(level);
+    for (std::int32_t k = last + 1;; ++k) {
+      const GridCell* cell = line ? line->At(k) : nullptr;
+      if (cell && cell->Printing()) return {};
+      if (const Span span = SegmentStartingAt(limitLevel, k)) return span;
+      if (!cell && k > line->columns + 1) return {};
+    }
+  }
   MathNode ParseRow(int level, std::int32_t first, std::int32_t last, int top, int bottom);
   MathNode ParseBlock(int top, int bottom, std::int32_t first, std::int32_t last, int nearest);
   bool ParseNary(MathNode& row, int level, std::int32_t& c, std::int32_t last, int top,
@@ -257,7 +273,27 @@ MathNode Reader::ParseBlock(int top, int bottom, std::int32_t first, std::int32_
     }
   }
   if (leftmost > last) return MathNode::Row();
-  return ParseRow(baseline, first, last, top, bottom);
+  // Read as a line with its scripts; where that leaves a character out (lines standing over and
+  // under each other's text), as lines stacked without a bar.
+  const std::vector<std::vector<bool>> before = taken_;
+  MathNode block = ParseRow(baseline, first, last, top, bottom);
+  bool whole = !failed_;
+  for (int level = top; whole && level <= bottom; ++level) {
+    for (std::int32_t c = first; whole && c <= last; ++c) whole = !Free(level, c);
+  }
+  if (whole) return block;
+  taken_ = before;
+  failed_ = false;
+  std::vector<MathNode> rows;
+  for (int level = top; level <= bottom; ++level) {
+    if (!SegmentAcross(level, first, last)) continue;
+    rows.push_back(ParseRow(level, first, last, level, level));
+  }
+  MathNode stack = std::move(rows.back());
+  for (std::size_t i = rows.size() - 1; i-- > 0;) {
+    stack = MathNode::Of(Kind::Stack, std::vector<MathNode>{std::move(rows[i]), std::move(stack)});
+  }
+  return stack;
 }
 
 bool Reader::ParseNary(MathNode& row, int level, std::int32_t& c, std::int32_t last, int top,
@@ -269,9 +305,7 @@ bool Reader::ParseNary(MathNode& row, int level, std::int32_t& c, std::int32_t l
   // Limits over and under the operator, or as scripts to its right.
   auto limit = [&](int at) {
     if (at < top || at > bottom) return Span{};
-    Span span = SegmentAt(at, c);
-    if (!span) span = SegmentStartingAt(at, c + 1);
-    return span;
+    return ScriptNear(level, at, c, c);
   };
   const Span upper = limit(level - 1), lower = limit(level + 1);
   if (!upper && !lower) return false;
@@ -305,6 +339,9 @@ bool Reader::ParseNary(MathNode& row, int level, std::int32_t& c, std::int32_t l
     nary.parts = {std::move(lowerNode), std::move(upperNode), std::move(body)};
     row.parts.push_back(std::move(nary));
   }
+  // The blank before the relation stays, for the linear form.
+  const GridCell* before = line->At(end - 1);
+  if (end <= last && before && before->Blank()) AppendText(row, Kind::Run, U" ");
   c = end;
   return true;
 }
@@ -317,7 +354,7 @@ bool Reader::ParseLimitWord(MathNode& row, int level, std::int32_t& c, std::int3
   while (end <= last && IsLetter(Free(level, end))) word += static_cast<char32_t>(line->At(end++)->ch);
   if (!In(kLimitWords, std::u32string_view(word)) || IsLetter(Free(level, c - 1))) return false;
   if (level + 1 > bottom) return false;
-  const Span under = SegmentAcross(level + 1, c, end - 1);
+  const Span under = ScriptNear(level, level + 1, c, end - 1);
   if (!under) return false;
   for (std::int32_t k = c; k < end; ++k) Take(level, *line->At(k));
   MathNode below =
@@ -330,11 +367,16 @@ bool Reader::ParseLimitWord(MathNode& row, int level, std::int32_t& c, std::int3
          !(line->At(from) && line->At(from)->Printing())) {
     ++from;
   }
+  // It ends at a plain space or a relation outside parentheses.
   std::int32_t to = from;
-  while (to + 1 <= last) {
+  int depth = 0;
+  for (const GridCell* cell = line->At(from); cell; cell = line->At(to)) {
+    if (cell->Printing() && (cell->ch == '(' || cell->ch == '[')) ++depth;
+    if (cell->Printing() && (cell->ch == ')' || cell->ch == ']')) --depth;
     const GridCell* next = line->At(to + 1);
-    if (next && !next->command && next->ch == ' ') break;  // a plain space ends it
-    if (next && next->Printing() && In(kRelations, Code(*next))) break;  // and so does a relation
+    if (to + 1 > last || !next) break;
+    if (depth <= 0 && !next->command && next->ch == ' ') break;
+    if (depth <= 0 && next->Printing() && In(kRelations, Code(*next))) break;
     ++to;
   }
   MathNode argument = from <= last ? ParseRow(level, from, to, top, bottom) : MathNode::Row();
@@ -387,14 +429,20 @@ MathNode Reader::ParseRow(int level, std::int32_t first, std::int32_t last, int 
       if (IsLetter(free) && ParseLimitWord(row, level, c, last, top, bottom)) continue;
       if (ParseRadical(row, level, c, last, top, bottom)) continue;
       if (IsLetter(free) && !IsLetter(Free(level, c - 1)) && IsLetter(Free(level, c + 1))) {
-        // A word: a function's name, or a word of the text, set upright.
+        // A word: a function's name, or a word of the text, set upright; two letters that are
+        // no word are variables side by side ("mv").
         std::u32string word;
         std::int32_t end = c;
         while (end <= last && IsLetter(Free(level, end))) {
           word += static_cast<char32_t>(line->At(end)->ch);
           Take(level, *line->At(end++));
         }
-        row.parts.push_back(MathNode::Of(Kind::Normal, word));
+        if (word.size() >= 3 || In(kFunctionNames, std::u32string_view(word)) ||
+            In(kShortWords, std::u32string_view(word))) {
+          row.parts.push_back(MathNode::Of(Kind::Normal, word));
+        } else {
+          AppendText(row, Kind::Run, word);
+        }
         c = end;
         continue;
       }
@@ -460,8 +508,7 @@ std::vector<Span> Reader::Structures() {
     if (cell && cell->Printing()) {
       const char32_t code = Code(*cell);
       if ((In(kNaryOperators, code) || In(kSetOperators, code)) &&
-          (SegmentAt(-1, c) || SegmentStartingAt(-1, c + 1) || SegmentAt(1, c) ||
-           SegmentStartingAt(1, c + 1))) {
+          (ScriptNear(0, -1, c, c) || ScriptNear(0, 1, c, c))) {
         found.push_back({c, c});
       }
       if (code == kSquareRoot && Line(-1) && IsOverline(Line(-1)->At(c + 1))) found.push_back({c, c});
@@ -469,7 +516,7 @@ std::vector<Span> Reader::Structures() {
         std::u32string word;
         std::int32_t end = c;
         while (IsLetter(main.At(end))) word += static_cast<char32_t>(main.At(end++)->ch);
-        if (In(kLimitWords, std::u32string_view(word)) && SegmentAcross(1, c, end - 1)) {
+        if (In(kLimitWords, std::u32string_view(word)) && ScriptNear(0, 1, c, end - 1)) {
           found.push_back({c, end - 1});
         }
       }
@@ -534,6 +581,8 @@ std::vector<Span> Reader::Zones(const std::vector<Span>& structures) {
       }
       letters += static_cast<char32_t>(cell->ch);
     }
+    // A differential ("dx") is mathematics.
+    if (letters.size() == 2 && letters[0] == U'd') return false;
     return letters.size() >= 2 && !In(kFunctionNames, std::u32string_view(letters));
   };
   auto endsInPunctuation = [&](const Span& word) {
