@@ -1,5 +1,6 @@
 // Fuzz target: converts one arbitrary input as a document into memory, without and with every
-// script run kept (both merges), and aborts when the RTF is not one group, when anything but
+// script run kept (both merges) and with formulas, and aborts when the RTF is not one group, when
+// a document without a formula converts otherwise with formulas, when anything but
 // ConversionAbandoned escapes the conversion, when a problem is reported under a category that
 // does not exist, or when writing the footnote texts with the lines changes the RTF or the
 // problems.
@@ -44,10 +45,11 @@ struct Converted {
 // Converts the input once, with every script run kept or not, and the footnote texts put into
 // the lines or written with them.
 Converted ConvertOnce(const std::uint8_t* data, std::size_t size, bool keepAllScripts,
-                      pomvex::FootnoteInsertion insertion) {
+                      pomvex::FootnoteInsertion insertion, bool equations = false) {
   CheckingReporter reporter;
   pomvex::DocumentState doc(reporter);
   doc.KeepAllScripts = keepAllScripts;
+  doc.Equations = equations;
   doc.NoteTexts = insertion;
   // A document whose RTF is not one group ends in an internal error, which fails below.
   doc.CheckRtfGroups = true;
@@ -86,6 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Converted written =
         ConvertOnce(data, size, keepAllScripts, pomvex::FootnoteInsertion::WhenWritten);
     if (!(inLine == written)) Fail("footnote texts written with the lines change the output");
+    // With formulas: one RTF group, and what no formula is found in converts as without them.
+    const Converted formulas =
+        ConvertOnce(data, size, keepAllScripts, pomvex::FootnoteInsertion::InLine, true);
+    if (formulas.rtf.find("{\\mmath") == std::string::npos && formulas.rtf != inLine.rtf) {
+      Fail("the formulas changed a document without one");
+    }
   }
   return 0;
 }

@@ -2,7 +2,7 @@
 # Installs what Pomvex needs to build, test and run on Debian (as root, or with sudo).
 set -euo pipefail
 packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libcli11-dev qt6-base-dev
-          libreoffice-writer-nogui abiword poppler-utils unzip
+          libreoffice-writer-nogui libreoffice-math-nogui abiword poppler-utils unzip
           clang libclang-rt-14-dev
           man-db mandoc lintian
           fonts-liberation fontconfig xvfb openbox xdotool x11-utils

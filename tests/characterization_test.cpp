@@ -15,6 +15,7 @@
 #include "app/folder_listing.h"
 #include "corpus.h"
 #include "document/convert_document.h"
+#include "test_support.h"
 
 namespace pomvex {
 namespace {
@@ -121,6 +122,24 @@ TEST(Characterization, EveryDocumentConvertsAsRecorded) {
                     << standard << " " << keepAll << " now";
   }
   ADD_FAILURE() << changed << " of " << documents.size() << " documents convert otherwise";
+}
+
+// With formulas, every document still converts to one RTF group, and one in which no formula
+// is found converts to exactly what it gives without them.
+TEST(Characterization, FormulasChangeOnlyTheGroupsTheyAreFoundIn) {
+  int withFormulas = 0;
+  for (const bench::NamedDocument& d : bench::SmallDocuments()) {
+    const testing::ConvertedDocument standard = testing::ConvertInMemory(d.bytes);
+    const testing::ConvertedDocument equations =
+        testing::ConvertInMemory(d.bytes, false, /*equations=*/true);
+    ASSERT_EQ(equations.isDocument, standard.isDocument) << d.name;
+    if (equations.rtf.find("{\\mmath") != std::string::npos) {
+      ++withFormulas;
+      continue;
+    }
+    EXPECT_EQ(equations.rtf, standard.rtf) << d.name;
+  }
+  EXPECT_GT(withFormulas, 0);
 }
 
 }  // namespace

@@ -53,6 +53,8 @@ TEST(ReportTexts, RtfTextReadsAsHtml) {
       {"a{\\super\\chftn}{\\footnote \\pard{\\super\\chftn} note}b",
        "a<sup>*</sup><span class=\"fn\">[<sup>*</sup> note]</span>b"},
       {"{\\*\\bkmkstart x}{\\header hidden}\\{\\}\\\\", "{}\\"},
+      {"E = {\\mmath{\\*\\moMath{\\mr x}}}{\\mmathPict x{\\super 2}} grows",
+       "E = <span class=\"math\" title=\"formula\">x<sup>2</sup></span> grows"},
   };
   for (const auto& [rtf, html] : cases) EXPECT_EQ(RtfTextHtml(rtf), html) << rtf;
 }

@@ -5,6 +5,7 @@
 
 #include "base/char_sets.h"
 #include "charmaps/special_chars.h"
+#include "layout/group_grid.h"
 #include "report/text_forms.h"
 
 namespace pomvex::report {
@@ -133,57 +134,48 @@ struct LineFlags {
   }
 };
 
-// The line's cells; a line code that starts it ("\+", "\-") goes to code instead, to be shown
-// with the row's label, where it does not widen the first column of the other rows. kind is
+// The line's cells, each piece in the column the grid of its group gives it (the columns the
+// converter's merges count); a line code that starts it ("\+", "\-") goes to code instead, to be
+// shown with the row's label, where it does not widen the first column of the other rows. kind is
 // the font in force, from line to line.
 std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, FontKind& kind,
                             LineFlags& flags, Piece& code) {
   static QuietReporter quiet;
   std::vector<Cell> cells(1);  // cells[0] stays empty: columns count from 1
-  int column = 1;
   if (line.size() >= 2 && line[0] == '\\' && (line[1] == '+' || line[1] == '-')) {
     AppendCommand(code, line[1], "cmd", flags.CommandAt(1, line[1]));
     line.remove_prefix(2);
   }
-  const std::size_t n = line.size();
-  auto current = [&]() -> Cell& {
+  const GridLine grid = GridLineOf(slots, line, 0, 0, kind);
+  for (const GridCell& piece : grid.cells) {
+    const int column = piece.column;
     if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(column + 1);
-    return cells[column];
-  };
-  for (std::size_t i = 0; i < n;) {
-    const char c = line[i];
-    Cell& cell = current();
+    Cell& cell = cells[column];
     bool first = false;
     const int run = flags.RunAt(column, first);
     const int runNo = first ? run : 0;
-    if (c == '\\') {
-      const char next = i + 1 < n ? line[i + 1] : '\0';
-      if (next == '\0') {
-        AppendCommand(cell.before, '\0', "cmd", flags.CommandAt(column, '\\'));
-        break;
-      }
-      const int flag = flags.CommandAt(column, next);
-      if (next == ' ') {
+    if (piece.length == 1 && piece.ch == '\\') {  // a lone backslash at the end
+      AppendCommand(cell.before, '\0', "cmd", flags.CommandAt(column, '\\'));
+      break;
+    }
+    if (piece.command) {
+      const int flag = flags.CommandAt(column, piece.ch);
+      if (piece.hardSpace) {
         cell.body.html += run > 0 ? "<span class=\"hs flag\">\xC2\xB7</span>"
                                   : "<span class=\"hs\">\xC2\xB7</span>";
         cell.body.width += 1;
         if (runNo > 0) AppendNumber(cell.body, runNo);
-        ++column;
-      } else if (PositionColumnCommands.Contains(next)) {
-        AppendCommand(cell.body, next, "cmd", flag > 0 ? flag : runNo);
-        ++column;
+      } else if (piece.takesColumn) {
+        AppendCommand(cell.body, piece.ch, "cmd", flag > 0 ? flag : runNo);
       } else {
-        const bool font = SlotChars.Contains(next) && slots[next] != NONE;
-        if (font) kind = slots[next];
-        AppendCommand(cell.before, next, font ? "font" : "cmd", flag);
+        AppendCommand(cell.before, piece.ch, piece.fontSwitch ? "font" : "cmd", flag);
       }
-      i += 2;
       continue;
     }
-    const auto byte = static_cast<unsigned char>(c);
+    const auto byte = static_cast<unsigned char>(piece.ch);
     char32_t shown = Cp437Char(byte);
-    const bool special = SpecialFonts.Contains(kind) && byte >= 0x20;
-    if (special) shown = FirstRtfChar(TranslateSpecialChar(quiet, byte, kind));
+    const bool special = SpecialFonts.Contains(piece.font) && byte >= 0x20;
+    if (special) shown = FirstRtfChar(TranslateSpecialChar(quiet, byte, piece.font));
     std::string text;
     AppendUtf8(text, shown);
     const char* style = run > 0 ? (special ? "sp flag" : "flag") : (special ? "sp" : nullptr);
@@ -192,9 +184,8 @@ std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, F
     if (style != nullptr) cell.body.html += "</span>";
     cell.body.width += 1;
     if (runNo > 0) AppendNumber(cell.body, runNo);
-    ++column;
-    ++i;
   }
+  if (!grid.cells.empty()) kind = grid.cells.back().font;
   return cells;
 }
 
@@ -304,14 +295,15 @@ class RtfReading {
   void OpenGroup() {
     stack_.push_back(stack_.back());
     stack_.back().footnote = false;
+    stack_.back().formula = false;
   }
   void CloseGroup() {
     if (stack_.size() <= 1) return;
-    const bool footnote = stack_.back().footnote;
+    const bool footnote = stack_.back().footnote, formula = stack_.back().formula;
     stack_.pop_back();
-    if (footnote) {
+    if (footnote || formula) {
       Close();
-      out_ += "]</span>";
+      out_ += footnote ? "]</span>" : "</span>";
     }
   }
   // A character of the text, as a byte of code page 1252.
@@ -371,6 +363,11 @@ class RtfReading {
       style.sup = style.sub = style.bold = style.italic = style.under = false;
     } else if (word == "chftn") {
       Emit("*");
+    } else if (word == "mmathPict" && !style.skip) {
+      // A formula, as its linear form reads.
+      Close();
+      out_ += "<span class=\"math\" title=\"formula\">";
+      style.formula = true;
     } else if (word == "footnote" && !style.skip) {
       Close();
       out_ += "<span class=\"fn\">[";
@@ -383,6 +380,7 @@ class RtfReading {
     Close();
     while (stack_.size() > 1) {
       if (stack_.back().footnote) out_ += "]</span>";
+      if (stack_.back().formula) out_ += "</span>";
       stack_.pop_back();
     }
     return std::move(out_);
@@ -392,6 +390,7 @@ class RtfReading {
   struct Style {
     bool sup = false, sub = false, bold = false, italic = false, under = false;
     bool footnote = false;  // the group opens a footnote's text
+    bool formula = false;   // the group holds a formula's linear form
     bool skip = false;      // a destination that is not text
     bool operator==(const Style&) const = default;
   };
@@ -417,6 +416,7 @@ class RtfReading {
     Style want = stack_.back();
     if (want.skip) return;
     want.footnote = false;
+    want.formula = false;
     if (!(want == shown_)) {
       Close();
       if (want.sup) out_ += "<sup>";

@@ -32,7 +32,7 @@ pre.grid{margin:0;padding:6px 8px;background:#f7f8fb;border:1px solid #e3e7ee;ov
 .cmd{color:#6a3fb5;background:#f1ebfb}.font{color:#0b6e69;background:#e3f4f2}.hs{color:#b0570c;background:#fdeedd}.sp{color:#0a4fa8}
 .flag{background:#ffd84d;outline:1px solid #c79400;color:#1d2430}.flagrow{background:#fff3b8}.no{color:#b3261e;font-weight:700;font-size:.7em}.cut{color:#8a94a6}.pad{background:repeating-linear-gradient(90deg,transparent 0 3px,#e3e7ee 3px 4px)}
 .rtf{padding:6px 10px;border:1px solid #e3e7ee;background:#fff;font-family:Georgia,"Times New Roman",serif;overflow-wrap:anywhere}
-.rtf .tab{color:#8a94a6}.fn{color:#566173;font-size:.9em}.gp{margin:.3em 0 0;padding-left:1.6em;font-size:.9em}
+.rtf .math{background:#eef6ec;border-bottom:1px dotted #2f7d32}.rtf .tab{color:#8a94a6}.fn{color:#566173;font-size:.9em}.gp{margin:.3em 0 0;padding-left:1.6em;font-size:.9em}
 .legend{font-size:.85em;color:#566173}
 @media print{body{max-width:none;padding:0;font-size:10pt}a{color:inherit;text-decoration:none}.doc{break-inside:auto;border:none;border-top:1px solid #999;border-radius:0;padding:6px 0}.group{break-inside:avoid}pre.grid{overflow:visible;font-size:7.5pt;white-space:pre}.pair{grid-template-columns:1fr}.row.main,.flagrow,.flag,.cmd,.font,.hs,th{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
 )";
