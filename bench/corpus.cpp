@@ -273,6 +273,12 @@ std::string ScriptsWithoutRoom(int count) {
          "\\,\r\n\\-" + Repeat(" cd", count) + "\r\n";
 }
 
+// Small stacked fractions, one after another in one line: the formulas' search and recognizer.
+std::string Fractions(int count) {
+  return OpenDocument() + "\\+" + Repeat(" 1  ", count) + "\r\n" + Repeat("x-+ ", count) +
+         "\\,\r\n\\-" + Repeat(" 2  ", count) + "\r\n";
+}
+
 std::string Braces(int count) {
   return OpenDocument() + Repeat("{x} ", count / 2) + "\\,\r\n";
 }
@@ -312,6 +318,7 @@ const std::vector<Pathology>& Pathologies() {
        20000, MixedMarkup},
       {"no-room", "100,000 superscript and 100,000 subscript runs over a line without hard spaces",
        100000, ScriptsWithoutRoom},
+      {"fractions", "a line of 20,000 stacked fractions", 20000, Fractions},
   };
   return kPathologies;
 }

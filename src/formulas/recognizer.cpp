@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "base/char_sets.h"
 #include "base/text_util.h"
@@ -83,7 +84,16 @@ class Reader {
     return cell;
   }
   void Take(int level, const GridCell& cell) {
-    TakenOf(level)[IndexOf(*Line(level), cell)] = true;
+    const std::size_t index = IndexOf(*Line(level), cell);
+    TakenOf(level)[index] = true;
+    journal_.push_back({grid_.mainLine + level, index});
+  }
+  // Gives back the cells taken since the journal had mark entries.
+  void Untake(std::size_t mark) {
+    for (std::size_t i = mark; i < journal_.size(); ++i) {
+      taken_[journal_[i].first][journal_[i].second] = false;
+    }
+    journal_.resize(mark);
   }
   static char32_t Code(const GridCell& cell) {
     const FormulaChars chars = FormulaCharsOf(static_cast<unsigned char>(cell.ch), cell.font);
@@ -178,6 +188,7 @@ class Reader {
 
   const GroupGrid& grid_;
   std::vector<std::vector<bool>> taken_;
+  std::vector<std::pair<int, std::size_t>> journal_;  // the cells taken, in order
   int top_ = 0, bottom_ = 0;
   bool failed_ = false;
 };
@@ -275,14 +286,14 @@ MathNode Reader::ParseBlock(int top, int bottom, std::int32_t first, std::int32_
   if (leftmost > last) return MathNode::Row();
   // Read as a line with its scripts; where that leaves a character out (lines standing over and
   // under each other's text), as lines stacked without a bar.
-  const std::vector<std::vector<bool>> before = taken_;
+  const std::size_t mark = journal_.size();
   MathNode block = ParseRow(baseline, first, last, top, bottom);
   bool whole = !failed_;
   for (int level = top; whole && level <= bottom; ++level) {
     for (std::int32_t c = first; whole && c <= last; ++c) whole = !Free(level, c);
   }
   if (whole) return block;
-  taken_ = before;
+  Untake(mark);
   failed_ = false;
   std::vector<MathNode> rows;
   for (int level = top; level <= bottom; ++level) {
@@ -591,9 +602,13 @@ std::vector<Span> Reader::Zones(const std::vector<Span>& structures) {
            (cell->ch == '.' || cell->ch == ',' || cell->ch == ';' || cell->ch == ':');
   };
   std::vector<Span> zones;
+  std::vector<Span> sorted = structures;
+  std::sort(sorted.begin(), sorted.end(),
+            [](const Span& a, const Span& b) { return a.first < b.first; });
+  std::size_t next = 0;  // the first structure that may still meet a word
   for (std::size_t w = 0; w < words.size(); ++w) {
-    bool holds = false;
-    for (const Span& s : structures) holds = holds || (s.first <= words[w].last && s.last >= words[w].first);
+    while (next < sorted.size() && sorted[next].last < words[w].first) ++next;
+    const bool holds = next < sorted.size() && sorted[next].first <= words[w].last;
     if (!holds) continue;
     std::size_t from = w, to = w;
     while (from > 0 && !isText(words[from - 1]) && !endsInPunctuation(words[from - 1])) --from;
@@ -641,9 +656,11 @@ GroupFormulas Reader::Read() {
     const GridLine& line = grid_.lines[i];
     for (std::size_t k = 0; k < line.cells.size(); ++k) {
       const GridCell& cell = line.cells[k];
-      const auto inZone = std::find_if(zones.begin(), zones.end(), [&](const Span& zone) {
-        return cell.column >= zone.first && cell.column <= zone.last;
-      });
+      // The zones are in order and apart: the one that ends at or after the column.
+      auto inZone = std::lower_bound(
+          zones.begin(), zones.end(), cell.column,
+          [](const Span& zone, std::int32_t column) { return zone.last < column; });
+      if (inZone != zones.end() && cell.column < inZone->first) inZone = zones.end();
       if (line.level == 0) {
         if (inZone != zones.end()) taken_[i][k] = true;
         continue;

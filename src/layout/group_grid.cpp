@@ -7,22 +7,6 @@
 
 namespace pomvex {
 
-const GridCell* GridLine::At(std::int32_t column) const {
-  // Columns grow along the line: a binary search over the cells that take one.
-  std::size_t low = 0, high = cells.size();
-  while (low < high) {
-    const std::size_t mid = (low + high) / 2;
-    if (cells[mid].column < column || (cells[mid].column == column && !cells[mid].takesColumn)) {
-      low = mid + 1;
-    } else {
-      high = mid;
-    }
-  }
-  return low < cells.size() && cells[low].column == column && cells[low].takesColumn
-             ? &cells[low]
-             : nullptr;
-}
-
 const GridLine* GroupGrid::AtLevel(int level) const {
   if (mainLine < 0) return nullptr;
   const int index = mainLine + level;
@@ -36,6 +20,7 @@ GridLine GridLineOf(const FontSlotTable& slots, std::string_view line, int slot,
   grid.level = level;
   grid.text = line;
   grid.cells.reserve(line.size());
+  grid.columnCells.reserve(line.size());
   std::int32_t column = 1;
   FontKind font = carry;
   for (std::size_t i = 0; i < line.size(); i += PieceLength(line, i)) {
@@ -52,7 +37,10 @@ GridLine GridLineOf(const FontSlotTable& slots, std::string_view line, int slot,
     }
     cell.font = font;
     cell.column = column;
-    if (cell.takesColumn) ++column;
+    if (cell.takesColumn) {
+      ++column;
+      grid.columnCells.push_back(static_cast<std::uint32_t>(grid.cells.size()));
+    }
     grid.cells.push_back(cell);
   }
   grid.columns = column - 1;

@@ -38,8 +38,12 @@ struct GridLine {
   std::string_view text;
   std::vector<GridCell> cells;
   std::int32_t columns = 0;  // the columns the line takes
+  // For each column from 1, the index of the cell that takes it.
+  std::vector<std::uint32_t> columnCells;
   // The cell that takes column, or nullptr.
-  const GridCell* At(std::int32_t column) const;
+  const GridCell* At(std::int32_t column) const {
+    return column >= 1 && column <= columns ? &cells[columnCells[column - 1]] : nullptr;
+  }
 };
 
 struct GroupGrid {
