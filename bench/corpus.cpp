@@ -110,8 +110,9 @@ void Paragraph(Random& r, std::string& out) {
 }
 
 // A displayed equation: a main line indented by hard spaces, with superscripts and subscripts
-// standing over and under hard spaces of the main line.
-void Equation(Random& r, std::string& out) {
+// standing over and under hard spaces of the main line. Without big operators, a sum sign (whose
+// scripts are its limits: two-dimensional mathematics) becomes another symbol.
+void Equation(Random& r, std::string& out, bool bigOperators) {
   std::vector<std::string> columns(10, "\\ ");  // one entry per column of the main line
   std::map<std::size_t, char> above;
   std::map<std::size_t, char> below;
@@ -127,7 +128,10 @@ void Equation(Random& r, std::string& out) {
     if (kind == 0)
       columns.push_back("\\3" + std::string(1, static_cast<char>('a' + r.Below(26))) + "\\1");
     if (kind == 1) columns.push_back("\\4" + std::string(r.Pick(kGreek)) + "\\1");
-    if (kind == 2) columns.push_back("\\5" + std::string(r.Pick(kMath)) + "\\1");
+    if (kind == 2) {
+      const std::string_view symbol = r.Pick(kMath);
+      columns.push_back("\\5" + std::string(!bigOperators && symbol == "S" ? "L" : symbol) + "\\1");
+    }
     if (kind == 3) columns.push_back(std::string(1, static_cast<char>('A' + r.Below(26))));
     if (r.Chance(40)) script(above, r.Chance(50) ? "2" : "-1/2");
     if (r.Chance(30)) script(below, r.Chance(50) ? "i" : "tot");
@@ -169,7 +173,7 @@ void Table(Random& r, std::string& out) {
   out += "--------------------------------------------------\\,\r\n";
 }
 
-std::string RealisticBody(std::size_t targetBytes, unsigned seed) {
+std::string RealisticBody(std::size_t targetBytes, unsigned seed, bool bigOperators = true) {
   Random r(seed);
   std::string out;
   out.reserve(targetBytes + 4096);
@@ -182,7 +186,7 @@ std::string RealisticBody(std::size_t targetBytes, unsigned seed) {
       out += "\\2" + std::to_string(1 + r.Below(9)) + ". " + std::string(r.Pick(kWords)) +
              "\\1\\,\r\n\\,\r\n";
     } else if (block < 30) {
-      Equation(r, out);
+      Equation(r, out, bigOperators);
     } else if (block < 38) {
       Table(r, out);
     } else {
@@ -296,8 +300,8 @@ std::string MixedMarkup(int count) {
 
 }  // namespace
 
-std::string RealisticDocument(std::size_t targetBytes, unsigned seed) {
-  return OpenDocument() + RealisticBody(targetBytes, seed);
+std::string RealisticDocument(std::size_t targetBytes, unsigned seed, bool bigOperators) {
+  return OpenDocument() + RealisticBody(targetBytes, seed, bigOperators);
 }
 
 const std::vector<Pathology>& Pathologies() {

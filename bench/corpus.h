@@ -9,8 +9,9 @@
 
 namespace pomvex::bench {
 
-// A realistic document of about targetBytes bytes, with CR LF line ends.
-std::string RealisticDocument(std::size_t targetBytes, unsigned seed);
+// A realistic document of about targetBytes bytes, with CR LF line ends; without big operators,
+// its equations hold scripts but no two-dimensional mathematics.
+std::string RealisticDocument(std::size_t targetBytes, unsigned seed, bool bigOperators = true);
 
 struct Pathology {
   std::string name;         // short, for the table

@@ -51,7 +51,7 @@ std::vector<std::string> Read(const Case& c) {
   group.lastIndex = static_cast<int>(c.lines.size()) - 1;
   group.mainIndex = c.mainIndex;
   const formulas::GroupFormulas found =
-      formulas::RecognizeFormulas(GridOf(t.doc.FontSlots, group, STANDARD));
+      formulas::RecognizeFormulas(t.doc.FontSlots, group, STANDARD);
   std::vector<std::string> out;
   for (const formulas::Formula& f : found.formulas) {
     out.push_back(std::to_string(f.firstColumn) + "-" + std::to_string(f.lastColumn) + ": " +
@@ -99,14 +99,8 @@ TEST(RecognizeFormulas, LayoutsBecomeTrees) {
        {"1990-1991 ------------"},
        0,
        {}},
-      {"ordinary scripts in prose stay as they are",
-       {"   2", "mc\\  and cm"},
-       1,
-       {}},
-      {"a script over text is no formula of ours",
-       {"  ab", "x = 1"},
-       1,
-       {}},
+      {"ordinary scripts in prose stay as they are", {"   2", "mc\\  and cm"}, 1, {}},
+      {"a script over text is no formula of ours", {"  ab", "x = 1"}, 1, {}},
   };
   for (const Case& c : cases) EXPECT_EQ(Read(c), c.formulas) << c.label;
 }
@@ -114,27 +108,29 @@ TEST(RecognizeFormulas, LayoutsBecomeTrees) {
 TEST(FormulaRtf, MathZoneThenItsLinearForm) {
   using formulas::MathNode;
   using K = MathNode::Kind;
-  const MathNode fraction =
-      MathNode::Of(K::Fraction, std::vector<MathNode>{
-                                    MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"a + b")}),
-                                    MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"2c")})});
-  MathNode root = MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"x = "), fraction});
+  const MathNode fraction = MathNode::Of(
+      K::Fraction, std::vector<MathNode>{
+                       MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"a + b")}),
+                       MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"2c")})});
+  MathNode root =
+      MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"x = "), fraction});
   EXPECT_EQ(formulas::FormulaRtf(root),
             "{\\mmath{\\*\\moMath{\\mr x=}{\\mf{\\mnum{\\mr a+b}}{\\mden{\\mr 2c}}}}}"
             "{\\mmathPict x = (a + b)/(2c)}");
   MathNode nary = MathNode::Of(K::Nary, U"\u2211");
-  nary.parts = {MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"k=1")}),
-                MathNode::Row(),
-                MathNode::Of(K::Sub, std::vector<MathNode>{MathNode::Of(K::Run, U"a"),
-                                                           MathNode::Of(K::Run, U"k")})};
+  nary.parts = {
+      MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"k=1")}), MathNode::Row(),
+      MathNode::Of(K::Sub,
+                   std::vector<MathNode>{MathNode::Of(K::Run, U"a"), MathNode::Of(K::Run, U"k")})};
   EXPECT_EQ(formulas::FormulaRtf(nary),
             "{\\mmath{\\*\\moMath{\\mnary{\\mnaryPr{\\mchr \\u8721?}{\\msupHide 1}}{\\msub{\\mr "
             "k=1}}{\\msup}{\\me{\\msSub{\\me{\\mr a}}{\\msub{\\mr k}}}}}}}"
             "{\\mmathPict \\u8721?(k=1) a{\\sub k}}");
   // A superscript ending in a sign keeps it upright, and "|" is text.
   const MathNode charge = MathNode::Of(
-      K::Sup, std::vector<MathNode>{MathNode::Of(K::Run, U"O"),
-                                    MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"2-")})});
+      K::Sup, std::vector<MathNode>{
+                  MathNode::Of(K::Run, U"O"),
+                  MathNode::Of(K::Row, std::vector<MathNode>{MathNode::Of(K::Run, U"2-")})});
   EXPECT_EQ(formulas::OfficeMath(charge),
             "{\\msSup{\\me{\\mr O}}{\\msup{\\mr 2}{\\mr{\\mrPr{\\mnor}}-}}}");
   EXPECT_EQ(formulas::LinearText(charge), "O^{2-}");

@@ -24,6 +24,41 @@ inline bool TakesColumn(std::string_view line, std::size_t i) {
   return i + 1 < line.size() && PositionColumnCommands.Contains(line[i + 1]);
 }
 
+// A piece of a line as the columns see it.
+struct LinePiece {
+  std::size_t index;  // where it begins
+  char ch;            // the character, or the command's character
+  bool command;       // a backslash and the character after it
+  bool takesColumn;
+};
+
+// The pieces of a line in order: what reads a line piece by piece (the grid of a group, the
+// first look for formulas) reads it here.
+class PieceWalker {
+ public:
+  explicit PieceWalker(std::string_view line) : line_(line) {}
+  // The next piece; false at the end of the line.
+  bool Next(LinePiece& piece) {
+    const std::size_t n = line_.size();
+    if (i_ >= n) return false;
+    const char c = line_[i_];
+    if (c != kBackslash || i_ + 1 == n) {
+      // A character, or a lone backslash at the end, which takes no column.
+      piece = {i_, c, false, c != kBackslash};
+      i_ += 1;
+    } else {
+      const char command = line_[i_ + 1];
+      piece = {i_, command, true, PositionColumnCommands.Contains(command)};
+      i_ += 2;
+    }
+    return true;
+  }
+
+ private:
+  std::string_view line_;
+  std::size_t i_ = 0;
+};
+
 // The column of the piece at index i, for indexes that never go down (a lower one starts the
 // count again); 0 for an index beyond the line.
 class ColumnCounter {

@@ -255,9 +255,9 @@ std::vector<std::string> PlaceFormulas(DocumentState& doc, LineGroup& group) {
   const FontSlotTable& slots = doc.FontSlots;
   const FontKind placeFont = FormulaPlaceFont(slots);
   if (placeFont == NONE) return {};
-  const GroupGrid grid = GridOf(slots, group);
-  const formulas::GroupFormulas found = formulas::RecognizeFormulas(grid);
+  const formulas::GroupFormulas found = formulas::RecognizeFormulas(slots, group);
   if (found.Empty()) return {};
+  const GroupGrid& grid = found.grid;
   for (std::size_t i = 0; i < grid.lines.size(); ++i) {
     const GridLine& line = grid.lines[i];
     if (line.level == 0) continue;
@@ -288,7 +288,7 @@ std::vector<std::string> PlaceFormulas(DocumentState& doc, LineGroup& group) {
     placed.append(static_cast<std::size_t>(formula.lastColumn - formula.firstColumn + 1),
                   kFormulaPlace);
     placed += FontSwitchFor(slots, main.cells[last].font);
-    copied = main.cells[last].index + main.cells[last].length;
+    copied = main.cells[last].index + main.cells[last].Length();
     rtf.push_back(formulas::FormulaRtf(formula.root));
   }
   std::string& text = group.Lines[main.slot];

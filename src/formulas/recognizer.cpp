@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/char_sets.h"
+#include "base/columns.h"
 #include "base/text_util.h"
 #include "charmaps/special_chars.h"
 
@@ -28,9 +29,9 @@ constexpr std::array<char32_t, 22> kRelations = {
     '=',    '<',    '>',    0x2264, 0x2265, 0x2260, 0x2248, 0x2261, 0x223C, 0x2243, 0x2245,
     0x2192, 0x21D2, 0x21D4, 0x2208, 0x2209, 0x2282, 0x2283, 0x2286, 0x2287, 0x221D, 0x2190};
 constexpr std::array<std::u32string_view, 33> kFunctionNames = {
-    U"sin",  U"cos",  U"tan",  U"cot",    U"sec",    U"csc",    U"sinh",   U"cosh",  U"tanh",
-    U"coth", U"log",  U"ln",   U"lg",     U"exp",    U"lim",    U"max",    U"min",   U"sup",
-    U"inf",  U"det",  U"dim",  U"ker",    U"arg",    U"deg",    U"gcd",    U"lcm",   U"mod",
+    U"sin",  U"cos",    U"tan",    U"cot",    U"sec",    U"csc",   U"sinh", U"cosh", U"tanh",
+    U"coth", U"log",    U"ln",     U"lg",     U"exp",    U"lim",   U"max",  U"min",  U"sup",
+    U"inf",  U"det",    U"dim",    U"ker",    U"arg",    U"deg",   U"gcd",  U"lcm",  U"mod",
     U"Pr",   U"limsup", U"liminf", U"arcsin", U"arccos", U"arctan"};
 constexpr std::array<std::u32string_view, 7> kLimitWords = {U"lim", U"max",    U"min",   U"sup",
                                                             U"inf", U"limsup", U"liminf"};
@@ -55,13 +56,177 @@ bool TextFont(FontKind font) {
   return font == NONE || (TextFonts.Contains(font) && !SpecialFonts.Contains(font));
 }
 
+// What a printing character may be in a formula, by its font: looked up for every column of
+// every group, so it is worked out once for all fonts and characters.
+enum Role : std::uint8_t {
+  kBarRole = 1,       // a fraction's bar
+  kOverlineRole = 2,  // a root's overline
+  kOperatorRole = 4,  // a big operator, or a set operator
+  kRootRole = 8,      // a root sign
+  kLetterRole = 16,   // a letter of the text
+};
+using RoleTable = std::array<std::array<std::uint8_t, 256>, NONE + 1>;
+
+const RoleTable& Roles() {
+  static const RoleTable table = [] {
+    RoleTable roles{};
+    for (int font = 0; font <= NONE; ++font) {
+      const auto kind = static_cast<FontKind>(font);
+      for (int ch = 0; ch < 256; ++ch) {
+        const FormulaChars chars = FormulaCharsOf(static_cast<unsigned char>(ch), kind);
+        const char32_t code = chars.count > 0 ? chars.code[0] : 0;
+        std::uint8_t role = 0;
+        if ((ch == '-' && TextFont(kind)) || code == 0x2500) role |= kBarRole | kOverlineRole;
+        if (ch == '_' && TextFont(kind)) role |= kOverlineRole;
+        if (In(kNaryOperators, code) || In(kSetOperators, code)) role |= kOperatorRole;
+        if (code == kSquareRoot) role |= kRootRole;
+        if (TextFont(kind) && IsLetter(static_cast<char>(ch)) && !(role & kBarRole)) {
+          role |= kLetterRole;
+        }
+        roles[font][ch] = role;
+      }
+    }
+    return roles;
+  }();
+  return table;
+}
+
+// The roles of the cell's character; none for a cell that does not print.
+std::uint8_t RoleOf(const GridCell* cell) {
+  if (!cell || !cell->Printing()) return 0;
+  return Roles()[cell->font][static_cast<unsigned char>(cell->ch)];
+}
+
+// Where a formula could stand, from a first look at the group's lines alone: the main line's
+// bars, big operators, roots and limit words (over a line below), the blank columns of it with
+// scripts stacked over and under them, and lines further out than the first above and below that
+// print. The reader then confirms each on the grid; a group without any is left as it is without
+// a grid drawn, which keeps the search cheap where there is no mathematics.
+struct Candidate {
+  enum class What : std::uint8_t { kBar, kOperator, kRoot, kLimitWord, kStacked } what;
+  std::int32_t first;
+  std::int32_t last;
+};
+
+struct FirstLook {
+  std::vector<Candidate> candidates;  // in the order of their columns
+  bool outerLines = false;
+  bool Empty() const { return candidates.empty() && !outerLines; }
+};
+
+// The columns where the segments (runs of printing columns) of a script line begin, in order.
+class SegmentStarts {
+ public:
+  explicit SegmentStarts(std::string_view line) : walker_(line) {}
+  // The next one; 0 when there is none.
+  std::int32_t Next() {
+    for (LinePiece piece; walker_.Next(piece);) {
+      if (!piece.takesColumn) continue;
+      const bool prints = !piece.command && piece.ch != ' ';
+      const bool starts = prints && !printed_;
+      printed_ = prints;
+      if (starts) return column_++;
+      ++column_;
+    }
+    return 0;
+  }
+
+ private:
+  PieceWalker walker_;
+  std::int32_t column_ = 1;
+  bool printed_ = false;
+};
+
+FirstLook LookAt(const FontSlotTable& slots, const LineGroup& group, FontKind carry) {
+  FirstLook look;
+  const int main = group.mainIndex;
+  if (main < 0 || group.lastIndex < 1) return look;
+  for (int slot = 0; slot <= group.lastIndex && !look.outerLines; ++slot) {
+    if (std::abs(slot - main) < 2) continue;
+    PieceWalker walker(group.Lines[slot]);
+    for (LinePiece piece; walker.Next(piece) && !look.outerLines;) {
+      look.outerLines = !piece.command && piece.ch != ' ';
+    }
+  }
+  const bool above = main > 0;
+  const bool below = main < group.lastIndex;
+  // Columns where segments of the lines above and below begin together.
+  std::vector<std::int32_t> stacked;
+  if (above && below) {
+    SegmentStarts over(group.Lines[main - 1]), under(group.Lines[main + 1]);
+    for (std::int32_t a = over.Next(), b = under.Next(); a != 0 && b != 0;) {
+      if (a < b) {
+        a = over.Next();
+      } else if (b < a) {
+        b = under.Next();
+      } else {
+        stacked.push_back(a);
+        a = over.Next();
+        b = under.Next();
+      }
+    }
+  }
+  std::size_t nextStacked = 0;
+  std::int32_t column = 1;
+  FontKind font = carry;
+  std::uint8_t before = 0;  // the roles of the column before
+  std::int32_t runStart = 0;
+  std::array<char32_t, 8> word{};
+  std::size_t length = 0;
+  auto endRuns = [&](std::uint8_t role) {
+    if ((before & kBarRole) && !(role & kBarRole)) {
+      look.candidates.push_back({Candidate::What::kBar, runStart, column - 1});
+    }
+    if ((before & kLetterRole) && !(role & kLetterRole) && length <= word.size() &&
+        In(kLimitWords, std::u32string_view(word.data(), length))) {
+      look.candidates.push_back({Candidate::What::kLimitWord, runStart, column - 1});
+    }
+  };
+  const RoleTable& roles = Roles();
+  PieceWalker walker(group.Lines[main]);
+  for (LinePiece piece; walker.Next(piece);) {
+    if (piece.command) {
+      const FontKind kind = slots.SwitchKindOf(piece.ch);
+      if (kind != NONE) font = kind;
+    }
+    if (!piece.takesColumn) continue;
+    const bool prints = !piece.command && piece.ch != ' ';
+    std::uint8_t role = prints ? roles[font][static_cast<unsigned char>(piece.ch)] : 0;
+    if (!below) role &= static_cast<std::uint8_t>(~kLetterRole);
+    endRuns(role);
+    if ((role & kBarRole) && !(before & kBarRole)) runStart = column;
+    if ((role & kLetterRole) && !(before & kLetterRole)) {
+      runStart = column;
+      length = 0;
+    }
+    if (role & kLetterRole) {
+      if (length < word.size()) word[length] = static_cast<unsigned char>(piece.ch);
+      ++length;
+    }
+    if (role & kOperatorRole)
+      look.candidates.push_back({Candidate::What::kOperator, column, column});
+    if (role & kRootRole) look.candidates.push_back({Candidate::What::kRoot, column, column});
+    while (nextStacked < stacked.size() && stacked[nextStacked] <= column) {
+      if (stacked[nextStacked] == column && !prints) {
+        look.candidates.push_back({Candidate::What::kStacked, column, column});
+      }
+      ++nextStacked;
+    }
+    before = role;
+    ++column;
+  }
+  endRuns(0);
+  // Stacked scripts beyond the end of the main line.
+  for (; nextStacked < stacked.size(); ++nextStacked) {
+    look.candidates.push_back(
+        {Candidate::What::kStacked, stacked[nextStacked], stacked[nextStacked]});
+  }
+  return look;
+}
+
 class Reader {
  public:
-  explicit Reader(const GroupGrid& grid) : grid_(grid) {
-    taken_.resize(grid.lines.size());
-    for (std::size_t i = 0; i < grid.lines.size(); ++i) {
-      taken_[i].assign(grid.lines[i].cells.size(), false);
-    }
+  Reader(const GroupGrid& grid, const FirstLook& look) : grid_(grid), look_(look) {
     top_ = -grid.mainLine;
     bottom_ = static_cast<int>(grid.lines.size()) - 1 - grid.mainLine;
   }
@@ -70,7 +235,7 @@ class Reader {
 
  private:
   const GridLine* Line(int level) const {
-    return level >= top_ && level <= bottom_ ? grid_.AtLevel(level) : nullptr;
+    return level >= top_ && level <= bottom_ ? &grid_.lines[grid_.mainLine + level] : nullptr;
   }
   std::vector<bool>& TakenOf(int level) { return taken_[grid_.mainLine + level]; }
   std::size_t IndexOf(const GridLine& line, const GridCell& cell) const {
@@ -80,7 +245,9 @@ class Reader {
   const GridCell* Free(int level, std::int32_t column) {
     const GridLine* line = Line(level);
     const GridCell* cell = line ? line->At(column) : nullptr;
-    if (!cell || !cell->Printing() || TakenOf(level)[IndexOf(*line, *cell)]) return nullptr;
+    if (!cell || !cell->Printing()) return nullptr;
+    // Nothing is taken while the structures are looked for: the marks are made after.
+    if (!taken_.empty() && TakenOf(level)[IndexOf(*line, *cell)]) return nullptr;
     return cell;
   }
   void Take(int level, const GridCell& cell) {
@@ -99,16 +266,9 @@ class Reader {
     const FormulaChars chars = FormulaCharsOf(static_cast<unsigned char>(cell.ch), cell.font);
     return chars.count > 0 ? chars.code[0] : 0;
   }
-  static bool IsBar(const GridCell* cell) {
-    if (!cell || !cell->Printing()) return false;
-    return (cell->ch == '-' && TextFont(cell->font)) || Code(*cell) == 0x2500;
-  }
-  static bool IsOverline(const GridCell* cell) {
-    return IsBar(cell) || (cell && cell->Printing() && cell->ch == '_' && TextFont(cell->font));
-  }
-  static bool IsLetter(const GridCell* cell) {
-    return cell && cell->Printing() && TextFont(cell->font) && pomvex::IsLetter(cell->ch);
-  }
+  static bool IsBar(const GridCell* cell) { return RoleOf(cell) & kBarRole; }
+  static bool IsOverline(const GridCell* cell) { return RoleOf(cell) & kOverlineRole; }
+  static bool IsLetter(const GridCell* cell) { return RoleOf(cell) & kLetterRole; }
 
   // The free segment (a run of printing cells) of the line at level that holds column.
   Span SegmentAt(int level, std::int32_t column) {
@@ -175,8 +335,7 @@ class Reader {
   }
   MathNode ParseRow(int level, std::int32_t first, std::int32_t last, int top, int bottom);
   MathNode ParseBlock(int top, int bottom, std::int32_t first, std::int32_t last, int nearest);
-  bool ParseNary(MathNode& row, int level, std::int32_t& c, std::int32_t last, int top,
-                 int bottom);
+  bool ParseNary(MathNode& row, int level, std::int32_t& c, std::int32_t last, int top, int bottom);
   bool ParseLimitWord(MathNode& row, int level, std::int32_t& c, std::int32_t last, int top,
                       int bottom);
   bool ParseRadical(MathNode& row, int level, std::int32_t& c, std::int32_t last, int top,
@@ -187,6 +346,7 @@ class Reader {
   std::vector<Span> Zones(const std::vector<Span>& structures);
 
   const GroupGrid& grid_;
+  const FirstLook& look_;
   std::vector<std::vector<bool>> taken_;
   std::vector<std::pair<int, std::size_t>> journal_;  // the cells taken, in order
   int top_ = 0, bottom_ = 0;
@@ -197,8 +357,9 @@ class Reader {
 MathNode Trimmed(MathNode row) {
   while (!row.parts.empty() && row.parts.front().kind == Kind::Run) {
     std::u32string& text = row.parts.front().text;
-    text.erase(0, text.find_first_not_of(U' ') == std::u32string::npos ? text.size()
-                                                                      : text.find_first_not_of(U' '));
+    text.erase(0, text.find_first_not_of(U' ') == std::u32string::npos
+                      ? text.size()
+                      : text.find_first_not_of(U' '));
     if (!text.empty()) break;
     row.parts.erase(row.parts.begin());
   }
@@ -230,7 +391,8 @@ void Reader::AppendChar(MathNode& row, const GridCell& cell) {
     row.parts.push_back(MathNode::Of(Kind::Normal, U"|"));
     return;
   }
-  AppendText(row, Kind::Run, std::u32string_view(chars.code, static_cast<std::size_t>(chars.count)));
+  AppendText(row, Kind::Run,
+             std::u32string_view(chars.code, static_cast<std::size_t>(chars.count)));
 }
 
 void Reader::Attach(MathNode& row, MathNode sup, MathNode sub) {
@@ -258,12 +420,14 @@ void Reader::Attach(MathNode& row, MathNode sup, MathNode sub) {
     row.parts.pop_back();
   }
   if (!sup.Empty() && !sub.Empty()) {
-    row.parts.push_back(
-        MathNode::Of(Kind::SubSup, std::vector<MathNode>{std::move(base), std::move(sub), std::move(sup)}));
+    row.parts.push_back(MathNode::Of(
+        Kind::SubSup, std::vector<MathNode>{std::move(base), std::move(sub), std::move(sup)}));
   } else if (!sup.Empty()) {
-    row.parts.push_back(MathNode::Of(Kind::Sup, std::vector<MathNode>{std::move(base), std::move(sup)}));
+    row.parts.push_back(
+        MathNode::Of(Kind::Sup, std::vector<MathNode>{std::move(base), std::move(sup)}));
   } else {
-    row.parts.push_back(MathNode::Of(Kind::Sub, std::vector<MathNode>{std::move(base), std::move(sub)}));
+    row.parts.push_back(
+        MathNode::Of(Kind::Sub, std::vector<MathNode>{std::move(base), std::move(sub)}));
   }
 }
 
@@ -322,8 +486,12 @@ bool Reader::ParseNary(MathNode& row, int level, std::int32_t& c, std::int32_t l
   if (!upper && !lower) return false;
   Take(level, *op);
   MathNode upperNode, lowerNode;
-  if (upper) upperNode = ParseRow(level - 1, upper.first, Extend(level - 1, upper, -1, top).last, top, level - 1);
-  if (lower) lowerNode = ParseRow(level + 1, lower.first, Extend(level + 1, lower, +1, bottom).last, level + 1, bottom);
+  if (upper)
+    upperNode =
+        ParseRow(level - 1, upper.first, Extend(level - 1, upper, -1, top).last, top, level - 1);
+  if (lower)
+    lowerNode = ParseRow(level + 1, lower.first, Extend(level + 1, lower, +1, bottom).last,
+                         level + 1, bottom);
   // The line under limits to the right of the operator holds nothing.
   std::int32_t next = c + 1;
   const GridLine* line = Line(level);
@@ -341,8 +509,10 @@ bool Reader::ParseNary(MathNode& row, int level, std::int32_t& c, std::int32_t l
   MathNode body = ParseRow(level, next, end - 1, top, bottom);
   if (set) {
     MathNode op_ = MathNode::Of(Kind::Run, std::u32string(1, code));
-    if (upper) op_ = MathNode::Of(Kind::LimUpp, std::vector<MathNode>{std::move(op_), std::move(upperNode)});
-    if (lower) op_ = MathNode::Of(Kind::LimLow, std::vector<MathNode>{std::move(op_), std::move(lowerNode)});
+    if (upper)
+      op_ = MathNode::Of(Kind::LimUpp, std::vector<MathNode>{std::move(op_), std::move(upperNode)});
+    if (lower)
+      op_ = MathNode::Of(Kind::LimLow, std::vector<MathNode>{std::move(op_), std::move(lowerNode)});
     row.parts.push_back(std::move(op_));
     for (MathNode& part : body.parts) row.parts.push_back(std::move(part));
   } else {
@@ -362,20 +532,20 @@ bool Reader::ParseLimitWord(MathNode& row, int level, std::int32_t& c, std::int3
   const GridLine* line = Line(level);
   std::u32string word;
   std::int32_t end = c;
-  while (end <= last && IsLetter(Free(level, end))) word += static_cast<char32_t>(line->At(end++)->ch);
+  while (end <= last && IsLetter(Free(level, end)))
+    word += static_cast<char32_t>(line->At(end++)->ch);
   if (!In(kLimitWords, std::u32string_view(word)) || IsLetter(Free(level, c - 1))) return false;
   if (level + 1 > bottom) return false;
   const Span under = ScriptNear(level, level + 1, c, end - 1);
   if (!under) return false;
   for (std::int32_t k = c; k < end; ++k) Take(level, *line->At(k));
-  MathNode below =
-      ParseRow(level + 1, under.first, Extend(level + 1, under, +1, bottom).last, level + 1, bottom);
+  MathNode below = ParseRow(level + 1, under.first, Extend(level + 1, under, +1, bottom).last,
+                            level + 1, bottom);
   MathNode name = MathNode::Of(
       Kind::LimLow, std::vector<MathNode>{MathNode::Of(Kind::Normal, word), std::move(below)});
   // The argument: the next word of the line, with its scripts.
   std::int32_t from = end;
-  while (from <= last && !Free(level, from) &&
-         !(line->At(from) && line->At(from)->Printing())) {
+  while (from <= last && !Free(level, from) && !(line->At(from) && line->At(from)->Printing())) {
     ++from;
   }
   // It ends at a plain space or a relation outside parentheses.
@@ -501,46 +671,41 @@ MathNode Reader::ParseRow(int level, std::int32_t first, std::int32_t last, int 
   return Trimmed(std::move(row));
 }
 
-// Where the main line holds two-dimensional mathematics: the columns of each structure.
+// Where the main line holds two-dimensional mathematics: the columns of each structure, of
+// the candidates the first look found.
 std::vector<Span> Reader::Structures() {
   std::vector<Span> found;
-  const GridLine& main = *Line(0);
-  std::int32_t columns = 0;
-  for (const GridLine& line : grid_.lines) columns = std::max(columns, line.columns);
-  for (std::int32_t c = 1; c <= columns; ++c) {
-    const GridCell* cell = main.At(c);
-    if (IsBar(cell)) {
-      std::int32_t end = c;
-      while (IsBar(main.At(end + 1))) ++end;
-      if (HasPrinting(top_, -1, c, end) && HasPrinting(1, bottom_, c, end)) found.push_back({c, end});
-      c = end;
-      continue;
+  const GridLine* above = Line(-1);
+  using What = Candidate::What;
+  for (const Candidate& candidate : look_.candidates) {
+    const std::int32_t c = candidate.first, end = candidate.last;
+    bool holds = false;
+    switch (candidate.what) {
+      case What::kBar:
+        holds = HasPrinting(top_, -1, c, end) && HasPrinting(1, bottom_, c, end);
+        break;
+      case What::kOperator:
+        holds = ScriptNear(0, -1, c, c) || ScriptNear(0, 1, c, c);
+        break;
+      case What::kRoot:
+        holds = above && IsOverline(above->At(c + 1));
+        break;
+      case What::kLimitWord:
+        holds = static_cast<bool>(ScriptNear(0, 1, c, end));
+        break;
+      case What::kStacked:
+        holds = true;
+        break;
     }
-    if (cell && cell->Printing()) {
-      const char32_t code = Code(*cell);
-      if ((In(kNaryOperators, code) || In(kSetOperators, code)) &&
-          (ScriptNear(0, -1, c, c) || ScriptNear(0, 1, c, c))) {
-        found.push_back({c, c});
-      }
-      if (code == kSquareRoot && Line(-1) && IsOverline(Line(-1)->At(c + 1))) found.push_back({c, c});
-      if (IsLetter(cell) && !IsLetter(main.At(c - 1))) {
-        std::u32string word;
-        std::int32_t end = c;
-        while (IsLetter(main.At(end))) word += static_cast<char32_t>(main.At(end++)->ch);
-        if (In(kLimitWords, std::u32string_view(word)) && ScriptNear(0, 1, c, end - 1)) {
-          found.push_back({c, end - 1});
-        }
-      }
-      continue;
-    }
-    // Scripts stacked over and under one column.
-    if (SegmentStartingAt(-1, c) && SegmentStartingAt(1, c)) found.push_back({c, c});
+    if (holds) found.push_back({c, end});
   }
   // Lines further out than the first above and below: scripts of scripts, raised numerators.
-  for (const GridLine& line : grid_.lines) {
-    if (std::abs(line.level) < 2) continue;
-    for (const GridCell& cell : line.cells) {
-      if (cell.Printing()) found.push_back({cell.column, cell.column});
+  if (look_.outerLines) {
+    for (const GridLine& line : grid_.lines) {
+      if (std::abs(line.level) < 2) continue;
+      for (const GridCell& cell : line.cells) {
+        if (cell.Printing()) found.push_back({cell.column, cell.column});
+      }
     }
   }
   return found;
@@ -586,7 +751,8 @@ std::vector<Span> Reader::Zones(const std::vector<Span>& structures) {
       if (!cell || !cell->Printing()) continue;
       if (!IsLetter(cell)) {
         // Punctuation that ends a sentence's word keeps it a word.
-        if (c == word.last && (cell->ch == '.' || cell->ch == ',' || cell->ch == ';' || cell->ch == ':'))
+        if (c == word.last &&
+            (cell->ch == '.' || cell->ch == ',' || cell->ch == ';' || cell->ch == ':'))
           continue;
         return false;
       }
@@ -640,6 +806,10 @@ GroupFormulas Reader::Read() {
   if (grid_.mainLine < 0 || grid_.lines.size() < 2) return result;
   const std::vector<Span> structures = Structures();
   if (structures.empty()) return result;
+  taken_.resize(grid_.lines.size());
+  for (std::size_t i = 0; i < grid_.lines.size(); ++i) {
+    taken_[i].assign(grid_.lines[i].cells.size(), false);
+  }
   const std::vector<Span> zones = Zones(structures);
   std::vector<Formula> formulas;
   for (const Span& zone : zones) {
@@ -675,8 +845,14 @@ GroupFormulas Reader::Read() {
 
 }  // namespace
 
-GroupFormulas RecognizeFormulas(const GroupGrid& grid) {
-  return Reader(grid).Read();
+GroupFormulas RecognizeFormulas(const FontSlotTable& slots, const LineGroup& group,
+                                FontKind carry) {
+  const FirstLook look = LookAt(slots, group, carry);
+  if (look.Empty()) return {};
+  GroupGrid grid = GridOf(slots, group, carry);
+  GroupFormulas found = Reader(grid, look).Read();
+  if (!found.Empty()) found.grid = std::move(grid);
+  return found;
 }
 
 }  // namespace pomvex::formulas

@@ -13,12 +13,17 @@
 namespace pomvex::formulas {
 
 struct GroupFormulas {
+  GroupGrid grid;  // the group's grid, which the formulas' columns and taken cells refer to
   std::vector<Formula> formulas;  // in the main line's order, apart from each other
   // For each line of the grid, for each of its cells: the cell is in a formula.
   std::vector<std::vector<bool>> taken;
   bool Empty() const { return formulas.empty(); }
 };
 
-GroupFormulas RecognizeFormulas(const GroupGrid& grid);
+// The formulas of the group's lines. carry is the font in force before each line's first switch,
+// as for the group's grid. A first look at the lines finds where a formula could stand; only a
+// group with such a place has its grid drawn and read.
+GroupFormulas RecognizeFormulas(const FontSlotTable& slots, const LineGroup& group,
+                                FontKind carry = NONE);
 
 }  // namespace pomvex::formulas

@@ -7,42 +7,40 @@
 
 namespace pomvex {
 
-const GridLine* GroupGrid::AtLevel(int level) const {
-  if (mainLine < 0) return nullptr;
-  const int index = mainLine + level;
-  return index >= 0 && index < static_cast<int>(lines.size()) ? &lines[index] : nullptr;
-}
-
 GridLine GridLineOf(const FontSlotTable& slots, std::string_view line, int slot, int level,
                     FontKind carry) {
   GridLine grid;
   grid.slot = slot;
   grid.level = level;
   grid.text = line;
-  grid.cells.reserve(line.size());
-  grid.columnCells.reserve(line.size());
+  // Every piece is at least one character long: room for all of them, cut back at the end.
+  grid.cells.resize(line.size());
+  grid.columnCells.resize(line.size());
+  GridCell* cells = grid.cells.data();
+  std::uint32_t* takers = grid.columnCells.data();
+  std::uint32_t count = 0, taking = 0;
   std::int32_t column = 1;
   FontKind font = carry;
-  for (std::size_t i = 0; i < line.size(); i += PieceLength(line, i)) {
-    GridCell cell;
-    cell.index = i;
-    cell.length = PieceLength(line, i);
-    cell.command = cell.length == 2;
-    cell.ch = cell.command ? line[i + 1] : line[i];
-    cell.takesColumn = TakesColumn(line, i);
-    cell.hardSpace = cell.command && cell.ch == ' ';
-    if (cell.command && IsFontSwitch(slots, cell.ch)) {
-      cell.fontSwitch = true;
-      font = slots[cell.ch];
-    }
-    cell.font = font;
-    cell.column = column;
-    if (cell.takesColumn) {
+  PieceWalker walker(line);
+  for (LinePiece piece; walker.Next(piece);) {
+    const FontKind kind = piece.command ? slots.SwitchKindOf(piece.ch) : NONE;
+    if (kind != NONE) font = kind;
+    cells[count] = {.index = piece.index,
+                    .column = column,
+                    .font = font,
+                    .ch = piece.ch,
+                    .takesColumn = piece.takesColumn,
+                    .command = piece.command,
+                    .hardSpace = piece.command && piece.ch == ' ',
+                    .fontSwitch = kind != NONE};
+    if (piece.takesColumn) {
+      takers[taking++] = count;
       ++column;
-      grid.columnCells.push_back(static_cast<std::uint32_t>(grid.cells.size()));
     }
-    grid.cells.push_back(cell);
+    ++count;
   }
+  grid.cells.resize(count);
+  grid.columnCells.resize(taking);
   grid.columns = column - 1;
   return grid;
 }
@@ -51,6 +49,7 @@ GroupGrid GridOf(const FontSlotTable& slots, const LineGroup& group, FontKind ca
   GroupGrid grid;
   const int main = group.mainIndex;
   grid.mainLine = main;
+  grid.lines.reserve(static_cast<std::size_t>(group.lastIndex + 1));
   for (int slot = 0; slot <= group.lastIndex; ++slot) {
     grid.lines.push_back(
         GridLineOf(slots, group.Lines[slot], slot, main >= 0 ? slot - main : slot, carry));

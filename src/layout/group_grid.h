@@ -14,18 +14,20 @@
 
 namespace pomvex {
 
+// Plain data, made only by GridLineOf (in bulk, so without initializers).
 struct GridCell {
-  std::size_t index = 0;   // where the piece begins in its line
-  std::size_t length = 1;  // 1 for a character (or a lone backslash), 2 for a command
+  std::size_t index;  // where the piece begins in its line
   // The column the piece takes, from 1; a piece that takes none (a font switch, a line code, a
   // marker) stands in the column of the piece after it.
-  std::int32_t column = 1;
-  bool takesColumn = true;
-  bool command = false;
-  bool hardSpace = false;
-  bool fontSwitch = false;
-  FontKind font = NONE;  // the font in force for the piece (a switch: the font it switches to)
-  char ch = ' ';         // the character, or a command's character
+  std::int32_t column;
+  FontKind font;  // the font in force for the piece (a switch: the font it switches to)
+  char ch;        // the character, or a command's character
+  bool takesColumn;
+  bool command;
+  bool hardSpace;
+  bool fontSwitch;
+  // 2 for a command, 1 for a character (or a lone backslash).
+  std::size_t Length() const { return command ? 2 : 1; }
   // A blank: a space, or a hard space.
   bool Blank() const { return (!command && ch == ' ') || hardSpace; }
   // Text that prints: a character that is no blank.
@@ -50,7 +52,11 @@ struct GroupGrid {
   std::vector<GridLine> lines;  // in the group's order, top to bottom
   int mainLine = -1;            // index in lines of the main line; -1 for none
   // The line at level (relative to the main line), or nullptr.
-  const GridLine* AtLevel(int level) const;
+  const GridLine* AtLevel(int level) const {
+    const int index = mainLine + level;
+    return mainLine >= 0 && index >= 0 && index < static_cast<int>(lines.size()) ? &lines[index]
+                                                                                 : nullptr;
+  }
 };
 
 // The grid of the group's lines as they stand. carry is the font in force before each line's

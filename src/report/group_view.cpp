@@ -154,7 +154,7 @@ std::vector<Cell> LineCells(std::string_view line, const FontSlotTable& slots, F
     bool first = false;
     const int run = flags.RunAt(column, first);
     const int runNo = first ? run : 0;
-    if (piece.length == 1 && piece.ch == '\\') {  // a lone backslash at the end
+    if (piece.Length() == 1 && piece.ch == '\\') {  // a lone backslash at the end
       AppendCommand(cell.before, '\0', "cmd", flags.CommandAt(column, '\\'));
       break;
     }
