@@ -265,8 +265,11 @@ TEST_F(CliTest, ASignalStopsTheRunWithoutACutOffRtf) {
     int status;
     bool twice;
   };
-  for (const Stop stop : {Stop{SIGINT, 130, false}, {SIGTERM, 143, false}, {SIGHUP, 129, false},
-                          {SIGKILL, 137, false}, {SIGINT, 130, true}}) {
+  for (const Stop stop : {Stop{SIGINT, 130, false},
+                          {SIGTERM, 143, false},
+                          {SIGHUP, 129, false},
+                          {SIGKILL, 137, false},
+                          {SIGINT, 130, true}}) {
     const std::string label =
         "signal " + std::to_string(stop.signal) + (stop.twice ? " twice" : "");
     const pid_t pid = Start({"-j", "4", dir_.string()});
@@ -325,9 +328,10 @@ TEST_F(CliTest, AFileSizeLimitEndsTheRunAsAFullDiskDoes) {
   EXPECT_EQ(r.status, 2) << r.err;
   const std::string rtf = (dir_ / "b_big.rtf").string();
   EXPECT_EQ(r.err, "pomvex-cli: " + rtf + ": File too large\n");
-  EXPECT_EQ(Read(dir_ / "Pomvex.Log"),
-            dir_.string() + "/\r\n  a_small.CHI\r\n  b_big.CHI\r\n*** Run ended: File too large: " +
-                rtf + " ***\r\n*** Finished converting 1 files with 0 error(s) and 0 warning(s). ***\r\n");
+  EXPECT_EQ(
+      Read(dir_ / "Pomvex.Log"),
+      dir_.string() + "/\r\n  a_small.CHI\r\n  b_big.CHI\r\n*** Run ended: File too large: " + rtf +
+          " ***\r\n*** Finished converting 1 files with 0 error(s) and 0 warning(s). ***\r\n");
   EXPECT_TRUE(fs::exists(dir_ / "a_small.rtf"));
   EXPECT_FALSE(fs::exists(dir_ / "b_big.rtf"));
   EXPECT_FALSE(fs::exists(dir_ / "c_after.rtf"));
@@ -498,8 +502,9 @@ TEST_F(CliTest, UnderAMemoryLimitFourWorkersWriteWhatOneDoes) {
       }
     }
     EXPECT_EQ(written[0].size(), 5u) << megabytes << " MB";
-    EXPECT_TRUE(written[0] == written[1]) << megabytes << " MB:\n" << written[0]["Pomvex.Log"]
-                                          << "\n" << written[1]["Pomvex.Log"];
+    EXPECT_TRUE(written[0] == written[1]) << megabytes << " MB:\n"
+                                          << written[0]["Pomvex.Log"] << "\n"
+                                          << written[1]["Pomvex.Log"];
   }
 }
 
@@ -715,8 +720,7 @@ TEST_F(CliTest, AReportNeverTakesThePlaceOfADocumentAnRtfFileOrALog) {
       {"--json " + d + "/Pomvex.Log " + d,
        "--json would take the name of an RTF file or log of the run: " + d + "/Pomvex.Log"},
       {"-r --report " + d + "/sub/Pomvex_3.Log " + d,
-       "--report would take the name of an RTF file or log of the run: " + d +
-           "/sub/Pomvex_3.Log"},
+       "--report would take the name of an RTF file or log of the run: " + d + "/sub/Pomvex_3.Log"},
       {"--outdir " + o + " --json " + o + "/LETTER.rtf " + d,
        "--json would take the name of an RTF file or log of the run: " + o + "/LETTER.rtf"},
       {"--outdir " + o + " --json " + d + "/sub/new.jsonl " + d,
@@ -975,6 +979,48 @@ TEST_F(CliTest, ReportsHoldEveryProblemOfTheLogWithItsLine) {
                                   summary["warnings"].text + " warning(s). ***";
   EXPECT_NE(plain.at("Pomvex.Log").find(summaryLine), std::string::npos) << summaryLine;
   EXPECT_EQ(summary["documents"].text, std::to_string(objects.size() - 1));
+}
+
+// Formulas with the other options: a fraction in a line that also holds an unknown command,
+// and a superscript without room under it. The same files for one worker as for two; the log
+// no longer reports the fraction's lines, and the report shows the formula the group became.
+TEST_F(CliTest, EquationsCombineWithTheOtherOptions) {
+  Write("docs/f.CHI",
+        "\\1cw\r\n\\U1STANDARD\r\n\\+    a + b\r\nx = ------- holds \\Q here.\\,\r\n\\-     2c\r\n"
+        "\\+          xyz\r\nthe main line has no room.\\,\r\n");
+  const fs::path out = dir_ / "out", page = dir_ / "r.html", jsonl = dir_ / "r.jsonl";
+  const std::vector<std::string> common = {"--keep-all-scripts", "--detailed-log", "--outdir",
+                                           out.string(), (dir_ / "docs").string()};
+  std::string rtf, log;
+  for (const char* jobs : {"1", "2"}) {
+    std::vector<std::string> args = {"--equations", "-j",     jobs,          "--report",
+                                     page.string(), "--json", jsonl.string()};
+    args.insert(args.end(), common.begin(), common.end());
+    const CliResult r = Run(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+    if (!rtf.empty()) {
+      EXPECT_EQ(Read(out / "f.rtf"), rtf) << "-j " << jobs;
+      EXPECT_EQ(Read(out / "Pomvex.Log"), log) << "-j " << jobs;
+    }
+    rtf = Read(out / "f.rtf");
+    log = Read(out / "Pomvex.Log");
+    fs::remove_all(out);
+  }
+  EXPECT_NE(rtf.find("{\\mmath{\\*\\moMath{\\mr x=}{\\mf{\\mnum{\\mr a+b}}{\\mden{\\mr 2c}}}}}"
+                     "{\\mmathPict x = (a + b)/(2c)}"),
+            std::string::npos);
+  EXPECT_NE(rtf.find("the main l{\\super xyz}ine"), std::string::npos);
+  EXPECT_NE(log.find("    Error: Unknown ChiWriter command '\\Q'. The file may be corrupt.\r\n"
+                     "    Error: Sub- or superscript placed at its column without room: xyz\r\n"
+                     "    1 instances of being unable to add sub- or super-scripts\r\n"
+                     "    2 errors in the conversion\r\n"),
+            std::string::npos);
+  EXPECT_NE(Read(page).find("<span class=\"math\" title=\"formula\">x = (a + b)/(2c)</span>"),
+            std::string::npos);
+  EXPECT_NE(Read(jsonl).find("\"errors\":2,"), std::string::npos);
+  // Without formulas, the fraction's lines are placed without room and reported.
+  ASSERT_EQ(Run(common).status, 0);
+  EXPECT_NE(Read(out / "Pomvex.Log").find("without room: 2c\r\n"), std::string::npos);
 }
 
 TEST_F(CliTest, AnInterruptedRunStillGetsWholeReports) {

@@ -9,6 +9,7 @@
 
 #include "base/char_sets.h"
 #include "base/columns.h"
+#include "base/commands.h"
 #include "base/text_util.h"
 #include "charmaps/special_chars.h"
 
@@ -115,27 +116,78 @@ struct FirstLook {
 };
 
 // The columns where the segments (runs of printing columns) of a script line begin, in order.
+// A script line is mostly spaces between a few commands: its text is read a character at a
+// time up to the next command.
 class SegmentStarts {
  public:
-  explicit SegmentStarts(std::string_view line) : walker_(line) {}
+  explicit SegmentStarts(std::string_view line) : line_(line), command_(NextBackslash(line, 0)) {}
   // The next one; 0 when there is none.
   std::int32_t Next() {
-    for (LinePiece piece; walker_.Next(piece);) {
-      if (!piece.takesColumn) continue;
-      const bool prints = !piece.command && piece.ch != ' ';
-      const bool starts = prints && !printed_;
-      printed_ = prints;
-      if (starts) return column_++;
-      ++column_;
+    const std::size_t n = line_.size();
+    while (i_ < n) {
+      if (i_ < command_) {
+        const bool prints = line_[i_++] != ' ';
+        const bool starts = prints && !printed_;
+        printed_ = prints;
+        const std::int32_t column = column_++;
+        if (starts) return column;
+        continue;
+      }
+      if (i_ + 1 == n) break;  // a lone backslash at the end takes no column
+      if (PositionColumnCommands.Contains(line_[i_ + 1])) {
+        printed_ = false;  // a command that takes a column prints nothing
+        ++column_;
+      }
+      i_ += 2;
+      command_ = NextBackslash(line_, i_);
     }
     return 0;
   }
 
  private:
-  PieceWalker walker_;
+  std::string_view line_;
+  std::size_t i_ = 0;
+  std::size_t command_;  // the next backslash at or after i_
   std::int32_t column_ = 1;
   bool printed_ = false;
 };
+
+// Whether the main line may hold a structure's character: one whose role is more than a
+// letter's, or (over a line below) the first three letters of a limit word. A look at its text
+// between commands, whatever columns they stand in; where it finds one, the line is walked
+// column by column.
+bool MayHoldStructure(const FontSlotTable& slots, std::string_view line, FontKind carry,
+                      bool below) {
+  const RoleTable& roles = Roles();
+  // Letters in column order, three at most, packed; the limit words' first three.
+  constexpr auto kPack = [](std::u32string_view word) {
+    return word[0] << 16 | word[1] << 8 | word[2];
+  };
+  constexpr std::array<char32_t, 5> kLimitStarts = {kPack(U"lim"), kPack(U"max"), kPack(U"min"),
+                                                    kPack(U"sup"), kPack(U"inf")};
+  std::uint32_t letters = 0;
+  FontKind font = carry;
+  for (std::size_t i = 0; i < line.size();) {
+    const std::size_t command = NextBackslash(line, i);
+    const std::array<std::uint8_t, 256>& table = roles[font];
+    for (; i < command; ++i) {
+      const auto ch = static_cast<unsigned char>(line[i]);
+      const std::uint8_t role = table[ch];
+      if (role & ~kLetterRole) return true;
+      letters = role & kLetterRole ? (letters << 8 | ch) & 0xFFFFFF : 0;
+      if (below && letters > 0xFFFF && In(kLimitStarts, static_cast<char32_t>(letters))) {
+        return true;
+      }
+    }
+    if (command + 1 >= line.size()) break;
+    const char ch = line[command + 1];
+    const FontKind kind = slots.SwitchKindOf(ch);
+    if (kind != NONE) font = kind;
+    if (PositionColumnCommands.Contains(ch)) letters = 0;
+    i = command + 2;
+  }
+  return false;
+}
 
 FirstLook LookAt(const FontSlotTable& slots, const LineGroup& group, FontKind carry) {
   FirstLook look;
@@ -166,7 +218,12 @@ FirstLook LookAt(const FontSlotTable& slots, const LineGroup& group, FontKind ca
       }
     }
   }
+  if (stacked.empty() && !look.outerLines &&
+      !MayHoldStructure(slots, group.Lines[main], carry, below)) {
+    return look;
+  }
   std::size_t nextStacked = 0;
+  std::int32_t nextStackedColumn = stacked.empty() ? 0 : stacked[0];
   std::int32_t column = 1;
   FontKind font = carry;
   std::uint8_t before = 0;  // the roles of the column before
@@ -193,6 +250,11 @@ FirstLook LookAt(const FontSlotTable& slots, const LineGroup& group, FontKind ca
     const bool prints = !piece.command && piece.ch != ' ';
     std::uint8_t role = prints ? roles[font][static_cast<unsigned char>(piece.ch)] : 0;
     if (!below) role &= static_cast<std::uint8_t>(~kLetterRole);
+    // Most columns hold nothing of the kind, after a column that held nothing either.
+    if ((role | before) == 0 && column != nextStackedColumn) {
+      ++column;
+      continue;
+    }
     endRuns(role);
     if ((role & kBarRole) && !(before & kBarRole)) runStart = column;
     if ((role & kLetterRole) && !(before & kLetterRole)) {
@@ -206,11 +268,9 @@ FirstLook LookAt(const FontSlotTable& slots, const LineGroup& group, FontKind ca
     if (role & kOperatorRole)
       look.candidates.push_back({Candidate::What::kOperator, column, column});
     if (role & kRootRole) look.candidates.push_back({Candidate::What::kRoot, column, column});
-    while (nextStacked < stacked.size() && stacked[nextStacked] <= column) {
-      if (stacked[nextStacked] == column && !prints) {
-        look.candidates.push_back({Candidate::What::kStacked, column, column});
-      }
-      ++nextStacked;
+    if (column == nextStackedColumn) {
+      if (!prints) look.candidates.push_back({Candidate::What::kStacked, column, column});
+      nextStackedColumn = ++nextStacked < stacked.size() ? stacked[nextStacked] : 0;
     }
     before = role;
     ++column;
